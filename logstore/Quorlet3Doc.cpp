@@ -1,0 +1,30 @@
+// The document's loading side: choosing and reading the log into the line store.
+#include "logstore/Quorlet3Doc.h"
+
+#include "logstore/LogLoader.h"
+
+namespace quorlet3 {
+
+LogFileError::LogFileError(const std::string& path, const std::string& reason)
+    : std::runtime_error("'" + path + "': " + reason), m_path(path) {}
+
+CQuorlet3Doc::CQuorlet3Doc() : m_store(std::make_unique<LineStore>()) {}
+
+void CQuorlet3Doc::LoadLogFile(const std::string& path) {
+    // Read into a fresh store first, so a failed read leaves the old one untouched.
+    m_store = LoadLineStore(path);
+}
+
+std::string CQuorlet3Doc::SelectLogFile() {
+    std::optional<std::string> path;
+    if (m_fileChooser != nullptr) {
+        path = m_fileChooser->ChooseLogFile();
+    }
+    if (!path) {
+        return std::string(kCancel);
+    }
+    LoadLogFile(*path);
+    return *path;
+}
+
+}  // namespace quorlet3

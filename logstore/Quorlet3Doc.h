@@ -1,0 +1,75 @@
+// The document: owns the line store and computes every report over it.
+#pragma once
+
+#include <array>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "logstore/LineStore.h"
+#include "platform/Dialogs.h"
+
+namespace quorlet3 {
+
+// Eight share counters: 0 other, 1-3 MSIE 2.0/3.0/4.0, 4-6 NN 2.0/3.0/4.0, 7 total.
+using ShareCounters = std::array<int, 8>;
+
+inline constexpr int kPageNameSlots = 300;
+// Distinct page names in ascending multibyte order, empty strings after them.
+using PageNameList = std::array<std::string, kPageNameSlots>;
+
+// Answer of the operations whose dialog the user declined.
+inline constexpr std::string_view kCancel = "CANCEL";
+
+// A log file that could not be opened or read. what() names the file and the cause.
+class LogFileError : public std::runtime_error {
+public:
+    LogFileError(const std::string& path, const std::string& reason);
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+class CQuorlet3Doc {
+public:
+    CQuorlet3Doc();
+
+    // Dialogs the document asks through; either may be null (then the chooser
+    // declines and every question is answered OK).
+    void SetFileChooser(IFileChooser* chooser) { m_fileChooser = chooser; }
+    void SetQuestionBox(IQuestionBox* questions) { m_questionBox = questions; }
+
+    // Asks the chooser for a log file and loads it. Returns the path, or "CANCEL"
+    // when the chooser declines. Throws LogFileError when the file cannot be opened
+    // or read; the store is then left exactly as it was.
+    std::string SelectLogFile();
+
+    // Loads the log at path into a fresh store and puts it in place of the old one.
+    // Throws LogFileError (store unchanged) when it cannot be opened or read.
+    void LoadLogFile(const std::string& path);
+
+    const LineStore& Store() const { return *m_store; }
+
+    // Reports: each reads the store and returns cp932 text with CR LF line ends.
+    std::string ReportFileCheck() const;
+    std::string ReportContents() const;  // or "CANCEL" when the size question is declined
+    std::string ReportTally(int nMarker) const;
+    std::string ReportHosts() const;
+    std::string ReportKeywords() const;
+    std::string ReportPages(int nOrder) const;
+    std::string ReportHourly(int nMarker) const;
+    std::string ReportDaily(int nMarker) const;
+    std::string ReportDayHour(int nMarker) const;
+    std::string ReportGuestNumbers() const;
+    std::string ReportShare(ShareCounters& nShare) const;  // adds to the caller's counters
+    void CollectPageNames(PageNameList& pages) const;
+    std::string ReportPageDays(std::string strPage) const;
+
+private:
+    std::unique_ptr<LineStore> m_store;
+    IFileChooser* m_fileChooser = nullptr;
+    IQuestionBox* m_questionBox = nullptr;
+};
+
+}  // namespace quorlet3

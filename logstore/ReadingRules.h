@@ -1,0 +1,61 @@
+// How every report reads the log: byte slices, the marker test, the walk, the tail
+// layout of time-stamp lines and the guest-number value. All counts are bytes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "logstore/LineStore.h"
+
+namespace quorlet3 {
+
+// The first n bytes (the whole string when it is shorter).
+inline std::string_view Left(std::string_view s, size_t n) { return s.substr(0, n); }
+// The last n bytes (the whole string when it is shorter).
+inline std::string_view Right(std::string_view s, size_t n) { return n >= s.size() ? s : s.substr(s.size() - n); }
+// Everything from byte n on, empty when the string has n bytes or fewer.
+inline std::string_view Mid(std::string_view s, size_t n) { return n >= s.size() ? std::string_view() : s.substr(n); }
+
+// A line has a marker when its first two bytes are that marker.
+inline bool HasMarker(std::string_view line, std::string_view marker) { return Left(line, 2) == marker; }
+// The content of a line: everything after its marker.
+inline std::string_view Content(std::string_view line) { return Mid(line, 2); }
+inline bool IsSentinel(std::string_view line) { return line == kSentinel; }
+
+// Number of slots a report walks: the slots before the first sentinel among
+// slots 0 to 9999, or all 10000 when none of them holds it.
+int WalkLength(const LineStore& store);
+
+// Visits slots 0 .. WalkLength-1 in order, calling visit(slot, line).
+template <class Visit>
+void Walk(const LineStore& store, Visit&& visit) {
+    const int n = WalkLength(store);
+    for (int i = 0; i < n; ++i) {
+        visit(i, store.m_strLine[i]);
+    }
+}
+
+// Returned by TwoDigitValue for a field of fewer than two bytes: outside every range.
+inline constexpr int kNoValue = -10000;
+
+// 10 * (b0 - 48) + (b1 - 48) over the field's first two bytes taken as signed bytes;
+// no digit check. kNoValue when the field has fewer than two bytes.
+int TwoDigitValue(std::string_view field);
+
+// Tail layout of the time-stamp lines, counted from the end of the line.
+std::string_view HourField(std::string_view line);  // Right(12).Left(2)
+bool HasDayComma(std::string_view line);            // Right(26).Left(1) is ","
+std::string_view DayField(std::string_view line);   // Right(24) or Right(22), Left(2)
+inline int HourOf(std::string_view line) { return TwoDigitValue(HourField(line)); }
+inline int DayOf(std::string_view line) { return TwoDigitValue(DayField(line)); }
+inline bool IsHourInRange(int hour) { return hour >= 0 && hour <= 23; }
+inline bool IsDayInRange(int day) { return day >= 1 && day <= 31; }
+
+// Date-and-time text shown for a line: the last 24 bytes of its content.
+inline std::string_view DateTimeText(std::string_view line) { return Right(Content(line), 24); }
+
+// Guest number of a guest-number line: its 1 to 5 content bytes read as decimal
+// digits over signed bytes (no digit check); 0 for any other length.
+int GuestNumberValue(std::string_view line);
+
+}  // namespace quorlet3

@@ -1,0 +1,75 @@
+// Browser share: sorts browser strings into seven classes by prefix and reports the shares.
+#include "logstore/Quorlet3Doc.h"
+#include "logstore/ReadingRules.h"
+#include "logstore/ReportText.h"
+#include "share/ShareDrawing.h"
+
+namespace quorlet3 {
+namespace {
+
+// Tested in this order: the MSIE forms also begin like a Netscape form.
+struct BrowserPrefix {
+    std::string_view prefix;  // marker included
+    int counter;
+};
+const BrowserPrefix kBrowserPrefixes[] = {
+    {"④Mozilla/1.22 (compatible; MSIE 2.0", kShareMsie20},
+    {"④Mozilla/2.0 (compatible; MSIE 3.0", kShareMsie30},
+    {"④Mozilla/4.0 (compatible; MSIE 4.0", kShareMsie40},
+    {"④Mozilla/2.0", kShareNn20},
+    {"④Mozilla/3.0", kShareNn30},
+    {"④Mozilla/4.0", kShareNn40},
+};
+
+int BrowserClassOf(std::string_view line) {
+    for (const BrowserPrefix& p : kBrowserPrefixes) {
+        if (line.starts_with(p.prefix)) {
+            return p.counter;
+        }
+    }
+    return kShareOther;
+}
+
+}  // namespace
+
+int SharePercent(int count, int total) { return total == 0 ? 0 : count * 100 / total; }
+
+std::string CQuorlet3Doc::ReportShare(ShareCounters& nShare) const {
+    std::string text = "シェア調査\t";
+    int lines = 0;
+    Walk(Store(), [&](int, const std::string& line) {
+        if (HasMarker(line, kMarker4)) {
+            ++lines;
+            ++nShare[static_cast<size_t>(BrowserClassOf(line))];
+        }
+    });
+    AppendFormat(text, "%d 回\r\n\r\n", lines);
+    for (int k = kShareOther; k < kShareTotal; ++k) {
+        nShare[kShareTotal] += nShare[static_cast<size_t>(k)];
+    }
+    const int total = nShare[kShareTotal];
+    if (total == 0) {
+        text += "ブラウザについてのデータがありません。";
+        return text;
+    }
+    auto percent = [&](int count) { return SharePercent(count, total); };
+    for (int v = 2; v <= 4; ++v) {
+        const int count = nShare[static_cast<size_t>(kShareMsie20 + v - 2)];
+        AppendFormat(text, "MSIE%d.0\t%d\t%d ％\r\n", v, count, percent(count));
+    }
+    text += "\r\n";
+    for (int v = 2; v <= 4; ++v) {
+        const int count = nShare[static_cast<size_t>(kShareNn20 + v - 2)];
+        AppendFormat(text, " NN %d.0\t%d\t%d ％\r\n", v, count, percent(count));
+    }
+    text += "\r\n";
+    AppendFormat(text, "その他\t%d\t%d ％\r\n\r\n\r\n", nShare[kShareOther], percent(nShare[kShareOther]));
+    AppendFormat(text, "MSIE,NN3.0以上\t%d ％\r\n",
+                 percent(nShare[kShareMsie30] + nShare[kShareMsie40] + nShare[kShareNn30] + nShare[kShareNn40]));
+    AppendFormat(text, "MSIE 3.0以上　\t%d ％\r\n", percent(nShare[kShareMsie30] + nShare[kShareMsie40]));
+    AppendFormat(text, "Netscape  　　\t%d ％\r\n",
+                 percent(nShare[kShareNn20] + nShare[kShareNn30] + nShare[kShareNn40]));
+    return text;
+}
+
+}  // namespace quorlet3

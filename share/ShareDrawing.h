@@ -1,0 +1,67 @@
+// The share dialog's picture, framework-free: two pies, swatches and legend texts
+// computed from the eight share counters, for the dialog and the SVG writer alike.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "logstore/Quorlet3Doc.h"
+
+namespace quorlet3 {
+
+// Indices of the share counters.
+inline constexpr int kShareOther = 0;
+inline constexpr int kShareMsie20 = 1;
+inline constexpr int kShareMsie30 = 2;
+inline constexpr int kShareMsie40 = 3;
+inline constexpr int kShareNn20 = 4;
+inline constexpr int kShareNn30 = 5;
+inline constexpr int kShareNn40 = 6;
+inline constexpr int kShareTotal = 7;
+
+// count * 100 / total, truncated; 0 when total is 0.
+int SharePercent(int count, int total);
+
+struct Rgb {
+    int red;
+    int green;
+    int blue;
+    bool operator==(const Rgb&) const = default;
+};
+
+// A pie sector: angles in radians, measured clockwise on the screen from 12 o'clock.
+struct PieSector {
+    double start;
+    double span;
+    Rgb colour;
+};
+
+// A pie in its bounding box (device pixels of the dialog's client area).
+struct Pie {
+    int left;
+    int top;
+    int right;
+    int bottom;
+    std::vector<PieSector> sectors;  // in painting order; sectors of count 0 are left out
+};
+
+struct Swatch {
+    int x;
+    int y;
+    int size;
+    Rgb colour;
+};
+
+struct ShareDrawing {
+    Pie versionPie;
+    Pie familyPie;
+    std::vector<Swatch> swatches;  // seven version swatches, then three family swatches
+    std::string versionLegend;     // cp932, CR LF line ends
+    std::string familyLegend;      // cp932, CR LF line ends
+};
+
+// The picture for the counters. With a total of 0 there is nothing to draw: both pies
+// have no sector, and swatches and legends are empty.
+ShareDrawing ComputeShareDrawing(const ShareCounters& counters);
+
+}  // namespace quorlet3

@@ -1,0 +1,191 @@
+// quorlet3-samplegen: writes a realistic hit-counter log (cp932, CR LF) for demos, tests
+// and benchmarks: main-page records with rising guest numbers, page records, and on
+// request a few typical faults for the file check to find.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Small deterministic generator, so the same seed always gives the same log.
+class Random {
+public:
+    explicit Random(unsigned long long seed) : state_(seed * 6364136223846793005ULL + 1442695040888963407ULL) {}
+    unsigned Next(unsigned bound) {
+        state_ = state_ * 6364136223846793005ULL + 1442695040888963407ULL;
+        return static_cast<unsigned>((state_ >> 33) % bound);
+    }
+    template <class T, size_t N>
+    const T& Pick(const T (&items)[N]) {
+        return items[Next(N)];
+    }
+
+private:
+    unsigned long long state_;
+};
+
+const char* const kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+const char* const kHosts[] = {
+    "ppp041.tokyo.ocn.ne.jp",   "dialup12.osaka.so-net.or.jp", "gw.fujitsu.co.jp",  "proxy.nec.co.jp",
+    "ws3.is.s.u-tokyo.ac.jp",   "pc12.kyoto-u.ac.jp",          "tky1-12.nifty.ad.jp", "ns.jpnic.ad.jp",
+    "p21-dn01kobe.hyogo.ocn.ne.jp", "cache.dion.ne.jp",        "www.city.sapporo.or.jp", "203.139.162.5",
+    "proxy.aol.com",            "host7.example.net",           "",
+};
+
+const char* const kBrowsers[] = {
+    "Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)",
+    "Mozilla/4.0 (compatible; MSIE 4.01; Windows 98)",
+    "Mozilla/4.0 (compatible; MSIE 4.0; Windows NT)",
+    "Mozilla/2.0 (compatible; MSIE 3.02; Windows 95)",
+    "Mozilla/2.0 (compatible; MSIE 3.01; Windows 95)",
+    "Mozilla/1.22 (compatible; MSIE 2.0; Windows 95)",
+    "Mozilla/4.05 [ja] (Win95; I)",
+    "Mozilla/4.01 [ja] (Win95; I)",
+    "Mozilla/3.01 [ja] (Win95; I)",
+    "Mozilla/3.0 (Macintosh; I; PPC)",
+    "Mozilla/2.02 [ja] (Macintosh; I; PPC)",
+    "Mozilla/4.5 [ja] (Macintosh; I; PPC)",
+    "DoCoMo/1.0/P501i",
+    "",
+};
+
+const char* const kReferrers[] = {
+    "",
+    "",
+    "http://www.yahoo.co.jp/Entertainment/",
+    "http://search.yahoo.co.jp/bin/search?p=%C6%FC%B5%AD",
+    "http://www.goo.ne.jp/default.asp?MT=%BB%A8%B2%DF&SM=MC&DC=10",
+    "http://www.infoseek.co.jp/Titles?qt=日記 リンク&col=JW&svx=100600",
+    "http://www.excite.co.jp/search.gw?search=旅行 温泉&lk=excite_jp",
+    "http://www2.freeweb.ne.jp/~taro/link.html",
+    "http://members.tripod.co.jp/hanako/",
+    "file:///C|/My Documents/bookmark.htm",
+};
+
+const char* const kPages[] = {
+    "日記.html", "リンク集.html", "プロフィール.html", "掲示板", "index2.html", "photo/旅行記.html", "bbs.cgi",
+};
+
+struct Clock {
+    int year = 1998;
+    int month = 6;  // 0-based
+    int day = 1;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int weekday = 1;
+
+    void Advance(Random& random) {
+        second += static_cast<int>(random.Next(5400));
+        minute += second / 60;
+        second %= 60;
+        hour += minute / 60;
+        minute %= 60;
+        while (hour >= 24) {
+            hour -= 24;
+            weekday = (weekday + 1) % 7;
+            if (++day > 31) {
+                day = 1;
+                if (++month == 12) {
+                    month = 0;
+                    ++year;
+                }
+            }
+        }
+    }
+
+    // "Wednesday, 15-Jul-98 13:45:12 JST", or with a four-digit year.
+    std::string Text(bool longYear) const {
+        char text[64];
+        std::snprintf(text, sizeof text, "%s, %02d-%s-%0*d %02d:%02d:%02d JST", kWeekdays[weekday], day, kMonths[month],
+                      longYear ? 4 : 2, longYear ? year : year % 100, hour, minute, second);
+        return text;
+    }
+};
+
+struct Options {
+    int lines = 1500;
+    unsigned long long seed = 1;
+    bool faults = false;
+    const char* output = nullptr;
+};
+
+int Usage() {
+    std::fputs("Usage: quorlet3-samplegen [--lines N] [--seed S] [--faults] [--output FILE]\n", stderr);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--lines") == 0 && i + 1 < argc) {
+            options.lines = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--seed") == 0 && i + 1 < argc) {
+            options.seed = std::strtoull(argv[++i], nullptr, 10);
+        } else if (std::strcmp(argv[i], "--faults") == 0) {
+            options.faults = true;
+        } else if (std::strcmp(argv[i], "--output") == 0 && i + 1 < argc) {
+            options.output = argv[++i];
+        } else {
+            return Usage();
+        }
+    }
+    std::FILE* out = options.output ? std::fopen(options.output, "wb") : stdout;
+    if (out == nullptr) {
+        std::perror(options.output);
+        return 1;
+    }
+    Random random(options.seed);
+    Clock clock;
+    int guest = 1200 + static_cast<int>(random.Next(800));
+    int written = 0;
+    int record = 0;
+    auto line = [&](const std::string& text) {
+        if (written < options.lines) {
+            std::fputs(text.c_str(), out);
+            std::fputs("\r\n", out);
+            ++written;
+        }
+    };
+    while (written < options.lines) {
+        clock.Advance(random);
+        const std::string stamp = clock.Text(random.Next(3) == 0);
+        ++record;
+        // Faults, each a few times in a long log: a skipped guest number, a record
+        // cut short, a blank line and a lone page time stamp.
+        const bool fault = options.faults && record % 97 == 0;
+        const unsigned faultKind = record / 97 % 4;
+        if (random.Next(5) < 2 || (fault && faultKind < 2)) {
+            line(std::string("①") + std::to_string(guest++));
+            if (fault && faultKind == 0) {
+                guest += 1 + static_cast<int>(random.Next(3));
+            }
+            line(std::string("②") + stamp);
+            line(std::string("③") + random.Pick(kHosts));
+            if (!(fault && faultKind == 1)) {
+                line(std::string("④") + random.Pick(kBrowsers));
+                line(std::string("⑤") + random.Pick(kReferrers));
+            }
+        } else {
+            line(std::string("⑥") + random.Pick(kPages));
+            line(std::string("⑦") + stamp);
+        }
+        if (fault && faultKind == 2) {
+            line("");
+        }
+        if (fault && faultKind == 3) {
+            line(std::string("⑦") + stamp);
+        }
+    }
+    if (out != stdout && std::fclose(out) != 0) {
+        std::perror(options.output);
+        return 1;
+    }
+    return 0;
+}
