@@ -1,0 +1,157 @@
+// Browser share: the classes by prefix, the report text and the pie geometry with its legends.
+#include <gtest/gtest.h>
+
+#include <numbers>
+
+#include "share/ShareDrawing.h"
+#include "tests/support/TestLog.h"
+
+namespace quorlet3 {
+namespace {
+
+using test::LoadLines;
+constexpr double kTurn = 2 * std::numbers::pi;
+
+TEST(ReportShareTest, TenLineExample) {
+    const CQuorlet3Doc doc = LoadLines({
+        "④Mozilla/2.0 (compatible; MSIE 3.02; Windows 95)",
+        "④Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)",
+        "④Mozilla/4.0 (compatible; MSIE 4.0; Windows NT)",
+        "④Mozilla/4.0 (compatible; MSIE 4.01; Mac_PowerPC)",
+        "④Mozilla/4.01 [ja] (Win95; I)",
+        "④Mozilla/4.04 [ja] (WinNT; I)",
+        "④Mozilla/4.0 [en] (X11; I; Linux)",
+        "④Mozilla/4.06 [ja] (Macintosh; I; PPC)",
+        "④Mozilla/4.5 (Macintosh)",
+        "③Mozilla/4.0",
+        "④mozilla/4.0",
+    });
+    ShareCounters counters{};
+    EXPECT_EQ(doc.ReportShare(counters),
+              "シェア調査\t10 回\r\n\r\nMSIE2.0\t0\t0 ％\r\nMSIE3.0\t1\t10 ％\r\nMSIE4.0\t3\t30 ％\r\n\r\n"
+              " NN 2.0\t0\t0 ％\r\n NN 3.0\t0\t0 ％\r\n NN 4.0\t4\t40 ％\r\n\r\nその他\t2\t20 ％\r\n\r\n\r\n"
+              "MSIE,NN3.0以上\t80 ％\r\nMSIE 3.0以上　\t40 ％\r\nNetscape  　　\t40 ％\r\n");
+    EXPECT_EQ(counters, (ShareCounters{2, 0, 1, 3, 0, 0, 4, 10}));
+}
+
+struct PrefixCase {
+    std::string browser;  // text after the marker
+    int counter;
+};
+
+class BrowserClassTest : public testing::TestWithParam<PrefixCase> {};
+
+TEST_P(BrowserClassTest, FirstMatchingPrefixWins) {
+    const int k = GetParam().counter;
+    ShareCounters counters{};
+    const std::string text = LoadLines({"④" + GetParam().browser}).ReportShare(counters);
+    ShareCounters expected{};
+    expected[static_cast<size_t>(k)] = 1;
+    expected[kShareTotal] = 1;
+    EXPECT_EQ(counters, expected);
+    static const char* const kRows[] = {"その他", "MSIE2.0", "MSIE3.0", "MSIE4.0", " NN 2.0", " NN 3.0", " NN 4.0"};
+    EXPECT_NE(text.find(std::string("\n") + kRows[k] + "\t1\t100 ％\r\n"), std::string::npos) << text;
+    const bool modern = k == kShareMsie30 || k == kShareMsie40 || k == kShareNn30 || k == kShareNn40;
+    EXPECT_NE(text.find(modern ? "MSIE,NN3.0以上\t100 ％" : "MSIE,NN3.0以上\t0 ％"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Prefixes, BrowserClassTest,
+                         testing::Values(PrefixCase{"Mozilla/1.22 (compatible; MSIE 2.0; Windows 3.1)", kShareMsie20},
+                                         PrefixCase{"Mozilla/1.22 (compatible; MSIE 2.0", kShareMsie20},
+                                         PrefixCase{"Mozilla/1.22 (compatible; MSIE 2.", kShareOther},
+                                         PrefixCase{"Mozilla/2.0 (compatible; MSIE 3.02; Windows 95)", kShareMsie30},
+                                         PrefixCase{"Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)", kShareMsie40},
+                                         PrefixCase{"Mozilla/2.0 (compatible", kShareNn20},
+                                         PrefixCase{"Mozilla/2.02 (Win95; I)", kShareNn20},
+                                         PrefixCase{"Mozilla/3.0 (compatible; MSIE 3.0)", kShareNn30},
+                                         PrefixCase{"Mozilla/3.01Gold (Win95; I)", kShareNn30},
+                                         PrefixCase{"Mozilla/4.01 [ja] (Win95; I)", kShareNn40},
+                                         PrefixCase{"Mozilla/4.0", kShareNn40},
+                                         PrefixCase{"Mozilla/4.5 (Macintosh)", kShareOther},
+                                         PrefixCase{"Mozilla/5.0", kShareOther},
+                                         PrefixCase{"mozilla/4.0 (compatible; MSIE 4.0", kShareOther},
+                                         PrefixCase{" Mozilla/4.0", kShareOther}, PrefixCase{"", kShareOther}));
+
+TEST(ReportShareTest, CombinedSharesComeFromSummedCounts) {
+    ShareCounters counters{};
+    const std::string text = LoadLines({"④Mozilla/2.0 (compatible; MSIE 3.0)", "④Mozilla/4.0 (compatible; MSIE 4.0)",
+                                        "④Mozilla/4.0 (compatible; MSIE 4.0)"})
+                                 .ReportShare(counters);
+    EXPECT_NE(text.find("\r\nMSIE3.0\t1\t33 ％\r\nMSIE4.0\t2\t66 ％\r\n"), std::string::npos);
+    EXPECT_TRUE(text.ends_with("MSIE,NN3.0以上\t100 ％\r\nMSIE 3.0以上　\t100 ％\r\nNetscape  　　\t0 ％\r\n"));
+}
+
+TEST(ReportShareTest, NoBrowserLines) {
+    const char* const kNoData = "シェア調査\t0 回\r\n\r\nブラウザについてのデータがありません。";
+    ShareCounters counters{};
+    EXPECT_EQ(LoadLines({"③h", "FileEND", "④Mozilla/4.0"}).ReportShare(counters), kNoData);
+    EXPECT_EQ(CQuorlet3Doc().ReportShare(counters), kNoData);
+    EXPECT_EQ(counters, ShareCounters{});
+}
+
+void ExpectSectors(const Pie& pie, const std::vector<PieSector>& expected) {
+    ASSERT_EQ(pie.sectors.size(), expected.size());
+    for (size_t k = 0; k < expected.size(); ++k) {
+        EXPECT_NEAR(pie.sectors[k].start, expected[k].start, 1e-12) << k;
+        EXPECT_NEAR(pie.sectors[k].span, expected[k].span, 1e-12) << k;
+        EXPECT_EQ(pie.sectors[k].colour, expected[k].colour) << k;
+    }
+}
+
+constexpr Rgb kCyan{0, 255, 255}, kBlue{0, 0, 255}, kMagenta{255, 0, 255}, kYellow{255, 255, 0};
+constexpr Rgb kGreen{0, 255, 0}, kRed{255, 0, 0}, kGrey{127, 127, 127};
+
+TEST(ShareDrawingTest, TenCounterExample) {
+    const ShareDrawing d = ComputeShareDrawing({2, 0, 1, 3, 0, 0, 4, 10});
+    EXPECT_EQ(d.versionLegend,
+              "MSIE2.0\t0%\r\n\r\nMSIE3.0\t10%\r\n\r\nMSIE4.0\t30%\r\n\r\n NN 2.0\t0%\r\n\r\n NN 3.0\t0%\r\n\r\n"
+              " NN 4.0\t40%\r\n\r\nその他\t20%");
+    EXPECT_EQ(d.familyLegend, "MSIE\t40%\r\n\r\nNetscape\t40%\r\n\r\nその他\t20%\r\n\r\n");
+    EXPECT_EQ(std::tie(d.versionPie.left, d.versionPie.top, d.versionPie.right, d.versionPie.bottom),
+              std::make_tuple(10, 10, 190, 190));
+    EXPECT_EQ(std::tie(d.familyPie.left, d.familyPie.top, d.familyPie.right, d.familyPie.bottom),
+              std::make_tuple(210, 10, 390, 190));
+    ExpectSectors(d.versionPie, {{0, 0.1 * kTurn, kBlue},
+                                 {0.1 * kTurn, 0.3 * kTurn, kMagenta},
+                                 {0.4 * kTurn, 0.4 * kTurn, kRed},
+                                 {0.8 * kTurn, 0.2 * kTurn, kGrey}});
+    ExpectSectors(d.familyPie,
+                  {{0, 0.4 * kTurn, kBlue}, {0.4 * kTurn, 0.4 * kTurn, kGreen}, {0.8 * kTurn, 0.2 * kTurn, kGrey}});
+    const Rgb colours[] = {kCyan, kBlue, kMagenta, kYellow, kGreen, kRed, kGrey, kBlue, kGreen, kGrey};
+    ASSERT_EQ(d.swatches.size(), 10u);
+    for (int k = 0; k < 10; ++k) {
+        const Swatch& s = d.swatches[static_cast<size_t>(k)];
+        EXPECT_EQ(std::tie(s.x, s.y, s.size), std::make_tuple(k < 7 ? 30 : 260, 205 + 30 * (k < 7 ? k : k - 7), 15));
+        EXPECT_EQ(s.colour, colours[k]) << k;
+    }
+}
+
+TEST(ShareDrawingTest, SingleClassFillsTheWholeDisc) {
+    const ShareDrawing other = ComputeShareDrawing({5, 0, 0, 0, 0, 0, 0, 5});
+    ExpectSectors(other.versionPie, {{0, kTurn, kGrey}});
+    ExpectSectors(other.familyPie, {{0, kTurn, kGrey}});
+    EXPECT_TRUE(other.versionLegend.starts_with("MSIE2.0\t0%\r\n"));
+    EXPECT_TRUE(other.versionLegend.ends_with(" NN 4.0\t0%\r\n\r\nその他\t100%"));
+    EXPECT_EQ(other.familyLegend, "MSIE\t0%\r\n\r\nNetscape\t0%\r\n\r\nその他\t100%\r\n\r\n");
+
+    // A full share closes the circle: no grey sliver is left.
+    const ShareDrawing msie4 = ComputeShareDrawing({0, 0, 0, 7, 0, 0, 0, 7});
+    ExpectSectors(msie4.versionPie, {{0, kTurn, kMagenta}});
+    ExpectSectors(msie4.familyPie, {{0, kTurn, kBlue}});
+    EXPECT_NE(msie4.versionLegend.find("\r\nMSIE4.0\t100%\r\n"), std::string::npos);
+}
+
+TEST(ShareDrawingTest, TinyShareKeepsAThinSector) {
+    const ShareDrawing d = ComputeShareDrawing({1, 9999, 0, 0, 0, 0, 0, 10000});
+    ExpectSectors(d.versionPie, {{0, 0.9999 * kTurn, kCyan}, {0.9999 * kTurn, 0.0001 * kTurn, kGrey}});
+    EXPECT_TRUE(d.versionLegend.ends_with("その他\t0%"));
+}
+
+TEST(ShareDrawingTest, NothingToDrawWithoutData) {
+    const ShareDrawing d = ComputeShareDrawing({});
+    EXPECT_TRUE(d.versionPie.sectors.empty() && d.familyPie.sectors.empty() && d.swatches.empty());
+    EXPECT_EQ(d.versionLegend + d.familyLegend, "");
+}
+
+}  // namespace
+}  // namespace quorlet3
