@@ -1,0 +1,81 @@
+// The application object's start-up and the version command.
+#include "app/Quorlet3App.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSettings>
+
+#include "app/AboutDlg.h"
+#include "app/MainFrm.h"
+#include "platform/QtText.h"
+#include "view/Quorlet3View.h"
+
+namespace quorlet3 {
+
+QString MainCaption() { return QStringLiteral("Loganta　Quorlet 3"); }
+
+CQuorlet3App::CQuorlet3App(const QString& profilePath) {
+    if (profilePath.isEmpty()) {
+        m_profile = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quorlet3"),
+                                                QStringLiteral("quorlet3"));
+    } else {
+        m_profile = std::make_unique<QSettings>(profilePath, QSettings::IniFormat);
+    }
+}
+
+CQuorlet3App::~CQuorlet3App() {
+    m_recentFiles.WriteList(*m_profile);
+    m_profile->sync();
+}
+
+CQuorlet3View* CQuorlet3App::GetView() const { return m_frame ? m_frame->GetActiveView() : nullptr; }
+
+bool CQuorlet3App::InitInstance(const QStringList& arguments) {
+    QCoreApplication::setApplicationName(AppTitle());
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUORLET3_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUORLET3_APP_ID));
+    InstallDialogFontSubstitute();
+
+    m_recentFiles.ReadList(*m_profile);
+
+    // The document, the view on it and the frame around the view, once for the run.
+    m_frame = std::make_unique<CMainFrame>(new CQuorlet3View(m_doc));
+    m_frame->m_onAppAbout = [this] { OnAppAbout(); };
+    m_fileChooser.SetParent(m_frame.get());
+    m_questionBox.SetParent(m_frame.get());
+    m_doc.SetFileChooser(&m_fileChooser);
+    m_doc.SetQuestionBox(&m_questionBox);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Analyses the access log of a hit counter (cp932). Choose the log with the file menu."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Accepted and put on the recent-file list; nothing of it is read."),
+                                 QStringLiteral("[file]"));
+    parser.process(arguments);
+    if (!parser.positionalArguments().isEmpty()) {
+        OpenDocumentFile(parser.positionalArguments().front());
+    }
+
+    m_frame->setWindowTitle(MainCaption());
+    m_frame->show();
+    return true;
+}
+
+void CQuorlet3App::OpenDocumentFile(const QString& path) {
+    const QFileInfo file(path);
+    if (file.isFile()) {
+        m_recentFiles.Add(file.absoluteFilePath());
+    }
+}
+
+void CQuorlet3App::OnAppAbout() {
+    CAboutDlg dlg;
+    dlg.DoModal();
+}
+
+}  // namespace quorlet3

@@ -1,0 +1,59 @@
+// The application: start-up, the profile, and the one document, frame and view of the run.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+#include "app/RecentFileList.h"
+#include "logstore/Quorlet3Doc.h"
+#include "platform/QtDialogs.h"
+
+class QSettings;
+
+namespace quorlet3 {
+
+class CMainFrame;
+class CQuorlet3View;
+
+// The caption of the main window ("Loganta", ideographic space, "Quorlet 3").
+QString MainCaption();
+
+class CQuorlet3App {
+public:
+    // profilePath names the profile file; empty means the user's own
+    // (~/.config/quorlet3/quorlet3.ini).
+    explicit CQuorlet3App(const QString& profilePath = QString());
+    // Writes the profile back.
+    ~CQuorlet3App();
+    CQuorlet3App(const CQuorlet3App&) = delete;
+    CQuorlet3App& operator=(const CQuorlet3App&) = delete;
+
+    // Starts up: dialog font, profile with the recent-file list, the document, frame and
+    // view, the command line, the caption; shows the window. The QApplication must exist.
+    // Returns false when the program should end at once. --help and --version print
+    // their text and end the process, as command-line tools do.
+    bool InitInstance(const QStringList& arguments);
+
+    // Shows the version dialog modally.
+    void OnAppAbout();
+
+    CQuorlet3Doc* GetDocument() { return &m_doc; }
+    CMainFrame* GetMainWnd() const { return m_frame.get(); }
+    CQuorlet3View* GetView() const;
+    const CRecentFileList& RecentFiles() const { return m_recentFiles; }
+
+private:
+    // A file named on the command line is opened the way a document is: it goes on the
+    // recent-file list, and nothing of it is read; the log is chosen from the menu.
+    void OpenDocumentFile(const QString& path);
+
+    std::unique_ptr<QSettings> m_profile;
+    CRecentFileList m_recentFiles{4};
+    CQuorlet3Doc m_doc;
+    CQtFileChooser m_fileChooser;
+    CQtQuestionBox m_questionBox;
+    std::unique_ptr<CMainFrame> m_frame;
+};
+
+}  // namespace quorlet3

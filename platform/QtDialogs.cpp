@@ -1,0 +1,59 @@
+// Qt implementations of the file chooser, the question box and the warning box.
+#include "platform/QtDialogs.h"
+
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+#include "platform/QtText.h"
+#include "platform/QtWaitCursor.h"
+
+namespace quorlet3 {
+
+QString AppTitle() { return QStringLiteral("quorlet3"); }
+
+std::unique_ptr<QFileDialog> MakeLogFileDialog(QWidget* parent) {
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    const QStringList filters = {QStringLiteral("logファイル(*.log)"), QStringLiteral("すべてのファイル(*.*)")};
+    dialog->setNameFilters(filters);
+    dialog->selectNameFilter(filters.front());
+    return dialog;
+}
+
+std::optional<std::string> CQtFileChooser::ChooseLogFile() {
+    std::unique_ptr<QFileDialog> dialog = MakeLogFileDialog(m_parent);
+    CDialogCursor arrow;
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QFile::encodeName(dialog->selectedFiles().front()).toStdString();
+}
+
+std::unique_ptr<QMessageBox> MakeQuestionBox(QWidget* parent, std::string_view textCp932, QuestionIcon icon,
+                                             DefaultButton defaultButton) {
+    auto box = std::make_unique<QMessageBox>(icon == QuestionIcon::Stop ? QMessageBox::Critical : QMessageBox::Warning,
+                                             AppTitle(), Cp932ToQString(textCp932),
+                                             QMessageBox::Ok | QMessageBox::Cancel, parent);
+    box->setTextFormat(Qt::PlainText);
+    box->setDefaultButton(defaultButton == DefaultButton::Cancel ? QMessageBox::Cancel : QMessageBox::Ok);
+    box->setEscapeButton(QMessageBox::Cancel);
+    return box;
+}
+
+bool CQtQuestionBox::AskOkCancel(std::string_view textCp932, QuestionIcon icon, DefaultButton defaultButton) {
+    std::unique_ptr<QMessageBox> box = MakeQuestionBox(m_parent, textCp932, icon, defaultButton);
+    CDialogCursor arrow;
+    return box->exec() == QMessageBox::Ok;
+}
+
+void ShowWarning(QWidget* parent, const QString& text) {
+    QMessageBox box(QMessageBox::Warning, AppTitle(), text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    CDialogCursor arrow;
+    box.exec();
+}
+
+}  // namespace quorlet3

@@ -1,0 +1,58 @@
+// The Qt dialogs the document asks through (log file chooser, OK/Cancel question) and
+// the window's message box.
+#pragma once
+
+#include <QString>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/Dialogs.h"
+
+class QFileDialog;
+class QMessageBox;
+class QWidget;
+
+namespace quorlet3 {
+
+// The application title: the caption of every message box.
+QString AppTitle();
+
+// The open-file dialog for a log: "*.log" first and selected, then all files. A typed
+// name of a file that does not exist is accepted; loading it then reports the error.
+std::unique_ptr<QFileDialog> MakeLogFileDialog(QWidget* parent);
+
+// Chooses the log with MakeLogFileDialog, modal to the parent.
+class CQtFileChooser : public IFileChooser {
+public:
+    explicit CQtFileChooser(QWidget* parent = nullptr) : m_parent(parent) {}
+    void SetParent(QWidget* parent) { m_parent = parent; }
+    // The chosen path in the file system's own bytes, or nothing on cancel.
+    std::optional<std::string> ChooseLogFile() override;
+
+private:
+    QWidget* m_parent;
+};
+
+// An OK/Cancel question box: the cp932 text decoded, the icon and default button as asked.
+// Closing it or Escape counts as Cancel. A question without an icon of its own shows
+// the warning sign, as the message boxes of the window always do.
+std::unique_ptr<QMessageBox> MakeQuestionBox(QWidget* parent, std::string_view textCp932, QuestionIcon icon,
+                                             DefaultButton defaultButton);
+
+// Asks with MakeQuestionBox, modal to the parent.
+class CQtQuestionBox : public IQuestionBox {
+public:
+    explicit CQtQuestionBox(QWidget* parent = nullptr) : m_parent(parent) {}
+    void SetParent(QWidget* parent) { m_parent = parent; }
+    bool AskOkCancel(std::string_view textCp932, QuestionIcon icon, DefaultButton defaultButton) override;
+
+private:
+    QWidget* m_parent;
+};
+
+// Shows a message with the warning sign and an OK button, modal to the parent.
+void ShowWarning(QWidget* parent, const QString& text);
+
+}  // namespace quorlet3

@@ -1,0 +1,26 @@
+// Text for the Qt layer: cp932 report bytes and file-system paths as QString, and the dialog font.
+#pragma once
+
+#include <QFont>
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace quorlet3 {
+
+// Decodes cp932 bytes for display, with the same characters (and U+FFFD for every
+// invalid byte) as the command-line tool prints.
+QString Cp932ToQString(std::string_view cp932);
+
+// A path as the file system spells it (local 8-bit bytes), for display.
+QString PathToQString(const std::string& path);
+
+// The 9-point dialog font every form and dialog uses. Its family is the Japanese
+// proportional Gothic the layouts were measured with.
+QFont DialogFont();
+
+// Maps that family to the installed IPAPGothic, which has the same metrics; fontconfig
+// does not alias it. Call once before the first widget is built.
+void InstallDialogFontSubstitute();
+
+}  // namespace quorlet3

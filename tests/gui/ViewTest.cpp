@@ -1,0 +1,426 @@
+// The form view: its boxes, its layout, and the handlers of the command table.
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QtTest>
+
+#include "platform/QtText.h"
+#include "tests/gui/GuiTestLog.h"
+#include "view/CommandTable.h"
+#include "view/Quorlet3View.h"
+
+using namespace quorlet3;
+using namespace quorlet3::guitest;
+
+namespace {
+
+const QString kInitialSentence = QStringLiteral("まず、対象ファイルを指定してください。");
+
+constexpr int kSpecifyFile = 32771;
+constexpr int kCheckFile = 32772;
+constexpr int kViewContents = 32773;
+constexpr int kMainHour = 32778;
+constexpr int kPageHour = 32780;
+constexpr int kShare = 32783;
+constexpr int kPageDays = 32787;
+
+// A view on its own document, with every dialog replaced by a recorder.
+struct ViewUnderTest {
+    CQuorlet3Doc doc;
+    FakeChooser chooser;
+    FakeQuestions questions;
+    CQuorlet3View view{doc};
+    QStringList errors;
+    std::vector<ShareCounters> shareDialogs;
+    QString resultWhenShareDialogOpened;
+    bool waitCursorInShareDialog = false;
+    std::vector<PageNameList> pickerLists;
+    std::optional<int> pickerAnswer;
+
+    ViewUnderTest() {
+        doc.SetFileChooser(&chooser);
+        doc.SetQuestionBox(&questions);
+        view.m_reportError = [this](const QString& text) { errors.append(text); };
+        view.m_runShareDialog = [this](const ShareCounters& counters) {
+            shareDialogs.push_back(counters);
+            resultWhenShareDialogOpened = ResultText();
+            waitCursorInShareDialog = WaitCursorOn();
+        };
+        view.m_choosePage = [this](const PageNameList& pages) {
+            pickerLists.push_back(pages);
+            return pickerAnswer;
+        };
+    }
+
+    // Chooses and loads the file through the menu command.
+    void Load(const std::string& path) {
+        chooser.m_answers.push_back(path);
+        view.OnCommand(kSpecifyFile);
+    }
+    QString ResultText() const { return view.ResultBox()->toPlainText(); }
+    QString FileNameText() const { return view.FileNameBox()->text(); }
+};
+
+std::vector<std::string> Concat(std::initializer_list<std::vector<std::string>> parts) {
+    std::vector<std::string> lines;
+    for (const auto& part : parts) {
+        lines.insert(lines.end(), part.begin(), part.end());
+    }
+    return lines;
+}
+
+// The result box's text as the report shows in it: each CR LF ends a line of the box.
+QString Shown(const std::string& reportCp932) {
+    return Cp932ToQString(reportCp932).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+}
+
+}  // namespace
+
+class ViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initialBoxes();
+    void sizeLaysOutTheBoxes_data();
+    void sizeLaysOutTheBoxes();
+    void sizeSkipsAMissingControl();
+    void checkBeforeAnyLoad();
+    void choosingAFileShowsItsPathAndClearsTheReport();
+    void cancelledChoiceKeepsPathAndReport();
+    void failedLoadKeepsEverythingAndReportsTheFile();
+    void waitCursorDuringCommandsAndAfterErrors();
+    void typedTextIsReplacedByTheNextReport();
+    void sameTextDifferentMarkers();
+    void everyReportRowShowsItsOperation();
+    void reportTextIsDecodedForDisplay();
+    void contentsQuestions_data();
+    void contentsQuestions();
+    void declinedContentsKeepsTheBoxes();
+    void shareDialogOnlyWithCountedBrowsers();
+    void pageDaysWithoutPages();
+    void pageDaysChoice_data();
+    void pageDaysChoice();
+};
+
+void ViewTest::initialBoxes() {
+    ViewUnderTest t;
+    QCOMPARE(t.FileNameText(), kInitialSentence);
+    QCOMPARE(t.ResultText(), QString());
+    QVERIFY(t.view.m_strResult.empty());
+
+    QPlainTextEdit* result = t.view.ResultBox();
+    QCOMPARE(t.view.GetDlgItem(kIdResultBox), result);
+    QCOMPARE(t.view.GetDlgItem(kIdFileNameBox), t.view.FileNameBox());
+    QVERIFY(!result->isReadOnly());
+    QCOMPARE(result->lineWrapMode(), QPlainTextEdit::NoWrap);
+    QCOMPARE(result->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QCOMPARE(result->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    QVERIFY(t.view.FileNameBox()->isReadOnly());
+    QVERIFY(!t.view.FileNameBox()->hasFrame());
+}
+
+void ViewTest::sizeLaysOutTheBoxes_data() {
+    QTest::addColumn<QSize>("client");
+    QTest::addColumn<QRect>("resultBox");
+    QTest::addColumn<QRect>("fileNameBox");
+    QTest::newRow("600x400") << QSize(600, 400) << QRect(0, 50, 600, 350) << QRect(120, 10, 470, 30);
+    QTest::newRow("template size") << QSize(414, 256) << QRect(0, 50, 414, 206) << QRect(120, 10, 284, 30);
+    QTest::newRow("shorter than the band") << QSize(200, 30) << QRect(0, 50, 200, 0) << QRect(120, 10, 70, 30);
+}
+
+void ViewTest::sizeLaysOutTheBoxes() {
+    QFETCH(QSize, client);
+    QFETCH(QRect, resultBox);
+    QFETCH(QRect, fileNameBox);
+    ViewUnderTest t;
+    t.view.resize(client);
+    t.view.show();
+    QCOMPARE(t.view.ResultBox()->geometry(), resultBox);
+    QCOMPARE(t.view.FileNameBox()->geometry(), fileNameBox);
+}
+
+void ViewTest::sizeSkipsAMissingControl() {
+    ViewUnderTest t;
+    delete t.view.FileNameBox();
+    QCOMPARE(t.view.GetDlgItem(kIdFileNameBox), nullptr);
+    t.view.resize(600, 400);
+    t.view.show();
+    QCOMPARE(t.view.ResultBox()->geometry(), QRect(0, 50, 600, 350));
+}
+
+void ViewTest::checkBeforeAnyLoad() {
+    ViewUnderTest t;
+    const QString expected = Shown(CQuorlet3Doc().ReportFileCheck());
+    QVERIFY(!expected.isEmpty());
+    t.view.OnCommand(kCheckFile);
+    QCOMPARE(t.ResultText(), expected);
+    QCOMPARE(t.FileNameText(), kInitialSentence);
+    QVERIFY(t.errors.isEmpty());
+}
+
+void ViewTest::choosingAFileShowsItsPathAndClearsTheReport() {
+    ViewUnderTest t;
+    LogFolder folder;
+    const std::string first = folder.Write("first.log", MainRecord(1, 5));
+    const std::string second = folder.Write("second.log", MainRecord(2, 6));
+    t.Load(first);
+    QCOMPARE(t.FileNameText(), PathToQString(first));
+    t.view.OnCommand(kMainHour);
+    QVERIFY(!t.ResultText().isEmpty());
+
+    t.Load(second);
+    QCOMPARE(t.FileNameText(), PathToQString(second));
+    QCOMPARE(t.ResultText(), QString());
+    QVERIFY(t.view.m_strResult.empty());
+    QCOMPARE(t.doc.Store()[0], MainRecord(2, 6)[0]);
+}
+
+void ViewTest::cancelledChoiceKeepsPathAndReport() {
+    ViewUnderTest t;
+    LogFolder folder;
+    const std::string path = folder.Write("kept.log", MainRecord(7, 9));
+    t.Load(path);
+    t.view.OnCommand(kMainHour);
+    const QString report = t.ResultText();
+
+    t.chooser.m_answers.push_back(std::nullopt);
+    t.view.OnCommand(kSpecifyFile);
+    QCOMPARE(t.chooser.m_calls, 2);
+    QCOMPARE(t.FileNameText(), PathToQString(path));
+    QCOMPARE(t.ResultText(), report);
+    QCOMPARE(t.doc.Store()[0], MainRecord(7, 9)[0]);
+    QVERIFY(t.errors.isEmpty());
+}
+
+void ViewTest::failedLoadKeepsEverythingAndReportsTheFile() {
+    ViewUnderTest t;
+    LogFolder folder;
+    const std::string good = folder.Write("good.log", MainRecord(3, 4));
+    t.Load(good);
+    t.view.OnCommand(kMainHour);
+    const QString report = t.ResultText();
+
+    const std::string missing = folder.Path("missing.log");
+    t.Load(missing);
+    QCOMPARE(t.errors.size(), 1);
+    QVERIFY2(t.errors[0].contains(PathToQString(missing)), qPrintable(t.errors[0]));
+    QCOMPARE(t.FileNameText(), PathToQString(good));
+    QCOMPARE(t.ResultText(), report);
+    QCOMPARE(t.view.FileNameBox()->text(), t.view.m_strFileName);
+    // The store still holds the good log, so its reports go on working.
+    t.view.OnCommand(kMainHour);
+    QCOMPARE(t.ResultText(), report);
+
+    // A folder is no log either.
+    t.Load(QFile::encodeName(QFileInfo(QString::fromStdString(good)).absolutePath()).toStdString());
+    QCOMPARE(t.errors.size(), 2);
+    QCOMPARE(t.FileNameText(), PathToQString(good));
+}
+
+void ViewTest::waitCursorDuringCommandsAndAfterErrors() {
+    ViewUnderTest t;
+    LogFolder folder;
+    QVERIFY(!WaitCursorOn());
+    t.Load(folder.Path("absent.log"));
+    QVERIFY(t.chooser.m_waitCursorWhenAsked);
+    QCOMPARE(t.errors.size(), 1);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    t.Load(folder.Write("share.log", MainRecord(1, 1)));
+    t.view.OnCommand(kShare);
+    QCOMPARE(t.shareDialogs.size(), size_t(1));
+    QVERIFY(t.waitCursorInShareDialog);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    // An error of any other kind also ends the cursor before it is reported.
+    t.view.m_choosePage = [](const PageNameList&) -> std::optional<int> { throw std::runtime_error("picker broke"); };
+    t.Load(folder.Write("pages.log", PageRecord("a.html", 3, 4)));
+    t.view.OnCommand(kPageDays);
+    QCOMPARE(t.errors.size(), 2);
+    QVERIFY(t.errors[1].contains(QStringLiteral("picker broke")));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void ViewTest::typedTextIsReplacedByTheNextReport() {
+    ViewUnderTest t;
+    t.view.OnCommand(kMainHour);
+    const QString report = t.ResultText();
+
+    // A cancelled choice transfers nothing, so typed text stays...
+    t.view.ResultBox()->setPlainText(QStringLiteral("typed by the user"));
+    t.chooser.m_answers.push_back(std::nullopt);
+    t.view.OnCommand(kSpecifyFile);
+    QCOMPARE(t.ResultText(), QStringLiteral("typed by the user"));
+    // ...and is never read back: the next report replaces it.
+    t.view.OnCommand(kMainHour);
+    QCOMPARE(t.ResultText(), report);
+}
+
+void ViewTest::sameTextDifferentMarkers() {
+    ViewUnderTest t;
+    LogFolder folder;
+    t.Load(
+        folder.Write("mixed.log", Concat({MainRecord(1, 5), PageRecord("a.html", 1, 7), PageRecord("b.html", 2, 7)})));
+    t.view.OnCommand(kMainHour);
+    QVERIFY2(t.ResultText().contains(QStringLiteral("\n5時\t1\t*\n")), qPrintable(t.ResultText()));
+    QVERIFY(t.ResultText().contains(QStringLiteral("\n7時\t0\t\n")));
+    t.view.OnCommand(kPageHour);
+    QVERIFY2(t.ResultText().contains(QStringLiteral("\n7時\t2\t**\n")), qPrintable(t.ResultText()));
+    QVERIFY(t.ResultText().contains(QStringLiteral("\n5時\t0\t\n")));
+}
+
+void ViewTest::everyReportRowShowsItsOperation() {
+    // Every row of the common report handler, run through the menu id, shows exactly
+    // its own operation's text over the same log.
+    ViewUnderTest t;
+    LogFolder folder;
+    t.Load(folder.Write("all.log", Concat({MainRecord(10, 3, "Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)"),
+                                           MainRecord(11, 8), PageRecord("index.html", 4, 8)})));
+    int reports = 0;
+    for (const CommandRow& row : CommandTable()) {
+        if (row.kind != CommandKind::Report) {
+            continue;
+        }
+        ++reports;
+        t.view.ResultBox()->clear();
+        t.view.OnCommand(row.id);
+        QCOMPARE(t.ResultText(), Shown(row.operation(t.doc, row.argument)));
+        QVERIFY2(!t.ResultText().isEmpty(), row.handler);
+    }
+    QCOMPARE(reports, 14);
+    QVERIFY(t.errors.isEmpty());
+}
+
+void ViewTest::reportTextIsDecodedForDisplay() {
+    ViewUnderTest t;
+    t.view.m_strResult = Cp932("表示\t1\r\n") + "\x82" + "\r\nA\xff" + "\r\n";
+    t.view.UpdateData(false);
+    QCOMPARE(t.ResultText(), QStringLiteral("表示\t1\n\uFFFD\nA\uFFFD\n"));
+    QCOMPARE(t.view.ResultBox()->document()->blockCount(), 4);
+    // The member keeps the report's own bytes.
+    QCOMPARE(t.view.m_strResult.substr(0, 4), Cp932("表示"));
+}
+
+void ViewTest::contentsQuestions_data() {
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<bool>("stopIcon");
+    QTest::newRow("999: no question") << 999 << false << false;
+    QTest::newRow("1000: a few seconds") << 1000 << true << false;
+    QTest::newRow("3999: a few seconds") << 3999 << true << false;
+    QTest::newRow("4000: very long") << 4000 << true << true;
+}
+
+void ViewTest::contentsQuestions() {
+    QFETCH(int, lines);
+    QFETCH(bool, asked);
+    QFETCH(bool, stopIcon);
+    ViewUnderTest t;
+    LogFolder folder;
+    t.Load(folder.Write("long.log", PlainLines(lines)));
+    t.view.OnCommand(kViewContents);
+    QCOMPARE(t.questions.m_calls, asked ? 1 : 0);
+    if (asked) {
+        const QString count = QString::number(lines);
+        if (stopIcon) {
+            QCOMPARE(t.questions.m_lastText,
+                     QStringLiteral("これらのログは、%1 行もあります。\n表示には非常に時間がかかり、"
+                                    "表示できない可能性もあります。\n表示しますか？")
+                         .arg(count));
+            QCOMPARE(t.questions.m_lastIcon, QuestionIcon::Stop);
+            QCOMPARE(t.questions.m_lastDefault, DefaultButton::Cancel);
+        } else {
+            QCOMPARE(t.questions.m_lastText,
+                     QStringLiteral("これらのログは、%1 行あります。\n表示に数秒～数十秒かかりますが表示しますか？")
+                         .arg(count));
+            QCOMPARE(t.questions.m_lastIcon, QuestionIcon::Default);
+            QCOMPARE(t.questions.m_lastDefault, DefaultButton::Ok);
+        }
+    }
+    // Lines outside records list as nothing; the answer OK lets the listing through.
+    QCOMPARE(t.ResultText(), QString());
+    QVERIFY(t.errors.isEmpty());
+}
+
+void ViewTest::declinedContentsKeepsTheBoxes() {
+    ViewUnderTest t;
+    // Before any load the store has no end mark, so the listing counts 10000 lines.
+    t.view.OnCommand(kCheckFile);
+    const QString report = t.ResultText();
+    t.questions.m_answer = false;
+    t.view.OnCommand(kViewContents);
+    QCOMPARE(t.questions.m_calls, 1);
+    QVERIFY(t.questions.m_lastText.contains(QStringLiteral("10000 行もあります")));
+    QCOMPARE(t.ResultText(), report);
+    QCOMPARE(t.FileNameText(), kInitialSentence);
+
+    // Agreed, the empty listing empties the box.
+    t.questions.m_answer = true;
+    t.view.OnCommand(kViewContents);
+    QCOMPARE(t.ResultText(), QString());
+}
+
+void ViewTest::shareDialogOnlyWithCountedBrowsers() {
+    ViewUnderTest t;
+    t.view.OnCommand(kShare);
+    QVERIFY(t.shareDialogs.empty());
+    ShareCounters none{};
+    QCOMPARE(t.ResultText(), Shown(t.doc.ReportShare(none)));
+
+    LogFolder folder;
+    t.Load(folder.Write("browsers.log", Concat({MainRecord(1, 1, "Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)"),
+                                                MainRecord(2, 2, "Mozilla/3.01 [ja] (Win95; I)"),
+                                                MainRecord(3, 3, "Mozilla/4.0 (compatible; MSIE 4.0; Windows NT)")})));
+    t.view.OnCommand(kShare);
+    QCOMPARE(t.shareDialogs.size(), size_t(1));
+    ShareCounters expected{};
+    const std::string text = t.doc.ReportShare(expected);
+    QCOMPARE(t.shareDialogs[0], expected);
+    QCOMPARE(t.shareDialogs[0][7], 3);
+    // The text was in the box before the dialog opened.
+    QCOMPARE(t.resultWhenShareDialogOpened, Shown(text));
+}
+
+void ViewTest::pageDaysWithoutPages() {
+    ViewUnderTest t;
+    t.view.OnCommand(kPageDays);
+    QVERIFY(t.pickerLists.empty());
+    QCOMPARE(t.ResultText(), QStringLiteral("ページデータがありません。"));
+    QCOMPARE(t.view.m_strResult, Cp932("ページデータがありません。"));
+}
+
+void ViewTest::pageDaysChoice_data() {
+    QTest::addColumn<std::optional<int>>("answer");
+    QTest::addColumn<QString>("shownPage");  // empty: the box keeps its text
+    QTest::newRow("first page") << std::optional<int>(0) << QStringLiteral("a.html");
+    QTest::newRow("second page") << std::optional<int>(1) << QStringLiteral("日記.html");
+    QTest::newRow("cancel") << std::optional<int>() << QString();
+    QTest::newRow("index out of range") << std::optional<int>(kPageNameSlots) << QString();
+    QTest::newRow("negative index") << std::optional<int>(-5) << QString();
+}
+
+void ViewTest::pageDaysChoice() {
+    QFETCH(std::optional<int>, answer);
+    QFETCH(QString, shownPage);
+    ViewUnderTest t;
+    LogFolder folder;
+    t.Load(folder.Write("pages.log", Concat({PageRecord("日記.html", 7, 1), PageRecord("a.html", 7, 2),
+                                             PageRecord("日記.html", 12, 3)})));
+    t.view.ResultBox()->setPlainText(QStringLiteral("before"));
+    t.pickerAnswer = answer;
+    t.view.OnCommand(kPageDays);
+    QCOMPARE(t.pickerLists.size(), size_t(1));
+    QCOMPARE(t.pickerLists[0][0], std::string("a.html"));
+    QCOMPARE(t.pickerLists[0][1], Cp932("日記.html"));
+    QVERIFY(t.pickerLists[0][2].empty());
+    if (shownPage.isEmpty()) {
+        QCOMPARE(t.ResultText(), QStringLiteral("before"));
+    } else {
+        const std::string page = Cp932(shownPage.toStdString());
+        QCOMPARE(t.ResultText(), Shown(t.doc.ReportPageDays(page)));
+        QVERIFY(t.ResultText().startsWith(QStringLiteral("ページ別アクセス日調査\t%1\t").arg(shownPage)));
+    }
+}
+
+QTEST_MAIN(ViewTest)
+#include "ViewTest.moc"
