@@ -6,6 +6,7 @@
 #include "logstore/Quorlet3Doc.h"
 
 class QComboBox;
+class QPushButton;
 
 namespace quorlet3 {
 
@@ -23,10 +24,17 @@ public:
     // Refills the list from m_strPages each time it is opened and clears the choice.
     void OnDropdownPage();
 
+    // The survey button (also Enter): reads the choice into m_nPage, then ends with Accepted.
+    void accept() override;
+
     QComboBox* PageList() const { return m_pageList; }  // control 1005
+    QPushButton* SurveyButton() const { return m_surveyButton; }
+    QPushButton* CancelButton() const { return m_cancelButton; }
 
 private:
     QComboBox* m_pageList = nullptr;
+    QPushButton* m_surveyButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 };
 
 }  // namespace quorlet3

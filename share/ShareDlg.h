@@ -6,8 +6,8 @@
 
 #include "logstore/Quorlet3Doc.h"
 
-class QLineEdit;
-class QPlainTextEdit;
+class QPushButton;
+class QTextEdit;
 
 namespace quorlet3 {
 
@@ -23,15 +23,21 @@ public:
     std::string m_strVersionLegend;  // cp932, rebuilt on every paint
     std::string m_strFamilyLegend;   // cp932, rebuilt on every paint
 
+    QTextEdit* VersionLegendBox() const { return m_versionLegendBox; }  // control 1002
+    QTextEdit* FamilyLegendBox() const { return m_familyLegendBox; }    // control 1004
+    QPushButton* OkButton() const { return m_okButton; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;  // OnPaint
 
 private:
     void OnPaint();
+    // With false, shows both legend strings in their edits; with true, reads them back.
     void UpdateData(bool saveAndValidate);
 
-    QPlainTextEdit* m_versionLegendBox = nullptr;  // control 1002
-    QPlainTextEdit* m_familyLegendBox = nullptr;   // control 1004
+    QTextEdit* m_versionLegendBox = nullptr;  // control 1002
+    QTextEdit* m_familyLegendBox = nullptr;   // control 1004
+    QPushButton* m_okButton = nullptr;
 };
 
 }  // namespace quorlet3
