@@ -1,0 +1,17 @@
+// Runs arbitrary bytes through the loader and every report, checking what must hold
+// for any log. Used by the fuzz target and by the replay of stored inputs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quorlet3::fuzz {
+
+// Loads the bytes as a log file and runs every report with each of its arguments.
+// Returns an empty string when everything held, otherwise a description of the
+// first broken property. Crashes, hangs and sanitizer reports are left to the caller
+// to notice.
+std::string RunLogInput(const uint8_t* data, size_t size);
+
+}  // namespace quorlet3::fuzz
