@@ -33,8 +33,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     m_icon->setGeometry(DialogX(11), DialogY(17), 32, 32);
 
     m_version = MakeText(this, QStringLiteral("quorlet3 Version " QUORLET3_VERSION), DialogRect(40, 10, 70, 8));
-    m_rights = MakeText(this, QStringLiteral("Copyright (C) 1998-2026 Loganta\n作成日 2026年12月"),
-                        DialogRect(40, 24, 85, 18));
+    m_rights =
+        MakeText(this, QStringLiteral("Copyright (C) 2026 Loganta\n作成日 2026年12月"), DialogRect(40, 24, 85, 18));
     m_contact = MakeText(this, QStringLiteral("ご意見・不具合のご報告は、\n配布元の課題一覧までお寄せください。"),
                          DialogRect(40, 45, 125, 19));
 

@@ -1,6 +1,5 @@
 // quorlet3-icons: writes the program's icon as PNG files in the hicolor theme layout.
 #include <QDir>
-#include <QGuiApplication>
 #include <QImage>
 #include <cstdio>
 

@@ -16,6 +16,32 @@ namespace quorlet3 {
 
 QString MainCaption() { return QStringLiteral("Loganta　Quorlet 3"); }
 
+void SetUpCommandLine(QCommandLineParser& parser) {
+    QCoreApplication::setApplicationName(AppTitle());
+    QCoreApplication::setApplicationVersion(QStringLiteral(QUORLET3_VERSION));
+    parser.setApplicationDescription(
+        QStringLiteral("Analyses the access log of a hit counter (cp932). Choose the log with the file menu."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 QStringLiteral("Accepted and put on the recent-file list; nothing of it is read."),
+                                 QStringLiteral("[file]"));
+}
+
+bool AsksForHelpOrVersion(const QStringList& arguments) {
+    for (const QString& argument : arguments.mid(1)) {
+        if (argument == QLatin1String("--")) {
+            return false;
+        }
+        for (const char* option : {"-h", "--help", "-?", "--help-all", "-v", "--version"}) {
+            if (argument == QLatin1String(option)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 CQuorlet3App::CQuorlet3App(const QString& profilePath) {
     if (profilePath.isEmpty()) {
         m_profile = std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("quorlet3"),
@@ -33,10 +59,8 @@ CQuorlet3App::~CQuorlet3App() {
 CQuorlet3View* CQuorlet3App::GetView() const { return m_frame ? m_frame->GetActiveView() : nullptr; }
 
 bool CQuorlet3App::InitInstance(const QStringList& arguments) {
-    QCoreApplication::setApplicationName(AppTitle());
-    QCoreApplication::setApplicationVersion(QStringLiteral(QUORLET3_VERSION));
-    QGuiApplication::setDesktopFileName(QStringLiteral(QUORLET3_APP_ID));
     InstallDialogFontSubstitute();
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUORLET3_APP_ID));
 
     m_recentFiles.ReadList(*m_profile);
 
@@ -49,13 +73,7 @@ bool CQuorlet3App::InitInstance(const QStringList& arguments) {
     m_doc.SetQuestionBox(&m_questionBox);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Analyses the access log of a hit counter (cp932). Choose the log with the file menu."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("Accepted and put on the recent-file list; nothing of it is read."),
-                                 QStringLiteral("[file]"));
+    SetUpCommandLine(parser);
     parser.process(arguments);
     if (!parser.positionalArguments().isEmpty()) {
         OpenDocumentFile(parser.positionalArguments().front());

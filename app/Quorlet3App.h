@@ -9,6 +9,7 @@
 #include "logstore/Quorlet3Doc.h"
 #include "platform/QtDialogs.h"
 
+class QCommandLineParser;
 class QSettings;
 
 namespace quorlet3 {
@@ -18,6 +19,12 @@ class CQuorlet3View;
 
 // The caption of the main window ("Loganta", ideographic space, "Quorlet 3").
 QString MainCaption();
+
+// Sets the application's name and version and describes its command line to the parser.
+void SetUpCommandLine(QCommandLineParser& parser);
+
+// True when the arguments ask only for the help or version text, which need no display.
+bool AsksForHelpOrVersion(const QStringList& arguments);
 
 class CQuorlet3App {
 public:

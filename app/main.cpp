@@ -1,9 +1,21 @@
 // quorlet3: the desktop window of the access log analyser.
 #include <QApplication>
+#include <QCommandLineParser>
 
 #include "app/Quorlet3App.h"
 
 int main(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    // The help and version texts are printed without connecting to a display.
+    if (quorlet3::AsksForHelpOrVersion(arguments)) {
+        QCoreApplication core(argc, argv);
+        QCommandLineParser parser;
+        quorlet3::SetUpCommandLine(parser);
+        parser.process(core);  // prints the text and ends the program
+    }
     QApplication application(argc, argv);
     quorlet3::CQuorlet3App theApp;
     if (!theApp.InitInstance(QApplication::arguments())) {

@@ -17,7 +17,8 @@ std::unique_ptr<QFileDialog> MakeLogFileDialog(QWidget* parent) {
     auto dialog = std::make_unique<QFileDialog>(parent);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::AnyFile);
-    const QStringList filters = {QStringLiteral("logファイル(*.log)"), QStringLiteral("すべてのファイル(*.*)")};
+    // "*" and not "*.*": here a name needs no dot, and all files must include those without one.
+    const QStringList filters = {QStringLiteral("logファイル(*.log)"), QStringLiteral("すべてのファイル(*)")};
     dialog->setNameFilters(filters);
     dialog->selectNameFilter(filters.front());
     return dialog;

@@ -19,7 +19,8 @@ namespace quorlet3 {
 // The application title: the caption of every message box.
 QString AppTitle();
 
-// The open-file dialog for a log: "*.log" first and selected, then all files. A typed
+// The open-file dialog for a log: "*.log" first and selected, then all files (names
+// without an extension included). A typed
 // name of a file that does not exist is accepted; loading it then reports the error.
 std::unique_ptr<QFileDialog> MakeLogFileDialog(QWidget* parent);
 

@@ -1,0 +1,406 @@
+// The application shell: start-up, the menu and accelerators, the version dialog, the
+// profile's recent-file list, and the Qt dialogs the document asks through.
+#include <QAction>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QtTest>
+
+#include "app/AboutDlg.h"
+#include "app/MainFrm.h"
+#include "app/Quorlet3App.h"
+#include "app/Quorlet3Icon.h"
+#include "app/RecentFileList.h"
+#include "platform/DialogUnits.h"
+#include "platform/QtDialogs.h"
+#include "platform/QtText.h"
+#include "tests/gui/GuiTestLog.h"
+#include "view/Quorlet3View.h"
+
+using namespace quorlet3;
+using namespace quorlet3::guitest;
+
+namespace {
+
+const QString kInitialSentence = QStringLiteral("まず、対象ファイルを指定してください。");
+
+// The menu as lines: two spaces of indent per level, the text, then the command id
+// ("---" for a separator).
+void DescribeMenu(const QList<QAction*>& actions, int depth, QStringList& out) {
+    const QString indent(depth * 2, QLatin1Char(' '));
+    for (QAction* action : actions) {
+        if (action->isSeparator()) {
+            out << indent + QStringLiteral("---");
+        } else if (action->menu() != nullptr) {
+            out << indent + action->text();
+            DescribeMenu(action->menu()->actions(), depth + 1, out);
+        } else {
+            out << indent + action->text() + QStringLiteral(" ") + QString::number(action->data().toInt());
+        }
+    }
+}
+
+QList<QAction*> AllMenuItems(const QList<QAction*>& actions) {
+    QList<QAction*> items;
+    for (QAction* action : actions) {
+        items << action;
+        if (action->menu() != nullptr) {
+            items << AllMenuItems(action->menu()->actions());
+        }
+    }
+    return items;
+}
+
+// A frame around a view on its own document, as the application builds it.
+struct FrameUnderTest {
+    CQuorlet3Doc doc;
+    CQuorlet3View* view = new CQuorlet3View(doc);
+    CMainFrame frame{view};
+    int aboutCalls = 0;
+    QStringList errors;
+
+    FrameUnderTest() {
+        frame.m_onAppAbout = [this] { ++aboutCalls; };
+        view->m_reportError = [this](const QString& text) { errors << text; };
+    }
+};
+
+// Closes the modal dialog that the next event loop opens, noting its caption.
+void CloseNextModal(QString* caption) {
+    QTimer::singleShot(0, [caption] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            *caption = modal->windowTitle();
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                dialog->reject();
+            }
+        }
+    });
+}
+
+}  // namespace
+
+class ShellTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { InstallDialogFontSubstitute(); }
+    void menuTree();
+    void everyMenuItemIsEnabled();
+    void menuItemsReachTheView();
+    void acceleratorsHaveNoHandler();
+    void exitClosesWithoutAQuestion();
+    void captionBeforeAndAfterALoad();
+    void fileOnTheCommandLineLoadsNothing();
+    void versionCommandShowsTheDialog();
+    void versionDialogLayout();
+    void recentFileList();
+    void logFileDialogChoices();
+    void questionBoxes_data();
+    void questionBoxes();
+    void dialogFontIsTheInstalledGothic();
+    void iconSizes();
+    void helpAndVersionNeedNoWindow_data();
+    void helpAndVersionNeedNoWindow();
+};
+
+void ShellTest::menuTree() {
+    FrameUnderTest t;
+    QStringList menu;
+    DescribeMenu(t.frame.menuBar()->actions(), 0, menu);
+    const QStringList expected = {
+        QStringLiteral("ﾌｧｲﾙ(&F)"),
+        QStringLiteral("  ファイルを指定する(&O) 32771"),
+        QStringLiteral("  検査(&C) 32772"),
+        QStringLiteral("  内容を見る(&L) 32773"),
+        QStringLiteral("  ---"),
+        QStringLiteral("  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X) 57665"),
+        QStringLiteral("メイン調査(&A)"),
+        QStringLiteral("  リンク(&L) 32774"),
+        QStringLiteral("  ホスト(&H) 32775"),
+        QStringLiteral("  ブラウザ(&B)"),
+        QStringLiteral("    内容(&C) 32776"),
+        QStringLiteral("    シェア調査(&S) 32783"),
+        QStringLiteral("  時間(&T)"),
+        QStringLiteral("    日付(&D) 32779"),
+        QStringLiteral("    時間帯(&T) 32778"),
+        QStringLiteral("    詳細(&K) 32785"),
+        QStringLiteral("  訪問Ｎｏ(&N) 32784"),
+        QStringLiteral("  キーワード(&K) 32777"),
+        QStringLiteral("ページ調査(&B)"),
+        QStringLiteral("  見たページ(&L)"),
+        QStringLiteral("    名前順(&N) 32782"),
+        QStringLiteral("    ランキング(&R) 32788"),
+        QStringLiteral("  時間(&T)"),
+        QStringLiteral("    日付(&D) 32781"),
+        QStringLiteral("    時間帯(&T) 32780"),
+        QStringLiteral("    詳細(&K) 32786"),
+        QStringLiteral("  ページ別アクセス日(&A) 32787"),
+        QStringLiteral("ﾍﾙﾌﾟ(&H)"),
+        QStringLiteral("  ﾊﾞｰｼﾞｮﾝ情報 57664"),
+    };
+    QCOMPARE(menu, expected);
+}
+
+void ShellTest::everyMenuItemIsEnabled() {
+    FrameUnderTest t;
+    const QList<QAction*> items = AllMenuItems(t.frame.menuBar()->actions());
+    QCOMPARE(items.size(), 29);
+    for (QAction* item : items) {
+        QVERIFY2(item->isEnabled(), qPrintable(item->text()));
+    }
+}
+
+void ShellTest::menuItemsReachTheView() {
+    FrameUnderTest t;
+    QAction* check = t.frame.FindCommandAction(32772);
+    QVERIFY(check != nullptr);
+    check->trigger();
+    QCOMPARE(t.view->ResultBox()->toPlainText(),
+             Cp932ToQString(t.doc.ReportFileCheck()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+
+    // The second "時間帯" runs the page variant of the same report.
+    t.frame.FindCommandAction(32780)->trigger();
+    QVERIFY(t.view->ResultBox()->toPlainText().startsWith(Cp932ToQString(Cp932("ページ調査"))));
+    t.frame.FindCommandAction(57664)->trigger();
+    QCOMPARE(t.aboutCalls, 1);
+    QVERIFY(t.errors.isEmpty());
+}
+
+void ShellTest::acceleratorsHaveNoHandler() {
+    FrameUnderTest t;
+    const QList<QAction*>& accelerators = t.frame.Accelerators();
+    QCOMPARE(accelerators.size(), 2);
+    QCOMPARE(accelerators[0]->shortcut(), QKeySequence(Qt::Key_F6));
+    QCOMPARE(accelerators[0]->data().toInt(), 57680);
+    QCOMPARE(accelerators[1]->shortcut(), QKeySequence(Qt::SHIFT | Qt::Key_F6));
+    QCOMPARE(accelerators[1]->data().toInt(), 57681);
+    for (QAction* menuItem : AllMenuItems(t.frame.menuBar()->actions())) {
+        QVERIFY(menuItem->data().toInt() != 57680 && menuItem->data().toInt() != 57681);
+    }
+
+    t.view->OnCommand(32772);
+    const QString report = t.view->ResultBox()->toPlainText();
+    for (QAction* accelerator : accelerators) {
+        accelerator->trigger();
+    }
+    QCOMPARE(t.view->ResultBox()->toPlainText(), report);
+    QCOMPARE(t.aboutCalls, 0);
+    QVERIFY(t.errors.isEmpty());
+}
+
+void ShellTest::exitClosesWithoutAQuestion() {
+    FrameUnderTest t;
+    t.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
+    t.view->OnCommand(32772);  // a report shown is nothing to save
+    t.frame.FindCommandAction(57665)->trigger();
+    QVERIFY(!t.frame.isVisible());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void ShellTest::captionBeforeAndAfterALoad() {
+    QTemporaryDir profile;
+    CQuorlet3App app(profile.filePath(QStringLiteral("quorlet3.ini")));
+    QVERIFY(app.InitInstance({QStringLiteral("quorlet3")}));
+    CMainFrame* frame = app.GetMainWnd();
+    QVERIFY(frame != nullptr && frame->isVisible());
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Loganta\u3000Quorlet 3"));
+    QCOMPARE(app.GetView()->FileNameBox()->text(), kInitialSentence);
+    QCOMPARE(app.GetView()->GetDocument(), app.GetDocument());
+
+    LogFolder folder;
+    FakeChooser chooser;
+    chooser.m_answers.push_back(folder.Write(QStringLiteral("caption.log"), MainRecord(1, 2)));
+    app.GetDocument()->SetFileChooser(&chooser);
+    frame->FindCommandAction(32771)->trigger();
+    QCOMPARE(app.GetView()->FileNameBox()->text(), PathToQString(folder.Path(QStringLiteral("caption.log"))));
+    QCOMPARE(frame->windowTitle(), QStringLiteral("Loganta\u3000Quorlet 3"));
+    frame->close();
+}
+
+void ShellTest::fileOnTheCommandLineLoadsNothing() {
+    QTemporaryDir profile;
+    const QString profilePath = profile.filePath(QStringLiteral("quorlet3.ini"));
+    LogFolder folder;
+    const QString log = PathToQString(folder.Write(QStringLiteral("given.log"), MainRecord(5, 6)));
+    {
+        CQuorlet3App app(profilePath);
+        QVERIFY(app.InitInstance({QStringLiteral("quorlet3"), log}));
+        // Nothing was read: no line and no end mark in the store, the boxes as at start.
+        const LineStore& store = app.GetDocument()->Store();
+        QVERIFY(store[0].empty());
+        QVERIFY(store[1].empty());
+        QCOMPARE(app.GetView()->FileNameBox()->text(), kInitialSentence);
+        QCOMPARE(app.GetView()->ResultBox()->toPlainText(), QString());
+        QCOMPARE(app.RecentFiles().Entries(), QStringList{log});
+        app.GetMainWnd()->close();
+    }
+    // The profile keeps the list for the next run; a name that is no file is not listed.
+    CQuorlet3App next(profilePath);
+    QVERIFY(next.InitInstance({QStringLiteral("quorlet3"), PathToQString(folder.Path(QStringLiteral("none.log")))}));
+    QCOMPARE(next.RecentFiles().Entries(), QStringList{log});
+    next.GetMainWnd()->close();
+}
+
+void ShellTest::versionCommandShowsTheDialog() {
+    QTemporaryDir profile;
+    CQuorlet3App app(profile.filePath(QStringLiteral("quorlet3.ini")));
+    QVERIFY(app.InitInstance({QStringLiteral("quorlet3")}));
+    QString caption;
+    CloseNextModal(&caption);
+    app.GetMainWnd()->FindCommandAction(57664)->trigger();
+    QCOMPARE(caption, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    app.GetMainWnd()->close();
+}
+
+void ShellTest::versionDialogLayout() {
+    CAboutDlg dlg;
+    QCOMPARE(dlg.windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    QCOMPARE(dlg.size(), DialogSize(189, 71));
+    QCOMPARE(dlg.VersionText()->text(), QStringLiteral("quorlet3 Version 3.08"));
+    QCOMPARE(dlg.VersionText()->geometry(), DialogRect(40, 10, 70, 8));
+    QCOMPARE(dlg.RightsText()->text().count(QLatin1Char('\n')), 1);
+    QCOMPARE(dlg.ContactText()->text().count(QLatin1Char('\n')), 1);
+    QCOMPARE(dlg.IconLabel()->pixmap().size(), QSize(32, 32));
+    QCOMPARE(dlg.IconLabel()->pos(), QPoint(DialogX(11), DialogY(17)));
+    QCOMPARE(dlg.OkButton()->text(), QStringLiteral("OK"));
+    QCOMPARE(dlg.OkButton()->geometry(), DialogRect(130, 15, 50, 14));
+    QVERIFY(dlg.OkButton()->isDefault());
+    // Every line fits its text's box, in the dialog's own font.
+    for (QLabel* text : {dlg.VersionText(), dlg.RightsText(), dlg.ContactText()}) {
+        const QFontMetrics metrics(text->font());
+        const QStringList lines = text->text().split(QLatin1Char('\n'));
+        QVERIFY(lines.size() * metrics.height() <= text->height() + 2);
+        for (const QString& line : lines) {
+            QVERIFY2(metrics.horizontalAdvance(line) <= text->width(), qPrintable(line));
+        }
+    }
+
+    dlg.show();
+    QTest::mouseClick(dlg.OkButton(), Qt::LeftButton);
+    QCOMPARE(dlg.result(), int(QDialog::Accepted));
+    QVERIFY(!dlg.isVisible());
+}
+
+void ShellTest::recentFileList() {
+    CRecentFileList list(4);
+    for (const char* path : {"/a.log", "/b.log", "/c.log", "/d.log", "/e.log"}) {
+        list.Add(QString::fromLatin1(path));
+    }
+    QCOMPARE(list.Entries(), (QStringList{"/e.log", "/d.log", "/c.log", "/b.log"}));
+    list.Add(QStringLiteral("/c.log"));
+    QCOMPARE(list.Entries(), (QStringList{"/c.log", "/e.log", "/d.log", "/b.log"}));
+
+    QTemporaryDir dir;
+    QSettings profile(dir.filePath(QStringLiteral("p.ini")), QSettings::IniFormat);
+    profile.setValue(QStringLiteral("Recent File List/File4"), QStringLiteral("/stale.log"));
+    CRecentFileList two(2);
+    two.Add(QStringLiteral("/x.log"));
+    two.WriteList(profile);
+    QCOMPARE(profile.value(QStringLiteral("Recent File List/File1")).toString(), QStringLiteral("/x.log"));
+    QVERIFY(!profile.contains(QStringLiteral("Recent File List/File4")));
+
+    profile.setValue(QStringLiteral("Recent File List/File2"), QString());
+    profile.setValue(QStringLiteral("Recent File List/File3"), QStringLiteral("/x.log"));
+    profile.setValue(QStringLiteral("Recent File List/File4"), QStringLiteral("/y.log"));
+    list.ReadList(profile);
+    QCOMPARE(list.Entries(), (QStringList{"/x.log", "/y.log"}));
+}
+
+void ShellTest::logFileDialogChoices() {
+    std::unique_ptr<QFileDialog> dialog = MakeLogFileDialog(nullptr);
+    const QStringList filters = dialog->nameFilters();
+    QCOMPARE(filters.size(), 2);
+    QCOMPARE(filters[0], QStringLiteral("logファイル(*.log)"));
+    QVERIFY(filters[1].startsWith(QStringLiteral("すべてのファイル(")));
+    QCOMPARE(dialog->selectedNameFilter(), filters[0]);
+    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
+    // A typed name of a file that does not exist is taken; loading then reports it.
+    QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);
+
+    // The patterns of each choice, between its parentheses.
+    auto patterns = [](const QString& filter) {
+        const qsizetype open = filter.indexOf(QLatin1Char('('));
+        return filter.mid(open + 1, filter.size() - open - 2).split(QLatin1Char(' '));
+    };
+    QVERIFY(QDir::match(patterns(filters[0]), QStringLiteral("access.log")));
+    QVERIFY(!QDir::match(patterns(filters[0]), QStringLiteral("access.txt")));
+    for (const QString& name : {QStringLiteral("access.txt"), QStringLiteral("ACCESS_LOG"), QStringLiteral("a.log")}) {
+        QVERIFY2(QDir::match(patterns(filters[1]), name), qPrintable(name));
+    }
+}
+
+void ShellTest::questionBoxes_data() {
+    QTest::addColumn<QuestionIcon>("icon");
+    QTest::addColumn<DefaultButton>("defaultButton");
+    QTest::addColumn<QMessageBox::Icon>("shownIcon");
+    QTest::addColumn<QMessageBox::StandardButton>("shownDefault");
+    QTest::newRow("stop, cancel first") << QuestionIcon::Stop << DefaultButton::Cancel << QMessageBox::Critical
+                                        << QMessageBox::Cancel;
+    QTest::newRow("plain, OK first") << QuestionIcon::Default << DefaultButton::Ok << QMessageBox::Warning
+                                     << QMessageBox::Ok;
+}
+
+void ShellTest::questionBoxes() {
+    QFETCH(QuestionIcon, icon);
+    QFETCH(DefaultButton, defaultButton);
+    QFETCH(QMessageBox::Icon, shownIcon);
+    QFETCH(QMessageBox::StandardButton, shownDefault);
+    std::unique_ptr<QMessageBox> box =
+        MakeQuestionBox(nullptr, Cp932("これらのログは、1000 行あります。\n表示"), icon, defaultButton);
+    QCOMPARE(box->text(), QStringLiteral("これらのログは、1000 行あります。\n表示"));
+    QCOMPARE(box->windowTitle(), QStringLiteral("quorlet3"));
+    QCOMPARE(box->icon(), shownIcon);
+    QCOMPARE(box->standardButtons(), QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(box->defaultButton(), box->button(shownDefault));
+    QCOMPARE(box->escapeButton(), box->button(QMessageBox::Cancel));
+}
+
+void ShellTest::dialogFontIsTheInstalledGothic() {
+    if (!QFontDatabase::families().contains(QStringLiteral("IPAPGothic"))) {
+        QSKIP("IPAPGothic (fonts-ipafont-gothic) is not installed");
+    }
+    InstallDialogFontSubstitute();
+    const QFontInfo font(DialogFont());
+    QCOMPARE(font.family(), QStringLiteral("IPAPGothic"));
+    QCOMPARE(font.pointSize(), 9);
+}
+
+void ShellTest::iconSizes() {
+    const QImage large = DrawQuorlet3Icon(32);
+    QCOMPARE(large.size(), QSize(32, 32));
+    QCOMPARE(qAlpha(large.pixel(0, 0)), 0);      // outside the rounded tile
+    QCOMPARE(qAlpha(large.pixel(16, 16)), 255);  // on the sheet
+    const QList<QSize> sizes = Quorlet3Icon().availableSizes();
+    QVERIFY(sizes.contains(QSize(16, 16)));
+    QVERIFY(sizes.contains(QSize(32, 32)));
+}
+
+void ShellTest::helpAndVersionNeedNoWindow_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("onlyText");
+    QTest::newRow("no argument") << QStringList{"quorlet3"} << false;
+    QTest::newRow("a file") << QStringList{"quorlet3", "access.log"} << false;
+    QTest::newRow("--help") << QStringList{"quorlet3", "--help"} << true;
+    QTest::newRow("-h after a file") << QStringList{"quorlet3", "access.log", "-h"} << true;
+    QTest::newRow("--version") << QStringList{"quorlet3", "--version"} << true;
+    QTest::newRow("-v") << QStringList{"quorlet3", "-v"} << true;
+    QTest::newRow("a file named --help") << QStringList{"quorlet3", "--", "--help"} << false;
+    QTest::newRow("program named --help") << QStringList{"--help"} << false;
+}
+
+void ShellTest::helpAndVersionNeedNoWindow() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, onlyText);
+    QCOMPARE(AsksForHelpOrVersion(arguments), onlyText);
+}
+
+QTEST_MAIN(ShellTest)
+#include "ShellTest.moc"
