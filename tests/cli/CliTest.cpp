@@ -1,0 +1,210 @@
+// quorlet3-report as a process: report bytes on stdout, exit status, messages on stderr.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "logstore/Quorlet3Doc.h"
+#include "platform/Cp932.h"
+#include "tests/support/TestLog.h"
+
+namespace quorlet3 {
+namespace {
+
+using test::TempDir;
+
+std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string ShellQuoted(const std::string& word) {
+    std::string quoted = "'";
+    for (char c : word) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+struct Outcome {
+    int exitCode;  // 137 when the run was killed for taking too long
+    std::string out;
+    std::string err;
+};
+
+// Runs quorlet3-report with the arguments, killing it after 10 seconds.
+Outcome RunReport(const std::vector<std::string>& args) {
+    TempDir dir;
+    std::string command = "timeout -s KILL 10 " + ShellQuoted(QUORLET3_REPORT);
+    for (const std::string& arg : args) {
+        command += " " + ShellQuoted(arg);
+    }
+    command += " >" + dir.Path() + "/out 2>" + dir.Path() + "/err";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(dir.Path() + "/out"), ReadAll(dir.Path() + "/err")};
+}
+
+// clang-format off
+const std::vector<std::string> kLogLines = {
+    "①41", "②Wednesday, 15-Jul-98 13:45:12 JST", "③ホスト.example.ne.jp", "④Mozilla/4.0 (compatible; MSIE 4.0)",
+    "⑤http://search.example.co.jp/?kw=ロ グ", "⑥ページ.html", "⑦Thursday, 16-Jul-1998 21:03:44 JST",
+    "⑥top\x80.html", "⑦Friday, 17-Jul-1998 01:00:00 JST", "①43", "②Friday, 17-Jul-98 08:00:00 JST", "", "③\x81"};
+// clang-format on
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override { m_log = m_dir.WriteFile("access.log", test::JoinCrLf(kLogLines)); }
+    TempDir m_dir;
+    std::string m_log;
+};
+
+// Each report name with the document report it must print.
+struct ReportName {
+    std::vector<std::string> words;
+    std::string (*report)(const CQuorlet3Doc& doc);
+};
+
+class CliRawTest : public CliTest, public ::testing::WithParamInterface<ReportName> {};
+
+TEST_P(CliRawTest, WritesTheDocumentsReportBytes) {
+    std::vector<std::string> args = {"--raw", m_log};
+    args.insert(args.end(), GetParam().words.begin(), GetParam().words.end());
+    const Outcome run = RunReport(args);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, GetParam().report(test::LoadLines(kLogLines)));
+}
+
+using Doc = const CQuorlet3Doc&;
+std::string Share(Doc doc) {
+    ShareCounters counters{};
+    return doc.ReportShare(counters);
+}
+
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(Reports, CliRawTest, ::testing::Values(
+    ReportName{{"check"}, [](Doc d) { return d.ReportFileCheck(); }},
+    ReportName{{"contents"}, [](Doc d) { return d.ReportContents(); }},
+    ReportName{{"links"}, [](Doc d) { return d.ReportTally(5); }},
+    ReportName{{"browsers"}, [](Doc d) { return d.ReportTally(4); }},
+    ReportName{{"hosts"}, [](Doc d) { return d.ReportHosts(); }},
+    ReportName{{"keywords"}, [](Doc d) { return d.ReportKeywords(); }},
+    ReportName{{"pages", "name"}, [](Doc d) { return d.ReportPages(1); }},
+    ReportName{{"pages", "ranking"}, [](Doc d) { return d.ReportPages(2); }},
+    ReportName{{"hourly", "main"}, [](Doc d) { return d.ReportHourly(2); }},
+    ReportName{{"hourly", "page"}, [](Doc d) { return d.ReportHourly(7); }},
+    ReportName{{"daily", "main"}, [](Doc d) { return d.ReportDaily(2); }},
+    ReportName{{"daily", "page"}, [](Doc d) { return d.ReportDaily(7); }},
+    ReportName{{"detail", "main"}, [](Doc d) { return d.ReportDayHour(2); }},
+    ReportName{{"detail", "page"}, [](Doc d) { return d.ReportDayHour(7); }},
+    ReportName{{"guests"}, [](Doc d) { return d.ReportGuestNumbers(); }},
+    ReportName{{"share"}, Share}),
+    [](const auto& info) { return info.param.words.front() + (info.param.words.size() > 1 ? "_" + info.param.words[1] : ""); });
+// clang-format on
+
+TEST_F(CliTest, Utf8OutputHasLineFeedsAndReplacementCharacters) {
+    const Outcome check = RunReport({m_dir.WriteFile("empty.log", ""), "check"});
+    EXPECT_EQ(check.exitCode, 0);
+    EXPECT_EQ(check.out, U8(u8"ファイル検査\n\n********** 訪問者Ｎｏ **********\n********** ⑥と⑦の不連続 **********\n"
+                            u8"********** ①～⑤の不連続 **********\n********** 空欄 **********\n"
+                            u8"\nエラーはありませんでした。\n"));
+    const Outcome contents = RunReport({m_dir.WriteFile("odd.log", "⑥top\x80.html\r\n⑦a\rb\r\n③\x81"), "contents"});
+    EXPECT_EQ(contents.out, U8(u8"\ttop\uFFFD.html    \ta\rb\n\uFFFD "));
+}
+
+TEST_F(CliTest, PageDaysTakesUtf8OrRawPage) {
+    const std::string expected = test::LoadLines(kLogLines).ReportPageDays("ページ.html");
+    const Outcome raw = RunReport({"--raw", m_log, "page-days", "ページ.html"});
+    EXPECT_EQ(raw.exitCode, 0);
+    EXPECT_EQ(raw.out, expected);
+    const Outcome utf8 = RunReport({m_log, "page-days", U8(u8"ページ.html")});
+    EXPECT_EQ(utf8.exitCode, 0);
+    EXPECT_EQ(utf8.out, CrLfToLf(DecodeCp932ToUtf8(expected)));
+    const Outcome rawBytes = RunReport({"--raw", m_log, "page-days", "top\x80.html"});
+    EXPECT_EQ(rawBytes.out, test::LoadLines(kLogLines).ReportPageDays("top\x80.html"));
+    EXPECT_EQ(RunReport({m_log, "page-days", "top\x80.html"}).exitCode, 2);  // not UTF-8
+}
+
+TEST_F(CliTest, PageNamesOneALine) {
+    EXPECT_EQ(RunReport({"--raw", m_log, "page-names"}).out, "top\x80.html\r\nページ.html\r\n");
+    EXPECT_EQ(RunReport({m_log, "page-names"}).out, U8(u8"top\uFFFD.html\nページ.html\n"));
+}
+
+TEST_F(CliTest, EndlessDeviceIsReadAsTenThousandEmptyLines) {
+    const Outcome run = RunReport({"--raw", "/dev/zero", "check"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.out.find("\r\n10000行目 空欄\r\n\r\nエラーは、10000　個ありました。\r\n"), std::string::npos);
+}
+
+TEST_F(CliTest, HelpAndVersion) {
+    const Outcome help = RunReport({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_EQ(help.out.rfind("Usage: quorlet3-report", 0), 0u) << help.out;
+    const Outcome version = RunReport({"--version"});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_EQ(version.out, "quorlet3-report 3.08\n");
+}
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;  // "LOG" stands for a readable log
+};
+
+class CliUsageTest : public CliTest, public ::testing::WithParamInterface<UsageCase> {};
+
+TEST_P(CliUsageTest, ExitsWithTwoAndShowsTheUsage) {
+    std::vector<std::string> args = GetParam().args;
+    std::replace(args.begin(), args.end(), std::string("LOG"), m_log);
+    const Outcome run = RunReport(args);
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("Usage: quorlet3-report"), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, CliUsageTest,
+    ::testing::Values(UsageCase{"NoArguments", {}}, UsageCase{"NoReport", {"LOG"}},
+                      UsageCase{"UnknownReport", {"LOG", "summary"}}, UsageCase{"MissingWord", {"LOG", "pages"}},
+                      UsageCase{"WrongWord", {"LOG", "hourly", "both"}}, UsageCase{"ExtraWord", {"LOG", "check", "x"}},
+                      UsageCase{"EmptyExtraWord", {"LOG", "guests", ""}},
+                      UsageCase{"TooMany", {"LOG", "daily", "main", "x"}}, UsageCase{"NoPage", {"LOG", "page-days"}},
+                      UsageCase{"PageNamesWithWord", {"LOG", "page-names", "x"}},
+                      UsageCase{"UnknownOption", {"--utf16", "LOG", "check"}},
+                      UsageCase{"SvgWithoutShare", {"--svg", "x.svg", "LOG", "check"}},
+                      UsageCase{"UnknownReportBeforeBadFile", {"/nonexistent/a.log", "summary"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct BadLog {
+    const char* name;
+    std::string (*make)(const TempDir& dir);
+};
+
+class CliBadFileTest : public ::testing::TestWithParam<BadLog> {};
+
+TEST_P(CliBadFileTest, ExitsWithOneNamingTheFile) {
+    TempDir dir;
+    const std::string path = GetParam().make(dir);
+    const Outcome run = RunReport({"--raw", path, "check"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, CliBadFileTest,
+                         ::testing::Values(BadLog{"Nonexistent", [](const TempDir& d) { return d.Path() + "/no.log"; }},
+                                           BadLog{"Directory", [](const TempDir& d) { return d.Path(); }},
+                                           BadLog{"FifoWithoutWriter",
+                                                  [](const TempDir& d) {
+                                                      const std::string path = d.Path() + "/fifo.log";
+                                                      ::mkfifo(path.c_str(), 0600);
+                                                      return path;
+                                                  }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace quorlet3

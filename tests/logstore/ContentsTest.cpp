@@ -1,0 +1,130 @@
+// The contents listing: one output line per record, and the question asked before long listings.
+#include <gtest/gtest.h>
+
+#include "logstore/Quorlet3Doc.h"
+#include "tests/logstore/Records.h"
+#include "tests/support/TestLog.h"
+
+namespace quorlet3 {
+namespace {
+
+using namespace quorlet3::test;
+
+// Remembers every question and gives one fixed answer.
+class RecordingQuestionBox : public IQuestionBox {
+public:
+    explicit RecordingQuestionBox(bool answer) : m_answer(answer) {}
+    bool AskOkCancel(std::string_view text, QuestionIcon icon, DefaultButton defaultButton) override {
+        m_asked.push_back({std::string(text), icon, defaultButton});
+        return m_answer;
+    }
+    struct Question {
+        std::string text;
+        QuestionIcon icon;
+        DefaultButton defaultButton;
+    };
+    std::vector<Question> m_asked;
+
+private:
+    bool m_answer;
+};
+
+struct ListingCase {
+    const char* name;
+    Lines lines;
+    std::string listing;
+};
+
+class ContentsListingTest : public ::testing::TestWithParam<ListingCase> {};
+
+TEST_P(ContentsListingTest, ListsContentsWithoutMarkers) {
+    CQuorlet3Doc doc = LoadLines(GetParam().lines);
+    RecordingQuestionBox box(true);
+    doc.SetQuestionBox(&box);
+    EXPECT_EQ(doc.ReportContents(), GetParam().listing);
+    EXPECT_TRUE(box.m_asked.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Logs, ContentsListingTest,
+    ::testing::Values(
+        ListingCase{"OneOutputLinePerRecord", Concat({MainRecord(41), {"not a record", ""}, PageRecord("ページ.html")}),
+                    "41 Wednesday, 15-Jul-98 13:45:12 JST ppp12.example.ne.jp "
+                    "Mozilla/4.0 (compatible; MSIE 4.01; Windows 95) http://www.example.co.jp/links.html\r\n"
+                    "\tページ.html    \tWednesday, 15-Jul-1998 21:03:44 JST\r\n"},
+        ListingCase{"BrokenRecordsRunOn", {"①1", "②t", "⑥a", "①2", "⑤r", "⑦u", "③h"}, "1 t \ta    2 r\r\n\tu\r\nh "},
+        ListingCase{"EmptyFile", {}, ""},
+        ListingCase{"SentinelLineEndsTheListing", Concat({PageRecord("a"), {"FileEND"}, PageRecord("b")}),
+                    "\ta    \tWednesday, 15-Jul-1998 21:03:44 JST\r\n"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The size question depends on the number of lines before the sentinel.
+struct SizeCase {
+    int lines;
+    bool asked;
+    std::string text;
+    QuestionIcon icon;
+    DefaultButton defaultButton;
+};
+
+std::string LongQuestion(int n) {
+    return "これらのログは、" + std::to_string(n) +
+           " 行もあります。\n表示には非常に時間がかかり、表示できない可能性もあります。\n表示しますか？";
+}
+std::string SlowQuestion(int n) {
+    return "これらのログは、" + std::to_string(n) + " 行あります。\n表示に数秒～数十秒かかりますが表示しますか？";
+}
+
+class ContentsSizeTest : public ::testing::TestWithParam<SizeCase> {};
+
+TEST_P(ContentsSizeTest, AsksBeforeLongListingsAndHonoursCancel) {
+    const SizeCase& c = GetParam();
+    CQuorlet3Doc doc = LoadLines(Lines(static_cast<size_t>(c.lines), "③h"));
+    std::string all;
+    for (int i = 0; i < c.lines && i < kLineSlots; ++i) {
+        all += "h ";
+    }
+    for (bool answer : {true, false}) {
+        RecordingQuestionBox box(answer);
+        doc.SetQuestionBox(&box);
+        const std::string text = doc.ReportContents();
+        if (!c.asked) {
+            EXPECT_TRUE(box.m_asked.empty());
+            EXPECT_EQ(text, all);
+            continue;
+        }
+        ASSERT_EQ(box.m_asked.size(), 1u);
+        EXPECT_EQ(box.m_asked[0].text, c.text);
+        EXPECT_EQ(box.m_asked[0].icon, c.icon);
+        EXPECT_EQ(box.m_asked[0].defaultButton, c.defaultButton);
+        EXPECT_EQ(text, answer ? all : std::string(kCancel));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Thresholds, ContentsSizeTest,
+    ::testing::Values(SizeCase{998, false, "", QuestionIcon::Default, DefaultButton::Ok},
+                      SizeCase{999, false, "", QuestionIcon::Default, DefaultButton::Ok},
+                      SizeCase{1000, true, SlowQuestion(1000), QuestionIcon::Default, DefaultButton::Ok},
+                      SizeCase{3999, true, SlowQuestion(3999), QuestionIcon::Default, DefaultButton::Ok},
+                      SizeCase{4000, true, LongQuestion(4000), QuestionIcon::Stop, DefaultButton::Cancel},
+                      SizeCase{10000, true, LongQuestion(10000), QuestionIcon::Stop, DefaultButton::Cancel},
+                      SizeCase{10001, true, LongQuestion(10000), QuestionIcon::Stop, DefaultButton::Cancel}),
+    [](const auto& info) { return std::to_string(info.param.lines); });
+
+TEST(Contents, BeforeAnyLoadAsksAboutTenThousandLinesAndListsNothing) {
+    CQuorlet3Doc doc;
+    RecordingQuestionBox box(true);
+    doc.SetQuestionBox(&box);
+    EXPECT_EQ(doc.ReportContents(), "");
+    ASSERT_EQ(box.m_asked.size(), 1u);
+    EXPECT_EQ(box.m_asked[0].text, LongQuestion(10000));
+}
+
+TEST(Contents, WithoutAQuestionBoxLongListingsAreWritten) {
+    Lines lines(2000, "③h");
+    EXPECT_EQ(LoadLines(lines).ReportContents().size(), 2000u * 2);
+}
+
+}  // namespace
+}  // namespace quorlet3

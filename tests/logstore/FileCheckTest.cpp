@@ -1,0 +1,117 @@
+// The file check: guest-number gaps, broken records, empty lines and the closing count.
+#include <gtest/gtest.h>
+
+#include "logstore/Quorlet3Doc.h"
+#include "tests/logstore/Records.h"
+#include "tests/support/TestLog.h"
+
+namespace quorlet3 {
+namespace {
+
+using namespace quorlet3::test;
+
+// The whole report: each pass's heading followed by its findings, then the closing line.
+std::string CheckReport(const std::string& guests, const std::string& pages, const std::string& records,
+                        const std::string& empty, int errors) {
+    std::string text = "ファイル検査\r\n\r\n";
+    text += "********** 訪問者Ｎｏ **********\r\n" + guests;
+    text += "********** ⑥と⑦の不連続 **********\r\n" + pages;
+    text += "********** ①～⑤の不連続 **********\r\n" + records;
+    text += "********** 空欄 **********\r\n" + empty;
+    text += errors == 0 ? std::string("\r\nエラーはありませんでした。\r\n")
+                        : "\r\nエラーは、" + std::to_string(errors) + "　個ありました。\r\n";
+    return text;
+}
+
+TEST(FileCheck, SoundLogHasNoFindings) {
+    const CQuorlet3Doc doc = LoadLines(Concat({MainRecord(41), PageRecord("top.html"), MainRecord(42)}));
+    EXPECT_EQ(doc.ReportFileCheck(),
+              "ファイル検査\r\n\r\n"
+              "********** 訪問者Ｎｏ **********\r\n"
+              "********** ⑥と⑦の不連続 **********\r\n"
+              "********** ①～⑤の不連続 **********\r\n"
+              "********** 空欄 **********\r\n"
+              "\r\nエラーはありませんでした。\r\n");
+}
+
+TEST(FileCheck, BeforeAnyLoadTheStoreIsBlank) {
+    EXPECT_EQ(CQuorlet3Doc().ReportFileCheck(),
+              CheckReport("", "", "", "このファイルは空白です。(データがありません。)\r\n", 1));
+}
+
+struct CheckCase {
+    const char* name;
+    Lines lines;
+    std::string guests, pages, records, empty;
+    int errors;
+};
+
+class FileCheckTest : public ::testing::TestWithParam<CheckCase> {};
+
+TEST_P(FileCheckTest, ReportsEachFindingUnderItsPass) {
+    const CheckCase& c = GetParam();
+    EXPECT_EQ(LoadLines(c.lines).ReportFileCheck(), CheckReport(c.guests, c.pages, c.records, c.empty, c.errors));
+}
+
+const Lines kCutRecord = {"①1", "②Wednesday, 15-Jul-98 13:45:12 JST", "③host.ac.jp"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Logs, FileCheckTest,
+    ::testing::Values(
+        CheckCase{"EmptyFile", {}, "", "", "", "", 0},
+        CheckCase{"GuestGap", Concat({MainRecord(41), MainRecord(43)}), "6行目　41番～43番\r\n", "", "", "", 1},
+        CheckCase{"GuestRepeated", Concat({MainRecord(41), MainRecord(41)}), "6行目　41番～41番\r\n", "", "", "", 1},
+        CheckCase{"GuestGoesDown", Concat({MainRecord(42), MainRecord(41)}), "6行目　42番～41番\r\n", "", "", "", 1},
+        CheckCase{"UnreadableNumberIsReportedAndNotCompared",
+                  Concat({MainRecord(41), MainRecord("123456"), MainRecord(99)}), "6行目　41番～0番\r\n", "", "", "",
+                  1},
+        CheckCase{"FirstNumberNeverReported", Concat({{"x"}, MainRecord(500), MainRecord(501)}), "", "", "", "", 0},
+        CheckCase{"PageNameAsLastLine", Concat({MainRecord(1), {"⑥top.html"}}), "", "6行目　⑥と⑦の不連続\r\n", "", "",
+                  1},
+        CheckCase{"TimeInFirstLineNeverReported", {"⑦a", "⑦b"}, "", "2行目　⑥と⑦の不連続\r\n", "", "", 1},
+        CheckCase{"PageNameBeforeMainAndTimeAfterFifth", Concat({{"⑥top.html"}, MainRecord(1), {"⑦t"}}), "",
+                  "1行目　⑥と⑦の不連続\r\n7行目　⑥と⑦の不連続\r\n", "", "", 2},
+        CheckCase{"LoneTimeAfterPair", Concat({PageRecord("a"), {"⑦t"}}), "", "3行目　⑥と⑦の不連続\r\n", "", "", 1},
+        CheckCase{"RecordCutAfterHost", Concat({kCutRecord, PageRecord("a")}), "", "", "3行目 ③と④の不連続\r\n", "", 1},
+        CheckCase{"EachBrokenStep",
+                  {"①1", "x", "②t", "x", "③h", "x", "④b", "x"},
+                  "",
+                  "",
+                  "1行目 ①と②の不連続\r\n3行目 ②と③の不連続\r\n5行目 ③と④の不連続\r\n7行目 ④と⑤の不連続\r\n",
+                  "",
+                  4},
+        CheckCase{"LinesOutOfPlaceFoundOnlyThroughTheLineBefore", {"⑤a", "②t", "③h", "④b", "⑤r"}, "", "", "", "", 0},
+        CheckCase{"EveryEmptyLineListed", Concat({MainRecord(1), {""}, MainRecord(2), {""}}), "", "", "",
+                  "6行目 空欄\r\n12行目 空欄\r\n", 2},
+        CheckCase{"SentinelLineEndsEveryPass", Concat({MainRecord(1), {"⑥top.html", "FileEND", ""}, MainRecord(5)}), "",
+                  "6行目　⑥と⑦の不連続\r\n", "", "", 1},
+        CheckCase{"FindingsGroupedByPass", Concat({{""}, MainRecord(3), MainRecord(5), {"⑥p"}}), "7行目　3番～5番\r\n",
+                  "12行目　⑥と⑦の不連続\r\n", "", "1行目 空欄\r\n", 3}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// 1999 sound records fill slots 0 to 9994; the last five lines of the store follow.
+Lines FullStoreEndingWith(const Lines& last) {
+    Lines lines;
+    for (int guest = 1; guest <= 1999; ++guest) {
+        const Lines record = MainRecord(guest);
+        lines.insert(lines.end(), record.begin(), record.end());
+    }
+    lines.insert(lines.end(), last.begin(), last.end());
+    return lines;
+}
+
+TEST(FileCheckFullStore, RecordBrokenInTheLastLinesIsReported) {
+    const CQuorlet3Doc doc = LoadLines(FullStoreEndingWith({"①2001", "②t", "③h", "④b", "⑥p"}));
+    ASSERT_EQ(doc.Store()[kLineSlots], kSentinel);
+    EXPECT_EQ(doc.ReportFileCheck(),
+              CheckReport("9996行目　1999番～2001番\r\n", "", "9999行目 ④と⑤の不連続\r\n", "", 2));
+}
+
+TEST(FileCheckFullStore, PageRecordsAndEmptyLinesCheckedToTheLastSlot) {
+    const CQuorlet3Doc doc = LoadLines(FullStoreEndingWith({"⑥a", "⑦t", "⑥b", "", "⑦t"}));
+    EXPECT_EQ(doc.ReportFileCheck(),
+              CheckReport("", "9998行目　⑥と⑦の不連続\r\n10000行目　⑥と⑦の不連続\r\n", "", "9999行目 空欄\r\n", 3));
+}
+
+}  // namespace
+}  // namespace quorlet3
