@@ -113,6 +113,10 @@ int main(int argc, char** argv) {
         }
     } else {
         row = FindCliCommand(report, argument);
+        // An ARG given to a report that takes none is refused, even when it is empty.
+        if (row != nullptr && row->cliArgument == nullptr && options.args.size() == 3) {
+            return UsageError("'" + report + "' takes no ARG");
+        }
         if (row == nullptr || row->operation == nullptr) {
             return UsageError("unknown report '" + report + (argument.empty() ? "" : " " + argument) + "'");
         }
