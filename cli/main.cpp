@@ -56,6 +56,17 @@ struct Options {
 
 void WriteOut(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
 
+// Flushes stdout. A write that failed earlier (a full disk, a closed pipe) leaves the
+// stream's error flag set even when nothing is left to flush, so both are checked.
+// Returns the exit status: 0, or 1 with a message when the output was not written.
+int FinishOutput() {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "quorlet3-report: cannot write the report: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
 void WriteReport(const Options& options, std::string_view report) {
     if (options.raw) {
         WriteOut(report);
@@ -84,10 +95,10 @@ int main(int argc, char** argv) {
             options.svgPath = argv[++i];
         } else if (arg == "-h" || arg == "--help") {
             std::fputs(kUsage, stdout);
-            return 0;
+            return FinishOutput();
         } else if (arg == "--version") {
             std::puts("quorlet3-report 3.08");
-            return 0;
+            return FinishOutput();
         } else {
             return UsageError("unknown option " + std::string(arg));
         }
@@ -166,9 +177,5 @@ int main(int argc, char** argv) {
     } else {
         WriteReport(options, row->operation(doc, row->argument));
     }
-    if (std::fflush(stdout) != 0) {
-        std::fprintf(stderr, "quorlet3-report: cannot write the report: %s\n", std::strerror(errno));
-        return 1;
-    }
-    return 0;
+    return FinishOutput();
 }

@@ -37,14 +37,15 @@ struct Outcome {
     std::string err;
 };
 
-// Runs quorlet3-report with the arguments, killing it after 10 seconds.
-Outcome RunReport(const std::vector<std::string>& args) {
+// Runs quorlet3-report with the arguments, killing it after 10 seconds. Its output goes to
+// stdoutTo when one is given.
+Outcome RunReport(const std::vector<std::string>& args, const std::string& stdoutTo = "") {
     TempDir dir;
     std::string command = "timeout -s KILL 10 " + ShellQuoted(QUORLET3_REPORT);
     for (const std::string& arg : args) {
         command += " " + ShellQuoted(arg);
     }
-    command += " >" + dir.Path() + "/out 2>" + dir.Path() + "/err";
+    command += " >" + (stdoutTo.empty() ? dir.Path() + "/out" : stdoutTo) + " 2>" + dir.Path() + "/err";
     const int status = std::system(command.c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(dir.Path() + "/out"), ReadAll(dir.Path() + "/err")};
 }
@@ -148,6 +149,14 @@ TEST_F(CliTest, HelpAndVersion) {
     const Outcome version = RunReport({"--version"});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out, "quorlet3-report 3.08\n");
+}
+
+TEST_F(CliTest, OutputThatCannotBeWrittenIsAnError) {
+    for (const std::vector<std::string>& args : {std::vector<std::string>{m_log, "check"}, {"--version"}}) {
+        const Outcome run = RunReport(args, "/dev/full");
+        EXPECT_EQ(run.exitCode, 1);
+        EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+    }
 }
 
 struct UsageCase {
