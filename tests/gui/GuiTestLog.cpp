@@ -3,7 +3,9 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDialog>
 #include <QFile>
+#include <QTimer>
 #include <stdexcept>
 
 #include "logstore/LineStore.h"
@@ -87,6 +89,17 @@ bool FakeQuestions::AskOkCancel(std::string_view textCp932, QuestionIcon icon, D
 bool WaitCursorOn() {
     const QCursor* cursor = QApplication::overrideCursor();
     return cursor != nullptr && cursor->shape() == Qt::WaitCursor;
+}
+
+void CloseNextModal(QString* caption) {
+    QTimer::singleShot(0, [caption] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            *caption = modal->windowTitle();
+            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
+                dialog->reject();
+            }
+        }
+    });
 }
 
 }  // namespace quorlet3::guitest

@@ -1,5 +1,5 @@
-// Helpers of the GUI tests: cp932 log lines, log files in a temporary folder, and
-// stand-ins for the file chooser and the question box.
+// Helpers of the GUI tests: cp932 log lines, log files in a temporary folder,
+// stand-ins for the file chooser and the question box, and closing modal dialogs.
 #pragma once
 
 #include <QString>
@@ -62,5 +62,8 @@ public:
 
 // True while a command's wait cursor is the application's cursor.
 bool WaitCursorOn();
+
+// Once the next modal dialog runs, notes its caption and closes it as Cancel would.
+void CloseNextModal(QString* caption);
 
 }  // namespace quorlet3::guitest

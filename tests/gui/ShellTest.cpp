@@ -21,6 +21,7 @@
 #include "platform/DialogUnits.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtText.h"
+#include "platform/QtWaitCursor.h"
 #include "tests/gui/GuiTestLog.h"
 #include "view/Quorlet3View.h"
 
@@ -72,18 +73,6 @@ struct FrameUnderTest {
     }
 };
 
-// Closes the modal dialog that the next event loop opens, noting its caption.
-void CloseNextModal(QString* caption) {
-    QTimer::singleShot(0, [caption] {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            *caption = modal->windowTitle();
-            if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-                dialog->reject();
-            }
-        }
-    });
-}
-
 }  // namespace
 
 class ShellTest : public QObject {
@@ -106,6 +95,7 @@ private slots:
     void questionBoxes();
     void dialogFontIsTheInstalledGothic();
     void iconSizes();
+    void dialogsShowTheArrowOverTheWaitCursor();
     void helpAndVersionNeedNoWindow_data();
     void helpAndVersionNeedNoWindow();
 };
@@ -381,6 +371,27 @@ void ShellTest::iconSizes() {
     const QList<QSize> sizes = Quorlet3Icon().availableSizes();
     QVERIFY(sizes.contains(QSize(16, 16)));
     QVERIFY(sizes.contains(QSize(32, 32)));
+}
+
+void ShellTest::dialogsShowTheArrowOverTheWaitCursor() {
+    auto shape = [] {
+        const QCursor* cursor = QApplication::overrideCursor();
+        return cursor == nullptr ? std::optional<Qt::CursorShape>() : cursor->shape();
+    };
+    {
+        CDialogCursor outsideAnyCommand;
+        QCOMPARE(shape(), std::optional<Qt::CursorShape>());
+    }
+    {
+        CWaitCursor wait;
+        QCOMPARE(shape(), Qt::WaitCursor);
+        {
+            CDialogCursor dialog;
+            QCOMPARE(shape(), Qt::ArrowCursor);
+        }
+        QCOMPARE(shape(), Qt::WaitCursor);
+    }
+    QCOMPARE(shape(), std::optional<Qt::CursorShape>());
 }
 
 void ShellTest::helpAndVersionNeedNoWindow_data() {

@@ -100,6 +100,7 @@ private slots:
     void pageDaysWithoutPages();
     void pageDaysChoice_data();
     void pageDaysChoice();
+    void realDialogsRunModally();
 };
 
 void ViewTest::initialBoxes() {
@@ -420,6 +421,32 @@ void ViewTest::pageDaysChoice() {
         QCOMPARE(t.ResultText(), Shown(t.doc.ReportPageDays(page)));
         QVERIFY(t.ResultText().startsWith(QStringLiteral("ページ別アクセス日調査\t%1\t").arg(shownPage)));
     }
+}
+
+void ViewTest::realDialogsRunModally() {
+    // The view's own dialogs, closed as soon as they run.
+    CQuorlet3Doc doc;
+    FakeChooser chooser;
+    doc.SetFileChooser(&chooser);
+    CQuorlet3View view(doc);
+    LogFolder folder;
+    chooser.m_answers.push_back(folder.Write(
+        "both.log",
+        Concat({MainRecord(1, 1, "Mozilla/4.0 (compatible; MSIE 4.0; Windows 98)"), PageRecord("a.html", 2, 3)})));
+    view.OnCommand(kSpecifyFile);
+
+    QString caption;
+    CloseNextModal(&caption);
+    view.OnCommand(kShare);
+    QCOMPARE(caption, QStringLiteral("シェア調査"));
+
+    view.ResultBox()->setPlainText(QStringLiteral("before"));
+    caption.clear();
+    CloseNextModal(&caption);
+    view.OnCommand(kPageDays);
+    QVERIFY(!caption.isEmpty());
+    QCOMPARE(view.ResultBox()->toPlainText(), QStringLiteral("before"));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
 }
 
 QTEST_MAIN(ViewTest)
