@@ -73,6 +73,12 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"Line998", k998 + "\r\n", {k998}}, LoadCase{"Line999GivesEmptySlot", k999 + "\r\n", {k999, ""}},
         LoadCase{"Line1000", k999 + "y\r\n", {k999, "y"}}, LoadCase{"CrLfCountsOnce", k998 + "\r\nz\r\n", {k998, "z"}},
         LoadCase{"LoneCrCounts", k998 + "\r\r\n", {k998 + "\r", ""}},
+        LoadCase{"CutInsideACharacter",
+                 k998 + "①1\r\n",
+                 {k998 + "\x87",
+                  "\x40"
+                  "1"}},
+        LoadCase{"SecondReadStartingWithFifth", k999 + "⑤a b\r\n", {k999, "⑤ab"}},
         LoadCase{"Line2500",
                  std::string(2500, 'q') + "\n",
                  {std::string(999, 'q'), std::string(999, 'q'), std::string(502, 'q')}},
