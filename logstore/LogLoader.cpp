@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -39,23 +40,45 @@ class TextModeReader {
 public:
     TextModeReader(int fd, const std::string& path) : fd_(fd), path_(path) {}
 
-    // Next byte of the text stream, or -1 at the end of the file.
-    int Get() {
-        int c = Raw();
-        if (c == '\r' && PeekRaw() == '\n') {
-            ++pos_;
-            c = '\n';
+    // Reads up to limit bytes of the text stream into out, stopping after the first
+    // LF. Returns the number of bytes read, 0 at the end of the file.
+    size_t ReadLine(char* out, size_t limit) {
+        size_t n = 0;
+        while (n < limit) {
+            if (pos_ == end_ && !Fill()) {
+                break;
+            }
+            // Copy the run before the next CR or LF in one piece.
+            const char* start = buffer_ + pos_;
+            size_t run = std::min(end_ - pos_, limit - n);
+            if (const void* lf = std::memchr(start, '\n', run)) {
+                run = static_cast<size_t>(static_cast<const char*>(lf) - start);
+            }
+            if (const void* cr = std::memchr(start, '\r', run)) {
+                run = static_cast<size_t>(static_cast<const char*>(cr) - start);
+            }
+            std::memcpy(out + n, start, run);
+            n += run;
+            pos_ += run;
+            if (n == limit || pos_ == end_) {
+                continue;
+            }
+            // At a CR or LF: a CR LF pair reads as one LF, a lone CR stays.
+            const char c = buffer_[pos_++];
+            if (c == '\r' && PeekRaw() == '\n') {
+                ++pos_;
+                out[n++] = '\n';
+                break;
+            }
+            out[n++] = c;
+            if (c == '\n') {
+                break;
+            }
         }
-        return c;
+        return n;
     }
 
 private:
-    int Raw() {
-        if (pos_ == end_ && !Fill()) {
-            return -1;
-        }
-        return static_cast<unsigned char>(buffer_[pos_++]);
-    }
     int PeekRaw() {
         if (pos_ == end_ && !Fill()) {
             return -1;
@@ -140,22 +163,12 @@ std::unique_ptr<LineStore> LoadLineStore(const std::string& path) {
     char read[kReadLimit + 1];
     int n = 0;
     while (n < kLineSlots) {
-        size_t length = 0;
-        int c = 0;
-        while (length < kReadLimit && (c = reader->Get()) >= 0) {
-            read[length++] = static_cast<char>(c);
-            if (c == '\n') {
-                break;
-            }
-        }
+        const size_t length = reader->ReadLine(read, kReadLimit);
         if (length == 0) {
             break;  // end of file, nothing read
         }
         // The read is one C string: a NUL byte ends the stored text.
-        size_t text = 0;
-        while (text < length && read[text] != '\0') {
-            ++text;
-        }
+        size_t text = ::strnlen(read, length);
         if (text > 0 && read[text - 1] == '\n') {
             --text;
         }
