@@ -3,6 +3,7 @@
 
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -24,13 +25,33 @@ std::unique_ptr<QFileDialog> MakeLogFileDialog(QWidget* parent) {
     return dialog;
 }
 
+QString BundledSampleLog() {
+    // The sample in the source tree when run from a build, else the installed one.
+    for (const char* path : {QUORLET3_SOURCE_SAMPLE_LOG, QUORLET3_INSTALLED_SAMPLE_LOG}) {
+        const QFileInfo sample(QFile::decodeName(path));
+        if (sample.isFile()) {
+            return sample.absoluteFilePath();
+        }
+    }
+    return {};
+}
+
 std::optional<std::string> CQtFileChooser::ChooseLogFile() {
     std::unique_ptr<QFileDialog> dialog = MakeLogFileDialog(m_parent);
+    // The first choice starts on the bundled sample log, later ones in the last folder used.
+    if (!m_lastFolder.isEmpty()) {
+        dialog->setDirectory(m_lastFolder);
+    } else if (const QString sample = BundledSampleLog(); !sample.isEmpty()) {
+        dialog->setDirectory(QFileInfo(sample).absolutePath());
+        dialog->selectFile(sample);
+    }
     CDialogCursor arrow;
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return QFile::encodeName(dialog->selectedFiles().front()).toStdString();
+    const QString chosen = dialog->selectedFiles().front();
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+    return QFile::encodeName(chosen).toStdString();
 }
 
 std::unique_ptr<QMessageBox> MakeQuestionBox(QWidget* parent, std::string_view textCp932, QuestionIcon icon,

@@ -24,7 +24,11 @@ QString AppTitle();
 // name of a file that does not exist is accepted; loading it then reports the error.
 std::unique_ptr<QFileDialog> MakeLogFileDialog(QWidget* parent);
 
-// Chooses the log with MakeLogFileDialog, modal to the parent.
+// The bundled sample log (source tree first, then the installed copy), or empty.
+QString BundledSampleLog();
+
+// Chooses the log with MakeLogFileDialog, modal to the parent. The first choice of a
+// run starts on the bundled sample log, each later one in the folder last chosen.
 class CQtFileChooser : public IFileChooser {
 public:
     explicit CQtFileChooser(QWidget* parent = nullptr) : m_parent(parent) {}
@@ -34,6 +38,7 @@ public:
 
 private:
     QWidget* m_parent;
+    QString m_lastFolder;
 };
 
 // An OK/Cancel question box: the cp932 text decoded, the icon and default button as asked.
