@@ -13,6 +13,7 @@
 #include "platform/QtText.h"
 #include "platform/QtWaitCursor.h"
 #include "share/ShareDlg.h"
+#include "share/ShareDrawing.h"
 
 namespace quorlet3 {
 namespace {
@@ -163,7 +164,7 @@ void CQuorlet3View::OnShare() {
     ShareCounters counters{};
     m_strResult = m_doc.ReportShare(counters);
     UpdateData(false);  // the text is in the box before the pies open
-    if (counters[7] != 0) {
+    if (counters[kShareTotal] != 0) {
         m_runShareDialog(counters);
     }
 }
