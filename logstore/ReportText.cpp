@@ -40,7 +40,10 @@ bool AppendSimple(std::string& out, const char* format, va_list args) {
         } else if (q[1] == '.' && q[2] == '*' && q[3] == 's') {
             const int precision = va_arg(args, int);
             const char* text = va_arg(args, const char*);
-            out.append(text, precision < 0 ? std::strlen(text) : ::strnlen(text, static_cast<size_t>(precision)));
+            // An empty view may carry a null pointer; printf reads nothing for precision 0.
+            if (precision != 0) {
+                out.append(text, precision < 0 ? std::strlen(text) : ::strnlen(text, static_cast<size_t>(precision)));
+            }
             p = q + 4;
         } else {
             out.resize(start);
