@@ -1,6 +1,11 @@
 // cp932 character order and search.
 #include "tally/MultibyteOrder.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
 namespace quorlet3 {
 namespace {
 
@@ -16,17 +21,38 @@ unsigned NextCharacter(std::string_view s, size_t& pos) {
 }  // namespace
 
 int CompareMultibyte(std::string_view a, std::string_view b) {
-    size_t i = 0;
-    size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        // Equal single bytes that cannot begin a double-byte character compare equal
-        // as characters too; this keeps the common ASCII case cheap.
-        const auto ca = static_cast<unsigned char>(a[i]);
-        if (ca == static_cast<unsigned char>(b[j]) && !IsLeadByte(ca)) {
-            ++i;
-            ++j;
-            continue;
+    // Skip the bytes both strings share, eight at a time where possible.
+    const size_t shared = std::min(a.size(), b.size());
+    size_t p = 0;
+    for (;; p += 8) {
+        if (p + 8 > shared) {
+            while (p < shared && a[p] == b[p]) {
+                ++p;
+            }
+            break;
         }
+        uint64_t x;
+        uint64_t y;
+        std::memcpy(&x, a.data() + p, 8);
+        std::memcpy(&y, b.data() + p, 8);
+        if (x != y) {
+            const uint64_t differ = x ^ y;
+            p += static_cast<size_t>(std::endian::native == std::endian::little ? std::countr_zero(differ)
+                                                                                : std::countl_zero(differ)) /
+                 8;
+            break;
+        }
+    }
+    // Compare character by character from the start of the character holding byte p.
+    // A byte outside the lead range always ends a character, so an odd run of
+    // lead-range bytes just before p means byte p is the trail of the last of them.
+    size_t leads = 0;
+    while (leads < p && IsLeadByte(static_cast<unsigned char>(a[p - 1 - leads]))) {
+        ++leads;
+    }
+    size_t i = p - (leads & 1);
+    size_t j = i;
+    while (i < a.size() && j < b.size()) {
         const unsigned x = NextCharacter(a, i);
         const unsigned y = NextCharacter(b, j);
         if (x != y) {

@@ -61,8 +61,9 @@ int DomainClassOf(std::string_view host) {
 }  // namespace
 
 std::string CQuorlet3Doc::ReportHosts() const {
-    // Every non-empty host is kept, one entry per access (a store holds at most 10000).
-    std::vector<std::string_view> hosts;
+    // Every non-empty host is kept, one entry per access (a store holds at most 10000),
+    // in the section of its domain class.
+    std::vector<std::string_view> hosts[kOtherDomain + 1];
     int total = 0;
     int nameless = 0;
     Walk(Store(), [&](int, const std::string& line) {
@@ -74,29 +75,26 @@ std::string CQuorlet3Doc::ReportHosts() const {
         if (host.empty()) {
             ++nameless;
         } else {
-            hosts.push_back(host);
+            hosts[DomainClassOf(host)].push_back(host);
         }
     });
-    std::sort(hosts.begin(), hosts.end(), MultibyteLess);
 
     std::string text = "ホスト調査\t";
     AppendFormat(text, "%d 回\r\n\r\n無名　%d　個です。\r\n\r\n", total, nameless);
-    std::string sections[kOtherDomain + 1];
     static const char* const kBanners[kOtherDomain + 1] = {
         "\t\t----------  ac.jp  ----------\r\n", "\t\t----------  co.jp  ----------\r\n",
         "\t\t----------  or.jp  ----------\r\n", "\t\t----------  ad.jp  ----------\r\n",
         "\t\t----------  ne.jp  ----------\r\n", "\t\t----------  other  ----------\r\n",
     };
     for (int k = 0; k <= kOtherDomain; ++k) {
-        sections[k] = kBanners[k];
-    }
-    for (std::string_view host : hosts) {
-        std::string& section = sections[DomainClassOf(host)];
-        section += host;
-        section += "\r\n";
-    }
-    for (const std::string& section : sections) {
-        text += section;
+        text += kBanners[k];
+        std::vector<std::string_view>& section = hosts[k];
+        std::sort(section.begin(), section.end(),
+                  [](std::string_view a, std::string_view b) { return CompareMultibyte(a, b) < 0; });
+        for (std::string_view host : section) {
+            text += host;
+            text += "\r\n";
+        }
     }
     return text;
 }
