@@ -1,0 +1,236 @@
+// Loading and every report on full stores of 10000 lines:
+//   Sample      the generator's realistic log (main-page and page records, a few faults)
+//   Wide        2000 main-page records: 2000 distinct hosts in every domain class,
+//               300 distinct browser strings and 300 distinct links (half with a query)
+//   WidePages   5000 page records over 300 distinct page names
+//   StampsMain  10000 main-page time stamps, StampsPage 10000 page time stamps: the
+//               day-and-hour detail report with one asterisk per line
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "logstore/Quorlet3Doc.h"
+
+namespace {
+
+using quorlet3::CQuorlet3Doc;
+
+const char* const kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// Time stamp number i: days and hours cycle through every day-and-hour cell, both year forms.
+std::string Stamp(int i) {
+    char text[64];
+    const int day = 1 + i % 31;
+    const int hour = i / 31 % 24;
+    const bool longYear = i % 3 == 0;
+    std::snprintf(text, sizeof text, "%s, %02d-%s-%0*d %02d:%02d:%02d JST", kWeekdays[i % 7], day, kMonths[i % 12],
+                  longYear ? 4 : 2, longYear ? 1998 : 98, hour, i % 60, (i * 7) % 60);
+    return text;
+}
+
+std::string Host(int i) {
+    static const char* const kDomains[] = {"ac.jp", "co.jp", "or.jp", "ad.jp", "ne.jp", "com", "net", "go.jp"};
+    return "host" + std::to_string(i) + ".区" + std::to_string(i % 97) + "." + kDomains[i % 8];
+}
+
+std::string Browser(int i) {
+    static const char* const kForms[] = {
+        "Mozilla/4.0 (compatible; MSIE 4.01; Windows 95; build %d)",
+        "Mozilla/2.0 (compatible; MSIE 3.02; Win%d)",
+        "Mozilla/1.22 (compatible; MSIE 2.0; Windows %d)",
+        "Mozilla/4.05 [ja] (Win95; I; %d)",
+        "Mozilla/3.01 [ja] (Macintosh; I; PPC %d)",
+        "Mozilla/2.02 [ja] (X11; %d)",
+        "DoCoMo/1.0/P%di",
+        "ｶﾀｶﾅ ブラウザ %d",
+    };
+    char text[128];
+    std::snprintf(text, sizeof text, kForms[i % 8], i);
+    return text;
+}
+
+std::string Link(int i) {
+    if (i % 2 == 0) {
+        return "http://search.yahoo.co.jp/bin/search?p=日記 リンク " + std::to_string(i);
+    }
+    return "http://www" + std::to_string(i) + ".freeweb.ne.jp/~taro/リンク集.html";
+}
+
+std::string WideLog() {
+    std::string log;
+    for (int r = 0; r < 2000; ++r) {
+        log += "①" + std::to_string(1000 + r) + "\r\n";
+        log += "②" + Stamp(r) + "\r\n";
+        log += "③" + Host(r) + "\r\n";
+        log += "④" + Browser(r % 300) + "\r\n";
+        log += "⑤" + Link(r % 300) + "\r\n";
+    }
+    return log;
+}
+
+std::string WidePagesLog() {
+    std::string log;
+    for (int r = 0; r < 5000; ++r) {
+        log += "⑥ページ" + std::to_string(r * 7 % 300) + ".html\r\n";
+        log += "⑦" + Stamp(r) + "\r\n";
+    }
+    return log;
+}
+
+std::string StampsLog(const char* marker) {
+    std::string log;
+    for (int i = 0; i < 10000; ++i) {
+        log += marker + Stamp(i) + "\r\n";
+    }
+    return log;
+}
+
+// A temporary folder with one log file per store, removed at exit.
+class LogFolder {
+public:
+    LogFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "quorlet3-bench-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr) {
+            std::perror("mkdtemp");
+            std::exit(1);
+        }
+        m_path = pattern;
+    }
+    ~LogFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    std::string Write(const std::string& name, const std::string& bytes) const {
+        const std::string path = m_path + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    std::string Generate(const std::string& name) const {
+        const std::string path = m_path + "/" + name;
+        const std::string command =
+            std::string("'") + QUORLET3_SAMPLEGEN + "' --lines 10000 --seed 3 --faults --output '" + path + "'";
+        if (std::system(command.c_str()) != 0) {
+            std::fprintf(stderr, "cannot run %s\n", command.c_str());
+            std::exit(1);
+        }
+        return path;
+    }
+
+private:
+    std::string m_path;
+};
+
+struct Store {
+    std::string name;
+    std::string path;
+    CQuorlet3Doc doc;
+};
+
+using Report = std::function<size_t(const CQuorlet3Doc&)>;
+
+// Every report operation with each of its arguments; each returns the text length.
+std::vector<std::pair<std::string, Report>> Reports() {
+    return {
+        {"FileCheck", [](const CQuorlet3Doc& d) { return d.ReportFileCheck().size(); }},
+        {"Contents", [](const CQuorlet3Doc& d) { return d.ReportContents().size(); }},
+        {"Tally/browsers", [](const CQuorlet3Doc& d) { return d.ReportTally(4).size(); }},
+        {"Tally/links", [](const CQuorlet3Doc& d) { return d.ReportTally(5).size(); }},
+        {"Hosts", [](const CQuorlet3Doc& d) { return d.ReportHosts().size(); }},
+        {"Keywords", [](const CQuorlet3Doc& d) { return d.ReportKeywords().size(); }},
+        {"Pages/name", [](const CQuorlet3Doc& d) { return d.ReportPages(1).size(); }},
+        {"Pages/ranking", [](const CQuorlet3Doc& d) { return d.ReportPages(2).size(); }},
+        {"Hourly/main", [](const CQuorlet3Doc& d) { return d.ReportHourly(2).size(); }},
+        {"Hourly/page", [](const CQuorlet3Doc& d) { return d.ReportHourly(7).size(); }},
+        {"Daily/main", [](const CQuorlet3Doc& d) { return d.ReportDaily(2).size(); }},
+        {"Daily/page", [](const CQuorlet3Doc& d) { return d.ReportDaily(7).size(); }},
+        {"DayHour/main", [](const CQuorlet3Doc& d) { return d.ReportDayHour(2).size(); }},
+        {"DayHour/page", [](const CQuorlet3Doc& d) { return d.ReportDayHour(7).size(); }},
+        {"GuestNumbers", [](const CQuorlet3Doc& d) { return d.ReportGuestNumbers().size(); }},
+        {"Share",
+         [](const CQuorlet3Doc& d) {
+             quorlet3::ShareCounters share{};
+             return d.ReportShare(share).size();
+         }},
+        {"PageNames",
+         [](const CQuorlet3Doc& d) {
+             quorlet3::PageNameList pages;
+             d.CollectPageNames(pages);
+             return pages[0].size();
+         }},
+    };
+}
+
+// The page the per-page report is run for: the first name of the page name list.
+std::string FirstPage(const CQuorlet3Doc& doc) {
+    quorlet3::PageNameList pages;
+    doc.CollectPageNames(pages);
+    return pages[0];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    LogFolder folder;
+    std::vector<Store> stores;
+    stores.push_back({"Sample", folder.Generate("sample.log"), {}});
+    stores.push_back({"Wide", folder.Write("wide.log", WideLog()), {}});
+    stores.push_back({"WidePages", folder.Write("widepages.log", WidePagesLog()), {}});
+    stores.push_back({"StampsMain", folder.Write("stampsmain.log", StampsLog("②")), {}});
+    stores.push_back({"StampsPage", folder.Write("stampspage.log", StampsLog("⑦")), {}});
+    for (Store& store : stores) {
+        store.doc.LoadLogFile(store.path);
+    }
+
+    for (Store& store : stores) {
+        benchmark::RegisterBenchmark(("Load/" + store.name).c_str(), [&store](benchmark::State& state) {
+            CQuorlet3Doc doc;
+            for (auto _ : state) {
+                doc.LoadLogFile(store.path);
+                benchmark::DoNotOptimize(doc.Store());
+            }
+            state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(store.path)));
+        })->Unit(benchmark::kMicrosecond);
+    }
+    for (const auto& [name, report] : Reports()) {
+        for (Store& store : stores) {
+            benchmark::RegisterBenchmark((name + "/" + store.name).c_str(), [&store, report](benchmark::State& state) {
+                size_t bytes = 0;
+                for (auto _ : state) {
+                    bytes = report(store.doc);
+                    benchmark::DoNotOptimize(bytes);
+                }
+                state.counters["text_bytes"] = static_cast<double>(bytes);
+            })->Unit(benchmark::kMicrosecond);
+        }
+    }
+    for (Store& store : stores) {
+        const std::string page = FirstPage(store.doc);
+        if (page.empty()) {
+            continue;
+        }
+        benchmark::RegisterBenchmark(("PageDays/" + store.name).c_str(), [&store, page](benchmark::State& state) {
+            size_t bytes = 0;
+            for (auto _ : state) {
+                bytes = store.doc.ReportPageDays(page).size();
+                benchmark::DoNotOptimize(bytes);
+            }
+            state.counters["text_bytes"] = static_cast<double>(bytes);
+        })->Unit(benchmark::kMicrosecond);
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,46 @@
+#!/bin/bash
+# Benchmarks: the Google Benchmark suite (loading and every report on full 10000-line
+# stores), then the whole-process time of quorlet3-report for each report.
+#   scripts/bench.sh [BENCHMARK-OPTIONS...]   e.g. --benchmark_filter=Hosts
+# Release build in build-bench/. Uses hyperfine when installed, otherwise a timed loop.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+dir=build-bench
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DQUORLET3_BENCH=ON -DQUORLET3_GUI=OFF -DQUORLET3_TESTS=OFF \
+  -DQUORLET3_SANITIZE=OFF >/dev/null
+cmake --build "$dir" -j2 --target quorlet3-bench quorlet3-report quorlet3-samplegen
+
+"$dir/bench/quorlet3-bench" "$@"
+
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+log="$tmp/full.log"
+"$dir/tools/quorlet3-samplegen" --lines 10000 --seed 3 --faults --output "$log"
+cli="$(pwd)/$dir/cli/quorlet3-report"
+# The page name in UTF-8 (command lines of the timing tool must be valid UTF-8).
+page=$("$cli" "$log" page-names | head -n 1)
+
+reports=(check contents links browsers hosts keywords "pages name" "pages ranking" "hourly main" "hourly page"
+  "daily main" "daily page" "detail main" "detail page" guests share page-names)
+commands=()
+for report in "${reports[@]}"; do
+  commands+=("$cli --raw $log $report")
+done
+commands+=("$cli $log page-days $page")
+
+echo
+echo "Whole process: quorlet3-report on a generated 10000-line log"
+if command -v hyperfine >/dev/null 2>&1; then
+  hyperfine -N --warmup 20 --min-runs 200 --style none --export-markdown "$tmp/cli.md" "${commands[@]}" >/dev/null
+  sed -e "s|$cli --raw $log ||" -e "s|$cli $log ||" "$tmp/cli.md"
+else
+  runs=200
+  for command in "${commands[@]}"; do
+    start=$(date +%s%N)
+    for ((i = 0; i < runs; i++)); do
+      $command >/dev/null
+    done
+    end=$(date +%s%N)
+    echo "${command#"$cli "}: $(((end - start) / runs / 1000)) us per run (mean of $runs)"
+  done
+fi
