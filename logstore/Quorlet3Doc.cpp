@@ -8,7 +8,12 @@ namespace quorlet3 {
 LogFileError::LogFileError(const std::string& path, const std::string& reason)
     : std::runtime_error("'" + path + "': " + reason), m_path(path) {}
 
-CQuorlet3Doc::CQuorlet3Doc() : m_store(std::make_unique<LineStore>()) {}
+CQuorlet3Doc::CQuorlet3Doc() = default;
+
+const LineStore& CQuorlet3Doc::EmptyStore() {
+    static const LineStore empty;
+    return empty;
+}
 
 void CQuorlet3Doc::LoadLogFile(const std::string& path) {
     // Read into a fresh store first, so a failed read leaves the old one untouched.

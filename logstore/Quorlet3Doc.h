@@ -49,7 +49,7 @@ public:
     // Throws LogFileError (store unchanged) when it cannot be opened or read.
     void LoadLogFile(const std::string& path);
 
-    const LineStore& Store() const { return *m_store; }
+    const LineStore& Store() const { return m_store ? *m_store : EmptyStore(); }
 
     // Reports: each reads the store and returns cp932 text with CR LF line ends.
     std::string ReportFileCheck() const;
@@ -67,7 +67,11 @@ public:
     std::string ReportPageDays(std::string strPage) const;
 
 private:
-    std::unique_ptr<LineStore> m_store;
+    // The store before the first load: every slot empty, no sentinel. Shared and built
+    // on first use, so a document that loads at once never fills a store it drops.
+    static const LineStore& EmptyStore();
+
+    std::unique_ptr<LineStore> m_store;  // null until a load succeeds
     IFileChooser* m_fileChooser = nullptr;
     IQuestionBox* m_questionBox = nullptr;
 };

@@ -90,12 +90,13 @@ std::optional<std::string> EncodeUtf8ToCp932(std::string_view utf8) {
 std::string CrLfToLf(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
-        }
-        out += text[i];
+    // Copy the runs between CR LF pairs in one piece each, leaving out every such CR.
+    size_t from = 0;
+    for (size_t pair = text.find("\r\n"); pair != std::string_view::npos; pair = text.find("\r\n", pair + 2)) {
+        out.append(text, from, pair - from);
+        from = pair + 1;
     }
+    out.append(text, from);
     return out;
 }
 
