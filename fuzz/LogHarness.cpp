@@ -147,6 +147,47 @@ std::string CheckShare(const ShareCounters& share, const LineStore& store) {
     return {};
 }
 
+// Answers every question of the contents listing the same way and counts them.
+class FixedAnswers : public IQuestionBox {
+public:
+    explicit FixedAnswers(bool answer) : m_answer(answer) {}
+    bool AskOkCancel(std::string_view textCp932, QuestionIcon, DefaultButton) override {
+        ++m_asked;
+        m_emptyText = m_emptyText || textCp932.empty();
+        return m_answer;
+    }
+    int m_asked = 0;
+    bool m_emptyText = false;
+
+private:
+    bool m_answer;
+};
+
+// The listing asked through a question box: accepted it is the listing written without
+// one, declined it is "CANCEL".
+std::string CheckContentsQuestions(CQuorlet3Doc& doc, const std::string& unasked) {
+    FixedAnswers accept(true);
+    doc.SetQuestionBox(&accept);
+    const std::string accepted = doc.ReportContents();
+    FixedAnswers decline(false);
+    doc.SetQuestionBox(&decline);
+    const std::string declined = doc.ReportContents();
+    doc.SetQuestionBox(nullptr);
+    if (accepted != unasked) {
+        return "contents: the accepted question changed the listing";
+    }
+    // One question for a store of 1000 lines or more, none for a shorter one.
+    const int expected = WalkLength(doc.Store()) >= 1000 ? 1 : 0;
+    if (accept.m_asked != expected || decline.m_asked != expected || accept.m_emptyText) {
+        return "contents: asked " + std::to_string(accept.m_asked) + " questions, " + std::to_string(expected) +
+               " expected, or one without text";
+    }
+    if (declined != (decline.m_asked > 0 ? std::string(kCancel) : unasked)) {
+        return "contents: a declined question did not cancel the listing";
+    }
+    return {};
+}
+
 // A page name taken straight from the input: its first line (any bytes, NUL and CR
 // included), at most 64 bytes.
 std::string NameFromInput(const uint8_t* data, size_t size) {
@@ -174,7 +215,10 @@ std::string RunLogInput(const uint8_t* data, size_t size) {
     std::string sink;
     auto keep = [&](const std::string& text) { sink.assign(text); };
     keep(doc.ReportFileCheck());
-    keep(doc.ReportContents());
+    const std::string contents = doc.ReportContents();
+    if (std::string broken = CheckContentsQuestions(doc, contents); !broken.empty()) {
+        return broken;
+    }
     for (int marker : {4, 5, 3}) {
         keep(doc.ReportTally(marker));
     }
