@@ -18,10 +18,7 @@ bool AppendSimple(std::string& out, const char* format, va_list args) {
     const size_t start = out.size();
     const char* p = format;
     for (;;) {
-        const char* q = p;
-        while (*q != '\0' && *q != '%') {
-            ++q;
-        }
+        const char* q = ::strchrnul(p, '%');
         out.append(p, static_cast<size_t>(q - p));
         if (*q == '\0') {
             return true;

@@ -22,9 +22,10 @@ page=$("$cli" "$log" page-names | head -n 1)
 
 reports=(check contents links browsers hosts keywords "pages name" "pages ranking" "hourly main" "hourly page"
   "daily main" "daily page" "detail main" "detail page" guests share page-names)
+# Each report as cp932 bytes (--raw) and as UTF-8 text (the default).
 commands=()
 for report in "${reports[@]}"; do
-  commands+=("$cli --raw $log $report")
+  commands+=("$cli --raw $log $report" "$cli $log $report")
 done
 commands+=("$cli $log page-days $page")
 
@@ -32,7 +33,7 @@ echo
 echo "Whole process: quorlet3-report on a generated 10000-line log"
 if command -v hyperfine >/dev/null 2>&1; then
   hyperfine -N --warmup 20 --min-runs 200 --style none --export-markdown "$tmp/cli.md" "${commands[@]}" >/dev/null
-  sed -e "s|$cli --raw $log ||" -e "s|$cli $log ||" "$tmp/cli.md"
+  sed -e "s|$cli --raw $log \([^\`]*\)|\1 (raw)|" -e "s|$cli $log ||" "$tmp/cli.md"
 else
   runs=200
   for command in "${commands[@]}"; do

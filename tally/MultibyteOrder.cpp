@@ -69,12 +69,24 @@ int CompareMultibyte(std::string_view a, std::string_view b) {
 }
 
 size_t FindMultibyte(std::string_view text, char c) {
-    size_t pos = 0;
-    while (pos < text.size()) {
-        if (text[pos] == c) {
+    // c is ASCII, so it never begins a character of two bytes; a hit is the trail byte
+    // of one only when an odd run of lead-range bytes stands just before it (a byte
+    // outside the lead range always ends a character).
+    size_t from = 0;
+    while (from < text.size()) {
+        const void* hit = std::memchr(text.data() + from, c, text.size() - from);
+        if (hit == nullptr) {
+            return std::string_view::npos;
+        }
+        const size_t pos = static_cast<size_t>(static_cast<const char*>(hit) - text.data());
+        size_t leads = 0;
+        while (leads < pos && IsLeadByte(static_cast<unsigned char>(text[pos - 1 - leads]))) {
+            ++leads;
+        }
+        if ((leads & 1) == 0) {
             return pos;
         }
-        pos += IsLeadByte(static_cast<unsigned char>(text[pos])) ? 2 : 1;
+        from = pos + 1;
     }
     return std::string_view::npos;
 }
