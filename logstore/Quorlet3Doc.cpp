@@ -6,7 +6,7 @@
 namespace quorlet3 {
 
 LogFileError::LogFileError(const std::string& path, const std::string& reason)
-    : std::runtime_error("'" + path + "': " + reason), m_path(path) {}
+    : std::runtime_error("'" + path + "': " + reason), m_path(path), m_reason(reason) {}
 
 CQuorlet3Doc::CQuorlet3Doc() = default;
 

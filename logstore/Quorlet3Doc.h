@@ -26,9 +26,11 @@ class LogFileError : public std::runtime_error {
 public:
     LogFileError(const std::string& path, const std::string& reason);
     const std::string& Path() const { return m_path; }
+    const std::string& Reason() const { return m_reason; }
 
 private:
     std::string m_path;
+    std::string m_reason;
 };
 
 class CQuorlet3Doc {

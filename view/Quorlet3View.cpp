@@ -48,14 +48,9 @@ std::optional<int> ChoosePage(const PageNameList& pages) {
 }  // namespace
 
 QString FileErrorText(const LogFileError& error) {
-    // what() is "'path': reason"; the path is named once, in the first line.
-    const std::string prefix = "'" + error.Path() + "': ";
-    std::string reason = error.what();
-    if (reason.compare(0, prefix.size(), prefix) == 0) {
-        reason.erase(0, prefix.size());
-    }
+    // The path is named once, in the first line; the cause follows.
     return QStringLiteral("ファイル %1 を読み込めませんでした。\n%2")
-        .arg(PathToQString(error.Path()), QString::fromLocal8Bit(reason.c_str()));
+        .arg(PathToQString(error.Path()), QString::fromLocal8Bit(error.Reason().c_str()));
 }
 
 CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
