@@ -42,6 +42,9 @@ void CMainFrame::BuildMenu() {
         while (depth < row.menuPath.size() && row.menuPath[depth] != nullptr) {
             ++depth;
         }
+        if (depth == 0) {
+            continue;  // a row for scripts only has no place in the menu
+        }
         const size_t popups = row.kind == CommandKind::Separator ? depth : depth - 1;
         for (size_t i = 0; i < popups; ++i) {
             const QString text = Cp932ToQString(row.menuPath[i]);

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "logstore/Quorlet3Doc.h"
+#include "view/CommandTable.h"
 
 namespace {
 
@@ -137,36 +138,20 @@ struct Store {
 
 using Report = std::function<size_t(const CQuorlet3Doc&)>;
 
-// Every report operation with each of its arguments; each returns the text length.
+// Every report of the command table, by its command-line name; each returns the text length.
 std::vector<std::pair<std::string, Report>> Reports() {
-    return {
-        {"FileCheck", [](const CQuorlet3Doc& d) { return d.ReportFileCheck().size(); }},
-        {"Contents", [](const CQuorlet3Doc& d) { return d.ReportContents().size(); }},
-        {"Tally/browsers", [](const CQuorlet3Doc& d) { return d.ReportTally(4).size(); }},
-        {"Tally/links", [](const CQuorlet3Doc& d) { return d.ReportTally(5).size(); }},
-        {"Hosts", [](const CQuorlet3Doc& d) { return d.ReportHosts().size(); }},
-        {"Keywords", [](const CQuorlet3Doc& d) { return d.ReportKeywords().size(); }},
-        {"Pages/name", [](const CQuorlet3Doc& d) { return d.ReportPages(1).size(); }},
-        {"Pages/ranking", [](const CQuorlet3Doc& d) { return d.ReportPages(2).size(); }},
-        {"Hourly/main", [](const CQuorlet3Doc& d) { return d.ReportHourly(2).size(); }},
-        {"Hourly/page", [](const CQuorlet3Doc& d) { return d.ReportHourly(7).size(); }},
-        {"Daily/main", [](const CQuorlet3Doc& d) { return d.ReportDaily(2).size(); }},
-        {"Daily/page", [](const CQuorlet3Doc& d) { return d.ReportDaily(7).size(); }},
-        {"DayHour/main", [](const CQuorlet3Doc& d) { return d.ReportDayHour(2).size(); }},
-        {"DayHour/page", [](const CQuorlet3Doc& d) { return d.ReportDayHour(7).size(); }},
-        {"GuestNumbers", [](const CQuorlet3Doc& d) { return d.ReportGuestNumbers().size(); }},
-        {"Share",
-         [](const CQuorlet3Doc& d) {
-             quorlet3::ShareCounters share{};
-             return d.ReportShare(share).size();
-         }},
-        {"PageNames",
-         [](const CQuorlet3Doc& d) {
-             quorlet3::PageNameList pages;
-             d.CollectPageNames(pages);
-             return pages[0].size();
-         }},
-    };
+    std::vector<std::pair<std::string, Report>> reports;
+    for (const quorlet3::CommandRow& row : quorlet3::CommandTable()) {
+        if (row.operation == nullptr || quorlet3::TakesPage(row)) {
+            continue;
+        }
+        std::string name = row.cliName;
+        if (row.cliArgument != nullptr) {
+            name += "/" + std::string(row.cliArgument);
+        }
+        reports.emplace_back(name, [&row](const CQuorlet3Doc& d) { return quorlet3::ReportText(row, d).size(); });
+    }
+    return reports;
 }
 
 // The page the per-page report is run for: the first name of the page name list.
@@ -216,19 +201,26 @@ int main(int argc, char** argv) {
             })->Unit(benchmark::kMicrosecond);
         }
     }
-    for (Store& store : stores) {
-        const std::string page = FirstPage(store.doc);
-        if (page.empty()) {
+    // Reports of one page run for the first page name of each store.
+    for (const quorlet3::CommandRow& row : quorlet3::CommandTable()) {
+        if (row.operation == nullptr || !quorlet3::TakesPage(row)) {
             continue;
         }
-        benchmark::RegisterBenchmark(("PageDays/" + store.name).c_str(), [&store, page](benchmark::State& state) {
+        for (Store& store : stores) {
+            const std::string page = FirstPage(store.doc);
+            if (page.empty()) {
+                continue;
+            }
+            benchmark::RegisterBenchmark((std::string(row.cliName) + "/" + store.name).c_str(),
+                                         [&store, &row, page](benchmark::State& state) {
             size_t bytes = 0;
             for (auto _ : state) {
-                bytes = store.doc.ReportPageDays(page).size();
+                bytes = quorlet3::ReportText(row, store.doc, page).size();
                 benchmark::DoNotOptimize(bytes);
             }
             state.counters["text_bytes"] = static_cast<double>(bytes);
         })->Unit(benchmark::kMicrosecond);
+        }
     }
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

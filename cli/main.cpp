@@ -113,28 +113,23 @@ int main(int argc, char** argv) {
         return UsageError("--svg goes only with the share report");
     }
 
-    const CommandRow* row = nullptr;
-    if (report == "page-days") {
-        if (options.args.size() != 3) {
-            return UsageError("page-days needs a PAGE");
-        }
-    } else if (report == "page-names") {
-        if (options.args.size() != 2) {
-            return UsageError("page-names takes no argument");
-        }
-    } else {
-        row = FindCliCommand(report, argument);
+    const CommandRow* row = FindCliCommand(report, argument);
+    if (row == nullptr && options.args.size() == 3) {
+        row = FindCliCommand(report, {});
+    }
+    if (row != nullptr && row->cliArgument == nullptr && options.args.size() == 3) {
         // An ARG given to a report that takes none is refused, even when it is empty.
-        if (row != nullptr && row->cliArgument == nullptr && options.args.size() == 3) {
-            return UsageError("'" + report + "' takes no ARG");
-        }
-        if (row == nullptr || row->operation == nullptr) {
-            return UsageError("unknown report '" + report + (argument.empty() ? "" : " " + argument) + "'");
-        }
+        return UsageError("'" + report + "' takes no ARG");
+    }
+    if (row != nullptr && TakesPage(*row) && options.args.size() != 3) {
+        return UsageError(report + " needs a PAGE");
+    }
+    if (row == nullptr || row->operation == nullptr) {
+        return UsageError("unknown report '" + report + (argument.empty() ? "" : " " + argument) + "'");
     }
 
     std::string page;
-    if (report == "page-days") {
+    if (TakesPage(*row)) {
         if (options.raw) {
             page = argument;
         } else if (auto encoded = EncodeUtf8ToCp932(argument)) {
@@ -152,30 +147,12 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    if (report == "page-days") {
-        WriteReport(options, doc.ReportPageDays(page));
-    } else if (report == "page-names") {
-        PageNameList pages;
-        doc.CollectPageNames(pages);
-        std::string list;
-        for (const std::string& name : pages) {
-            if (name.empty()) {
-                break;
-            }
-            list += name;
-            list += "\r\n";
-        }
-        WriteReport(options, list);
-    } else if (row->kind == CommandKind::Share) {
-        ShareCounters counters{};
-        WriteReport(options, doc.ReportShare(counters));
-        if (!options.svgPath.empty() && !WriteShareSvg(options.svgPath, counters)) {
-            std::fprintf(stderr, "quorlet3-report: cannot write '%s': %s\n", options.svgPath.c_str(),
-                         std::strerror(errno));
-            return 1;
-        }
-    } else {
-        WriteReport(options, row->operation(doc, row->argument));
+    const ReportResult result = row->operation(doc, row->argument, page);
+    WriteReport(options, FormatText(result));
+    if (!options.svgPath.empty() && !WriteShareSvg(options.svgPath, std::get<ShareResult>(result).counters)) {
+        std::fprintf(stderr, "quorlet3-report: cannot write '%s': %s\n", options.svgPath.c_str(),
+                     std::strerror(errno));
+        return 1;
     }
     return FinishOutput();
 }

@@ -1,4 +1,6 @@
 // The contents listing: one output line per record, markers left out.
+#include "logstore/Contents.h"
+
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
@@ -28,32 +30,63 @@ struct ListingPiece {
     std::string_view marker;
     std::string_view before;
     std::string_view after;
+    bool endsRow;
 };
 constexpr ListingPiece kListingPieces[] = {
-    {kMarker1, "", " "},    {kMarker2, "", " "},  {kMarker3, "", " "},      {kMarker4, "", " "},
-    {kMarker5, "", "\r\n"}, {kMarker6, "\t", "    "}, {kMarker7, "\t", "\r\n"},
+    {kMarker1, "", " ", false},  {kMarker2, "", " ", false},      {kMarker3, "", " ", false},
+    {kMarker4, "", " ", false},  {kMarker5, "", "", true},        {kMarker6, "\t", "    ", false},
+    {kMarker7, "\t", "", true},
 };
 
 }  // namespace
 
-std::string CQuorlet3Doc::ReportContents() const {
-    const int n = WalkLength(Store());
-    if (!AskToListLongLog(m_questionBox, n)) {
-        return std::string(kCancel);
-    }
-    std::string text;
-    text.reserve(static_cast<size_t>(n) * 64);
-    Walk(Store(), [&](int, const std::string& line) {
+ContentsResult ComputeContents(const LineStore& store) {
+    ContentsResult result;
+    result.lines = WalkLength(store);
+    std::string row;
+    Walk(store, [&](int, const std::string& line) {
         for (const ListingPiece& piece : kListingPieces) {
             if (HasMarker(line, piece.marker)) {
-                text += piece.before;
-                text += Content(line);
-                text += piece.after;
+                row += piece.before;
+                row += Content(line);
+                row += piece.after;
+                if (piece.endsRow) {
+                    result.rows.push_back(std::move(row));
+                    row.clear();
+                }
                 return;
             }
         }
     });
+    // Every piece that leaves its row open adds a separator, so an open row is never empty.
+    if (!row.empty()) {
+        result.rows.push_back(std::move(row));
+        result.lastRowOpen = true;
+    }
+    return result;
+}
+
+std::string FormatContentsText(const ContentsResult& result) {
+    size_t size = 0;
+    for (const std::string& row : result.rows) {
+        size += row.size() + 2;
+    }
+    std::string text;
+    text.reserve(size);
+    for (size_t i = 0; i < result.rows.size(); ++i) {
+        text += result.rows[i];
+        if (i + 1 < result.rows.size() || !result.lastRowOpen) {
+            text += "\r\n";
+        }
+    }
     return text;
+}
+
+std::string CQuorlet3Doc::ReportContents() const {
+    if (!AskToListLongLog(m_questionBox, WalkLength(Store()))) {
+        return std::string(kCancel);
+    }
+    return FormatContentsText(ComputeContents(Store()));
 }
 
 }  // namespace quorlet3

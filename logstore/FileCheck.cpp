@@ -1,4 +1,6 @@
 // The file check: guest-number gaps, broken page and main-page records, empty lines.
+#include "logstore/FileCheck.h"
+
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
@@ -6,14 +8,8 @@
 namespace quorlet3 {
 namespace {
 
-struct CheckText {
-    std::string text;
-    int errors = 0;
-};
-
 // Guest numbers must rise by exactly 1 from one guest-number line to the next.
-void CheckGuestNumbers(const LineStore& store, CheckText& check) {
-    check.text += "********** 訪問者Ｎｏ **********\r\n";
+void CheckGuestNumbers(const LineStore& store, FileCheckResult& check) {
     int previous = 0;
     Walk(store, [&](int i, const std::string& line) {
         if (!HasMarker(line, kMarker1)) {
@@ -21,8 +17,7 @@ void CheckGuestNumbers(const LineStore& store, CheckText& check) {
         }
         const int n = GuestNumberValue(line);
         if (previous != 0 && n != previous + 1) {
-            AppendFormat(check.text, "%d行目　%d番～%d番\r\n", i + 1, previous, n);
-            ++check.errors;
+            check.guestNumberGaps.push_back({i + 1, previous, n});
         }
         previous = n;
     });
@@ -37,49 +32,32 @@ void ForEachLinePair(const LineStore& store, Test&& test) {
 }
 
 // A page-name line must be followed by its time stamp, and a time stamp preceded by its page.
-void CheckPageRecords(const LineStore& store, CheckText& check) {
-    check.text += "********** ⑥と⑦の不連続 **********\r\n";
+void CheckPageRecords(const LineStore& store, FileCheckResult& check) {
     ForEachLinePair(store, [&](int i, const std::string& line, const std::string& next) {
         if (HasMarker(line, kMarker6) && !HasMarker(next, kMarker7)) {
-            AppendFormat(check.text, "%d行目　⑥と⑦の不連続\r\n", i + 1);
-            ++check.errors;
+            check.pageRecordBreaks.push_back(i + 1);
         }
         if (HasMarker(next, kMarker7) && !HasMarker(line, kMarker6)) {
-            AppendFormat(check.text, "%d行目　⑥と⑦の不連続\r\n", i + 2);
-            ++check.errors;
+            check.pageRecordBreaks.push_back(i + 2);
         }
     });
 }
 
 // Each of lines one to four of a main-page record must be followed by the next one.
-void CheckMainPageRecords(const LineStore& store, CheckText& check) {
-    check.text += "********** ①～⑤の不連続 **********\r\n";
-    struct Step {
-        std::string_view marker;
-        std::string_view next;
-        const char* message;
-    };
-    static const Step kSteps[] = {
-        {kMarker1, kMarker2, "%d行目 ①と②の不連続\r\n"},
-        {kMarker2, kMarker3, "%d行目 ②と③の不連続\r\n"},
-        {kMarker3, kMarker4, "%d行目 ③と④の不連続\r\n"},
-        {kMarker4, kMarker5, "%d行目 ④と⑤の不連続\r\n"},
-    };
-    // Runs up to slot 9998 like the page-record pass, so a record broken in the last
-    // lines of a full store is reported too.
+// Runs up to slot 9998 like the page-record pass, so a record broken in the last
+// lines of a full store is reported too.
+void CheckMainPageRecords(const LineStore& store, FileCheckResult& check) {
     ForEachLinePair(store, [&](int i, const std::string& line, const std::string& next) {
-        for (const Step& step : kSteps) {
-            if (HasMarker(line, step.marker) && !HasMarker(next, step.next)) {
-                AppendFormat(check.text, step.message, i + 1);
-                ++check.errors;
+        for (int digit = 1; digit <= 4; ++digit) {
+            if (HasMarker(line, MarkerOf(digit)) && !HasMarker(next, MarkerOf(digit + 1))) {
+                check.mainRecordBreaks.push_back({i + 1, digit});
             }
         }
     });
 }
 
 // Lists the empty lines before the sentinel, or calls the store blank when it holds none.
-void CheckEmptyLines(const LineStore& store, CheckText& check) {
-    check.text += "********** 空欄 **********\r\n";
+void CheckEmptyLines(const LineStore& store, FileCheckResult& check) {
     int sentinel = -1;
     for (int slot = 0; slot < kStoreSlots; ++slot) {
         if (IsSentinel(store[slot])) {
@@ -88,33 +66,76 @@ void CheckEmptyLines(const LineStore& store, CheckText& check) {
         }
     }
     if (sentinel < 0) {
-        check.text += "このファイルは空白です。(データがありません。)\r\n";
-        ++check.errors;
+        check.blank = true;
         return;
     }
     for (int j = 0; j < sentinel; ++j) {
         if (store[j].empty()) {
-            AppendFormat(check.text, "%d行目 空欄\r\n", j + 1);
-            ++check.errors;
+            check.emptyLines.push_back(j + 1);
         }
     }
 }
 
 }  // namespace
 
-std::string CQuorlet3Doc::ReportFileCheck() const {
-    CheckText check;
-    check.text = "ファイル検査\r\n\r\n";
-    CheckGuestNumbers(Store(), check);
-    CheckPageRecords(Store(), check);
-    CheckMainPageRecords(Store(), check);
-    CheckEmptyLines(Store(), check);
-    if (check.errors == 0) {
-        check.text += "\r\nエラーはありませんでした。\r\n";
-    } else {
-        AppendFormat(check.text, "\r\nエラーは、%d　個ありました。\r\n", check.errors);
-    }
-    return check.text;
+FileCheckResult ComputeFileCheck(const LineStore& store) {
+    FileCheckResult check;
+    CheckGuestNumbers(store, check);
+    CheckPageRecords(store, check);
+    CheckMainPageRecords(store, check);
+    CheckEmptyLines(store, check);
+    return check;
 }
+
+void ShiftLineNumbers(FileCheckResult& result, int offset) {
+    for (GuestNumberGap& gap : result.guestNumberGaps) {
+        gap.line += offset;
+    }
+    for (int& line : result.pageRecordBreaks) {
+        line += offset;
+    }
+    for (MainRecordBreak& broken : result.mainRecordBreaks) {
+        broken.line += offset;
+    }
+    for (int& line : result.emptyLines) {
+        line += offset;
+    }
+}
+
+std::string FormatFileCheckText(const FileCheckResult& check) {
+    std::string text = "ファイル検査\r\n\r\n";
+    text += "********** 訪問者Ｎｏ **********\r\n";
+    for (const GuestNumberGap& gap : check.guestNumberGaps) {
+        AppendFormat(text, "%d行目　%d番～%d番\r\n", gap.line, gap.previous, gap.number);
+    }
+    text += "********** ⑥と⑦の不連続 **********\r\n";
+    for (int line : check.pageRecordBreaks) {
+        AppendFormat(text, "%d行目　⑥と⑦の不連続\r\n", line);
+    }
+    text += "********** ①～⑤の不連続 **********\r\n";
+    for (const MainRecordBreak& broken : check.mainRecordBreaks) {
+        AppendFormat(text, "%d行目 ", broken.line);
+        text += MarkerOf(broken.marker);
+        text += "と";
+        text += MarkerOf(broken.marker + 1);
+        text += "の不連続\r\n";
+    }
+    text += "********** 空欄 **********\r\n";
+    if (check.blank) {
+        text += "このファイルは空白です。(データがありません。)\r\n";
+    }
+    for (int line : check.emptyLines) {
+        AppendFormat(text, "%d行目 空欄\r\n", line);
+    }
+    const int errors = check.Errors();
+    if (errors == 0) {
+        text += "\r\nエラーはありませんでした。\r\n";
+    } else {
+        AppendFormat(text, "\r\nエラーは、%d　個ありました。\r\n", errors);
+    }
+    return text;
+}
+
+std::string CQuorlet3Doc::ReportFileCheck() const { return FormatFileCheckText(ComputeFileCheck(Store())); }
 
 }  // namespace quorlet3

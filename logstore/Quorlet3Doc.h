@@ -1,22 +1,16 @@
 // The document: owns the line store and computes every report over it.
 #pragma once
 
-#include <array>
 #include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "logstore/LineStore.h"
+#include "pagedays/PageDays.h"
 #include "platform/Dialogs.h"
+#include "share/ShareCounters.h"
 
 namespace quorlet3 {
-
-// Eight share counters: 0 other, 1-3 MSIE 2.0/3.0/4.0, 4-6 NN 2.0/3.0/4.0, 7 total.
-using ShareCounters = std::array<int, 8>;
-
-inline constexpr int kPageNameSlots = 300;
-// Distinct page names in ascending multibyte order, empty strings after them.
-using PageNameList = std::array<std::string, kPageNameSlots>;
 
 // Answer of the operations whose dialog the user declined.
 inline constexpr std::string_view kCancel = "CANCEL";
@@ -53,7 +47,8 @@ public:
 
     const LineStore& Store() const { return m_store ? *m_store : EmptyStore(); }
 
-    // Reports: each reads the store and returns cp932 text with CR LF line ends.
+    // Reports: each reads the store and returns cp932 text with CR LF line ends. Each is
+    // its report's computation over the store followed by the report's text formatter.
     std::string ReportFileCheck() const;
     std::string ReportContents() const;  // or "CANCEL" when the size question is declined
     std::string ReportTally(int nMarker) const;

@@ -1,6 +1,7 @@
 // Per-page access days: the page name list and the days on which one page was viewed.
+#include "pagedays/PageDays.h"
+
 #include <algorithm>
-#include <array>
 #include <unordered_set>
 
 #include "logstore/Quorlet3Doc.h"
@@ -10,12 +11,12 @@
 
 namespace quorlet3 {
 
-void CQuorlet3Doc::CollectPageNames(PageNameList& pages) const {
+void CollectPageNames(const LineStore& store, PageNameList& pages) {
     pages.fill(std::string());
     // The first 300 distinct non-empty names in order of appearance; later new ones are dropped.
     std::unordered_set<std::string_view> listed;
     int used = 0;
-    Walk(Store(), [&](int, const std::string& line) {
+    Walk(store, [&](int, const std::string& line) {
         if (!HasMarker(line, kMarker6) || used == kPageNameSlots) {
             return;
         }
@@ -27,31 +28,54 @@ void CQuorlet3Doc::CollectPageNames(PageNameList& pages) const {
     std::sort(pages.begin(), pages.begin() + used, MultibyteLess);
 }
 
-std::string CQuorlet3Doc::ReportPageDays(std::string strPage) const {
-    std::string text = "ページ別アクセス日調査\t";
-    text += strPage;
-    text += '\t';
-    const std::string pageLine = std::string(kMarker6) + strPage;
-    std::array<int, 32> days{};
-    int total = 0;
-    Walk(Store(), [&](int i, const std::string& line) {
+std::string FormatPageNamesText(const PageNameList& pages) {
+    std::string list;
+    for (const std::string& name : pages) {
+        if (name.empty()) {
+            break;
+        }
+        list += name;
+        list += "\r\n";
+    }
+    return list;
+}
+
+PageDaysResult ComputePageDays(const LineStore& store, std::string_view page) {
+    PageDaysResult result;
+    result.page = std::string(page);
+    const std::string pageLine = std::string(kMarker6) + result.page;
+    Walk(store, [&](int i, const std::string& line) {
         if (line != pageLine) {
             return;
         }
         // The page's time stamp is the slot after its name, whatever that slot holds.
-        const int day = DayOf(Store()[i + 1]);
+        const int day = DayOf(store[i + 1]);
         if (IsDayInRange(day)) {
-            ++days[static_cast<size_t>(day)];
-            ++total;
+            ++result.days[static_cast<size_t>(day - 1)];
+            ++result.total;
         }
     });
-    AppendFormat(text, "%d回\r\n\r\n", total);
+    return result;
+}
+
+std::string FormatPageDaysText(const PageDaysResult& result) {
+    std::string text = "ページ別アクセス日調査\t";
+    text += result.page;
+    text += '\t';
+    AppendFormat(text, "%d回\r\n\r\n", result.total);
     for (int d = 1; d <= 31; ++d) {
-        AppendFormat(text, "%d\t%d\t", d, days[static_cast<size_t>(d)]);
-        AppendBar(text, '*', days[static_cast<size_t>(d)]);
+        const int count = result.days[static_cast<size_t>(d - 1)];
+        AppendFormat(text, "%d\t%d\t", d, count);
+        AppendBar(text, '*', count);
         text += "\r\n";
     }
     return text;
+}
+
+void CQuorlet3Doc::CollectPageNames(PageNameList& pages) const { quorlet3::CollectPageNames(Store(), pages); }
+
+std::string CQuorlet3Doc::ReportPageDays(std::string strPage) const {
+    return FormatPageDaysText(ComputePageDays(Store(), strPage));
 }
 
 }  // namespace quorlet3

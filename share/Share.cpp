@@ -2,7 +2,7 @@
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
-#include "share/ShareDrawing.h"
+#include "share/ShareCounters.h"
 
 namespace quorlet3 {
 namespace {
@@ -34,19 +34,39 @@ int BrowserClassOf(std::string_view line) {
 
 int SharePercent(int count, int total) { return total == 0 ? 0 : count * 100 / total; }
 
-std::string CQuorlet3Doc::ReportShare(ShareCounters& nShare) const {
-    std::string text = "シェア調査\t";
-    int lines = 0;
-    Walk(Store(), [&](int, const std::string& line) {
+ShareResult ComputeShare(const LineStore& store) {
+    ShareResult share;
+    Walk(store, [&](int, const std::string& line) {
         if (HasMarker(line, kMarker4)) {
-            ++lines;
-            ++nShare[static_cast<size_t>(BrowserClassOf(line))];
+            ++share.lines;
+            ++share.counters[static_cast<size_t>(BrowserClassOf(line))];
         }
     });
-    AppendFormat(text, "%d 回\r\n\r\n", lines);
+    share.counters[kShareTotal] = share.lines;
+    return share;
+}
+
+void AddShare(ShareCounters& nShare, const ShareResult& share) {
+    for (int k = kShareOther; k < kShareTotal; ++k) {
+        nShare[static_cast<size_t>(k)] += share.counters[static_cast<size_t>(k)];
+    }
     for (int k = kShareOther; k < kShareTotal; ++k) {
         nShare[kShareTotal] += nShare[static_cast<size_t>(k)];
     }
+}
+
+ShareFamilies ShareFamilyPercents(const ShareCounters& nShare) {
+    const int total = nShare[kShareTotal];
+    return {
+        SharePercent(nShare[kShareMsie30] + nShare[kShareMsie40] + nShare[kShareNn30] + nShare[kShareNn40], total),
+        SharePercent(nShare[kShareMsie30] + nShare[kShareMsie40], total),
+        SharePercent(nShare[kShareNn20] + nShare[kShareNn30] + nShare[kShareNn40], total),
+    };
+}
+
+std::string FormatShareText(int lines, const ShareCounters& nShare) {
+    std::string text = "シェア調査\t";
+    AppendFormat(text, "%d 回\r\n\r\n", lines);
     const int total = nShare[kShareTotal];
     if (total == 0) {
         text += "ブラウザについてのデータがありません。";
@@ -64,12 +84,17 @@ std::string CQuorlet3Doc::ReportShare(ShareCounters& nShare) const {
     }
     text += "\r\n";
     AppendFormat(text, "その他\t%d\t%d ％\r\n\r\n\r\n", nShare[kShareOther], percent(nShare[kShareOther]));
-    AppendFormat(text, "MSIE,NN3.0以上\t%d ％\r\n",
-                 percent(nShare[kShareMsie30] + nShare[kShareMsie40] + nShare[kShareNn30] + nShare[kShareNn40]));
-    AppendFormat(text, "MSIE 3.0以上　\t%d ％\r\n", percent(nShare[kShareMsie30] + nShare[kShareMsie40]));
-    AppendFormat(text, "Netscape  　　\t%d ％\r\n",
-                 percent(nShare[kShareNn20] + nShare[kShareNn30] + nShare[kShareNn40]));
+    const ShareFamilies families = ShareFamilyPercents(nShare);
+    AppendFormat(text, "MSIE,NN3.0以上\t%d ％\r\n", families.msieNn30Up);
+    AppendFormat(text, "MSIE 3.0以上　\t%d ％\r\n", families.msie30Up);
+    AppendFormat(text, "Netscape  　　\t%d ％\r\n", families.netscape);
     return text;
+}
+
+std::string CQuorlet3Doc::ReportShare(ShareCounters& nShare) const {
+    const ShareResult share = ComputeShare(Store());
+    AddShare(nShare, share);
+    return FormatShareText(share.lines, nShare);
 }
 
 }  // namespace quorlet3

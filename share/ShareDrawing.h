@@ -5,22 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "logstore/Quorlet3Doc.h"
+#include "share/ShareCounters.h"
 
 namespace quorlet3 {
-
-// Indices of the share counters.
-inline constexpr int kShareOther = 0;
-inline constexpr int kShareMsie20 = 1;
-inline constexpr int kShareMsie30 = 2;
-inline constexpr int kShareMsie40 = 3;
-inline constexpr int kShareNn20 = 4;
-inline constexpr int kShareNn30 = 5;
-inline constexpr int kShareNn40 = 6;
-inline constexpr int kShareTotal = 7;
-
-// count * 100 / total, truncated; 0 when total is 0.
-int SharePercent(int count, int total);
 
 struct Rgb {
     int red;

@@ -8,14 +8,17 @@
 
 namespace quorlet3 {
 
+// A tallied value (a view into the line store) and how often it was seen.
+struct ValueCount {
+    std::string_view value;
+    int count;
+};
+
 class ValueTally {
 public:
     static constexpr int kSlots = 300;
 
-    struct Row {
-        std::string_view value;
-        int count;
-    };
+    using Row = ValueCount;
 
     ValueTally();
 

@@ -2,25 +2,35 @@
 #include "view/CommandTable.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace quorlet3 {
 namespace {
 
-std::string FileCheck(const CQuorlet3Doc& d, int) { return d.ReportFileCheck(); }
-std::string Contents(const CQuorlet3Doc& d, int) { return d.ReportContents(); }
-std::string Tally(const CQuorlet3Doc& d, int nMarker) { return d.ReportTally(nMarker); }
-std::string Hosts(const CQuorlet3Doc& d, int) { return d.ReportHosts(); }
-std::string Keywords(const CQuorlet3Doc& d, int) { return d.ReportKeywords(); }
-std::string Pages(const CQuorlet3Doc& d, int nOrder) { return d.ReportPages(nOrder); }
-std::string Hourly(const CQuorlet3Doc& d, int nMarker) { return d.ReportHourly(nMarker); }
-std::string Daily(const CQuorlet3Doc& d, int nMarker) { return d.ReportDaily(nMarker); }
-std::string DayHour(const CQuorlet3Doc& d, int nMarker) { return d.ReportDayHour(nMarker); }
-std::string GuestNumbers(const CQuorlet3Doc& d, int) { return d.ReportGuestNumbers(); }
-std::string Share(const CQuorlet3Doc& d, int) {
-    ShareCounters counters{};
-    return d.ReportShare(counters);
+ReportResult FileCheck(const CQuorlet3Doc& d, int, std::string_view) { return ComputeFileCheck(d.Store()); }
+ReportResult Contents(const CQuorlet3Doc& d, int, std::string_view) { return ComputeContents(d.Store()); }
+ReportResult Tally(const CQuorlet3Doc& d, int nMarker, std::string_view) {
+    return ComputeValueTally(d.Store(), nMarker);
 }
+ReportResult Hosts(const CQuorlet3Doc& d, int, std::string_view) { return ComputeHosts(d.Store()); }
+ReportResult Keywords(const CQuorlet3Doc& d, int, std::string_view) { return ComputeKeywords(d.Store()); }
+ReportResult Pages(const CQuorlet3Doc& d, int nOrder, std::string_view) { return ComputePages(d.Store(), nOrder); }
+ReportResult Hourly(const CQuorlet3Doc& d, int nMarker, std::string_view) {
+    return ComputeTimeCounts(d.Store(), TimeGrid::Hourly, nMarker);
+}
+ReportResult Daily(const CQuorlet3Doc& d, int nMarker, std::string_view) {
+    return ComputeTimeCounts(d.Store(), TimeGrid::Daily, nMarker);
+}
+ReportResult DayHour(const CQuorlet3Doc& d, int nMarker, std::string_view) {
+    return ComputeTimeCounts(d.Store(), TimeGrid::DayHour, nMarker);
+}
+ReportResult GuestNumbers(const CQuorlet3Doc& d, int, std::string_view) { return ComputeGuestNumbers(d.Store()); }
+ReportResult Share(const CQuorlet3Doc& d, int, std::string_view) { return ComputeShare(d.Store()); }
+ReportResult PageNames(const CQuorlet3Doc& d, int, std::string_view) {
+    PageNamesResult result;
+    d.CollectPageNames(result.names);
+    return result;
+}
+ReportResult PageDays(const CQuorlet3Doc& d, int, std::string_view page) { return ComputePageDays(d.Store(), page); }
 
 constexpr const char* kFile = "ﾌｧｲﾙ(&F)";
 constexpr const char* kMain = "メイン調査(&A)";
@@ -29,30 +39,42 @@ constexpr const char* kTime = "時間(&T)";
 constexpr const char* kPage = "ページ調査(&B)";
 constexpr const char* kViewed = "見たページ(&L)";
 constexpr const char* kHelp = "ﾍﾙﾌﾟ(&H)";
+constexpr const char* kPageWord = "PAGE";
 
 using K = CommandKind;
 const CommandRow kRows[] = {
-    {32771, {kFile, "ファイルを指定する(&O)"}, "OnSpecifyFile", K::SpecifyFile, nullptr, 0, nullptr, nullptr},
-    {32772, {kFile, "検査(&C)"}, "OnCheckFile", K::Report, FileCheck, 0, "check", nullptr},
-    {32773, {kFile, "内容を見る(&L)"}, "OnViewContents", K::ViewContents, Contents, 0, "contents", nullptr},
-    {0, {kFile, nullptr}, nullptr, K::Separator, nullptr, 0, nullptr, nullptr},
-    {kIdAppExit, {kFile, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}, nullptr, K::Exit, nullptr, 0, nullptr, nullptr},
-    {32774, {kMain, "リンク(&L)"}, "OnLink", K::Report, Tally, 5, "links", nullptr},
-    {32775, {kMain, "ホスト(&H)"}, "OnHost", K::Report, Hosts, 0, "hosts", nullptr},
-    {32776, {kMain, kBrowser, "内容(&C)"}, "OnBrowser", K::Report, Tally, 4, "browsers", nullptr},
-    {32783, {kMain, kBrowser, "シェア調査(&S)"}, "OnShare", K::Share, Share, 0, "share", nullptr},
-    {32779, {kMain, kTime, "日付(&D)"}, "OnMainDate", K::Report, Daily, 2, "daily", "main"},
-    {32778, {kMain, kTime, "時間帯(&T)"}, "OnMainHour", K::Report, Hourly, 2, "hourly", "main"},
-    {32785, {kMain, kTime, "詳細(&K)"}, "OnMainDetail", K::Report, DayHour, 2, "detail", "main"},
-    {32784, {kMain, "訪問Ｎｏ(&N)"}, "OnGuestNumber", K::Report, GuestNumbers, 0, "guests", nullptr},
-    {32777, {kMain, "キーワード(&K)"}, "OnKeyword", K::Report, Keywords, 0, "keywords", nullptr},
-    {32782, {kPage, kViewed, "名前順(&N)"}, "OnPagesByName", K::Report, Pages, 1, "pages", "name"},
-    {32788, {kPage, kViewed, "ランキング(&R)"}, "OnPageRanking", K::Report, Pages, 2, "pages", "ranking"},
-    {32781, {kPage, kTime, "日付(&D)"}, "OnPageDate", K::Report, Daily, 7, "daily", "page"},
-    {32780, {kPage, kTime, "時間帯(&T)"}, "OnPageHour", K::Report, Hourly, 7, "hourly", "page"},
-    {32786, {kPage, kTime, "詳細(&K)"}, "OnPageDetail", K::Report, DayHour, 7, "detail", "page"},
-    {32787, {kPage, "ページ別アクセス日(&A)"}, "OnPageDays", K::PageDays, nullptr, 0, "page-days", nullptr},
-    {kIdAppAbout, {kHelp, "ﾊﾞｰｼﾞｮﾝ情報"}, "OnAppAbout", K::About, nullptr, 0, nullptr, nullptr},
+    {kIdSpecifyFile, {kFile, "ファイルを指定する(&O)"}, K::SpecifyFile, nullptr, 0, nullptr, nullptr, nullptr},
+    {kIdCheckFile, {kFile, "検査(&C)"}, K::Report, FileCheck, 0, "check", nullptr, "file check"},
+    {kIdViewContents, {kFile, "内容を見る(&L)"}, K::ViewContents, Contents, 0, "contents", nullptr,
+     "compact listing, one line per record"},
+    {0, {kFile, nullptr}, K::Separator, nullptr, 0, nullptr, nullptr, nullptr},
+    {kIdAppExit, {kFile, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}, K::Exit, nullptr, 0, nullptr, nullptr, nullptr},
+    {kIdLink, {kMain, "リンク(&L)"}, K::Report, Tally, 5, "links", nullptr, "referring addresses with counts"},
+    {kIdHost, {kMain, "ホスト(&H)"}, K::Report, Hosts, 0, "hosts", nullptr, "hosts by domain class"},
+    {kIdBrowser, {kMain, kBrowser, "内容(&C)"}, K::Report, Tally, 4, "browsers", nullptr,
+     "browser strings with counts"},
+    {kIdShare, {kMain, kBrowser, "シェア調査(&S)"}, K::Share, Share, 0, "share", nullptr, "browser share"},
+    {kIdMainDate, {kMain, kTime, "日付(&D)"}, K::Report, Daily, 2, "daily", "main",
+     "main-page counts by day of the month"},
+    {kIdMainHour, {kMain, kTime, "時間帯(&T)"}, K::Report, Hourly, 2, "hourly", "main", "main-page counts by hour"},
+    {kIdMainDetail, {kMain, kTime, "詳細(&K)"}, K::Report, DayHour, 2, "detail", "main",
+     "main-page counts by day and hour"},
+    {kIdGuestNumber, {kMain, "訪問Ｎｏ(&N)"}, K::Report, GuestNumbers, 0, "guests", nullptr,
+     "first and last guest numbers"},
+    {kIdKeyword, {kMain, "キーワード(&K)"}, K::Report, Keywords, 0, "keywords", nullptr,
+     "query parts of referring addresses"},
+    {kIdPagesByName, {kPage, kViewed, "名前順(&N)"}, K::Report, Pages, 1, "pages", "name", "viewed pages by name"},
+    {kIdPageRanking, {kPage, kViewed, "ランキング(&R)"}, K::Report, Pages, 2, "pages", "ranking",
+     "viewed pages by count"},
+    {kIdPageDate, {kPage, kTime, "日付(&D)"}, K::Report, Daily, 7, "daily", "page", "page counts by day of the month"},
+    {kIdPageHour, {kPage, kTime, "時間帯(&T)"}, K::Report, Hourly, 7, "hourly", "page", "page counts by hour"},
+    {kIdPageDetail, {kPage, kTime, "詳細(&K)"}, K::Report, DayHour, 7, "detail", "page",
+     "page counts by day and hour"},
+    {kIdPageDays, {kPage, "ページ別アクセス日(&A)"}, K::PageDays, PageDays, 0, "page-days", kPageWord,
+     "days on which PAGE was viewed"},
+    {kIdAppAbout, {kHelp, "ﾊﾞｰｼﾞｮﾝ情報"}, K::About, nullptr, 0, nullptr, nullptr, nullptr},
+    // The page picker's list, for scripts; the window shows it only inside the picker.
+    {0, {}, K::Report, PageNames, 0, "page-names", nullptr, "the distinct page names, one a line"},
 };
 
 bool SameWord(const char* word, std::string_view text) { return word != nullptr && text == word; }
@@ -60,6 +82,8 @@ bool SameWord(const char* word, std::string_view text) { return word != nullptr 
 }  // namespace
 
 std::span<const CommandRow> CommandTable() { return kRows; }
+
+bool TakesPage(const CommandRow& row) { return row.cliArgument == kPageWord; }
 
 const CommandRow* FindCommand(int id) {
     if (id == 0) {
@@ -74,11 +98,15 @@ const CommandRow* FindCliCommand(std::string_view name, std::string_view argumen
         if (!SameWord(row.cliName, name)) {
             continue;
         }
-        if (row.cliArgument == nullptr ? argument.empty() : SameWord(row.cliArgument, argument)) {
+        if (TakesPage(row) || (row.cliArgument == nullptr ? argument.empty() : SameWord(row.cliArgument, argument))) {
             return &row;
         }
     }
     return nullptr;
+}
+
+std::string ReportText(const CommandRow& row, const CQuorlet3Doc& doc, std::string_view page) {
+    return row.operation == nullptr ? std::string() : FormatText(row.operation(doc, row.argument, page));
 }
 
 }  // namespace quorlet3

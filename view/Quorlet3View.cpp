@@ -107,7 +107,7 @@ void CQuorlet3View::OnCommand(int id) {
                 OnViewContents();
                 break;
             case CommandKind::Share:
-                OnShare();
+                OnShare(*row);
                 break;
             case CommandKind::PageDays:
                 OnPageDays();
@@ -129,7 +129,7 @@ void CQuorlet3View::OnReport(const CommandRow& row) {
         return;
     }
     CWaitCursor wait;
-    m_strResult = row.operation(m_doc, row.argument);
+    m_strResult = ReportText(row, m_doc);
     UpdateData(false);
 }
 
@@ -154,11 +154,12 @@ void CQuorlet3View::OnViewContents() {
     UpdateData(false);
 }
 
-void CQuorlet3View::OnShare() {
+void CQuorlet3View::OnShare(const CommandRow& row) {
     CWaitCursor wait;
-    ShareCounters counters{};
-    m_strResult = m_doc.ReportShare(counters);
+    const ReportResult result = row.operation(m_doc, row.argument, {});
+    m_strResult = FormatText(result);
     UpdateData(false);  // the text is in the box before the pies open
+    const ShareCounters& counters = std::get<ShareResult>(result).counters;
     if (counters[kShareTotal] != 0) {
         m_runShareDialog(counters);
     }

@@ -37,7 +37,7 @@ public:
     void OnReport(const CommandRow& row);
     void OnSpecifyFile();
     void OnViewContents();
-    void OnShare();
+    void OnShare(const CommandRow& row);
     void OnPageDays();
 
     // Lays the two boxes out over the client area.

@@ -279,14 +279,14 @@ void ViewTest::everyReportRowShowsItsOperation() {
                                            MainRecord(11, 8), PageRecord("index.html", 4, 8)})));
     int reports = 0;
     for (const CommandRow& row : CommandTable()) {
-        if (row.kind != CommandKind::Report) {
-            continue;
+        if (row.kind != CommandKind::Report || row.id == 0) {
+            continue;  // other handlers, or a report for scripts only
         }
         ++reports;
         t.view.ResultBox()->clear();
         t.view.OnCommand(row.id);
-        QCOMPARE(t.ResultText(), Shown(row.operation(t.doc, row.argument)));
-        QVERIFY2(!t.ResultText().isEmpty(), row.handler);
+        QCOMPARE(t.ResultText(), Shown(ReportText(row, t.doc)));
+        QVERIFY2(!t.ResultText().isEmpty(), row.cliName);
     }
     QCOMPARE(reports, 14);
     QVERIFY(t.errors.isEmpty());

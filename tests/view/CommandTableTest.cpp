@@ -1,40 +1,67 @@
 // The command table: ids in menu order, menu paths, handlers and command-line names.
 #include <gtest/gtest.h>
 
+#include "tests/support/TestLog.h"
 #include "view/CommandTable.h"
 
 namespace quorlet3 {
 namespace {
 
+using DocText = std::string (*)(const CQuorlet3Doc&);
+
 struct Row {
     int id;
     const char* menuPath;  // popup texts and item text joined by " > "
-    const char* handler;
-    const char* cliName;  // "name word" as typed after LOGFILE, or "" when there is none
+    const char* cliName;   // "name word" as typed after LOGFILE, or "" when there is none
+    DocText docText;       // the document operation the command stands for (null: none)
 };
 
 const Row kRows[] = {
-    {32771, "ﾌｧｲﾙ(&F) > ファイルを指定する(&O)", "OnSpecifyFile", ""},
-    {32772, "ﾌｧｲﾙ(&F) > 検査(&C)", "OnCheckFile", "check"},
-    {32773, "ﾌｧｲﾙ(&F) > 内容を見る(&L)", "OnViewContents", "contents"},
-    {32774, "メイン調査(&A) > リンク(&L)", "OnLink", "links"},
-    {32775, "メイン調査(&A) > ホスト(&H)", "OnHost", "hosts"},
-    {32776, "メイン調査(&A) > ブラウザ(&B) > 内容(&C)", "OnBrowser", "browsers"},
-    {32783, "メイン調査(&A) > ブラウザ(&B) > シェア調査(&S)", "OnShare", "share"},
-    {32779, "メイン調査(&A) > 時間(&T) > 日付(&D)", "OnMainDate", "daily main"},
-    {32778, "メイン調査(&A) > 時間(&T) > 時間帯(&T)", "OnMainHour", "hourly main"},
-    {32785, "メイン調査(&A) > 時間(&T) > 詳細(&K)", "OnMainDetail", "detail main"},
-    {32784, "メイン調査(&A) > 訪問Ｎｏ(&N)", "OnGuestNumber", "guests"},
-    {32777, "メイン調査(&A) > キーワード(&K)", "OnKeyword", "keywords"},
-    {32782, "ページ調査(&B) > 見たページ(&L) > 名前順(&N)", "OnPagesByName", "pages name"},
-    {32788, "ページ調査(&B) > 見たページ(&L) > ランキング(&R)", "OnPageRanking", "pages ranking"},
-    {32781, "ページ調査(&B) > 時間(&T) > 日付(&D)", "OnPageDate", "daily page"},
-    {32780, "ページ調査(&B) > 時間(&T) > 時間帯(&T)", "OnPageHour", "hourly page"},
-    {32786, "ページ調査(&B) > 時間(&T) > 詳細(&K)", "OnPageDetail", "detail page"},
-    {32787, "ページ調査(&B) > ページ別アクセス日(&A)", "OnPageDays", "page-days"},
-    {kIdAppExit, "ﾌｧｲﾙ(&F) > ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", nullptr, ""},
-    {kIdAppAbout, "ﾍﾙﾌﾟ(&H) > ﾊﾞｰｼﾞｮﾝ情報", "OnAppAbout", ""},
+    {32771, "ﾌｧｲﾙ(&F) > ファイルを指定する(&O)", "", nullptr},
+    {32772, "ﾌｧｲﾙ(&F) > 検査(&C)", "check", [](const CQuorlet3Doc& d) { return d.ReportFileCheck(); }},
+    {32773, "ﾌｧｲﾙ(&F) > 内容を見る(&L)", "contents", [](const CQuorlet3Doc& d) { return d.ReportContents(); }},
+    {32774, "メイン調査(&A) > リンク(&L)", "links", [](const CQuorlet3Doc& d) { return d.ReportTally(5); }},
+    {32775, "メイン調査(&A) > ホスト(&H)", "hosts", [](const CQuorlet3Doc& d) { return d.ReportHosts(); }},
+    {32776, "メイン調査(&A) > ブラウザ(&B) > 内容(&C)", "browsers",
+     [](const CQuorlet3Doc& d) { return d.ReportTally(4); }},
+    {32783, "メイン調査(&A) > ブラウザ(&B) > シェア調査(&S)", "share",
+     [](const CQuorlet3Doc& d) {
+         ShareCounters counters{};
+         return d.ReportShare(counters);
+     }},
+    {32779, "メイン調査(&A) > 時間(&T) > 日付(&D)", "daily main", [](const CQuorlet3Doc& d) { return d.ReportDaily(2); }},
+    {32778, "メイン調査(&A) > 時間(&T) > 時間帯(&T)", "hourly main",
+     [](const CQuorlet3Doc& d) { return d.ReportHourly(2); }},
+    {32785, "メイン調査(&A) > 時間(&T) > 詳細(&K)", "detail main",
+     [](const CQuorlet3Doc& d) { return d.ReportDayHour(2); }},
+    {32784, "メイン調査(&A) > 訪問Ｎｏ(&N)", "guests", [](const CQuorlet3Doc& d) { return d.ReportGuestNumbers(); }},
+    {32777, "メイン調査(&A) > キーワード(&K)", "keywords", [](const CQuorlet3Doc& d) { return d.ReportKeywords(); }},
+    {32782, "ページ調査(&B) > 見たページ(&L) > 名前順(&N)", "pages name",
+     [](const CQuorlet3Doc& d) { return d.ReportPages(1); }},
+    {32788, "ページ調査(&B) > 見たページ(&L) > ランキング(&R)", "pages ranking",
+     [](const CQuorlet3Doc& d) { return d.ReportPages(2); }},
+    {32781, "ページ調査(&B) > 時間(&T) > 日付(&D)", "daily page", [](const CQuorlet3Doc& d) { return d.ReportDaily(7); }},
+    {32780, "ページ調査(&B) > 時間(&T) > 時間帯(&T)", "hourly page",
+     [](const CQuorlet3Doc& d) { return d.ReportHourly(7); }},
+    {32786, "ページ調査(&B) > 時間(&T) > 詳細(&K)", "detail page",
+     [](const CQuorlet3Doc& d) { return d.ReportDayHour(7); }},
+    {32787, "ページ調査(&B) > ページ別アクセス日(&A)", "page-days",
+     [](const CQuorlet3Doc& d) { return d.ReportPageDays("b.html"); }},
+    {kIdAppExit, "ﾌｧｲﾙ(&F) > ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "", nullptr},
+    {kIdAppAbout, "ﾍﾙﾌﾟ(&H) > ﾊﾞｰｼﾞｮﾝ情報", "", nullptr},
 };
+
+// A log in which every report differs from every other: two browsers, two links,
+// main-page and page records on different days and hours, two pages.
+const CQuorlet3Doc& SampleDoc() {
+    static const CQuorlet3Doc doc = test::LoadLines({
+        "①7", "②Monday, 03-Aug-98 04:05:06 JST", "③a.example.ac.jp", "④Mozilla/3.0 (X11)", "⑤http://x.jp/?q",
+        "①8", "②Tuesday, 11-Aug-98 09:10:11 JST", "③b.example.co.jp", "④Mozilla/4.0 (compatible; MSIE 4.0)",
+        "⑤http://y.jp/", "⑥a.html", "⑦Friday, 21-Aug-1998 22:01:02 JST", "⑥b.html",
+        "⑦Saturday, 29-Aug-1998 15:01:02 JST", "⑥b.html", "⑦Saturday, 29-Aug-1998 15:01:02 JST",
+    });
+    return doc;
+}
 
 std::string MenuPathOf(const CommandRow& row) {
     std::string path;
@@ -48,12 +75,16 @@ std::string MenuPathOf(const CommandRow& row) {
 
 class CommandRowTest : public ::testing::TestWithParam<Row> {};
 
-TEST_P(CommandRowTest, MenuPathHandlerAndCliName) {
+TEST_P(CommandRowTest, MenuPathOperationAndCliName) {
     const Row& expected = GetParam();
     const CommandRow* row = FindCommand(expected.id);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(MenuPathOf(*row), expected.menuPath);
-    EXPECT_EQ(row->handler == nullptr ? "" : std::string(row->handler), expected.handler ? expected.handler : "");
+    EXPECT_EQ(row->operation != nullptr, expected.docText != nullptr);
+    if (expected.docText != nullptr) {
+        // The row's typed result, formatted, is exactly the document operation's text.
+        EXPECT_EQ(ReportText(*row, SampleDoc(), "b.html"), expected.docText(SampleDoc()));
+    }
     const std::string cli = expected.cliName;
     if (cli.empty()) {
         EXPECT_EQ(row->cliName, nullptr);
@@ -63,7 +94,7 @@ TEST_P(CommandRowTest, MenuPathHandlerAndCliName) {
     const std::string name = cli.substr(0, space);
     const std::string word = space == std::string::npos ? "" : cli.substr(space + 1);
     EXPECT_EQ(FindCliCommand(name, word), row);
-    if (!word.empty()) {
+    if (!word.empty() && !TakesPage(*row)) {
         EXPECT_EQ(FindCliCommand(name, ""), nullptr);  // the word is required
     }
 }
@@ -77,7 +108,7 @@ TEST(CommandTable, RowsInMenuOrder) {
         ids.push_back(row.id);
     }
     EXPECT_EQ(ids, (std::vector<int>{32771, 32772, 32773, 0,     57665, 32774, 32775, 32776, 32783, 32779, 32778,
-                                     32785, 32784, 32777, 32782, 32788, 32781, 32780, 32786, 32787, 57664}));
+                                     32785, 32784, 32777, 32782, 32788, 32781, 32780, 32786, 32787, 57664, 0}));
     EXPECT_EQ(FindCommand(0), nullptr);  // the separator is no command
     EXPECT_EQ(FindCliCommand("check", "main"), nullptr);
 }

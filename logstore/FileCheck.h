@@ -1,0 +1,46 @@
+// The file check: guest-number gaps, broken page and main-page records, empty lines.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "logstore/LineStore.h"
+
+namespace quorlet3 {
+
+// A guest number that does not follow the one before it by exactly 1.
+struct GuestNumberGap {
+    int line;  // line number of the later guest-number line
+    int previous;
+    int number;
+};
+
+// A main-page record line not followed by the next line of its record.
+struct MainRecordBreak {
+    int line;    // line number of the line that is not followed
+    int marker;  // its marker digit, 1 to 4
+};
+
+// Line numbers count from 1 at the first slot of the store.
+struct FileCheckResult {
+    std::vector<GuestNumberGap> guestNumberGaps;
+    std::vector<int> pageRecordBreaks;  // line numbers, in report order
+    std::vector<MainRecordBreak> mainRecordBreaks;
+    bool blank = false;                 // no sentinel: nothing was loaded
+    std::vector<int> emptyLines;        // line numbers of empty lines before the sentinel
+
+    int Errors() const {
+        return static_cast<int>(guestNumberGaps.size() + pageRecordBreaks.size() + mainRecordBreaks.size() +
+                                emptyLines.size()) +
+               (blank ? 1 : 0);
+    }
+};
+
+FileCheckResult ComputeFileCheck(const LineStore& store);
+
+// Adds offset to every line number, for a store that starts further into the file.
+void ShiftLineNumbers(FileCheckResult& result, int offset);
+
+std::string FormatFileCheckText(const FileCheckResult& result);
+
+}  // namespace quorlet3
