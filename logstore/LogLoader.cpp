@@ -225,7 +225,7 @@ constexpr long long kBackwardBlock = 64 * 1024;
 // The start of the Last window of a regular file of size bytes: see LineWindow.
 // Walks the file lines from the end with pread, one block at a time, measuring each
 // line in slots, and stops at the first line that no longer fits.
-long long FindLastWindow(int fd, const std::string& path, long long size) {
+long long FindLastWindow(int fd, const std::string& path, long long size, long long blockBytes = kBackwardBlock) {
     if (size == 0) {
         return 0;
     }
@@ -245,7 +245,7 @@ long long FindLastWindow(int fd, const std::string& path, long long size) {
     // Each block is read with one byte before it (to see a CR before an LF at its
     // first byte) and two after it (to see the marker of a line starting just after
     // an LF at its last byte).
-    std::vector<char> block(static_cast<size_t>(kBackwardBlock) + 3);
+    std::vector<char> block(static_cast<size_t>(blockBytes) + 3);
     long long readFrom = 0;
     auto byteAt = [&](long long offset) { return block[static_cast<size_t>(offset - readFrom)]; };
 
@@ -270,7 +270,7 @@ long long FindLastWindow(int fd, const std::string& path, long long size) {
     // last line whatever it is.
     long long scanEnd = size - 1;
     for (;;) {
-        const long long scanFrom = std::max(0LL, scanEnd - kBackwardBlock);
+        const long long scanFrom = std::max(0LL, scanEnd - blockBytes);
         readFrom = scanFrom > 0 ? scanFrom - 1 : 0;
         const long long readTo = std::min(size, scanEnd + 2);
         ReadAt(fd, path, block.data(), readFrom, readTo - readFrom);
@@ -369,6 +369,20 @@ LoadedLog LoadLineStore(const std::string& path, const LineWindow& window) {
     FillStore(*loaded.store, *reader);
     return loaded;
 }
+
+namespace detail {
+
+long long FindLastWindowStart(const std::string& path, long long blockBytes) {
+    if (blockBytes < 1) {
+        throw std::invalid_argument("a block holds at least one byte");
+    }
+    FileHandle file(OpenForReading(path));
+    RefuseUnreadableKinds(file.get(), path);
+    RequireRegularFile(file.get(), path);
+    return FindLastWindow(file.get(), path, FileSize(file.get(), path), blockBytes);
+}
+
+}  // namespace detail
 
 long long CountLinesBefore(const std::string& path, long long byteOffset) {
     if (byteOffset < 0) {

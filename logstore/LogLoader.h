@@ -62,4 +62,10 @@ LoadedLog LoadLineStore(const std::string& path, const LineWindow& window);
 // std::invalid_argument when byteOffset is negative.
 long long CountLinesBefore(const std::string& path, long long byteOffset);
 
+namespace detail {
+// The start of the Last window of the file at path, found reading backwards blockBytes
+// at a time (the loader reads 64 KiB); lets tests put every byte at a block edge.
+long long FindLastWindowStart(const std::string& path, long long blockBytes);
+}  // namespace detail
+
 }  // namespace quorlet3

@@ -103,7 +103,9 @@ INSTANTIATE_TEST_SUITE_P(
         WindowCase{"LastShortFileIsWhole", Records(1, 5), LineWindow::LastLines(), 1, "①1"},
         WindowCase{"LastShortFileSkipsHalfRecord", "②t\r\n③h\r\n" + Records(1, 2), LineWindow::LastLines(), 3, "①1"},
         WindowCase{"LastInsideRecordMovesToNextOne", Records(1, 3334), LineWindow::LastLines(), 4, "①2"},
-        WindowCase{"LastPageRecordStarts", "①0\r\n③h\r\n" + Pages(1, 10000), LineWindow::LastLines(), 3, "⑥p1"},
+        WindowCase{"LastPageRecordStarts",
+                   "①0\r\n" + Lines(1, 5000, [](int i) { return "⑥p" + std::to_string(i) + "\r\n⑦t"; }) + "①9\r\n",
+                   LineWindow::LastLines(), 4, "⑥p2"},
         WindowCase{"LastWithoutRecordsStaysPut", Lines(1, 10005, [](int i) { return "x" + std::to_string(i); }),
                    LineWindow::LastLines(), 6, "x6"},
         WindowCase{"LastEndsWithoutLf", Pages(1, 10002) + "⑥end", LineWindow::LastLines(), 4, "⑥p4"},
@@ -119,35 +121,36 @@ INSTANTIATE_TEST_SUITE_P(
                    LineWindow::LastLines(), 2, std::string(999, 'z')}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Short lines of every kind, then a tail line of 0 to 40 bytes that moves every
-// line across the backward reads one byte at a time: the window found must be the
-// one a forward count of slots gives.
-TEST(LastWindow, AgreesWithAForwardSlotCountAtEveryAlignment) {
-    TempDir dir;
-    std::string base;
+// Short lines of every kind, read backwards in blocks so small that every byte lies at
+// a block edge, and in the loader's own blocks: the window found must be the one a
+// forward count of slots gives.
+TEST(LastWindow, AgreesWithAForwardSlotCountAtEveryBlockEdge) {
+    std::string bytes;
     std::vector<long long> starts, slots;
     std::vector<bool> record;
-    for (int i = 0; i < 12000; ++i) {
+    for (int i = 0; i < 10400; ++i) {
         const char* marker = i % 3 == 0 ? "①" : i % 3 == 1 ? "②" : "⑥";
         // Every 97th line has 998 bytes: one slot, or two if a CR before its LF were counted.
         const std::string text = marker + std::string(i % 97 == 0 ? 996 : (i * 7) % 31, 'k');
-        starts.push_back(static_cast<long long>(base.size()));
+        starts.push_back(static_cast<long long>(bytes.size()));
         slots.push_back((static_cast<long long>(text.size()) + 1 + 998) / 999);
         record.push_back(i % 3 != 1);
-        base += text + (i % 2 == 0 ? "\r\n" : "\n");
+        bytes += text + (i % 2 == 0 ? "\r\n" : "\n");
     }
-    for (int shift = 0; shift <= 40; ++shift) {
-        long long left = kLineSlots - 1;  // the tail line fills one slot
-        size_t first = starts.size();
-        while (first > 0 && slots[first - 1] <= left) {
-            left -= slots[--first];
-        }
-        while (!record[first]) {
-            ++first;
-        }
-        const std::string path = dir.WriteFile("sweep.log", base + "②" + std::string(shift, 't'));
-        EXPECT_EQ(LoadLineStore(path, LineWindow::LastLines()).startByte, starts[first]) << "shift " << shift;
+    long long left = kLineSlots;
+    size_t first = starts.size();
+    while (first > 0 && slots[first - 1] <= left) {
+        left -= slots[--first];
     }
+    while (!record[first]) {
+        ++first;
+    }
+    TempDir dir;
+    const std::string path = dir.WriteFile("edges.log", bytes);
+    for (long long block : {1, 3, 1001}) {
+        EXPECT_EQ(detail::FindLastWindowStart(path, block), starts[first]) << "blocks of " << block;
+    }
+    EXPECT_EQ(LoadLineStore(path, LineWindow::LastLines()).startByte, starts[first]);
 }
 
 TEST(CountLinesBefore, CountsLfBytesBeforeTheOffset) {
