@@ -305,6 +305,30 @@ long long FindLastWindow(int fd, const std::string& path, long long size, long l
     }
 }
 
+// The number of LF bytes in [p, p + n), sixteen bytes at a time: each comparison gives
+// 0xFF per LF, subtracted into byte counters that are summed before they can overflow.
+long long CountLf(const char* p, size_t n) {
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    long long count = 0;
+    size_t i = 0;
+    while (n - i >= sizeof(Bytes)) {
+        Bytes counters = {};
+        const size_t steps = std::min<size_t>((n - i) / sizeof(Bytes), 255);
+        for (size_t step = 0; step < steps; ++step, i += sizeof(Bytes)) {
+            Bytes bytes;
+            std::memcpy(&bytes, p + i, sizeof(Bytes));
+            counters -= reinterpret_cast<Bytes>(bytes == '\n');
+        }
+        for (size_t k = 0; k < sizeof(Bytes); ++k) {
+            count += counters[k];
+        }
+    }
+    for (; i < n; ++i) {
+        count += p[i] == '\n' ? 1 : 0;
+    }
+    return count;
+}
+
 // Fills the store from the reader's position: one slot per read, at most 10000, then
 // the sentinel.
 void FillStore(LineStore& store, TextModeReader& reader) {
@@ -392,7 +416,7 @@ long long CountLinesBefore(const std::string& path, long long byteOffset) {
     RefuseUnreadableKinds(file.get(), path);
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    constexpr size_t kBlock = 1 << 20;
+    constexpr size_t kBlock = 128 * 1024;  // stays in cache between the read and the count
     std::vector<char> block(kBlock);
     long long left = byteOffset;
     long long lines = 0;
@@ -407,7 +431,7 @@ long long CountLinesBefore(const std::string& path, long long byteOffset) {
             }
             throw LogFileError(path, std::string("cannot read: ") + std::strerror(errno));
         }
-        lines += std::count(block.data(), block.data() + got, '\n');
+        lines += CountLf(block.data(), static_cast<size_t>(got));
         left -= got;
     }
     return lines;

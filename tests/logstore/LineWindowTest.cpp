@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "logstore/LogLoader.h"
@@ -159,6 +160,11 @@ TEST(CountLinesBefore, CountsLfBytesBeforeTheOffset) {
     const std::vector<std::pair<long long, long long>> expected = {{0, 0}, {2, 0}, {3, 1}, {7, 2}, {8, 3}, {100, 3}};
     for (const auto& [offset, lines] : expected) {
         EXPECT_EQ(CountLinesBefore(path, offset), lines) << "offset " << offset;
+    }
+    // Blank lines only: every byte counts, however many there are in a row.
+    const std::string blank = dir.WriteFile("blank.log", std::string(300'000, '\n') + "x");
+    for (long long offset : {4095LL, 4096LL, 4097LL, 300'001LL}) {
+        EXPECT_EQ(CountLinesBefore(blank, offset), std::min(offset, 300'000LL)) << "offset " << offset;
     }
 }
 
