@@ -20,6 +20,30 @@ namespace {
 // One read fills at most 999 bytes and a terminating zero into a 1000-byte buffer.
 constexpr size_t kReadLimit = 999;
 
+// The number of LF bytes in [p, p + n), sixteen bytes at a time: each comparison gives
+// 0xFF per LF, subtracted into byte counters that are summed before they can overflow.
+long long CountLf(const char* p, size_t n) {
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    long long count = 0;
+    size_t i = 0;
+    while (n - i >= sizeof(Bytes)) {
+        Bytes counters = {};
+        const size_t steps = std::min<size_t>((n - i) / sizeof(Bytes), 255);
+        for (size_t step = 0; step < steps; ++step, i += sizeof(Bytes)) {
+            Bytes bytes;
+            std::memcpy(&bytes, p + i, sizeof(Bytes));
+            counters -= reinterpret_cast<Bytes>(bytes == '\n');
+        }
+        for (size_t k = 0; k < sizeof(Bytes); ++k) {
+            count += counters[k];
+        }
+    }
+    for (; i < n; ++i) {
+        count += p[i] == '\n' ? 1 : 0;
+    }
+    return count;
+}
+
 class FileHandle {
 public:
     explicit FileHandle(int fd) : fd_(fd) {}
@@ -91,13 +115,19 @@ public:
             if (pos_ == end_ && !Fill()) {
                 break;
             }
-            const void* lf = std::memchr(buffer_ + pos_, '\n', end_ - pos_);
-            if (lf == nullptr) {
+            // A buffer with fewer LF bytes than are left to pass is passed whole;
+            // otherwise the last one to pass is in it.
+            const long long inBuffer = CountLf(buffer_ + pos_, end_ - pos_);
+            if (skipped + inBuffer < count) {
+                skipped += inBuffer;
                 pos_ = end_;
                 continue;
             }
-            pos_ = static_cast<size_t>(static_cast<const char*>(lf) - buffer_) + 1;
-            ++skipped;
+            while (skipped < count) {
+                const void* lf = std::memchr(buffer_ + pos_, '\n', end_ - pos_);
+                pos_ = static_cast<size_t>(static_cast<const char*>(lf) - buffer_) + 1;
+                ++skipped;
+            }
         }
         return skipped;
     }
@@ -303,30 +333,6 @@ long long FindLastWindow(int fd, const std::string& path, long long size, long l
         }
         scanEnd = scanFrom;
     }
-}
-
-// The number of LF bytes in [p, p + n), sixteen bytes at a time: each comparison gives
-// 0xFF per LF, subtracted into byte counters that are summed before they can overflow.
-long long CountLf(const char* p, size_t n) {
-    using Bytes = unsigned char __attribute__((vector_size(16)));
-    long long count = 0;
-    size_t i = 0;
-    while (n - i >= sizeof(Bytes)) {
-        Bytes counters = {};
-        const size_t steps = std::min<size_t>((n - i) / sizeof(Bytes), 255);
-        for (size_t step = 0; step < steps; ++step, i += sizeof(Bytes)) {
-            Bytes bytes;
-            std::memcpy(&bytes, p + i, sizeof(Bytes));
-            counters -= reinterpret_cast<Bytes>(bytes == '\n');
-        }
-        for (size_t k = 0; k < sizeof(Bytes); ++k) {
-            count += counters[k];
-        }
-    }
-    for (; i < n; ++i) {
-        count += p[i] == '\n' ? 1 : 0;
-    }
-    return count;
 }
 
 // Fills the store from the reader's position: one slot per read, at most 10000, then
