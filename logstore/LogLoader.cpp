@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <stdexcept>
+#include <vector>
 
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
@@ -17,6 +19,30 @@ namespace {
 
 // One read fills at most 999 bytes and a terminating zero into a 1000-byte buffer.
 constexpr size_t kReadLimit = 999;
+
+// The number of LF bytes in [p, p + n), sixteen bytes at a time: each comparison gives
+// 0xFF per LF, subtracted into byte counters that are summed before they can overflow.
+long long CountLf(const char* p, size_t n) {
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    long long count = 0;
+    size_t i = 0;
+    while (n - i >= sizeof(Bytes)) {
+        Bytes counters = {};
+        const size_t steps = std::min<size_t>((n - i) / sizeof(Bytes), 255);
+        for (size_t step = 0; step < steps; ++step, i += sizeof(Bytes)) {
+            Bytes bytes;
+            std::memcpy(&bytes, p + i, sizeof(Bytes));
+            counters -= reinterpret_cast<Bytes>(bytes == '\n');
+        }
+        for (size_t k = 0; k < sizeof(Bytes); ++k) {
+            count += counters[k];
+        }
+    }
+    for (; i < n; ++i) {
+        count += p[i] == '\n' ? 1 : 0;
+    }
+    return count;
+}
 
 class FileHandle {
 public:
@@ -38,7 +64,8 @@ private:
 // any other CR stays.
 class TextModeReader {
 public:
-    TextModeReader(int fd, const std::string& path) : fd_(fd), path_(path) {}
+    // start is the file offset the descriptor reads from next.
+    TextModeReader(int fd, const std::string& path, long long start = 0) : fd_(fd), path_(path), consumed_(start) {}
 
     // Reads up to limit bytes of the text stream into out, stopping after the first
     // LF. Returns the number of bytes read, 0 at the end of the file.
@@ -78,6 +105,36 @@ public:
         return n;
     }
 
+    // Passes over raw bytes up to and including the next count LF bytes, with no
+    // translation: a window starts at a file-line start, and a CR before the LF
+    // belongs to the line passed over. Returns the number of LF bytes passed, fewer
+    // than count when the file ends first.
+    long long SkipLines(long long count) {
+        long long skipped = 0;
+        while (skipped < count) {
+            if (pos_ == end_ && !Fill()) {
+                break;
+            }
+            // A buffer with fewer LF bytes than are left to pass is passed whole;
+            // otherwise the last one to pass is in it.
+            const long long inBuffer = CountLf(buffer_ + pos_, end_ - pos_);
+            if (skipped + inBuffer < count) {
+                skipped += inBuffer;
+                pos_ = end_;
+                continue;
+            }
+            while (skipped < count) {
+                const void* lf = std::memchr(buffer_ + pos_, '\n', end_ - pos_);
+                pos_ = static_cast<size_t>(static_cast<const char*>(lf) - buffer_) + 1;
+                ++skipped;
+            }
+        }
+        return skipped;
+    }
+
+    // File offset of the next raw byte the reader delivers.
+    long long Offset() const { return consumed_ - static_cast<long long>(end_ - pos_); }
+
 private:
     int PeekRaw() {
         if (pos_ == end_ && !Fill()) {
@@ -94,6 +151,7 @@ private:
             if (got > 0) {
                 pos_ = 0;
                 end_ = static_cast<size_t>(got);
+                consumed_ += got;
                 return true;
             }
             if (got == 0) {
@@ -115,6 +173,7 @@ private:
     char buffer_[65536];
     size_t pos_ = 0;
     size_t end_ = 0;
+    long long consumed_;  // file offset just after the bytes read into the buffer so far
     bool eof_ = false;
 };
 
@@ -152,18 +211,137 @@ void RefuseUnreadableKinds(int fd, const std::string& path) {
     }
 }
 
-}  // namespace
+// Some windows need to seek: only a regular file has a fixed size and offsets.
+void RequireRegularFile(int fd, const std::string& path) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        throw LogFileError(path, std::string("cannot open: ") + std::strerror(errno));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw LogFileError(path, "cannot read a line window: it is not a regular file");
+    }
+}
 
-std::unique_ptr<LineStore> LoadLineStore(const std::string& path) {
-    FileHandle file(OpenForReading(path));
-    RefuseUnreadableKinds(file.get(), path);
+long long FileSize(int fd, const std::string& path) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        throw LogFileError(path, std::string("cannot read: ") + std::strerror(errno));
+    }
+    return static_cast<long long>(info.st_size);
+}
 
-    auto store = std::make_unique<LineStore>();
-    auto reader = std::make_unique<TextModeReader>(file.get(), path);
+// Reads exactly size bytes at offset; a file that shrank meanwhile is a read error.
+void ReadAt(int fd, const std::string& path, char* out, long long offset, long long size) {
+    while (size > 0) {
+        const ssize_t got = ::pread(fd, out, static_cast<size_t>(size), static_cast<off_t>(offset));
+        if (got > 0) {
+            out += got;
+            offset += got;
+            size -= got;
+        } else if (got == 0) {
+            throw LogFileError(path, "cannot read: the file became shorter while it was read");
+        } else if (errno != EINTR) {
+            throw LogFileError(path, std::string("cannot read: ") + std::strerror(errno));
+        }
+    }
+}
+
+// Slots filled by a file line of that many text-mode bytes (its LF included).
+long long SlotsOf(long long textBytes) { return (textBytes + kReadLimit - 1) / static_cast<long long>(kReadLimit); }
+
+// Bytes read per backward step; the window of a usual log is a few hundred kilobytes.
+constexpr long long kBackwardBlock = 64 * 1024;
+
+// The start of the Last window of a regular file of size bytes: see LineWindow.
+// Walks the file lines from the end with pread, one block at a time, measuring each
+// line in slots, and stops at the first line that no longer fits.
+long long FindLastWindow(int fd, const std::string& path, long long size, long long blockBytes = kBackwardBlock) {
+    if (size == 0) {
+        return 0;
+    }
+    // The line being measured ends at lineEnd (exclusive). Its text-mode length is one
+    // byte less than its raw length when it ends with CR LF.
+    long long lineEnd = size;
+    bool endsWithCrLf = false;
+    if (size >= 2) {
+        char tail[2];
+        ReadAt(fd, path, tail, size - 2, 2);
+        endsWithCrLf = tail[0] == '\r' && tail[1] == '\n';
+    }
+    long long slotsLeft = kLineSlots;
+    long long windowStart = -1;  // earliest line taken so far
+    long long recordStart = -1;  // earliest line taken so far that begins a record
+
+    // Each block is read with one byte before it (to see a CR before an LF at its
+    // first byte) and two after it (to see the marker of a line starting just after
+    // an LF at its last byte).
+    std::vector<char> block(static_cast<size_t>(blockBytes) + 3);
+    long long readFrom = 0;
+    auto byteAt = [&](long long offset) { return block[static_cast<size_t>(offset - readFrom)]; };
+
+    // Takes the line [start, lineEnd) into the window when it fits; the last line of
+    // the file is always taken. Returns false when it does not fit.
+    auto take = [&](long long start) {
+        const long long slots = SlotsOf(lineEnd - start - (endsWithCrLf ? 1 : 0));
+        if (windowStart >= 0 && slots > slotsLeft) {
+            return false;
+        }
+        slotsLeft = std::max(0LL, slotsLeft - slots);
+        windowStart = start;
+        if (start + 1 < size && byteAt(start) == kMarker1[0] &&
+            (byteAt(start + 1) == kMarker1[1] || byteAt(start + 1) == kMarker6[1])) {
+            recordStart = start;
+        }
+        return true;
+    };
+    auto result = [&] { return recordStart >= 0 ? recordStart : windowStart; };
+
+    // LF bytes are looked for in [0, scanEnd); the last byte of the file ends the
+    // last line whatever it is.
+    long long scanEnd = size - 1;
+    for (;;) {
+        const long long scanFrom = std::max(0LL, scanEnd - blockBytes);
+        readFrom = scanFrom > 0 ? scanFrom - 1 : 0;
+        const long long readTo = std::min(size, scanEnd + 2);
+        ReadAt(fd, path, block.data(), readFrom, readTo - readFrom);
+        const char* base = block.data() + (scanFrom - readFrom);
+        long long rest = scanEnd - scanFrom;  // bytes of the block still to search
+        while (rest > 0) {
+            const void* found = ::memrchr(base, '\n', static_cast<size_t>(rest));
+            if (found == nullptr) {
+                break;
+            }
+            const long long lf = scanFrom + (static_cast<const char*>(found) - base);
+            if (!take(lf + 1)) {
+                return result();
+            }
+            lineEnd = lf + 1;
+            endsWithCrLf = lf > 0 && byteAt(lf - 1) == '\r';
+            if (slotsLeft == 0) {
+                return result();  // every earlier line fills at least one slot
+            }
+            rest = lf - scanFrom;
+        }
+        if (scanFrom == 0) {
+            take(0);
+            return result();
+        }
+        // The line reaching back past this block is already too long to fit, unless
+        // it is the last line, whose start must be found whatever its length.
+        if (windowStart >= 0 && lineEnd - scanFrom - 1 > slotsLeft * static_cast<long long>(kReadLimit)) {
+            return result();
+        }
+        scanEnd = scanFrom;
+    }
+}
+
+// Fills the store from the reader's position: one slot per read, at most 10000, then
+// the sentinel.
+void FillStore(LineStore& store, TextModeReader& reader) {
     char read[kReadLimit + 1];
     int n = 0;
     while (n < kLineSlots) {
-        const size_t length = reader->ReadLine(read, kReadLimit);
+        const size_t length = reader.ReadLine(read, kReadLimit);
         if (length == 0) {
             break;  // end of file, nothing read
         }
@@ -176,11 +354,93 @@ std::unique_ptr<LineStore> LoadLineStore(const std::string& path) {
         if (HasMarker(line, kMarker5)) {
             line = WithoutSpaces(line);
         }
-        store->m_strLine[n] = std::move(line);
+        store.m_strLine[n] = std::move(line);
         ++n;
     }
-    (*store)[n] = std::string(kSentinel);
-    return store;
+    store[n] = std::string(kSentinel);
+}
+
+}  // namespace
+
+std::unique_ptr<LineStore> LoadLineStore(const std::string& path) {
+    return LoadLineStore(path, LineWindow::FirstLines()).store;
+}
+
+LoadedLog LoadLineStore(const std::string& path, const LineWindow& window) {
+    if (window.kind == LineWindow::Kind::From && window.fromLine < 1) {
+        throw std::invalid_argument("a line window starts at line 1 or later");
+    }
+    FileHandle file(OpenForReading(path));
+    RefuseUnreadableKinds(file.get(), path);
+
+    LoadedLog loaded;
+    std::unique_ptr<TextModeReader> reader;
+    switch (window.kind) {
+        case LineWindow::Kind::First:
+            reader = std::make_unique<TextModeReader>(file.get(), path);
+            loaded.linesBefore = 0;
+            break;
+        case LineWindow::Kind::From:
+            RequireRegularFile(file.get(), path);
+            reader = std::make_unique<TextModeReader>(file.get(), path);
+            loaded.linesBefore = reader->SkipLines(window.fromLine - 1);
+            loaded.startByte = reader->Offset();
+            break;
+        case LineWindow::Kind::Last:
+            RequireRegularFile(file.get(), path);
+            loaded.startByte = FindLastWindow(file.get(), path, FileSize(file.get(), path));
+            if (::lseek(file.get(), static_cast<off_t>(loaded.startByte), SEEK_SET) < 0) {
+                throw LogFileError(path, std::string("cannot read: ") + std::strerror(errno));
+            }
+            reader = std::make_unique<TextModeReader>(file.get(), path, loaded.startByte);
+            break;
+    }
+    loaded.store = std::make_unique<LineStore>();
+    FillStore(*loaded.store, *reader);
+    return loaded;
+}
+
+namespace detail {
+
+long long FindLastWindowStart(const std::string& path, long long blockBytes) {
+    if (blockBytes < 1) {
+        throw std::invalid_argument("a block holds at least one byte");
+    }
+    FileHandle file(OpenForReading(path));
+    RefuseUnreadableKinds(file.get(), path);
+    RequireRegularFile(file.get(), path);
+    return FindLastWindow(file.get(), path, FileSize(file.get(), path), blockBytes);
+}
+
+}  // namespace detail
+
+long long CountLinesBefore(const std::string& path, long long byteOffset) {
+    if (byteOffset < 0) {
+        throw std::invalid_argument("a byte offset is never negative");
+    }
+    FileHandle file(OpenForReading(path));
+    RefuseUnreadableKinds(file.get(), path);
+    ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+
+    constexpr size_t kBlock = 128 * 1024;  // stays in cache between the read and the count
+    std::vector<char> block(kBlock);
+    long long left = byteOffset;
+    long long lines = 0;
+    while (left > 0) {
+        const ssize_t got = ::read(file.get(), block.data(), static_cast<size_t>(std::min<long long>(left, kBlock)));
+        if (got == 0) {
+            break;
+        }
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw LogFileError(path, std::string("cannot read: ") + std::strerror(errno));
+        }
+        lines += CountLf(block.data(), static_cast<size_t>(got));
+        left -= got;
+    }
+    return lines;
 }
 
 }  // namespace quorlet3
