@@ -1,0 +1,65 @@
+// Running reports for the command-line tool's data formats.
+#include "cli/ReportRun.h"
+
+#include "platform/Cp932.h"
+
+namespace quorlet3 {
+
+std::vector<RowResult> ComputeAllReports(const CQuorlet3Doc& doc) {
+    std::vector<RowResult> results;
+    for (const CommandRow& row : CommandTable()) {
+        if (row.operation != nullptr && !TakesPage(row)) {
+            results.push_back({&row, row.operation(doc, row.argument, {})});
+        }
+    }
+    return results;
+}
+
+std::string LogTextToUtf8(std::string_view cp932) { return DecodeCp932ToUtf8(cp932); }
+
+namespace {
+
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool IsUtf8(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        size_t extra = 0;
+        unsigned char min2 = 0x80;
+        unsigned char max2 = 0xBF;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            min2 = c == 0xE0 ? 0xA0 : 0x80;
+            max2 = c == 0xED ? 0x9F : 0xBF;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            min2 = c == 0xF0 ? 0x90 : 0x80;
+            max2 = c == 0xF4 ? 0x8F : 0xBF;
+        } else {
+            return false;
+        }
+        if (i + extra >= text.size()) {
+            return false;
+        }
+        for (size_t k = 1; k <= extra; ++k) {
+            const auto t = static_cast<unsigned char>(text[i + k]);
+            if (k == 1 ? (t < min2 || t > max2) : (t < 0x80 || t > 0xBF)) {
+                return false;
+            }
+        }
+        i += extra + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string PathToUtf8(std::string_view path) { return IsUtf8(path) ? std::string(path) : DecodeCp932ToUtf8(path); }
+
+}  // namespace quorlet3
