@@ -1,14 +1,32 @@
 #!/bin/bash
 # Benchmarks: the Google Benchmark suite (loading and every report on full 10000-line
-# stores), then the whole-process time of quorlet3-report for each report.
+# stores), then the whole-process time of quorlet3-report for each report, then every
+# report in one run (--format json LOG all) side by side with GoAccess on the same
+# accesses and with a process that only reads the log.
 #   scripts/bench.sh [BENCHMARK-OPTIONS...]   e.g. --benchmark_filter=Hosts
-# Release build in build-bench/. Uses hyperfine when installed, otherwise a timed loop.
+# Release build in build-bench/. hyperfine and goaccess are installed with apt-get when
+# missing and run as root; otherwise the timing falls back to a loop and the side by side
+# is skipped.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 dir=build-bench
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DQUORLET3_BENCH=ON -DQUORLET3_GUI=OFF -DQUORLET3_TESTS=OFF \
   -DQUORLET3_SANITIZE=OFF >/dev/null
-cmake --build "$dir" -j2 --target quorlet3-bench quorlet3-report quorlet3-samplegen
+cmake --build "$dir" -j2 --target quorlet3-bench quorlet3-report quorlet3-samplegen quorlet3-tocombined
+
+# Bench-only tools: installed here rather than by install-deps.sh.
+missing=()
+for tool in hyperfine goaccess; do
+  command -v "$tool" >/dev/null 2>&1 || missing+=("$tool")
+done
+if ((${#missing[@]})); then
+  if [ "$(id -u)" -eq 0 ]; then
+    apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+      "${missing[@]}" >/dev/null || echo "Could not install ${missing[*]}" >&2
+  else
+    echo "Not installed: ${missing[*]} (apt-get install ${missing[*]} as root to run every benchmark)" >&2
+  fi
+fi
 
 "$dir/bench/quorlet3-bench" "$@"
 
@@ -47,3 +65,72 @@ else
     echo "${command#"$cli "}: $(((end - start) / runs / 1000)) us per run (mean of $runs)"
   done
 fi
+
+# Every report in one process against GoAccess on the same accesses in combined log format,
+# and against the least a process can do with the log: start, read it whole, exit. That
+# floor is a tiny C program (open and a read() loop), dynamically linked to the C library
+# as quorlet3-report is; cat does the same plus locale setup and writing.
+echo
+echo "Side by side: every report in one run, GoAccess, reading the log"
+# Wall times stretch when other work shares the cores; CPU times much less.
+echo "load average $(cut -d ' ' -f 1-3 /proc/loadavg) on $(nproc) cores"
+if ! command -v hyperfine >/dev/null 2>&1 || ! command -v goaccess >/dev/null 2>&1; then
+  echo "Skipped: needs hyperfine and goaccess."
+  exit 0
+fi
+combined="$tmp/full.combined"
+"$dir/tools/quorlet3-tocombined" "$log" "$combined"
+cat >"$tmp/readfile.c" <<'C'
+#include <fcntl.h>
+#include <unistd.h>
+int main(int argc, char** argv) {
+    static char buffer[1 << 16];
+    int fd = argc == 2 ? open(argv[1], O_RDONLY) : -1;
+    if (fd < 0) return 1;
+    ssize_t got;
+    while ((got = read(fd, buffer, sizeof buffer)) > 0) {
+    }
+    return got < 0;
+}
+C
+cc -O2 -o "$tmp/readfile" "$tmp/readfile.c"
+# GoAccess: no configuration file, JSON output (the peer of ours), no terminal, no spinner;
+# host names are not IP addresses, so their check is off (else every line is rejected).
+goaccess=(goaccess "$combined" --log-format=COMBINED --no-global-config --no-ip-validation --no-parsing-spinner
+  -o "$tmp/goaccess.json")
+"${goaccess[@]}" </dev/null >/dev/null 2>"$tmp/goaccess.err" || { cat "$tmp/goaccess.err" >&2; exit 1; }
+if command -v jq >/dev/null 2>&1; then
+  jq -r '.general | "GoAccess read \(.total_requests) accesses, \(.valid_requests) valid"' "$tmp/goaccess.json"
+fi
+all=("$cli" --format json "$log" all)
+names=() commands=()
+if "${all[@]}" >"$tmp/all.json" 2>"$tmp/all.err" && [ "$(head -c 7 "$tmp/all.json")" = '{"log":' ]; then
+  names+=(all) commands+=("${all[*]}")
+else
+  echo "Not available yet: quorlet3-report --format json LOG all ($(head -n 1 "$tmp/all.err")); timing the others alone."
+fi
+names+=(goaccess read) commands+=("${goaccess[*]}" "$tmp/readfile $log")
+runs=()
+for i in "${!names[@]}"; do
+  runs+=(-n "${names[$i]}" "${commands[$i]}")
+done
+# Each command for at least three seconds (hyperfine's default); wall is the mean elapsed
+# time, CPU the mean user + system time of the process and its threads (from rusage).
+hyperfine -N --warmup 3 --style none --export-csv "$tmp/side.csv" "${runs[@]}" 2>&1 >/dev/null |
+  grep -v -e 'Statistical outliers' -e '^ *$' >&2 || true
+awk -F, -v log_bytes="$(wc -c <"$log")" -v combined_bytes="$(wc -c <"$combined")" '
+  NR > 1 { wall[$1] = $2 * 1000; cpu[$1] = ($5 + $6) * 1000; order[++n] = $1 }
+  function verdict(ok) { return ok ? "met" : "MISSED" }
+  END {
+    label["all"] = "quorlet3-report --format json LOG all"
+    label["goaccess"] = "goaccess LOG.combined -o x.json"
+    label["read"] = "read LOG (open + read loop, C)"
+    printf "log %d bytes, combined %d bytes\n", log_bytes, combined_bytes
+    printf "%-40s %12s %12s\n", "command", "wall ms", "CPU ms"
+    for (i = 1; i <= n; ++i) printf "%-40s %12.2f %12.2f\n", label[order[i]], wall[order[i]], cpu[order[i]]
+    if (!("all" in wall)) exit
+    w = wall["goaccess"] / wall["all"]; c = cpu["goaccess"] / cpu["all"]
+    printf "goaccess / all: wall %.1fx (target >= 30: %s), CPU %.1fx (target >= 8: %s)\n", w, verdict(w >= 30), c, verdict(c >= 8)
+    w = wall["all"] / wall["read"]; c = cpu["all"] / cpu["read"]
+    printf "all / read: wall %.2fx (target <= 3: %s), CPU %.2fx\n", w, verdict(w <= 3), c
+  }' "$tmp/side.csv"
