@@ -1,7 +1,11 @@
 // Running reports for the command-line tool's data formats.
 #include "cli/ReportRun.h"
 
+#include <unordered_set>
+
+#include "logstore/ReadingRules.h"
 #include "platform/Cp932.h"
+#include "tally/MultibyteOrder.h"
 
 namespace quorlet3 {
 
@@ -13,6 +17,27 @@ std::vector<RowResult> ComputeAllReports(const CQuorlet3Doc& doc) {
         }
     }
     return results;
+}
+
+std::optional<std::string> ResolvePageName(const LineStore& store, std::string_view page) {
+    std::optional<std::string_view> best;
+    std::unordered_set<std::string_view> tried;  // a page is viewed many times; decode each name once
+    Walk(store, [&](int, const std::string& line) {
+        if (!HasMarker(line, kMarker6)) {
+            return;
+        }
+        const std::string_view name = Content(line);
+        if (name.empty() || (best && !MultibyteLess(name, *best)) || !tried.insert(name).second) {
+            return;  // not a listed page, no earlier in the list than the one found, or seen
+        }
+        if (DecodeCp932ToUtf8(name) == page) {
+            best = name;
+        }
+    });
+    if (best) {
+        return std::string(*best);
+    }
+    return EncodeUtf8ToCp932(page);
 }
 
 std::string LogTextToUtf8(std::string_view cp932) { return DecodeCp932ToUtf8(cp932); }

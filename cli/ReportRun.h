@@ -1,6 +1,8 @@
 // Running reports for the command-line tool's data formats: one row or every row at once.
 #pragma once
 
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -18,6 +20,12 @@ struct RowResult {
 // Every report of the command table that needs no page name, in table order (the
 // menu's order, then the rows for scripts), computed over one loaded document.
 std::vector<RowResult> ComputeAllReports(const CQuorlet3Doc& doc);
+
+// The cp932 page name that a page name typed as UTF-8 stands for. Several characters
+// have more than one cp932 code, and the log may use any of them: the page of the
+// store whose name decodes to page wins (the first in page-list order when several
+// do); with none, page encoded to cp932; nothing when page is no cp932 text at all.
+std::optional<std::string> ResolvePageName(const LineStore& store, std::string_view page);
 
 // The text taken from the log or the command line, as UTF-8: cp932 decoded, each
 // byte that is no cp932 character shown as U+FFFD.

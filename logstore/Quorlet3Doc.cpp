@@ -20,6 +20,12 @@ void CQuorlet3Doc::LoadLogFile(const std::string& path) {
     m_store = LoadLineStore(path);
 }
 
+CQuorlet3Doc::WindowStart CQuorlet3Doc::LoadLogWindow(const std::string& path, const LineWindow& window) {
+    LoadedLog loaded = LoadLineStore(path, window);
+    m_store = std::move(loaded.store);
+    return {loaded.startByte, loaded.linesBefore};
+}
+
 std::string CQuorlet3Doc::SelectLogFile() {
     std::optional<std::string> path;
     if (m_fileChooser != nullptr) {

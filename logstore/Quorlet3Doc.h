@@ -2,10 +2,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "logstore/LineStore.h"
+#include "logstore/LogLoader.h"
 #include "pagedays/PageDays.h"
 #include "platform/Dialogs.h"
 #include "share/ShareCounters.h"
@@ -44,6 +46,14 @@ public:
     // Loads the log at path into a fresh store and puts it in place of the old one.
     // Throws LogFileError (store unchanged) when it cannot be opened or read.
     void LoadLogFile(const std::string& path);
+
+    // Loads one window of the log in place of the store (see LineWindow) and tells
+    // where it starts in the file. Throws like LoadLogFile, the store then unchanged.
+    struct WindowStart {
+        long long startByte = 0;
+        std::optional<long long> linesBefore;  // file lines before the window, when known
+    };
+    WindowStart LoadLogWindow(const std::string& path, const LineWindow& window);
 
     const LineStore& Store() const { return m_store ? *m_store : EmptyStore(); }
 
