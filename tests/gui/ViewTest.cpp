@@ -477,8 +477,13 @@ void ViewTest::droppedFiles() {
     LogFolder folder;
     const std::string old = folder.Write("old.log", MainRecord(1, 5));
     folder.Write("new.log", MainRecord(2, 6));
+    // Qt cannot see the cp932 name, so the temporary folder could not remove that file.
+    struct RemovedAtEnd {
+        std::string path;
+        ~RemovedAtEnd() { std::remove(path.c_str()); }
+    } cp932File{folder.Path("") + "/" + kCp932Name};
     {
-        const std::string path = folder.Path("") + "/" + kCp932Name;
+        const std::string& path = cp932File.path;
         FILE* file = std::fopen(path.c_str(), "wb");
         QVERIFY(file != nullptr);
         std::fputs((MainRecord(2, 6)[0] + "\r\n").c_str(), file);
