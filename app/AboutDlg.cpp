@@ -6,7 +6,6 @@
 
 #include "app/Quorlet3Icon.h"
 #include "platform/DialogUnits.h"
-#include "platform/QtText.h"
 
 namespace quorlet3 {
 namespace {
@@ -21,12 +20,7 @@ QLabel* MakeText(QWidget* parent, const QString& text, const QRect& geometry) {
 
 }  // namespace
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    setWindowIcon(Quorlet3Icon());
-    setFont(DialogFont());
-    setFixedSize(DialogSize(189, 71));
-    setModal(true);
+CAboutDlg::CAboutDlg(QWidget* parent) : CModalDialog(parent, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"), 189, 71) {
 
     m_icon = new QLabel(this);
     m_icon->setPixmap(QPixmap::fromImage(DrawQuorlet3Icon(32)));

@@ -1,20 +1,17 @@
 // The version dialog: the icon, the program's name and version, rights and contact lines, OK.
 #pragma once
 
-#include <QDialog>
+#include "platform/QtDialogFrame.h"
 
 class QLabel;
 class QPushButton;
 
 namespace quorlet3 {
 
-class CAboutDlg : public QDialog {
+class CAboutDlg : public CModalDialog {
     Q_OBJECT
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);
-
-    // Runs the dialog modally; OK (or Escape, or the close box) ends it.
-    int DoModal() { return exec(); }
 
     QLabel* IconLabel() const { return m_icon; }
     QLabel* VersionText() const { return m_version; }

@@ -6,6 +6,7 @@
 #include <QMenuBar>
 
 #include "app/Quorlet3Icon.h"
+#include "platform/QtDialogFrame.h"
 #include "platform/QtText.h"
 #include "view/CommandTable.h"
 #include "view/Quorlet3View.h"
@@ -91,6 +92,10 @@ void CMainFrame::BuildAccelerators() {
 }
 
 void CMainFrame::OnCommand(int id) {
+    RunHandler("a menu command", [this, id] { RouteCommand(id); });
+}
+
+void CMainFrame::RouteCommand(int id) {
     switch (id) {
         case kIdAppExit:
             close();  // nothing is ever modified, so nothing is asked

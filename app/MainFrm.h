@@ -36,6 +36,7 @@ private:
     void BuildMenu();
     void BuildAccelerators();
     QAction* AddCommandAction(QMenu* menu, const QString& text, int id);
+    void RouteCommand(int id);
 
     CQuorlet3View* m_view;
     QList<QAction*> m_accelerators;

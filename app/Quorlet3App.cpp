@@ -1,6 +1,7 @@
 // The application object's start-up and the version command.
 #include "app/Quorlet3App.h"
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -9,6 +10,7 @@
 
 #include "app/AboutDlg.h"
 #include "app/MainFrm.h"
+#include "app/Quorlet3Icon.h"
 #include "platform/QtText.h"
 #include "view/Quorlet3View.h"
 
@@ -60,7 +62,11 @@ CQuorlet3View* CQuorlet3App::GetView() const { return m_frame ? m_frame->GetActi
 
 bool CQuorlet3App::InitInstance(const QStringList& arguments) {
     InstallDialogFontSubstitute();
+    if (!InstallJapaneseQtTexts()) {
+        qWarning("quorlet3: Qt's Japanese translation (qtbase_ja.qm) is not installed; standard buttons stay English");
+    }
     QGuiApplication::setDesktopFileName(QStringLiteral(QUORLET3_APP_ID));
+    QApplication::setWindowIcon(Quorlet3Icon());
 
     m_recentFiles.ReadList(*m_profile);
 
@@ -72,9 +78,19 @@ bool CQuorlet3App::InitInstance(const QStringList& arguments) {
     m_doc.SetFileChooser(&m_fileChooser);
     m_doc.SetQuestionBox(&m_questionBox);
 
+    // An option the program does not know is worth a warning, not a window that never opens.
     QCommandLineParser parser;
     SetUpCommandLine(parser);
-    parser.process(arguments);
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        if (unknown.isEmpty()) {
+            qWarning("quorlet3: %s", qPrintable(parser.errorText()));
+        }
+        for (const QString& option : unknown) {
+            qWarning("quorlet3: 不明なオプション %s%s は無視します。", option.size() == 1 ? "-" : "--",
+                     qPrintable(option));
+        }
+    }
     if (!parser.positionalArguments().isEmpty()) {
         OpenDocumentFile(parser.positionalArguments().front());
     }

@@ -38,8 +38,8 @@ public:
 
     // Starts up: dialog font, profile with the recent-file list, the document, frame and
     // view, the command line, the caption; shows the window. The QApplication must exist.
-    // Returns false when the program should end at once. --help and --version print
-    // their text and end the process, as command-line tools do.
+    // Returns false when the program should end at once. An unknown option is warned
+    // about on stderr and otherwise ignored; main answers --help and --version before.
     bool InitInstance(const QStringList& arguments);
 
     // Shows the version dialog modally.

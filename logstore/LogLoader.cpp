@@ -164,7 +164,7 @@ private:
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
                 throw LogFileError(path_, "cannot read: no data is available without waiting");
             }
-            throw LogFileError(path_, std::string("cannot read: ") + std::strerror(errno));
+            throw LogFileError(path_, std::string("cannot read: ") + std::strerror(errno), LogFileCause::ReadError);
         }
     }
 
@@ -189,11 +189,26 @@ std::string WithoutSpaces(const std::string& text) {
     return out;
 }
 
+// The cause of a failed open or stat, by its errno.
+LogFileCause OpenFailureCause(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return LogFileCause::NotFound;
+        case EACCES:
+        case EPERM:
+            return LogFileCause::NoPermission;
+        default:
+            return LogFileCause::Other;
+    }
+}
+
 int OpenForReading(const std::string& path) {
     // Non-blocking, so that a FIFO without a writer or a terminal cannot hang the load.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        throw LogFileError(path, std::string("cannot open: ") + std::strerror(errno));
+        const int error = errno;
+        throw LogFileError(path, std::string("cannot open: ") + std::strerror(error), OpenFailureCause(error));
     }
     return fd;
 }
@@ -204,10 +219,10 @@ void RefuseUnreadableKinds(int fd, const std::string& path) {
         throw LogFileError(path, std::string("cannot open: ") + std::strerror(errno));
     }
     if (S_ISDIR(info.st_mode)) {
-        throw LogFileError(path, "cannot open: it is a directory");
+        throw LogFileError(path, "cannot open: it is a directory", LogFileCause::NotRegularFile);
     }
     if (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode)) {
-        throw LogFileError(path, "cannot open: it is a pipe or socket, not a file");
+        throw LogFileError(path, "cannot open: it is a pipe or socket, not a file", LogFileCause::NotRegularFile);
     }
 }
 

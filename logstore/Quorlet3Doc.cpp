@@ -5,8 +5,8 @@
 
 namespace quorlet3 {
 
-LogFileError::LogFileError(const std::string& path, const std::string& reason)
-    : std::runtime_error("'" + path + "': " + reason), m_path(path), m_reason(reason) {}
+LogFileError::LogFileError(const std::string& path, const std::string& reason, LogFileCause cause)
+    : std::runtime_error("'" + path + "': " + reason), m_path(path), m_reason(reason), m_cause(cause) {}
 
 CQuorlet3Doc::CQuorlet3Doc() = default;
 

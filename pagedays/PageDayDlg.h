@@ -1,22 +1,18 @@
 // The page picker: a drop-down list of the page names and the survey / cancel buttons.
 #pragma once
 
-#include <QDialog>
-
 #include "logstore/Quorlet3Doc.h"
+#include "platform/QtDialogFrame.h"
 
 class QComboBox;
 class QPushButton;
 
 namespace quorlet3 {
 
-class CPageDayDlg : public QDialog {
+class CPageDayDlg : public CModalDialog {
     Q_OBJECT
 public:
     explicit CPageDayDlg(QWidget* parent = nullptr);
-
-    // Runs the dialog modally; returns QDialog::Accepted (1) for the survey button.
-    int DoModal() { return exec(); }
 
     PageNameList m_strPages;  // cp932 names, filled by the creator
     int m_nPage = -1;         // chosen index in m_strPages, -1 for no choice

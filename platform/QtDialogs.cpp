@@ -1,12 +1,14 @@
 // Qt implementations of the file chooser, the question box and the warning box.
 #include "platform/QtDialogs.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/QtLogFileDialog.h"
 #include "platform/QtText.h"
 #include "platform/QtWaitCursor.h"
 
@@ -14,44 +16,39 @@ namespace quorlet3 {
 
 QString AppTitle() { return QStringLiteral("quorlet3"); }
 
-std::unique_ptr<QFileDialog> MakeLogFileDialog(QWidget* parent) {
-    auto dialog = std::make_unique<QFileDialog>(parent);
-    dialog->setAcceptMode(QFileDialog::AcceptOpen);
-    dialog->setFileMode(QFileDialog::AnyFile);
-    // "*" and not "*.*": here a name needs no dot, and all files must include those without one.
-    const QStringList filters = {QStringLiteral("logファイル(*.log)"), QStringLiteral("すべてのファイル(*)")};
-    dialog->setNameFilters(filters);
-    dialog->selectNameFilter(filters.front());
+std::unique_ptr<CLogFileDialog> MakeLogFileDialog(QWidget* parent) {
+    auto dialog = std::make_unique<CLogFileDialog>(parent);
+    dialog->SelectNameFilter(0);
     return dialog;
 }
 
-QString BundledSampleLog() {
-    // The sample in the source tree when run from a build, else the installed one.
-    for (const char* path : {QUORLET3_SOURCE_SAMPLE_LOG, QUORLET3_INSTALLED_SAMPLE_LOG}) {
-        const QFileInfo sample(QFile::decodeName(path));
-        if (sample.isFile()) {
-            return sample.absoluteFilePath();
-        }
-    }
-    return {};
+QString BundledSampleLog(const QString& programFolder) {
+    // The sample lies at the same place relative to the program in the build tree and in
+    // every installed prefix.
+    const QFileInfo sample(QDir(programFolder).filePath(QStringLiteral(QUORLET3_SAMPLE_LOG_FROM_BIN)));
+    return sample.isFile() ? sample.absoluteFilePath() : QString();
 }
 
+QString BundledSampleLog() { return BundledSampleLog(QCoreApplication::applicationDirPath()); }
+
 std::optional<std::string> CQtFileChooser::ChooseLogFile() {
-    std::unique_ptr<QFileDialog> dialog = MakeLogFileDialog(m_parent);
+    std::unique_ptr<CLogFileDialog> dialog = MakeLogFileDialog(m_parent);
     // The first choice starts on the bundled sample log, later ones in the last folder used.
-    if (!m_lastFolder.isEmpty()) {
-        dialog->setDirectory(m_lastFolder);
+    if (!m_lastFolder.empty()) {
+        dialog->SetFolder(m_lastFolder);
     } else if (const QString sample = BundledSampleLog(); !sample.isEmpty()) {
-        dialog->setDirectory(QFileInfo(sample).absolutePath());
-        dialog->selectFile(sample);
+        const QFileInfo file(sample);
+        dialog->SetFolder(QFile::encodeName(file.absolutePath()).toStdString());
+        dialog->SelectFile(QFile::encodeName(file.fileName()).toStdString());
+    } else {
+        dialog->SetFolder(QFile::encodeName(QDir::currentPath()).toStdString());
     }
     CDialogCursor arrow;
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+    if (dialog->exec() != QDialog::Accepted || !dialog->SelectedFile()) {
         return std::nullopt;
     }
-    const QString chosen = dialog->selectedFiles().front();
-    m_lastFolder = QFileInfo(chosen).absolutePath();
-    return QFile::encodeName(chosen).toStdString();
+    m_lastFolder = dialog->Folder();
+    return dialog->SelectedFile();
 }
 
 std::unique_ptr<QMessageBox> MakeQuestionBox(QWidget* parent, std::string_view textCp932, QuestionIcon icon,

@@ -10,11 +10,12 @@
 
 #include "platform/Dialogs.h"
 
-class QFileDialog;
 class QMessageBox;
 class QWidget;
 
 namespace quorlet3 {
+
+class CLogFileDialog;
 
 // The application title: the caption of every message box.
 QString AppTitle();
@@ -22,9 +23,11 @@ QString AppTitle();
 // The open-file dialog for a log: "*.log" first and selected, then all files (names
 // without an extension included). A typed
 // name of a file that does not exist is accepted; loading it then reports the error.
-std::unique_ptr<QFileDialog> MakeLogFileDialog(QWidget* parent);
+std::unique_ptr<CLogFileDialog> MakeLogFileDialog(QWidget* parent);
 
-// The bundled sample log (source tree first, then the installed copy), or empty.
+// The sample log that comes with the program, found relative to the program's folder
+// (the same layout in the build tree and in an installed prefix), or empty.
+QString BundledSampleLog(const QString& programFolder);
 QString BundledSampleLog();
 
 // Chooses the log with MakeLogFileDialog, modal to the parent. The first choice of a
@@ -38,7 +41,7 @@ public:
 
 private:
     QWidget* m_parent;
-    QString m_lastFolder;
+    std::string m_lastFolder;  // file-system bytes
 };
 
 // An OK/Cancel question box: the cp932 text decoded, the icon and default button as asked.

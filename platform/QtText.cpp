@@ -1,7 +1,11 @@
 // Text for the Qt layer: decoding at the display edge and the dialog font.
 #include "platform/QtText.h"
 
-#include <QFile>
+#include <QCoreApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QStringDecoder>
+#include <QTranslator>
 
 #include "platform/Cp932.h"
 
@@ -20,9 +24,30 @@ QString Cp932ToQString(std::string_view cp932) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
-QString PathToQString(const std::string& path) { return QFile::decodeName(QByteArray::fromStdString(path)); }
+QString PathToQString(const std::string& path) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(QByteArrayView(path.data(), static_cast<qsizetype>(path.size())));
+    if (!utf8.hasError()) {
+        return text;
+    }
+    // Names copied from Windows machines keep their cp932 bytes.
+    return Cp932ToQString(path);
+}
 
 QFont DialogFont() { return QFont(DialogFontFamily(), 9); }
+
+bool InstallJapaneseQtTexts() {
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    static QTranslator translator;
+    if (!translator.isEmpty()) {
+        return true;
+    }
+    if (!translator.load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        return false;
+    }
+    return QCoreApplication::installTranslator(&translator);
+}
 
 void InstallDialogFontSubstitute() { QFont::insertSubstitution(DialogFontFamily(), QStringLiteral("IPAPGothic")); }
 

@@ -12,8 +12,14 @@ namespace quorlet3 {
 // invalid byte) as the command-line tool prints.
 QString Cp932ToQString(std::string_view cp932);
 
-// A path as the file system spells it (local 8-bit bytes), for display.
+// A path as the file system spells it, for display: UTF-8 when it is valid UTF-8,
+// else decoded as cp932 (names made on Windows).
 QString PathToQString(const std::string& path);
+
+// Loads Qt's own Japanese texts (the buttons of message boxes, the file dialog's labels)
+// and makes Japanese the default locale. Returns false when the translation (qtbase_ja.qm)
+// is not installed; the texts then stay English. Needs the application object.
+bool InstallJapaneseQtTexts();
 
 // The 9-point dialog font every form and dialog uses. Its family is the Japanese
 // proportional Gothic the layouts were measured with.

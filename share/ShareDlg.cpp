@@ -28,12 +28,6 @@ QString LegendToDisplay(const std::string& cp932) {
     return text;
 }
 
-std::string LegendFromDisplay(const QString& text) {
-    QString crlf = text;
-    crlf.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
-    return EncodeUtf8ToCp932(crlf.toStdString()).value_or(std::string());
-}
-
 QTextEdit* MakeLegendBox(QWidget* parent, QRect geometry) {
     auto* box = new QTextEdit(parent);
     box->setGeometry(geometry);
@@ -90,11 +84,7 @@ void DrawPie(QPainter& painter, const Pie& pie) {
 
 }  // namespace
 
-CShareDlg::CShareDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("シェア調査"));
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setFont(QFont(QStringLiteral("ＭＳ Ｐゴシック"), 9));
-    setFixedSize(DialogSize(224, 221));
+CShareDlg::CShareDlg(QWidget* parent) : CModalDialog(parent, QStringLiteral("シェア調査"), 224, 221) {
 
     m_okButton = new QPushButton(QStringLiteral("OK"), this);
     m_okButton->setGeometry(DialogRect(115, 195, 50, 14));
@@ -106,7 +96,9 @@ CShareDlg::CShareDlg(QWidget* parent) : QDialog(parent) {
     m_okButton->setFocus();
 }
 
-void CShareDlg::paintEvent(QPaintEvent*) { OnPaint(); }
+void CShareDlg::paintEvent(QPaintEvent*) {
+    RunHandler("the share dialog's paint", [this] { OnPaint(); });
+}
 
 void CShareDlg::OnPaint() {
     QPainter painter(this);
@@ -116,7 +108,7 @@ void CShareDlg::OnPaint() {
     const ShareDrawing drawing = ComputeShareDrawing(m_nShare);
     m_strVersionLegend = drawing.versionLegend;
     m_strFamilyLegend = drawing.familyLegend;
-    UpdateData(false);
+    UpdateData();
 
     for (const Swatch& swatch : drawing.swatches) {
         painter.fillRect(swatch.x, swatch.y, swatch.size, swatch.size, ToQColor(swatch.colour));
@@ -127,12 +119,7 @@ void CShareDlg::OnPaint() {
     DrawPie(painter, drawing.familyPie);
 }
 
-void CShareDlg::UpdateData(bool saveAndValidate) {
-    if (saveAndValidate) {
-        m_strVersionLegend = LegendFromDisplay(m_versionLegendBox->toPlainText());
-        m_strFamilyLegend = LegendFromDisplay(m_familyLegendBox->toPlainText());
-        return;
-    }
+void CShareDlg::UpdateData() {
     // Replacing the text schedules a repaint of the edit, and this runs inside our own
     // paint: only touch an edit whose text really changes, or each paint would ask for
     // the next one.

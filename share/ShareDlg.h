@@ -1,23 +1,20 @@
 // The share dialog: two pie charts of the browser share with swatches and legends.
 #pragma once
 
-#include <QDialog>
 #include <string>
 
 #include "logstore/Quorlet3Doc.h"
+#include "platform/QtDialogFrame.h"
 
 class QPushButton;
 class QTextEdit;
 
 namespace quorlet3 {
 
-class CShareDlg : public QDialog {
+class CShareDlg : public CModalDialog {
     Q_OBJECT
 public:
     explicit CShareDlg(QWidget* parent = nullptr);
-
-    // Runs the dialog modally; returns QDialog::Accepted or Rejected.
-    int DoModal() { return exec(); }
 
     ShareCounters m_nShare{};        // filled by the creator before the dialog is shown
     std::string m_strVersionLegend;  // cp932, rebuilt on every paint
@@ -32,8 +29,8 @@ protected:
 
 private:
     void OnPaint();
-    // With false, shows both legend strings in their edits; with true, reads them back.
-    void UpdateData(bool saveAndValidate);
+    // Shows both legend strings in their edits (the legends are never read back).
+    void UpdateData();
 
     QTextEdit* m_versionLegendBox = nullptr;  // control 1002
     QTextEdit* m_familyLegendBox = nullptr;   // control 1004

@@ -1,14 +1,20 @@
 // The form view: shows the chosen file and the last report, and runs the command table.
 #include "view/Quorlet3View.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QResizeEvent>
+#include <QUrl>
+#include <filesystem>
 
 #include "pagedays/PageDayDlg.h"
 #include "platform/Cp932.h"
 #include "platform/DialogUnits.h"
+#include "platform/QtDialogFrame.h"
 #include "platform/QtDialogs.h"
 #include "platform/QtText.h"
 #include "platform/QtWaitCursor.h"
@@ -22,8 +28,8 @@ namespace {
 // for the counts and short labels that open the rows of every report.
 constexpr int kTabStopUnits = 32;
 
-// Marks a control with its id so that GetDlgItem finds it.
-constexpr const char* kControlIdProperty = "controlId";
+// A CR that does not end a line shows as this symbol, so that one record stays one line.
+constexpr char16_t kLoneCrSymbol = u'\u240D';
 
 // Shown instead of the picker when the log holds no page record; cp932 like every report.
 std::string NoPageDataText() { return EncodeUtf8ToCp932("ページデータがありません。").value(); }
@@ -45,12 +51,56 @@ std::optional<int> ChoosePage(const PageNameList& pages) {
     return std::nullopt;
 }
 
+// The one local file a drag carries, as the file system spells it, or nothing when it
+// carries several, none, or something else. Percent-escapes are undone byte by byte, so
+// a name that is not UTF-8 arrives intact.
+std::optional<std::string> DraggedFile(const QMimeData* mime) {
+    if (mime == nullptr || !mime->hasUrls() || mime->urls().size() != 1) {
+        return std::nullopt;
+    }
+    const QUrl url = mime->urls().front();
+    if (!url.isLocalFile()) {
+        return std::nullopt;
+    }
+    const QByteArray path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+    std::error_code ignored;
+    if (path.isEmpty() || std::filesystem::is_directory(path.toStdString(), ignored)) {
+        return std::nullopt;
+    }
+    return path.toStdString();
+}
+
 }  // namespace
 
 QString FileErrorText(const LogFileError& error) {
-    // The path is named once, in the first line; the cause follows.
-    return QStringLiteral("ファイル %1 を読み込めませんでした。\n%2")
-        .arg(PathToQString(error.Path()), QString::fromLocal8Bit(error.Reason().c_str()));
+    // The path is named once, in the first line; the cause follows in a sentence of its
+    // own, or in the system's words when it is none of the known ones.
+    QString cause;
+    switch (error.Cause()) {
+        case LogFileCause::NotFound:
+            cause = QStringLiteral("ファイルが見つかりません。");
+            break;
+        case LogFileCause::NoPermission:
+            cause = QStringLiteral("ファイルを読む権限がありません。");
+            break;
+        case LogFileCause::NotRegularFile:
+            cause = QStringLiteral("フォルダーなどで、通常のファイルではありません。");
+            break;
+        case LogFileCause::ReadError:
+            cause = QStringLiteral("読み込みの途中でエラーが起きました。");
+            break;
+        case LogFileCause::Other:
+            cause = QString::fromLocal8Bit(error.Reason().c_str());
+            break;
+    }
+    return QStringLiteral("ファイル %1 を読み込めませんでした。\n%2").arg(PathToQString(error.Path()), cause);
+}
+
+QString ReportToDisplay(std::string_view reportCp932) {
+    QString text = Cp932ToQString(reportCp932);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QChar(kLoneCrSymbol));
+    return text;
 }
 
 CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
@@ -58,8 +108,10 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     setFont(DialogFont());
     resize(DialogSize(207, 137));
 
+    setAcceptDrops(true);
+
     m_resultBox = new QPlainTextEdit(this);
-    m_resultBox->setProperty(kControlIdProperty, kIdResultBox);
+    m_resultBox->setAcceptDrops(false);  // a dropped file goes to the form, which loads it
     m_resultBox->setGeometry(DialogRect(5, 25, 190, 100));
     m_resultBox->setLineWrapMode(QPlainTextEdit::NoWrap);
     m_resultBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -68,7 +120,7 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     m_resultBox->setFocusPolicy(Qt::ClickFocus);
 
     m_fileNameBox = new QLineEdit(this);
-    m_fileNameBox->setProperty(kControlIdProperty, kIdFileNameBox);
+    m_fileNameBox->setAcceptDrops(false);
     m_fileNameBox->setGeometry(DialogRect(80, 5, 115, 15));
     m_fileNameBox->setReadOnly(true);
     m_fileNameBox->setFrame(false);
@@ -87,7 +139,7 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     m_reportError = [this](const QString& text) { ShowWarning(window(), text); };
 
     // The form's first transfer: the initial sentence and an empty result box.
-    UpdateData(false);
+    UpdateData();
 }
 
 void CQuorlet3View::OnCommand(int id) {
@@ -95,7 +147,7 @@ void CQuorlet3View::OnCommand(int id) {
     if (row == nullptr) {
         return;
     }
-    try {
+    RunCommand([this, row] {
         switch (row->kind) {
             case CommandKind::Report:
                 OnReport(*row);
@@ -117,10 +169,18 @@ void CQuorlet3View::OnCommand(int id) {
             case CommandKind::About:
                 break;  // the frame's and the application's
         }
+    });
+}
+
+void CQuorlet3View::RunCommand(const std::function<void()>& handler) {
+    try {
+        handler();
     } catch (const LogFileError& error) {
         m_reportError(FileErrorText(error));
     } catch (const std::exception& error) {
         m_reportError(QStringLiteral("コマンドを実行できませんでした。\n%1").arg(QString::fromLocal8Bit(error.what())));
+    } catch (...) {
+        m_reportError(QStringLiteral("コマンドを実行できませんでした。"));
     }
 }
 
@@ -130,7 +190,7 @@ void CQuorlet3View::OnReport(const CommandRow& row) {
     }
     CWaitCursor wait;
     m_strResult = ReportText(row, m_doc);
-    UpdateData(false);
+    UpdateData();
 }
 
 void CQuorlet3View::OnSpecifyFile() {
@@ -139,9 +199,21 @@ void CQuorlet3View::OnSpecifyFile() {
     if (result == kCancel) {
         return;
     }
+    ShowLoadedFile(result);
+}
+
+void CQuorlet3View::OnDropFile(const std::string& path) {
+    RunCommand([this, &path] {
+        CWaitCursor wait;
+        m_doc.LoadLogFile(path);
+        ShowLoadedFile(path);
+    });
+}
+
+void CQuorlet3View::ShowLoadedFile(const std::string& path) {
     m_strResult.clear();
-    m_strFileName = PathToQString(result);
-    UpdateData(false);
+    m_strFileName = PathToQString(path);
+    UpdateData();
 }
 
 void CQuorlet3View::OnViewContents() {
@@ -151,14 +223,14 @@ void CQuorlet3View::OnViewContents() {
         return;  // the size question was declined: both boxes stay as they are
     }
     m_strResult = std::move(text);
-    UpdateData(false);
+    UpdateData();
 }
 
 void CQuorlet3View::OnShare(const CommandRow& row) {
     CWaitCursor wait;
     const ReportResult result = row.operation(m_doc, row.argument, {});
     m_strResult = FormatText(result);
-    UpdateData(false);  // the text is in the box before the pies open
+    UpdateData();  // the text is in the box before the pies open
     const ShareCounters& counters = std::get<ShareResult>(result).counters;
     if (counters[kShareTotal] != 0) {
         m_runShareDialog(counters);
@@ -171,7 +243,7 @@ void CQuorlet3View::OnPageDays() {
     m_doc.CollectPageNames(pages);
     if (pages[0].empty()) {
         m_strResult = NoPageDataText();
-        UpdateData(false);
+        UpdateData();
         return;
     }
     const std::optional<int> chosen = m_choosePage(pages);
@@ -179,7 +251,7 @@ void CQuorlet3View::OnPageDays() {
         return;  // cancelled, or no page chosen: the box keeps its text
     }
     m_strResult = m_doc.ReportPageDays(pages[static_cast<size_t>(*chosen)]);
-    UpdateData(false);
+    UpdateData();
 }
 
 void CQuorlet3View::OnSize() {
@@ -187,38 +259,47 @@ void CQuorlet3View::OnSize() {
     const int w = client.width();
     const int h = client.height();
     update();
-    if (QWidget* result = GetDlgItem(kIdResultBox)) {
+    if (m_resultBox != nullptr) {
+        QWidget* result = m_resultBox;
         result->setGeometry(0, 50, w, std::max(0, h - 50));
         result->update();
     }
-    if (QWidget* fileName = GetDlgItem(kIdFileNameBox)) {
+    if (m_fileNameBox != nullptr) {
+        QWidget* fileName = m_fileNameBox;
         fileName->setGeometry(120, 10, std::max(0, w - 130), 30);
         fileName->update();
     }
 }
 
-void CQuorlet3View::UpdateData(bool saveAndValidate) {
-    if (saveAndValidate) {
-        return;
-    }
+void CQuorlet3View::UpdateData() {
     // One setPlainText per report: far faster for long listings than appending lines.
-    m_resultBox->setPlainText(Cp932ToQString(m_strResult));
-    m_fileNameBox->setText(m_strFileName);
-    m_fileNameBox->setCursorPosition(0);
-}
-
-QWidget* CQuorlet3View::GetDlgItem(int id) const {
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (child->property(kControlIdProperty).toInt() == id) {
-            return child;
-        }
+    if (m_resultBox != nullptr) {
+        m_resultBox->setPlainText(ReportToDisplay(m_strResult));
     }
-    return nullptr;
+    if (m_fileNameBox != nullptr) {
+        m_fileNameBox->setText(m_strFileName);
+        m_fileNameBox->setCursorPosition(0);
+    }
 }
 
 void CQuorlet3View::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
-    OnSize();
+    RunHandler("the form's layout", [this] { OnSize(); });
+}
+
+void CQuorlet3View::dragEnterEvent(QDragEnterEvent* event) {
+    if (DraggedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void CQuorlet3View::dropEvent(QDropEvent* event) {
+    const std::optional<std::string> path = DraggedFile(event->mimeData());
+    if (!path) {
+        return;  // several files, a folder or no file: nothing changes
+    }
+    event->acceptProposedAction();
+    OnDropFile(*path);
 }
 
 }  // namespace quorlet3

@@ -1,6 +1,9 @@
 // The form view: the file-name box above the result box, and the handlers of the command table.
 #pragma once
 
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -10,16 +13,12 @@
 #include "logstore/Quorlet3Doc.h"
 #include "view/CommandTable.h"
 
+class QDragEnterEvent;
+class QDropEvent;
 class QLabel;
-class QLineEdit;
-class QPlainTextEdit;
 class QResizeEvent;
 
 namespace quorlet3 {
-
-// Control ids of the form.
-inline constexpr int kIdResultBox = 1000;
-inline constexpr int kIdFileNameBox = 1001;
 
 class CQuorlet3View : public QWidget {
     Q_OBJECT
@@ -40,15 +39,17 @@ public:
     void OnShare(const CommandRow& row);
     void OnPageDays();
 
+    // Loads a file dropped on the window exactly as choosing it with OnSpecifyFile would:
+    // the result box is cleared and the path shown, or the failure reported and the old
+    // log, path and report kept.
+    void OnDropFile(const std::string& path);
+
     // Lays the two boxes out over the client area.
     void OnSize();
 
-    // With false, puts m_strResult and m_strFileName into their boxes. The view never
-    // reads the boxes back, so true does nothing.
-    void UpdateData(bool saveAndValidate = true);
-
-    // The control of that id, or null.
-    QWidget* GetDlgItem(int id) const;
+    // Puts m_strResult and m_strFileName into their boxes (the transfer towards the
+    // controls); the view never reads the boxes back.
+    void UpdateData();
 
     QPlainTextEdit* ResultBox() const { return m_resultBox; }
     QLineEdit* FileNameBox() const { return m_fileNameBox; }
@@ -66,15 +67,25 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
+    // Runs a handler; a failure that passes out of it is reported after its wait cursor ended.
+    void RunCommand(const std::function<void()>& handler);
+    void ShowLoadedFile(const std::string& path);
+
     CQuorlet3Doc& m_doc;
     QLabel* m_label = nullptr;
-    QPlainTextEdit* m_resultBox = nullptr;
-    QLineEdit* m_fileNameBox = nullptr;
+    QPointer<QPlainTextEdit> m_resultBox;  // control 1000
+    QPointer<QLineEdit> m_fileNameBox;     // control 1001
 };
 
-// The message for a log that could not be opened or read; it names the file.
+// The message for a log that could not be opened or read: the file, then its cause.
 QString FileErrorText(const LogFileError& error);
+
+// Report text as the result box shows it: lines end at CR LF only; a CR on its own
+// shows as the symbol U+240D so that it does not start a line.
+QString ReportToDisplay(std::string_view reportCp932);
 
 }  // namespace quorlet3

@@ -1,7 +1,9 @@
 // The application shell: start-up, the menu and accelerators, the version dialog, the
 // profile's recent-file list, and the Qt dialogs the document asks through.
 #include <QAction>
-#include <QFileDialog>
+#include <QListWidget>
+#include <QMainWindow>
+#include <fstream>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,10 +20,14 @@
 #include "app/Quorlet3App.h"
 #include "app/Quorlet3Icon.h"
 #include "app/RecentFileList.h"
+#include "pagedays/PageDayDlg.h"
 #include "platform/DialogUnits.h"
+#include "platform/QtDialogFrame.h"
 #include "platform/QtDialogs.h"
+#include "platform/QtLogFileDialog.h"
 #include "platform/QtText.h"
 #include "platform/QtWaitCursor.h"
+#include "share/ShareDlg.h"
 #include "tests/gui/GuiTestLog.h"
 #include "view/Quorlet3View.h"
 
@@ -91,6 +97,12 @@ private slots:
     void versionDialogLayout();
     void recentFileList();
     void logFileDialogChoices();
+    void cp932FileNameThroughTheDialog();
+    void japaneseQtTexts();
+    void unknownOptionOpensTheWindow();
+    void dialogsOpenOverTheMainWindow_data();
+    void dialogsOpenOverTheMainWindow();
+    void handlerFailuresStayInside();
     void questionBoxes_data();
     void questionBoxes();
     void dialogFontIsTheInstalledGothic();
@@ -304,27 +316,152 @@ void ShellTest::recentFileList() {
     QCOMPARE(list.Entries(), (QStringList{"/x.log", "/y.log"}));
 }
 
+// The shown names of the dialog's list.
+QStringList Listed(const CLogFileDialog& dialog) {
+    QStringList names;
+    for (int row = 0; row < dialog.FileList()->count(); ++row) {
+        names << dialog.FileList()->item(row)->text();
+    }
+    return names;
+}
+
 void ShellTest::logFileDialogChoices() {
-    std::unique_ptr<QFileDialog> dialog = MakeLogFileDialog(nullptr);
-    const QStringList filters = dialog->nameFilters();
+    LogFolder folder;
+    for (const char* name : {"access.log", "access.txt", "ACCESS_LOG", ".hidden.log"}) {
+        folder.Write(QString::fromLatin1(name), PlainLines(1));
+    }
+    QVERIFY(QDir().mkdir(PathToQString(folder.Path(QStringLiteral("old")))));
+    std::unique_ptr<CLogFileDialog> dialog = MakeLogFileDialog(nullptr);
+    const QStringList filters = dialog->NameFilters();
     QCOMPARE(filters.size(), 2);
     QCOMPARE(filters[0], QStringLiteral("logファイル(*.log)"));
     QVERIFY(filters[1].startsWith(QStringLiteral("すべてのファイル(")));
-    QCOMPARE(dialog->selectedNameFilter(), filters[0]);
-    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptOpen);
-    // A typed name of a file that does not exist is taken; loading then reports it.
-    QCOMPARE(dialog->fileMode(), QFileDialog::AnyFile);
+    QCOMPARE(dialog->SelectedNameFilter(), filters[0]);
 
-    // The patterns of each choice, between its parentheses.
-    auto patterns = [](const QString& filter) {
-        const qsizetype open = filter.indexOf(QLatin1Char('('));
-        return filter.mid(open + 1, filter.size() - open - 2).split(QLatin1Char(' '));
-    };
-    QVERIFY(QDir::match(patterns(filters[0]), QStringLiteral("access.log")));
-    QVERIFY(!QDir::match(patterns(filters[0]), QStringLiteral("access.txt")));
-    for (const QString& name : {QStringLiteral("access.txt"), QStringLiteral("ACCESS_LOG"), QStringLiteral("a.log")}) {
-        QVERIFY2(QDir::match(patterns(filters[1]), name), qPrintable(name));
+    // Folders first, then the files of the chosen type; hidden names are left out.
+    dialog->SetFolder(folder.Path(QString()));
+    QCOMPARE(Listed(*dialog), (QStringList{"old", "access.log"}));
+    dialog->SelectNameFilter(1);
+    QCOMPARE(Listed(*dialog), (QStringList{"old", "access.log", "access.txt", "ACCESS_LOG"}));
+
+    // A typed name of a file that does not exist is taken; loading then reports it.
+    dialog->NameBox()->setText(QStringLiteral("later.log"));
+    dialog->accept();
+    QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    QCOMPARE(dialog->SelectedFile(), folder.Path(QStringLiteral("later.log")));
+}
+
+void ShellTest::cp932FileNameThroughTheDialog() {
+    // A log copied from Windows keeps its cp932 name, which is not UTF-8.
+    LogFolder folder;
+    folder.Write(QStringLiteral("a.log"), MainRecord(1, 2));
+    const std::string path = folder.Path(QString()) + "/\x83\x8D\x83\x4F.log";
+    {
+        std::ofstream file(path, std::ios::binary);
+        file << MainRecord(9, 4)[0] << "\r\n";
     }
+    CQuorlet3Doc doc;
+    CQtFileChooser chooser;
+    doc.SetFileChooser(&chooser);
+    CQuorlet3View view(doc);
+    QStringList shown;
+    bool chosen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<CLogFileDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) {
+            return;
+        }
+        dialog->SetFolder(folder.Path(QString()));
+        shown = Listed(*dialog);
+        const QList<QListWidgetItem*> items = dialog->FileList()->findItems(QStringLiteral("ログ.log"), Qt::MatchExactly);
+        if (items.size() == 1) {
+            dialog->FileList()->setCurrentItem(items.front());
+            chosen = dialog->NameBox()->text() == QStringLiteral("ログ.log");
+            QTest::mouseClick(dialog->OpenButton(), Qt::LeftButton);
+        }
+        if (dialog->isVisible()) {
+            dialog->reject();
+        }
+    });
+    view.OnCommand(32771);
+    // Qt cannot see the name, so the temporary folder could not remove it.
+    std::remove(path.c_str());
+    QCOMPARE(shown, (QStringList{"a.log", "ログ.log"}));
+    QVERIFY(chosen);
+    QCOMPARE(doc.Store()[0], MainRecord(9, 4)[0]);
+    QCOMPARE(view.FileNameBox()->text(), PathToQString(folder.Path(QString())) + QStringLiteral("/ログ.log"));
+}
+
+void ShellTest::japaneseQtTexts() {
+    QVERIFY(InstallJapaneseQtTexts());
+    QMessageBox box(QMessageBox::Warning, AppTitle(), QStringLiteral("x"), QMessageBox::Ok | QMessageBox::Cancel);
+    QCOMPARE(box.button(QMessageBox::Cancel)->text(), QStringLiteral("キャンセル"));
+    CLogFileDialog dialog;
+    const QStringList labels = [&] {
+        QStringList texts;
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            texts << label->text();
+        }
+        return texts;
+    }();
+    for (const QString& english : {QStringLiteral("Look in:"), QStringLiteral("File &name:"),
+                                   QStringLiteral("Files of type:")}) {
+        QVERIFY2(!labels.contains(english), qPrintable(labels.join(u'|')));
+    }
+    QVERIFY(dialog.windowTitle() != QStringLiteral("Open"));
+}
+
+void ShellTest::unknownOptionOpensTheWindow() {
+    QTemporaryDir profile;
+    CQuorlet3App app(profile.filePath(QStringLiteral("quorlet3.ini")));
+    QTest::ignoreMessage(QtWarningMsg, "quorlet3: 不明なオプション --frobnicate は無視します。");
+    QVERIFY(app.InitInstance({QStringLiteral("quorlet3"), QStringLiteral("--frobnicate")}));
+    QVERIFY(app.GetMainWnd()->isVisible());
+    app.GetMainWnd()->close();
+}
+
+void ShellTest::dialogsOpenOverTheMainWindow_data() {
+    QTest::addColumn<int>("which");
+    QTest::newRow("version") << 0;
+    QTest::newRow("share") << 1;
+    QTest::newRow("page picker") << 2;
+}
+
+void ShellTest::dialogsOpenOverTheMainWindow() {
+    QFETCH(int, which);
+    QMainWindow main;
+    main.setGeometry(40, 60, 500, 400);
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    main.move(300, 200);  // away from where it opened
+    std::unique_ptr<CModalDialog> dialog;
+    if (which == 0) {
+        dialog = std::make_unique<CAboutDlg>();
+    } else if (which == 1) {
+        auto share = std::make_unique<CShareDlg>();
+        share->m_nShare = {1, 0, 0, 1, 0, 0, 0, 2};
+        dialog = std::move(share);
+    } else {
+        dialog = std::make_unique<CPageDayDlg>();
+    }
+    QPoint centre;
+    QTimer::singleShot(0, [&] {
+        centre = dialog->frameGeometry().center();
+        dialog->reject();
+    });
+    dialog->DoModal();
+    QVERIFY2((centre - main.frameGeometry().center()).manhattanLength() <= 4,
+             qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
+    QVERIFY(!dialog->windowIcon().isNull());
+    QCOMPARE(dialog->windowIcon().availableSizes(), Quorlet3Icon().availableSizes());
+}
+
+void ShellTest::handlerFailuresStayInside() {
+    QTest::ignoreMessage(QtCriticalMsg, "quorlet3: a paint failed: broken");
+    bool after = false;
+    RunHandler("a paint", [] { throw std::runtime_error("broken"); });
+    after = true;
+    QVERIFY(after);
 }
 
 void ShellTest::questionBoxes_data() {

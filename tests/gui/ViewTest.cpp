@@ -1,5 +1,8 @@
 // The form view: its boxes, its layout, and the handlers of the command table.
+#include <sys/stat.h>
+
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QtTest>
@@ -101,6 +104,10 @@ private slots:
     void pageDaysChoice_data();
     void pageDaysChoice();
     void realDialogsRunModally();
+    void droppedFiles_data();
+    void droppedFiles();
+    void fileErrorNamesTheCause_data();
+    void fileErrorNamesTheCause();
 };
 
 void ViewTest::initialBoxes() {
@@ -110,8 +117,6 @@ void ViewTest::initialBoxes() {
     QVERIFY(t.view.m_strResult.empty());
 
     QPlainTextEdit* result = t.view.ResultBox();
-    QCOMPARE(t.view.GetDlgItem(kIdResultBox), result);
-    QCOMPARE(t.view.GetDlgItem(kIdFileNameBox), t.view.FileNameBox());
     QVERIFY(!result->isReadOnly());
     QCOMPARE(result->lineWrapMode(), QPlainTextEdit::NoWrap);
     QCOMPARE(result->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
@@ -143,7 +148,7 @@ void ViewTest::sizeLaysOutTheBoxes() {
 void ViewTest::sizeSkipsAMissingControl() {
     ViewUnderTest t;
     delete t.view.FileNameBox();
-    QCOMPARE(t.view.GetDlgItem(kIdFileNameBox), nullptr);
+    QCOMPARE(t.view.FileNameBox(), nullptr);
     t.view.resize(600, 400);
     t.view.show();
     QCOMPARE(t.view.ResultBox()->geometry(), QRect(0, 50, 600, 350));
@@ -294,10 +299,11 @@ void ViewTest::everyReportRowShowsItsOperation() {
 
 void ViewTest::reportTextIsDecodedForDisplay() {
     ViewUnderTest t;
-    t.view.m_strResult = Cp932("表示\t1\r\n") + "\x82" + "\r\nA\xff" + "\r\n";
-    t.view.UpdateData(false);
-    QCOMPARE(t.ResultText(), QStringLiteral("表示\t1\n\uFFFD\nA\uFFFD\n"));
-    QCOMPARE(t.view.ResultBox()->document()->blockCount(), 4);
+    // Lines end at CR LF only: a lone CR (a log converted twice) stays inside its line.
+    t.view.m_strResult = Cp932("表示\t1\r\n") + "\x82" + "\r\nA\xff" + "\r\r\nB\rC\r\n";
+    t.view.UpdateData();
+    QCOMPARE(t.ResultText(), QStringLiteral("表示\t1\n\uFFFD\nA\uFFFD\u240D\nB\u240DC\n"));
+    QCOMPARE(t.view.ResultBox()->document()->blockCount(), 5);
     // The member keeps the report's own bytes.
     QCOMPARE(t.view.m_strResult.substr(0, 4), Cp932("表示"));
 }
@@ -447,6 +453,106 @@ void ViewTest::realDialogsRunModally() {
     QVERIFY(!caption.isEmpty());
     QCOMPARE(view.ResultBox()->toPlainText(), QStringLiteral("before"));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+// The name ログ.log as Windows writes it: cp932 bytes, not UTF-8.
+const std::string kCp932Name = "\x83\x8D\x83\x4F.log";
+
+void ViewTest::droppedFiles_data() {
+    QTest::addColumn<QStringList>("dropped");  // names in the folder, "*" for the folder itself
+    QTest::addColumn<bool>("loads");
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("one log") << QStringList{"new.log"} << true << false;
+    QTest::newRow("cp932 name") << QStringList{"cp932"} << true << false;
+    QTest::newRow("missing file") << QStringList{"missing.log"} << false << true;
+    QTest::newRow("two files") << QStringList{"new.log", "old.log"} << false << false;
+    QTest::newRow("a folder") << QStringList{"*"} << false << false;
+}
+
+void ViewTest::droppedFiles() {
+    QFETCH(QStringList, dropped);
+    QFETCH(bool, loads);
+    QFETCH(bool, fails);
+    ViewUnderTest t;
+    LogFolder folder;
+    const std::string old = folder.Write("old.log", MainRecord(1, 5));
+    folder.Write("new.log", MainRecord(2, 6));
+    // Qt cannot see the cp932 name, so the temporary folder could not remove that file.
+    struct RemovedAtEnd {
+        std::string path;
+        ~RemovedAtEnd() { std::remove(path.c_str()); }
+    } cp932File{folder.Path("") + "/" + kCp932Name};
+    {
+        const std::string& path = cp932File.path;
+        FILE* file = std::fopen(path.c_str(), "wb");
+        QVERIFY(file != nullptr);
+        std::fputs((MainRecord(2, 6)[0] + "\r\n").c_str(), file);
+        std::fclose(file);
+    }
+    t.Load(old);
+    t.view.OnCommand(kMainHour);
+    const QString report = t.ResultText();
+
+    QList<QUrl> urls;
+    std::string expected;
+    for (const QString& name : dropped) {
+        expected = name == "cp932" ? folder.Path("") + "/" + kCp932Name
+                   : name == "*"   ? folder.Path("")
+                                   : folder.Path(name);
+        urls << QUrl::fromEncoded("file://" + QByteArray::fromStdString(expected).toPercentEncoding("/"));
+    }
+    QMimeData mime;
+    mime.setUrls(urls);
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&t.view, &enter);
+    QCOMPARE(enter.isAccepted(), loads || fails);
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&t.view, &drop);
+
+    QCOMPARE(t.errors.size(), fails ? 1 : 0);
+    if (loads) {
+        QCOMPARE(t.FileNameText(), PathToQString(expected));
+        QCOMPARE(t.ResultText(), QString());
+        QCOMPARE(t.doc.Store()[0], MainRecord(2, 6)[0]);
+    } else {
+        QCOMPARE(t.FileNameText(), PathToQString(old));
+        QCOMPARE(t.ResultText(), report);
+        QCOMPARE(t.doc.Store()[0], MainRecord(1, 5)[0]);
+    }
+    if (dropped.front() == "cp932") {
+        QVERIFY2(t.FileNameText().endsWith(QStringLiteral("/ログ.log")), qPrintable(t.FileNameText()));
+    }
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void ViewTest::fileErrorNamesTheCause_data() {
+    QTest::addColumn<QString>("path");  // "~" stands for the test's folder
+    QTest::addColumn<QString>("cause");
+    QTest::newRow("not found") << "~/absent.log" << "ファイルが見つかりません。";
+    QTest::newRow("under a file") << "~/plain.log/x.log" << "ファイルが見つかりません。";
+    QTest::newRow("a folder") << "~" << "フォルダーなどで、通常のファイルではありません。";
+    QTest::newRow("a pipe") << "~/pipe" << "フォルダーなどで、通常のファイルではありません。";
+    QTest::newRow("read error") << "/proc/self/mem" << "読み込みの途中でエラーが起きました。";
+}
+
+void ViewTest::fileErrorNamesTheCause() {
+    QFETCH(QString, path);
+    QFETCH(QString, cause);
+    ViewUnderTest t;
+    LogFolder folder;
+    folder.Write("plain.log", MainRecord(1, 5));
+    QCOMPARE(::mkfifo(folder.Path("pipe").c_str(), 0600), 0);
+    const std::string file = path.replace(QLatin1Char('~'), PathToQString(folder.Path(""))).toStdString();
+    t.Load(file);
+    QCOMPARE(t.errors.size(), 1);
+    QCOMPARE(t.errors[0],
+             QStringLiteral("ファイル %1 を読み込めませんでした。\n%2").arg(PathToQString(file), cause));
+
+    // Without a known cause the system's own words stand in the second line.
+    const QString other = FileErrorText(LogFileError(file, "cannot open: File name too long"));
+    QVERIFY2(other.endsWith(QStringLiteral("\ncannot open: File name too long")), qPrintable(other));
+    QVERIFY(FileErrorText(LogFileError(file, "x", LogFileCause::NoPermission))
+                .endsWith(QStringLiteral("\nファイルを読む権限がありません。")));
 }
 
 QTEST_MAIN(ViewTest)

@@ -2,6 +2,7 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -12,6 +13,7 @@
 #include "logstore/LineStore.h"
 #include "pagedays/PageDayDlg.h"
 #include "platform/Cp932.h"
+#include "platform/DialogUnits.h"
 
 using quorlet3::CPageDayDlg;
 using quorlet3::CQuorlet3Doc;
@@ -180,6 +182,41 @@ private slots:
         });
         QCOMPARE(dlg.DoModal(), int(QDialog::Rejected));
         QCOMPARE(dlg.m_nPage, -1);
+    }
+
+    void droppedListKeepsItsHeight_data() {
+        QTest::addColumn<int>("names");
+        QTest::newRow("3 names") << 3;
+        QTest::newRow("300 names, one very long") << 300;
+    }
+
+    void droppedListKeepsItsHeight() {
+        // Dropped, box and list together stand 145 dialog units high, the list as wide as the
+        // box, scrolling however many names; a long name is cut and whole in its tooltip.
+        QFETCH(int, names);
+        CPageDayDlg dlg;
+        const std::string longName = "/" + std::string(400, 'x') + ".html";
+        std::vector<std::string> pages;
+        for (int k = 0; k < names; ++k) {
+            pages.push_back(k == 1 ? longName : "page" + std::to_string(1000 + k) + ".html");
+        }
+        std::sort(pages.begin(), pages.end());
+        dlg.m_strPages = NamesOf(pages);
+        dlg.show();
+        QComboBox* list = dlg.PageList();
+        list->showPopup();
+        QWidget* popup = list->view()->window();
+        QVERIFY(popup->isVisible());
+        QCOMPARE(list->height() + popup->height(), quorlet3::DialogY(145));
+        QCOMPARE(popup->width(), list->width());
+        QCOMPARE(popup->mapToGlobal(QPoint(0, 0)), list->mapToGlobal(QPoint(0, list->height())));
+        QCOMPARE(list->view()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        QCOMPARE(list->view()->verticalScrollBar()->maximum() > 0, names > 10);
+        const int row = list->findText(QString::fromStdString(longName));
+        QVERIFY(row >= 0);
+        QCOMPARE(list->itemData(row, Qt::ToolTipRole).toString(), QString::fromStdString(longName));
+        QCOMPARE(list->view()->textElideMode(), Qt::ElideRight);
+        list->hidePopup();
     }
 };
 
