@@ -21,6 +21,7 @@
 //   page-days    day,count
 #include "cli/CsvOutput.h"
 
+#include <algorithm>
 #include <charconv>
 #include <initializer_list>
 
@@ -55,7 +56,15 @@ public:
         m_out.append(utf8.data() + run, utf8.size() - run);
         m_out += '"';
     }
-    void Cp932(std::string_view text) { Field(LogTextToUtf8(text)); }
+    // Text from the log: ASCII is the same in UTF-8, anything else goes through the decoder.
+    void Cp932(std::string_view text) {
+        const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (ascii) {
+            Field(text);
+        } else {
+            Field(LogTextToUtf8(text));
+        }
+    }
     void Int(long long value) {
         char digits[24];
         const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;

@@ -26,22 +26,17 @@ constexpr std::array<char, 256> MakeEscapes() {
 }
 constexpr std::array<char, 256> kEscapes = MakeEscapes();
 
-bool IsAscii(std::string_view text) {
-    for (char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
-void AppendJsonEscaped(std::string& out, std::string_view text) {
+// Copies text, escaping as it goes, up to the first byte of 0x80 or more; returns that
+// byte's index (text.size() when there is none).
+size_t AppendEscapedAscii(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
     size_t run = 0;  // start of the bytes not yet copied
-    for (size_t i = 0; i < text.size(); ++i) {
+    size_t i = 0;
+    for (; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            break;
+        }
         const char escape = kEscapes[c];
         if (escape == 0) {
             continue;
@@ -56,7 +51,23 @@ void AppendJsonEscaped(std::string& out, std::string_view text) {
             out.append(code, sizeof code);
         }
     }
-    out.append(text.data() + run, text.size() - run);
+    out.append(text.data() + run, i - run);
+    return i;
+}
+
+}  // namespace
+
+void AppendJsonEscaped(std::string& out, std::string_view text) {
+    // Bytes of 0x80 and more need no escape: each run of them is copied in one piece.
+    while (!text.empty()) {
+        const size_t stop = AppendEscapedAscii(out, text);
+        size_t next = stop;
+        while (next < text.size() && static_cast<unsigned char>(text[next]) >= 0x80) {
+            ++next;
+        }
+        out.append(text.data() + stop, next - stop);
+        text.remove_prefix(next);
+    }
 }
 
 void JsonWriter::Key(std::string_view name) {
@@ -87,12 +98,15 @@ void JsonWriter::Utf8(std::string_view text) {
 }
 
 void JsonWriter::Cp932(std::string_view text) {
-    // ASCII bytes are the same in cp932 and UTF-8; only other text needs the decoder.
-    if (IsAscii(text)) {
-        Utf8(text);
-    } else {
-        Utf8(LogTextToUtf8(text));
+    BeforeValue();
+    m_out += '"';
+    // ASCII is the same in cp932 and UTF-8, and no multibyte character begins below
+    // 0x80, so only the text from the first byte of 0x80 or more needs the decoder.
+    const size_t ascii = AppendEscapedAscii(m_out, text);
+    if (ascii < text.size()) {
+        AppendJsonEscaped(m_out, LogTextToUtf8(text.substr(ascii)));
     }
+    m_out += '"';
 }
 
 }  // namespace quorlet3
