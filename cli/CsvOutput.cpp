@@ -58,7 +58,8 @@ public:
     }
     // Text from the log: ASCII is the same in UTF-8, anything else goes through the decoder.
     void Cp932(std::string_view text) {
-        const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        const bool ascii =
+            std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
         if (ascii) {
             Field(text);
         } else {

@@ -214,9 +214,7 @@ struct SizeGuess {
         return size;
     }
     size_t operator()(const ValueTallyResult& r) const { return 64 + r.rows.size() * 96; }
-    size_t operator()(const HostsResult& r) const {
-        return 160 + static_cast<size_t>(r.total) * 40;
-    }
+    size_t operator()(const HostsResult& r) const { return 160 + static_cast<size_t>(r.total) * 40; }
     size_t operator()(const KeywordsResult& r) const { return 64 + r.queries.size() * 96; }
     size_t operator()(const PagesResult& r) const { return 64 + r.rows.size() * 64; }
     size_t operator()(const TimeCountsResult& r) const { return 96 + r.counts.size() * 6; }

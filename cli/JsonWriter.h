@@ -28,9 +28,18 @@ public:
     void Cp932(std::string_view text);
 
     // Shorthands for a member and its value.
-    void Member(std::string_view name, long long value) { Key(name); Int(value); }
-    void MemberUtf8(std::string_view name, std::string_view text) { Key(name); Utf8(text); }
-    void MemberCp932(std::string_view name, std::string_view text) { Key(name); Cp932(text); }
+    void Member(std::string_view name, long long value) {
+        Key(name);
+        Int(value);
+    }
+    void MemberUtf8(std::string_view name, std::string_view text) {
+        Key(name);
+        Utf8(text);
+    }
+    void MemberCp932(std::string_view name, std::string_view text) {
+        Key(name);
+        Cp932(text);
+    }
 
 private:
     void BeforeValue() {

@@ -124,18 +124,6 @@ INSTANTIATE_TEST_SUITE_P(SmallLog, JsonReportTest, ::testing::Values(
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
-TEST(JsonOutputTest, DetailMainIsThirtyOneDaysOfTwentyFourHours) {
-    const CommandRow& row = Row("detail", "main");
-    const json parsed = json::parse(FormatJson(row, Compute(Doc(), row)));
-    ASSERT_EQ(parsed["counts"].size(), 31u);
-    for (const json& day : parsed["counts"]) {
-        EXPECT_EQ(day.size(), 24u);
-    }
-    EXPECT_EQ(parsed["counts"][14][13], 1);
-    EXPECT_EQ(parsed["counts"][16][8], 1);
-    EXPECT_EQ(parsed["counts"][16][23], 1);
-}
-
 TEST(JsonOutputTest, UnloadedDocumentIsBlankWithoutGuestsOrShares) {
     const CQuorlet3Doc empty;
     auto out = [&](const char* name) { return FormatJson(Row(name), Compute(empty, Row(name))); };
@@ -149,7 +137,8 @@ TEST(JsonOutputTest, UnloadedDocumentIsBlankWithoutGuestsOrShares) {
 TEST(JsonOutputTest, EscapesQuoteBackslashControlBytesAndReplacesInvalidBytes) {
     const CommandRow& row = Row("page-names");
     EXPECT_EQ(FormatJson(row, Compute(test::LoadLines(kHostileLog), row)),
-              U8(u8R"({"report":"page-names","pages":["a\"b\\c\td\u0001e\u001f)" u8"\x7f\uFFFDペ\uFFFD"
+              U8(u8R"({"report":"page-names","pages":["a\"b\\c\td\u0001e\u001f)"
+                 u8"\x7f\uFFFDペ\uFFFD"
                  u8R"(\"\r\b\fz","x\ry"]})"));
 }
 
@@ -220,8 +209,9 @@ TEST(JsonAllTest, EveryReportOnceInMenuOrderAndParses) {
     EXPECT_EQ(all["log"], U8(u8"/logs/アクセス\"1\".log"));
     EXPECT_EQ(all["lines"], 22);
     const std::vector<std::string> expected = {
-        "check", "contents", "links", "hosts", "browsers", "share", "daily main", "hourly main", "detail main",
-        "guests", "keywords", "pages name", "pages ranking", "daily page", "hourly page", "detail page", "page-names"};
+        "check",         "contents",    "links",       "hosts",       "browsers",  "share",
+        "daily main",    "hourly main", "detail main", "guests",      "keywords",  "pages name",
+        "pages ranking", "daily page",  "hourly page", "detail page", "page-names"};
     ASSERT_EQ(all["reports"].size(), expected.size());
     ASSERT_EQ(reports.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
@@ -272,7 +262,8 @@ std::vector<int> TextNumbers(const std::string& text) {
     for (size_t end = text.find("\r\n"); end != std::string::npos; start = end + 2, end = text.find("\r\n", start)) {
         const std::string line = text.substr(start, end - start);
         std::smatch match;
-        if (numbers.empty() ? std::regex_search(line, match, kTitleNumber) : std::regex_search(line, match, kRowNumber)) {
+        if (numbers.empty() ? std::regex_search(line, match, kTitleNumber)
+                            : std::regex_search(line, match, kRowNumber)) {
             numbers.push_back(std::stoi(match[1]));
         }
     }
@@ -282,9 +273,9 @@ std::vector<int> TextNumbers(const std::string& text) {
 TEST(JsonTextAgreementTest, TotalsAndCountsEqualTheTextsNumbers) {
     const CQuorlet3Doc doc = test::LoadLines(GeneratedLog());
     for (const CommandRow& row : CommandTable()) {
-        const bool timeReport = row.cliName != nullptr &&
-                                (std::string_view(row.cliName) == "hourly" || std::string_view(row.cliName) == "daily" ||
-                                 std::string_view(row.cliName) == "detail" || TakesPage(row));
+        const bool timeReport = row.cliName != nullptr && (std::string_view(row.cliName) == "hourly" ||
+                                                           std::string_view(row.cliName) == "daily" ||
+                                                           std::string_view(row.cliName) == "detail" || TakesPage(row));
         if (!timeReport) {
             continue;
         }
