@@ -138,7 +138,7 @@ TEST_F(CliTest, Utf8PageFindsTheLogsOwnCodeOfItsName) {
     const Outcome run = RunReport({log, "page-days", U8(u8"髙橋.html")});
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, CrLfToLf(DecodeCp932ToUtf8(test::LoadLines(lines).ReportPageDays("\xEE\xE0橋.html"))));
-    EXPECT_NE(run.out.find("\t1回\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find(U8(u8"\t1回\n")), std::string::npos) << run.out;
 }
 
 TEST_F(CliTest, LineWindowsShowFileLineNumbersInTheCheck) {
