@@ -807,6 +807,15 @@ void WriteNav(Page& page, const Reports& r) {
     page << "</nav>\n";
 }
 
+// Bytes of the contents listing with a line end per row.
+size_t EstimatedContents(const ContentsResult& contents) {
+    size_t bytes = 0;
+    for (const std::string& row : contents.rows) {
+        bytes += row.size() + 1;
+    }
+    return bytes;
+}
+
 // Room for the page: the fixed part plus a rough size per row of every table.
 size_t EstimatedSize(const Reports& r) {
     size_t size = 200000;
@@ -818,13 +827,7 @@ size_t EstimatedSize(const Reports& r) {
     size += 70 * rows(r.keywords, [](const KeywordsResult& k) { return k.queries.size(); });
     size += 60 * rows(r.hosts, [](const HostsResult& h) { return static_cast<size_t>(h.total); });
     size += 40 * rows(r.check, [](const FileCheckResult& c) { return static_cast<size_t>(c.Errors()); });
-    size += rows(r.contents, [](const ContentsResult& c) {
-        size_t bytes = 0;
-        for (const std::string& row : c.rows) {
-            bytes += row.size() + 1;
-        }
-        return bytes * 3 / 2;
-    });
+    size += rows(r.contents, [](const ContentsResult& c) { return EstimatedContents(c) * 3 / 2; });
     return size;
 }
 
@@ -892,10 +895,14 @@ std::string FormatHtmlReport(std::string_view logPath, int lines, const std::vec
         MenuPath(page, r.RowOf(r.contents));
         page << "<details><summary>記録ごとに 1 行（" << static_cast<int>(r.contents->rows.size())
              << " 行）</summary>\n<pre>";
+        // Decoded in one piece: a conversion per row would cost more than the rest of the page.
+        std::string listing;
+        listing.reserve(EstimatedContents(*r.contents));
         for (const std::string& row : r.contents->rows) {
-            page.LogText(row);
-            page << '\n';
+            listing += row;
+            listing += '\n';
         }
+        page.LogText(listing);
         page << "</pre>\n</details>\n</section>\n";
     }
     page << "</main>\n</body>\n</html>\n";

@@ -8,9 +8,10 @@ cd "$(dirname "$0")/.."
 dir=build-bench
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DQUORLET3_BENCH=ON -DQUORLET3_GUI=OFF -DQUORLET3_TESTS=OFF \
   -DQUORLET3_SANITIZE=OFF >/dev/null
-cmake --build "$dir" -j2 --target quorlet3-bench quorlet3-report quorlet3-samplegen
+cmake --build "$dir" -j2 --target quorlet3-bench quorlet3-html-bench quorlet3-report quorlet3-samplegen
 
 "$dir/bench/quorlet3-bench" "$@"
+"$dir/bench/quorlet3-html-bench" "$@"
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
