@@ -31,6 +31,7 @@ dl.summary{display:grid;grid-template-columns:repeat(auto-fill,minmax(170px,1fr)
 dl.summary div{background:var(--card);border:1px solid var(--line);border-radius:6px;padding:6px 10px}
 dl.summary dt{color:var(--muted);font-size:.8em}
 dl.summary dd{margin:0;font-size:1.15em;font-weight:600;overflow-wrap:anywhere}
+@media (min-width:600px){dl.summary div.wide{grid-column:span 2}}
 nav{margin:12px 0;font-size:.9em}
 nav a{display:inline-block;margin:2px 10px 2px 0;color:var(--bar)}
 details{margin:.6em 0;border:1px solid var(--line);border-radius:6px;padding:4px 10px}
@@ -745,7 +746,7 @@ void WriteHeader(Page& page, std::string_view path, int lines, const Reports& r)
     page << "</span></h1>\n<dl class=\"summary\">\n<div><dt>ログファイル</dt><dd id=\"log-path\">";
     page.Escaped(path);
     page << "</dd></div>\n<div><dt>読んだ行</dt><dd id=\"lines-read\">" << lines << "</dd></div>\n";
-    page << "<div><dt>期間</dt><dd id=\"period\">";
+    page << "<div class=\"wide\"><dt>期間</dt><dd id=\"period\">";
     if (r.guests != nullptr && r.guests->found) {
         page << "<span id=\"period-first\">";
         page.LogText(r.guests->firstTime);
