@@ -9,6 +9,7 @@
 
 #include "logstore/Quorlet3Doc.h"
 #include "platform/Cp932.h"
+#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {
@@ -52,9 +53,9 @@ Outcome RunReport(const std::vector<std::string>& args, const std::string& stdou
 
 // clang-format off
 const std::vector<std::string> kLogLines = {
-    "①41", "②Wednesday, 15-Jul-98 13:45:12 JST", "③ホスト.example.ne.jp", "④Mozilla/4.0 (compatible; MSIE 4.0)",
-    "⑤http://search.example.co.jp/?kw=ロ グ", "⑥ページ.html", "⑦Thursday, 16-Jul-1998 21:03:44 JST",
-    "⑥top\x80.html", "⑦Friday, 17-Jul-1998 01:00:00 JST", "①43", "②Friday, 17-Jul-98 08:00:00 JST", "", "③\x81"};
+    "①41"_sj, "②Wednesday, 15-Jul-98 13:45:12 JST"_sj, "③ホスト.example.ne.jp"_sj, "④Mozilla/4.0 (compatible; MSIE 4.0)"_sj,
+    "⑤http://search.example.co.jp/?kw=ロ グ"_sj, "⑥ページ.html"_sj, "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj,
+    "⑥top"_sj + std::string("\x80.html"), "⑦Friday, 17-Jul-1998 01:00:00 JST"_sj, "①43"_sj, "②Friday, 17-Jul-98 08:00:00 JST"_sj, "", "③"_sj + std::string("\x81")};
 // clang-format on
 
 class CliTest : public ::testing::Test {
@@ -114,13 +115,14 @@ TEST_F(CliTest, Utf8OutputHasLineFeedsAndReplacementCharacters) {
     EXPECT_EQ(check.out, U8(u8"ファイル検査\n\n********** 訪問者Ｎｏ **********\n********** ⑥と⑦の不連続 **********\n"
                             u8"********** ①～⑤の不連続 **********\n********** 空欄 **********\n"
                             u8"\nエラーはありませんでした。\n"));
-    const Outcome contents = RunReport({m_dir.WriteFile("odd.log", "⑥top\x80.html\r\n⑦a\rb\r\n③\x81"), "contents"});
+    const Outcome contents = RunReport(
+        {m_dir.WriteFile("odd.log", "⑥top"_sj + std::string("\x80.html\r\n") + "⑦a\rb\r\n③"_sj + "\x81"), "contents"});
     EXPECT_EQ(contents.out, U8(u8"\ttop\uFFFD.html    \ta\rb\n\uFFFD "));
 }
 
 TEST_F(CliTest, PageDaysTakesUtf8OrRawPage) {
-    const std::string expected = test::LoadLines(kLogLines).ReportPageDays("ページ.html");
-    const Outcome raw = RunReport({"--raw", m_log, "page-days", "ページ.html"});
+    const std::string expected = test::LoadLines(kLogLines).ReportPageDays("ページ.html"_sj);
+    const Outcome raw = RunReport({"--raw", m_log, "page-days", "ページ.html"_sj});
     EXPECT_EQ(raw.exitCode, 0);
     EXPECT_EQ(raw.out, expected);
     const Outcome utf8 = RunReport({m_log, "page-days", U8(u8"ページ.html")});
@@ -132,14 +134,14 @@ TEST_F(CliTest, PageDaysTakesUtf8OrRawPage) {
 }
 
 TEST_F(CliTest, PageNamesOneALine) {
-    EXPECT_EQ(RunReport({"--raw", m_log, "page-names"}).out, "top\x80.html\r\nページ.html\r\n");
+    EXPECT_EQ(RunReport({"--raw", m_log, "page-names"}).out, "top\x80.html\r\n" + std::string("ページ.html\r\n"_sj));
     EXPECT_EQ(RunReport({m_log, "page-names"}).out, U8(u8"top\uFFFD.html\nページ.html\n"));
 }
 
 TEST_F(CliTest, EndlessDeviceIsReadAsTenThousandEmptyLines) {
     const Outcome run = RunReport({"--raw", "/dev/zero", "check"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.out.find("\r\n10000行目 空欄\r\n\r\nエラーは、10000　個ありました。\r\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\r\n10000行目 空欄\r\n\r\nエラーは、10000　個ありました。\r\n"_sj), std::string::npos);
 }
 
 TEST_F(CliTest, HelpAndVersion) {
