@@ -42,9 +42,6 @@ std::optional<std::string> ResolvePageName(const LineStore& store, std::string_v
 
 std::string LogTextToUtf8(std::string_view cp932) { return DecodeCp932ToUtf8(cp932); }
 
-namespace {
-
-// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
 bool IsUtf8(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {
@@ -82,8 +79,6 @@ bool IsUtf8(std::string_view text) {
     }
     return true;
 }
-
-}  // namespace
 
 std::string PathToUtf8(std::string_view path) { return IsUtf8(path) ? std::string(path) : DecodeCp932ToUtf8(path); }
 

@@ -31,6 +31,9 @@ std::optional<std::string> ResolvePageName(const LineStore& store, std::string_v
 // byte that is no cp932 character shown as U+FFFD.
 std::string LogTextToUtf8(std::string_view cp932);
 
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or values past U+10FFFF).
+bool IsUtf8(std::string_view text);
+
 // A path as UTF-8: kept when it is UTF-8 already, otherwise decoded as cp932.
 std::string PathToUtf8(std::string_view path);
 

@@ -4,6 +4,7 @@
 # report in one run (--format json LOG all) side by side with GoAccess on the same
 # accesses and with a process that only reads the log.
 #   scripts/bench.sh [BENCHMARK-OPTIONS...]   e.g. --benchmark_filter=Hosts
+#   scripts/bench.sh --side-by-side           only the last part
 # Release build in build-bench/. hyperfine and goaccess are installed with apt-get when
 # missing and run as root; otherwise the timing falls back to a loop and the side by side
 # is skipped.
@@ -28,7 +29,13 @@ if ((${#missing[@]})); then
   fi
 fi
 
-"$dir/bench/quorlet3-bench" "$@"
+side_only=false
+if [ "${1:-}" = "--side-by-side" ]; then
+  side_only=true
+  shift
+else
+  "$dir/bench/quorlet3-bench" "$@"
+fi
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -49,7 +56,9 @@ commands+=("$cli $log page-days $page")
 
 echo
 echo "Whole process: quorlet3-report on a generated 10000-line log"
-if command -v hyperfine >/dev/null 2>&1; then
+if $side_only; then
+  echo "Skipped (--side-by-side)."
+elif command -v hyperfine >/dev/null 2>&1; then
   # Its warnings about outliers only say that the machine is shared; other messages stay.
   hyperfine -N --warmup 20 --min-runs 200 --style none --export-markdown "$tmp/cli.md" "${commands[@]}" 2>&1 \
     >/dev/null | grep -v -e 'Statistical outliers' -e '^ *$' >&2 || true

@@ -133,6 +133,57 @@ TEST_F(CliTest, PageDaysTakesUtf8OrRawPage) {
     EXPECT_EQ(RunReport({m_log, "page-days", "top\x80.html"}).exitCode, 2);  // not UTF-8
 }
 
+TEST_F(CliTest, Utf8PageFindsTheLogsOwnCodeOfItsName) {
+    // 髙 is EE E0 or FB FC in cp932; encoding the typed name gives FB FC, the log has EE E0.
+    const std::vector<std::string> lines = {"⑥\xEE\xE0橋.html", "⑦Friday, 17-Jul-1998 01:00:00 JST"};
+    const std::string log = m_dir.WriteFile("takahashi.log", test::JoinCrLf(lines));
+    const Outcome run = RunReport({log, "page-days", U8(u8"髙橋.html")});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, CrLfToLf(DecodeCp932ToUtf8(test::LoadLines(lines).ReportPageDays("\xEE\xE0橋.html"))));
+    EXPECT_NE(run.out.find(U8(u8"\t1回\n")), std::string::npos) << run.out;
+}
+
+TEST_F(CliTest, LineWindowsShowFileLineNumbersInTheCheck) {
+    // File lines 2 and 8 are empty; line 4 begins the first whole record.
+    const std::string log = m_dir.WriteFile(
+        "window.log", test::JoinCrLf({"③x", "", "⑤y", "①2", "②y", "③z", "④w", "", "⑤v", "⑥p", "⑦q"}));
+    const struct {
+        std::vector<std::string> window;
+        const char* empties;
+    } kCases[] = {
+        {{}, "2行目 空欄\r\n8行目 空欄\r\n"},
+        {{"--from", "3"}, "8行目 空欄\r\n"},
+        {{"--from=9"}, ""},
+        {{"--last"}, "8行目 空欄\r\n"},  // a short log: all of it from its first record start
+        {{"--from", "99"}, ""},
+    };
+    for (const auto& c : kCases) {
+        std::vector<std::string> args = c.window;
+        args.insert(args.end(), {"--raw", log, "check"});
+        const Outcome run = RunReport(args);
+        EXPECT_EQ(run.exitCode, 0);
+        const std::string heading = "空欄 **********\r\n";
+        const size_t from = run.out.find(heading);
+        const size_t to = run.out.find("\r\nエラー");
+        ASSERT_TRUE(from != std::string::npos && to != std::string::npos) << run.out;
+        EXPECT_EQ(run.out.substr(from + heading.size(), to - from - heading.size()), c.empties) << args[0];
+    }
+}
+
+TEST_F(CliTest, EveryReportAsDataInOneRun) {
+    const Outcome json = RunReport({"--format", "json", m_log, "all"});
+    EXPECT_EQ(json.exitCode, 0);
+    EXPECT_EQ(json.out.rfind("{\"log\":", 0), 0u) << json.out;
+    size_t reports = 0;
+    for (size_t at = json.out.find("\"report\":"); at != std::string::npos; at = json.out.find("\"report\":", at + 1)) {
+        ++reports;
+    }
+    EXPECT_EQ(reports, 17u);
+    const Outcome csv = RunReport({"--format=csv", m_log, "hourly", "main"});
+    EXPECT_EQ(csv.exitCode, 0);
+    EXPECT_EQ(csv.out.rfind("hour,count\r\n0,0\r\n", 0), 0u) << csv.out;
+}
+
 TEST_F(CliTest, PageNamesOneALine) {
     EXPECT_EQ(RunReport({"--raw", m_log, "page-names"}).out, "top\x80.html\r\n" + std::string("ページ.html\r\n"_sj));
     EXPECT_EQ(RunReport({m_log, "page-names"}).out, U8(u8"top\uFFFD.html\nページ.html\n"));
@@ -187,6 +238,13 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"PageNamesWithWord", {"LOG", "page-names", "x"}},
                       UsageCase{"UnknownOption", {"--utf16", "LOG", "check"}},
                       UsageCase{"SvgWithoutShare", {"--svg", "x.svg", "LOG", "check"}},
+                      UsageCase{"UnknownFormat", {"--format", "xml", "LOG", "check"}},
+                      UsageCase{"RawJson", {"--raw", "--format", "json", "LOG", "check"}},
+                      UsageCase{"AllAsCsv", {"--format", "csv", "LOG", "all"}},
+                      UsageCase{"AllAsText", {"LOG", "all"}},
+                      UsageCase{"HtmlOfOneReport", {"--format", "html", "LOG", "check"}},
+                      UsageCase{"FromZero", {"--from", "0", "LOG", "check"}},
+                      UsageCase{"FromAndLast", {"--from", "2", "--last", "LOG", "check"}},
                       UsageCase{"UnknownReportBeforeBadFile", {"/nonexistent/a.log", "summary"}}),
     [](const auto& info) { return std::string(info.param.name); });
 

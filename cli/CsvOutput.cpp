@@ -1,0 +1,287 @@
+// The reports as CSV tables, written from their typed results.
+//
+// The tables, by header:
+//   check        kind,line,detail   in the text's order: guest_number_gap (detail
+//                "previous-number"), page_record_break, main_record_break (detail
+//                "①と②": the marker of the line and the one missing after it),
+//                blank (no line number), empty_line
+//   contents     row
+//   links, browsers  value,count
+//   hosts        class,host         every listed host, repeats included
+//   keywords     query
+//   pages        page,count         in the order asked for
+//   hourly       hour,count         daily day,count; detail day,hour,count
+//   guests       which,number,time  rows first and last, then main_guests and
+//                                   page_guests with their count as number; no rows
+//                                   when no guest number was found
+//   share        class,count,percent  the seven classes, then the three families
+//                                   with an empty count; percent empty when no
+//                                   browser line was counted
+//   page-names   page
+//   page-days    day,count
+#include "cli/CsvOutput.h"
+
+#include <algorithm>
+#include <charconv>
+#include <initializer_list>
+
+#include "cli/ReportRun.h"
+#include "logstore/LineStore.h"
+
+namespace quorlet3 {
+namespace {
+
+class CsvWriter {
+public:
+    explicit CsvWriter(std::string& out) : m_out(out) {}
+
+    // A header row of plain names.
+    void Header(std::string_view names) {
+        m_out += names;
+        m_out += "\r\n";
+    }
+    void Field(std::string_view utf8) {
+        Separate();
+        if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
+            m_out += utf8;
+            return;
+        }
+        m_out += '"';
+        size_t run = 0;
+        for (size_t quote = utf8.find('"'); quote != std::string_view::npos; quote = utf8.find('"', quote + 1)) {
+            m_out.append(utf8.data() + run, quote + 1 - run);
+            m_out += '"';
+            run = quote + 1;
+        }
+        m_out.append(utf8.data() + run, utf8.size() - run);
+        m_out += '"';
+    }
+    // Text from the log: ASCII is the same in UTF-8, anything else goes through the decoder.
+    void Cp932(std::string_view text) {
+        const bool ascii =
+            std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (ascii) {
+            Field(text);
+        } else {
+            Field(LogTextToUtf8(text));
+        }
+    }
+    void Int(long long value) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        Field(std::string_view(digits, static_cast<size_t>(end - digits)));
+    }
+    void Empty() { Separate(); }
+    void EndRow() {
+        m_out += "\r\n";
+        m_first = true;
+    }
+
+private:
+    void Separate() {
+        if (!m_first) {
+            m_out += ',';
+        }
+        m_first = false;
+    }
+
+    std::string& m_out;
+    bool m_first = true;
+};
+
+struct CsvTable {
+    CsvWriter& csv;
+
+    void operator()(const FileCheckResult& r) const {
+        csv.Header("kind,line,detail");
+        for (const GuestNumberGap& gap : r.guestNumberGaps) {
+            csv.Field("guest_number_gap");
+            csv.Int(gap.line);
+            csv.Field(std::to_string(gap.previous) + "-" + std::to_string(gap.number));
+            csv.EndRow();
+        }
+        for (int line : r.pageRecordBreaks) {
+            csv.Field("page_record_break");
+            csv.Int(line);
+            csv.Empty();
+            csv.EndRow();
+        }
+        for (const MainRecordBreak& broken : r.mainRecordBreaks) {
+            csv.Field("main_record_break");
+            csv.Int(broken.line);
+            csv.Field(LogTextToUtf8(MarkerOf(broken.marker)) + "と" + LogTextToUtf8(MarkerOf(broken.marker + 1)));
+            csv.EndRow();
+        }
+        if (r.blank) {
+            csv.Field("blank");
+            csv.Empty();
+            csv.Empty();
+            csv.EndRow();
+        }
+        for (int line : r.emptyLines) {
+            csv.Field("empty_line");
+            csv.Int(line);
+            csv.Empty();
+            csv.EndRow();
+        }
+    }
+
+    void operator()(const ContentsResult& r) const {
+        csv.Header("row");
+        for (const std::string& listed : r.rows) {
+            csv.Cp932(listed);
+            csv.EndRow();
+        }
+    }
+
+    void ValueRows(const std::vector<ValueCount>& rows) const {
+        for (const ValueCount& v : rows) {
+            csv.Cp932(v.value);
+            csv.Int(v.count);
+            csv.EndRow();
+        }
+    }
+
+    void operator()(const ValueTallyResult& r) const {
+        csv.Header("value,count");
+        ValueRows(r.rows);
+    }
+
+    void operator()(const HostsResult& r) const {
+        csv.Header("class,host");
+        for (size_t k = 0; k < r.classes.size(); ++k) {
+            for (std::string_view host : r.classes[k]) {
+                csv.Field(kDomainClassNames[k]);
+                csv.Cp932(host);
+                csv.EndRow();
+            }
+        }
+    }
+
+    void operator()(const KeywordsResult& r) const {
+        csv.Header("query");
+        for (std::string_view query : r.queries) {
+            csv.Cp932(query);
+            csv.EndRow();
+        }
+    }
+
+    void operator()(const PagesResult& r) const {
+        csv.Header("page,count");
+        ValueRows(r.rows);
+    }
+
+    void operator()(const TimeCountsResult& r) const {
+        switch (r.grid) {
+            case TimeGrid::Hourly:
+                csv.Header("hour,count");
+                break;
+            case TimeGrid::Daily:
+                csv.Header("day,count");
+                break;
+            case TimeGrid::DayHour:
+                csv.Header("day,hour,count");
+                break;
+        }
+        for (size_t cell = 0; cell < r.counts.size(); ++cell) {
+            const int c = static_cast<int>(cell);
+            if (r.grid == TimeGrid::Hourly) {
+                csv.Int(c);
+            } else if (r.grid == TimeGrid::Daily) {
+                csv.Int(c + 1);
+            } else {
+                csv.Int(c / kHours + 1);
+                csv.Int(c % kHours);
+            }
+            csv.Int(r.counts[cell]);
+            csv.EndRow();
+        }
+    }
+
+    void operator()(const GuestNumbersResult& r) const {
+        csv.Header("which,number,time");
+        if (!r.found) {
+            return;
+        }
+        csv.Field("first");
+        csv.Int(r.firstNumber);
+        csv.Cp932(r.firstTime);
+        csv.EndRow();
+        csv.Field("last");
+        csv.Int(r.lastNumber);
+        csv.Cp932(r.lastTime);
+        csv.EndRow();
+        csv.Field("main_guests");
+        csv.Int(r.MainGuests());
+        csv.Empty();
+        csv.EndRow();
+        csv.Field("page_guests");
+        csv.Int(r.pageGuests);
+        csv.Empty();
+        csv.EndRow();
+    }
+
+    void operator()(const ShareResult& r) const {
+        csv.Header("class,count,percent");
+        static constexpr std::pair<std::string_view, int> kClasses[] = {
+            {"MSIE2.0", kShareMsie20}, {"MSIE3.0", kShareMsie30}, {"MSIE4.0", kShareMsie40}, {"NN2.0", kShareNn20},
+            {"NN3.0", kShareNn30},     {"NN4.0", kShareNn40},     {"other", kShareOther},
+        };
+        const int total = r.counters[kShareTotal];
+        for (const auto& [name, index] : kClasses) {
+            const int count = r.counters[static_cast<size_t>(index)];
+            csv.Field(name);
+            csv.Int(count);
+            if (total != 0) {
+                csv.Int(SharePercent(count, total));
+            } else {
+                csv.Empty();
+            }
+            csv.EndRow();
+        }
+        const ShareFamilies families = ShareFamilyPercents(r.counters);
+        const std::pair<std::string_view, int> familyRows[] = {
+            {"MSIE,NN3.0+", families.msieNn30Up}, {"MSIE3.0+", families.msie30Up}, {"Netscape", families.netscape}};
+        for (const auto& [name, percent] : familyRows) {
+            csv.Field(name);
+            csv.Empty();
+            if (total != 0) {
+                csv.Int(percent);
+            } else {
+                csv.Empty();
+            }
+            csv.EndRow();
+        }
+    }
+
+    void operator()(const PageNamesResult& r) const {
+        csv.Header("page");
+        for (const std::string& name : r.names) {
+            if (name.empty()) {
+                break;
+            }
+            csv.Cp932(name);
+            csv.EndRow();
+        }
+    }
+
+    void operator()(const PageDaysResult& r) const {
+        csv.Header("day,count");
+        for (size_t d = 0; d < r.days.size(); ++d) {
+            csv.Int(static_cast<int>(d) + 1);
+            csv.Int(r.days[d]);
+            csv.EndRow();
+        }
+    }
+};
+
+}  // namespace
+
+std::string FormatCsv(const CommandRow&, const ReportResult& result) {
+    std::string out;
+    CsvWriter csv(out);
+    std::visit(CsvTable{csv}, result);
+    return out;
+}
+
+}  // namespace quorlet3

@@ -1,0 +1,13 @@
+// The reports as CSV: one table per report with a header row, UTF-8, quoted as
+// RFC 4180 asks and with CR LF after every row.
+#pragma once
+
+#include <string>
+
+#include "view/CommandTable.h"
+
+namespace quorlet3 {
+
+std::string FormatCsv(const CommandRow& row, const ReportResult& result);
+
+}  // namespace quorlet3

@@ -1,0 +1,259 @@
+// The reports as JSON, written from their typed results.
+#include "cli/JsonOutput.h"
+
+#include "cli/JsonWriter.h"
+#include "logstore/LineStore.h"
+
+namespace quorlet3 {
+namespace {
+
+// The argument word of a row, or the one its result stands for when the row has none.
+std::string_view ArgumentWord(const CommandRow& row, std::string_view fallback) {
+    return row.cliArgument != nullptr ? std::string_view(row.cliArgument) : fallback;
+}
+
+void IntArray(JsonWriter& json, const int* counts, size_t n) {
+    json.BeginArray();
+    for (size_t i = 0; i < n; ++i) {
+        json.Int(counts[i]);
+    }
+    json.EndArray();
+}
+
+// Writes the members after "report" for each result type.
+struct JsonMembers {
+    JsonWriter& json;
+    const CommandRow& row;
+
+    void operator()(const FileCheckResult& r) const {
+        json.Member("errors", r.Errors());
+        json.Key("guest_number_gaps");
+        json.BeginArray();
+        for (const GuestNumberGap& gap : r.guestNumberGaps) {
+            json.BeginObject();
+            json.Member("line", gap.line);
+            json.Member("previous", gap.previous);
+            json.Member("number", gap.number);
+            json.EndObject();
+        }
+        json.EndArray();
+        json.Key("page_record_breaks");
+        IntArray(json, r.pageRecordBreaks.data(), r.pageRecordBreaks.size());
+        json.Key("main_record_breaks");
+        json.BeginArray();
+        for (const MainRecordBreak& broken : r.mainRecordBreaks) {
+            json.BeginObject();
+            json.Member("line", broken.line);
+            json.MemberCp932("marker", MarkerOf(broken.marker));
+            json.EndObject();
+        }
+        json.EndArray();
+        json.Key("blank");
+        json.Bool(r.blank);
+        json.Key("empty_lines");
+        IntArray(json, r.emptyLines.data(), r.emptyLines.size());
+    }
+
+    void operator()(const ContentsResult& r) const {
+        json.Member("lines", r.lines);
+        json.Key("rows");
+        json.BeginArray();
+        for (const std::string& listed : r.rows) {
+            json.Cp932(listed);
+        }
+        json.EndArray();
+    }
+
+    void ValueRows(const std::vector<ValueCount>& rows, std::string_view valueKey) const {
+        json.Key("rows");
+        json.BeginArray();
+        for (const ValueCount& v : rows) {
+            json.BeginObject();
+            json.MemberCp932(valueKey, v.value);
+            json.Member("count", v.count);
+            json.EndObject();
+        }
+        json.EndArray();
+    }
+
+    void operator()(const ValueTallyResult& r) const {
+        json.Member("total", r.total);
+        json.Member("nameless", r.nameless);
+        ValueRows(r.rows, "value");
+    }
+
+    void operator()(const HostsResult& r) const {
+        json.Member("total", r.total);
+        json.Member("nameless", r.nameless);
+        json.Key("classes");
+        json.BeginObject();
+        for (size_t k = 0; k < r.classes.size(); ++k) {
+            json.Key(kDomainClassNames[k]);
+            json.BeginArray();
+            for (std::string_view host : r.classes[k]) {
+                json.Cp932(host);
+            }
+            json.EndArray();
+        }
+        json.EndObject();
+    }
+
+    void operator()(const KeywordsResult& r) const {
+        json.Key("queries");
+        json.BeginArray();
+        for (std::string_view query : r.queries) {
+            json.Cp932(query);
+        }
+        json.EndArray();
+    }
+
+    void operator()(const PagesResult& r) const {
+        json.MemberUtf8("order", ArgumentWord(row, r.nOrder == 2 ? "ranking" : "name"));
+        json.Member("total", r.total);
+        ValueRows(r.rows, "page");
+    }
+
+    void operator()(const TimeCountsResult& r) const {
+        json.MemberUtf8("records", ArgumentWord(row, r.nMarker == 7 ? "page" : "main"));
+        json.Member("total", r.total);
+        json.Key("counts");
+        if (r.grid != TimeGrid::DayHour || r.counts.empty()) {
+            IntArray(json, r.counts.data(), r.counts.size());
+            return;
+        }
+        json.BeginArray();
+        for (size_t day = 0; day < static_cast<size_t>(kDays); ++day) {
+            IntArray(json, r.counts.data() + day * kHours, static_cast<size_t>(kHours));
+        }
+        json.EndArray();
+    }
+
+    void operator()(const GuestNumbersResult& r) const {
+        json.Key("found");
+        json.Bool(r.found);
+        if (!r.found) {
+            return;
+        }
+        json.Key("first");
+        json.BeginObject();
+        json.Member("number", r.firstNumber);
+        json.MemberCp932("time", r.firstTime);
+        json.EndObject();
+        json.Key("last");
+        json.BeginObject();
+        json.Member("number", r.lastNumber);
+        json.MemberCp932("time", r.lastTime);
+        json.EndObject();
+        json.Member("main_guests", r.MainGuests());
+        json.Member("page_guests", r.pageGuests);
+    }
+
+    void operator()(const ShareResult& r) const {
+        // The seven classes in the text's order, as (key, counter index).
+        static constexpr std::pair<std::string_view, int> kClasses[] = {
+            {"MSIE2.0", kShareMsie20}, {"MSIE3.0", kShareMsie30}, {"MSIE4.0", kShareMsie40}, {"NN2.0", kShareNn20},
+            {"NN3.0", kShareNn30},     {"NN4.0", kShareNn40},     {"other", kShareOther},
+        };
+        json.Member("total", r.lines);
+        json.Key("counts");
+        json.BeginObject();
+        for (const auto& [name, index] : kClasses) {
+            json.Member(name, r.counters[static_cast<size_t>(index)]);
+        }
+        json.EndObject();
+        json.Key("percent");
+        json.BeginObject();
+        const int total = r.counters[kShareTotal];
+        if (total != 0) {
+            for (const auto& [name, index] : kClasses) {
+                json.Member(name, SharePercent(r.counters[static_cast<size_t>(index)], total));
+            }
+            const ShareFamilies families = ShareFamilyPercents(r.counters);
+            json.Member("MSIE,NN3.0+", families.msieNn30Up);
+            json.Member("MSIE3.0+", families.msie30Up);
+            json.Member("Netscape", families.netscape);
+        }
+        json.EndObject();
+    }
+
+    void operator()(const PageNamesResult& r) const {
+        json.Key("pages");
+        json.BeginArray();
+        for (const std::string& name : r.names) {
+            if (name.empty()) {
+                break;
+            }
+            json.Cp932(name);
+        }
+        json.EndArray();
+    }
+
+    void operator()(const PageDaysResult& r) const {
+        json.MemberCp932("page", r.page);
+        json.Member("total", r.total);
+        json.Key("counts");
+        IntArray(json, r.days.data(), r.days.size());
+    }
+};
+
+void WriteReport(JsonWriter& json, const CommandRow& row, const ReportResult& result) {
+    json.BeginObject();
+    json.MemberUtf8("report", row.cliName != nullptr ? row.cliName : "");
+    std::visit(JsonMembers{json, row}, result);
+    json.EndObject();
+}
+
+// A first guess at the size of a report's JSON, so the output grows rarely: the
+// strings it carries with room for decoding and quoting, and the counts.
+struct SizeGuess {
+    size_t operator()(const ContentsResult& r) const {
+        size_t size = 64;
+        for (const std::string& listed : r.rows) {
+            size += listed.size() * 3 / 2 + 4;
+        }
+        return size;
+    }
+    size_t operator()(const ValueTallyResult& r) const { return 64 + r.rows.size() * 96; }
+    size_t operator()(const HostsResult& r) const { return 160 + static_cast<size_t>(r.total) * 40; }
+    size_t operator()(const KeywordsResult& r) const { return 64 + r.queries.size() * 96; }
+    size_t operator()(const PagesResult& r) const { return 64 + r.rows.size() * 64; }
+    size_t operator()(const TimeCountsResult& r) const { return 96 + r.counts.size() * 6; }
+    size_t operator()(const PageNamesResult&) const { return 4096; }
+    template <class Other>
+    size_t operator()(const Other&) const {
+        return 512;
+    }
+};
+
+}  // namespace
+
+std::string FormatJson(const CommandRow& row, const ReportResult& result) {
+    std::string out;
+    out.reserve(std::visit(SizeGuess{}, result));
+    JsonWriter json(out);
+    WriteReport(json, row, result);
+    return out;
+}
+
+std::string FormatJsonAll(std::string_view logPath, int lines, const std::vector<RowResult>& reports) {
+    size_t size = 64 + logPath.size() * 2;
+    for (const RowResult& report : reports) {
+        size += std::visit(SizeGuess{}, report.result);
+    }
+    std::string out;
+    out.reserve(size);
+    JsonWriter json(out);
+    json.BeginObject();
+    json.MemberUtf8("log", PathToUtf8(logPath));
+    json.Member("lines", lines);
+    json.Key("reports");
+    json.BeginArray();
+    for (const RowResult& report : reports) {
+        WriteReport(json, *report.row, report.result);
+    }
+    json.EndArray();
+    json.EndObject();
+    return out;
+}
+
+}  // namespace quorlet3

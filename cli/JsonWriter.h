@@ -1,0 +1,68 @@
+// A small streaming JSON writer appending to one string: objects, arrays, keys,
+// integers, booleans and strings, with commas placed by the writer.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quorlet3 {
+
+class JsonWriter {
+public:
+    // Appends to out; the caller reserves what it expects to write.
+    explicit JsonWriter(std::string& out) : m_out(out) {}
+
+    void BeginObject() { Open('{'); }
+    void EndObject() { Close('}'); }
+    void BeginArray() { Open('['); }
+    void EndArray() { Close(']'); }
+
+    // A member name; the next value written is its value. Names are plain ASCII.
+    void Key(std::string_view name);
+
+    void Int(long long value);
+    void Bool(bool value);
+    // A string already in UTF-8, escaped as RFC 8259 asks.
+    void Utf8(std::string_view text);
+    // A string of cp932 bytes from the log, decoded to UTF-8 (invalid bytes as U+FFFD).
+    void Cp932(std::string_view text);
+
+    // Shorthands for a member and its value.
+    void Member(std::string_view name, long long value) {
+        Key(name);
+        Int(value);
+    }
+    void MemberUtf8(std::string_view name, std::string_view text) {
+        Key(name);
+        Utf8(text);
+    }
+    void MemberCp932(std::string_view name, std::string_view text) {
+        Key(name);
+        Cp932(text);
+    }
+
+private:
+    void BeforeValue() {
+        if (m_needComma) {
+            m_out += ',';
+        }
+        m_needComma = true;
+    }
+    void Open(char bracket) {
+        BeforeValue();
+        m_out += bracket;
+        m_needComma = false;
+    }
+    void Close(char bracket) {
+        m_out += bracket;
+        m_needComma = true;
+    }
+
+    std::string& m_out;
+    bool m_needComma = false;  // a value was written at this level: the next one needs a comma
+};
+
+// Appends text (UTF-8) with every quote, backslash and control byte below 0x20 escaped.
+void AppendJsonEscaped(std::string& out, std::string_view text);
+
+}  // namespace quorlet3
