@@ -135,26 +135,26 @@ TEST_F(CliTest, PageDaysTakesUtf8OrRawPage) {
 
 TEST_F(CliTest, Utf8PageFindsTheLogsOwnCodeOfItsName) {
     // 髙 is EE E0 or FB FC in cp932; encoding the typed name gives FB FC, the log has EE E0.
-    const std::vector<std::string> lines = {"⑥\xEE\xE0橋.html", "⑦Friday, 17-Jul-1998 01:00:00 JST"};
+    const std::vector<std::string> lines = {"⑥"_sj + std::string("\xEE\xE0") + "橋.html"_sj, "⑦Friday, 17-Jul-1998 01:00:00 JST"_sj};
     const std::string log = m_dir.WriteFile("takahashi.log", test::JoinCrLf(lines));
     const Outcome run = RunReport({log, "page-days", U8(u8"髙橋.html")});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, CrLfToLf(DecodeCp932ToUtf8(test::LoadLines(lines).ReportPageDays("\xEE\xE0橋.html"))));
+    EXPECT_EQ(run.out, CrLfToLf(DecodeCp932ToUtf8(test::LoadLines(lines).ReportPageDays(std::string("\xEE\xE0") + "橋.html"_sj))));
     EXPECT_NE(run.out.find(U8(u8"\t1回\n")), std::string::npos) << run.out;
 }
 
 TEST_F(CliTest, LineWindowsShowFileLineNumbersInTheCheck) {
     // File lines 2 and 8 are empty; line 4 begins the first whole record.
     const std::string log = m_dir.WriteFile(
-        "window.log", test::JoinCrLf({"③x", "", "⑤y", "①2", "②y", "③z", "④w", "", "⑤v", "⑥p", "⑦q"}));
+        "window.log", test::JoinCrLf({"③x"_sj, "", "⑤y"_sj, "①2"_sj, "②y"_sj, "③z"_sj, "④w"_sj, "", "⑤v"_sj, "⑥p"_sj, "⑦q"_sj}));
     const struct {
         std::vector<std::string> window;
         const char* empties;
     } kCases[] = {
-        {{}, "2行目 空欄\r\n8行目 空欄\r\n"},
-        {{"--from", "3"}, "8行目 空欄\r\n"},
+        {{}, "2行目 空欄\r\n8行目 空欄\r\n"_sj},
+        {{"--from", "3"}, "8行目 空欄\r\n"_sj},
         {{"--from=9"}, ""},
-        {{"--last"}, "8行目 空欄\r\n"},  // a short log: all of it from its first record start
+        {{"--last"}, "8行目 空欄\r\n"_sj},  // a short log: all of it from its first record start
         {{"--from", "99"}, ""},
     };
     for (const auto& c : kCases) {
@@ -162,9 +162,9 @@ TEST_F(CliTest, LineWindowsShowFileLineNumbersInTheCheck) {
         args.insert(args.end(), {"--raw", log, "check"});
         const Outcome run = RunReport(args);
         EXPECT_EQ(run.exitCode, 0);
-        const std::string heading = "空欄 **********\r\n";
+        const std::string heading = "空欄 **********\r\n"_sj;
         const size_t from = run.out.find(heading);
-        const size_t to = run.out.find("\r\nエラー");
+        const size_t to = run.out.find("\r\nエラー"_sj);
         ASSERT_TRUE(from != std::string::npos && to != std::string::npos) << run.out;
         EXPECT_EQ(run.out.substr(from + heading.size(), to - from - heading.size()), c.empties) << args[0];
     }
