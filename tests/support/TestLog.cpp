@@ -7,6 +7,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -113,6 +114,38 @@ Lines MainRecord(int guest, int hour, std::string_view browser) {
 
 Lines PageRecord(std::string_view page, int day, int hour) {
     return {Line(kMarker6, page), Line(kMarker7, Stamp(day, hour, "03:44"))};
+}
+
+std::string WithRows(std::string report, std::initializer_list<std::string_view> rows) {
+    for (const std::string_view row : rows) {
+        const std::string label = "\n" + std::string(row.substr(0, row.find('\t') + 1));
+        const size_t at = report.find(label);
+        const size_t end = at == std::string::npos ? at : report.find("\r\n", at);
+        if (end == std::string::npos) {
+            throw std::invalid_argument("no row labelled " + label.substr(1));
+        }
+        report.replace(at + 1, end - at - 1, row);
+    }
+    return report;
+}
+
+std::string CaseName(std::string_view bytes) {
+    std::string name;
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) && byte < 0x80) {
+            name += c;
+        } else if (byte >= 0x20 && byte < 0x7f) {
+            if (name.empty() || name.back() != '_') {
+                name += '_';
+            }
+        } else {
+            char hex[4];
+            std::snprintf(hex, sizeof hex, "x%02X", byte);
+            name += hex;
+        }
+    }
+    return name.empty() ? "Empty" : name;
 }
 
 CQuorlet3Doc LoadBytes(std::string_view bytes) {

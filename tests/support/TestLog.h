@@ -59,6 +59,14 @@ Lines MainRecord(int guest, int hour = 13, std::string_view browser = kMsie401);
 // "Wednesday, <day>-Jul-98 <hour>:03:44 JST" (the day field 22 bytes from the end).
 Lines PageRecord(std::string_view page, int day = 15, int hour = 21);
 
+// The report text with each row in place of the row of the same label (its bytes up to
+// the first tab) that follows a line break; throws when there is no such row.
+std::string WithRows(std::string report, std::initializer_list<std::string_view> rows);
+
+// A test case name made of the bytes: letters and digits stay, other ASCII runs become
+// one '_', other bytes "xHH"; "Empty" for no bytes. Equal in every build.
+std::string CaseName(std::string_view bytes);
+
 // A document loaded from a real file holding the lines (CR LF after each).
 CQuorlet3Doc LoadLines(const Lines& lines);
 

@@ -43,7 +43,10 @@ INSTANTIATE_TEST_SUITE_P(Cp932, MultibyteOrderTest,
                                          OrderCase{"\x81\x20", "\xA1", 1}, OrderCase{"\x81", "\xA1", -1},
                                          OrderCase{"\x81", "\x81", 0}, OrderCase{"\x81", "\x81\x40", -1},
                                          OrderCase{"\x81", "\x80", 1}, OrderCase{"\x81\x81\x40", "\x81\x81\x41", -1},
-                                         OrderCase{"\x82\xA0x", "\x82\xA0", 1}));
+                                         OrderCase{"\x82\xA0x", "\x82\xA0", 1}),
+                         [](const auto& info) {
+                             return test::CaseName(info.param.a) + "_vs_" + test::CaseName(info.param.b);
+                         });
 
 TEST(FindMultibyteTest, SkipsTrailBytes) {
     EXPECT_EQ(FindMultibyte("a?b?", '?'), 1u);
