@@ -1,11 +1,11 @@
 // The application shell: start-up, the menu and accelerators, the version dialog, the
 // profile's recent-file list, and the Qt dialogs the document asks through.
 #include <QAction>
-#include <QListWidget>
-#include <QMainWindow>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -368,7 +368,8 @@ void ShellTest::cp932FileNameThroughTheDialog() {
         }
         dialog->SetFolder(folder.Path());
         shown = Listed(*dialog);
-        const QList<QListWidgetItem*> items = dialog->FileList()->findItems(QStringLiteral("ログ.log"), Qt::MatchExactly);
+        const QList<QListWidgetItem*> items =
+            dialog->FileList()->findItems(QStringLiteral("ログ.log"), Qt::MatchExactly);
         if (items.size() == 1) {
             dialog->FileList()->setCurrentItem(items.front());
             chosen = dialog->NameBox()->text() == QStringLiteral("ログ.log");
@@ -397,8 +398,8 @@ void ShellTest::japaneseQtTexts() {
         }
         return texts;
     }();
-    for (const QString& english : {QStringLiteral("Look in:"), QStringLiteral("File &name:"),
-                                   QStringLiteral("Files of type:")}) {
+    for (const QString& english :
+         {QStringLiteral("Look in:"), QStringLiteral("File &name:"), QStringLiteral("Files of type:")}) {
         QVERIFY2(!labels.contains(english), qPrintable(labels.join(u'|')));
     }
     QVERIFY(dialog.windowTitle() != QStringLiteral("Open"));

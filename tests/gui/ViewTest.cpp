@@ -7,8 +7,8 @@
 #include <QScrollBar>
 #include <QtTest>
 
-#include "platform/QtText.h"
 #include "platform/Cp932Literal.h"
+#include "platform/QtText.h"
 #include "tests/support/GuiSupport.h"
 #include "view/CommandTable.h"
 #include "view/Quorlet3View.h"
@@ -260,8 +260,8 @@ void ViewTest::typedTextIsReplacedByTheNextReport() {
 void ViewTest::sameTextDifferentMarkers() {
     ViewUnderTest t;
     TempDir folder;
-    t.Load(
-        folder.WriteLines("mixed.log", Concat({MainRecord(1, 5), PageRecord("a.html", 1, 7), PageRecord("b.html", 2, 7)})));
+    t.Load(folder.WriteLines("mixed.log",
+                             Concat({MainRecord(1, 5), PageRecord("a.html", 1, 7), PageRecord("b.html", 2, 7)})));
     t.view.OnCommand(kMainHour);
     QVERIFY2(t.ResultText().contains(QStringLiteral("\n5時\t1\t*\n")), qPrintable(t.ResultText()));
     QVERIFY(t.ResultText().contains(QStringLiteral("\n7時\t0\t\n")));
@@ -292,9 +292,9 @@ void ViewTest::everyReportRowShowsItsOperation() {
     };
     ViewUnderTest t;
     TempDir folder;
-    t.Load(folder.WriteLines("all.log", Concat({MainRecord(10, 3), MainRecord(11, 8, "Mozilla/4.0 [ja] (Win95; I)"),
-                                                PageRecord("b.html", 4, 8), PageRecord("a.html", 9, 8),
-                                                PageRecord("b.html", 4, 8)})));
+    t.Load(folder.WriteLines(
+        "all.log", Concat({MainRecord(10, 3), MainRecord(11, 8, "Mozilla/4.0 [ja] (Win95; I)"),
+                           PageRecord("b.html", 4, 8), PageRecord("a.html", 9, 8), PageRecord("b.html", 4, 8)})));
     QStringList shown;
     for (const auto& [id, report] : reports) {
         t.view.ResultBox()->clear();
@@ -391,9 +391,10 @@ void ViewTest::shareDialogOnlyWithCountedBrowsers() {
     QCOMPARE(t.ResultText(), Shown(t.doc.ReportShare(none)));
 
     TempDir folder;
-    t.Load(folder.WriteLines("browsers.log", Concat({MainRecord(1, 1, "Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)"),
-                                                MainRecord(2, 2, "Mozilla/3.01 [ja] (Win95; I)"),
-                                                MainRecord(3, 3, "Mozilla/4.0 (compatible; MSIE 4.0; Windows NT)")})));
+    t.Load(folder.WriteLines("browsers.log",
+                             Concat({MainRecord(1, 1, "Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)"),
+                                     MainRecord(2, 2, "Mozilla/3.01 [ja] (Win95; I)"),
+                                     MainRecord(3, 3, "Mozilla/4.0 (compatible; MSIE 4.0; Windows NT)")})));
     t.view.OnCommand(kShare);
     QCOMPARE(t.shareDialogs.size(), size_t(1));
     ShareCounters expected{};
@@ -428,7 +429,7 @@ void ViewTest::pageDaysChoice() {
     ViewUnderTest t;
     TempDir folder;
     t.Load(folder.WriteLines("pages.log", Concat({PageRecord("日記.html"_sj, 7, 1), PageRecord("a.html", 7, 2),
-                                             PageRecord("日記.html"_sj, 12, 3)})));
+                                                  PageRecord("日記.html"_sj, 12, 3)})));
     t.view.ResultBox()->setPlainText(QStringLiteral("before"));
     t.pickerAnswer = answer;
     t.view.OnCommand(kPageDays);
@@ -533,12 +534,18 @@ void ViewTest::droppedFiles() {
 void ViewTest::fileErrorNamesTheCause_data() {
     QTest::addColumn<QString>("path");  // "~" stands for the test's folder
     QTest::addColumn<QString>("cause");
-    QTest::newRow("not found") << "~/absent.log" << "ファイルが見つかりません。";
-    QTest::newRow("under a file") << "~/plain.log/x.log" << "ファイルが見つかりません。";
-    QTest::newRow("a folder") << "~" << "フォルダーなどで、通常のファイルではありません。";
-    QTest::newRow("a pipe") << "~/pipe" << "フォルダーなどで、通常のファイルではありません。";
-    QTest::newRow("no read permission") << "~/secret.log" << "ファイルを読む権限がありません。";
-    QTest::newRow("read error") << "/proc/self/mem" << "読み込みの途中でエラーが起きました。";
+    QTest::newRow("not found") << "~/absent.log"
+                               << "ファイルが見つかりません。";
+    QTest::newRow("under a file") << "~/plain.log/x.log"
+                                  << "ファイルが見つかりません。";
+    QTest::newRow("a folder") << "~"
+                              << "フォルダーなどで、通常のファイルではありません。";
+    QTest::newRow("a pipe") << "~/pipe"
+                            << "フォルダーなどで、通常のファイルではありません。";
+    QTest::newRow("no read permission") << "~/secret.log"
+                                        << "ファイルを読む権限がありません。";
+    QTest::newRow("read error") << "/proc/self/mem"
+                                << "読み込みの途中でエラーが起きました。";
 }
 
 void ViewTest::fileErrorNamesTheCause() {
@@ -555,8 +562,7 @@ void ViewTest::fileErrorNamesTheCause() {
         t.Load(file);
     }
     QCOMPARE(t.errors.size(), 1);
-    QCOMPARE(t.errors[0],
-             QStringLiteral("ファイル %1 を読み込めませんでした。\n%2").arg(PathToQString(file), cause));
+    QCOMPARE(t.errors[0], QStringLiteral("ファイル %1 を読み込めませんでした。\n%2").arg(PathToQString(file), cause));
 
     // Without a known cause the system's own words stand in the second line.
     const QString other = FileErrorText(LogFileError(file, "cannot open: File name too long"));

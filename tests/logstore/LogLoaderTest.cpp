@@ -136,7 +136,7 @@ TEST_P(FailedLoadTest, NamesTheFileAndKeepsTheOldStore) {
     CQuorlet3Doc doc;
     doc.LoadLogFile(dir.WriteFile("good.log", "①1\r\n②a\r\n"_sj));
     test::WithoutFileOverride asAnOrdinaryUser;  // root must not read the unreadable file
-    ::alarm(10);  // a hang ends the test program instead of the whole run
+    ::alarm(10);                                 // a hang ends the test program instead of the whole run
     try {
         doc.LoadLogFile(path);
         ADD_FAILURE() << "loading " << path << " succeeded";
@@ -151,20 +151,20 @@ TEST_P(FailedLoadTest, NamesTheFileAndKeepsTheOldStore) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, FailedLoadTest,
-    ::testing::Values(
-        BadFile{"Nonexistent", [](const TempDir& d) { return d.PathOf("missing.log"); }, LogFileCause::NotFound},
-        BadFile{"Directory", [](const TempDir& d) { return d.Path(); }, LogFileCause::NotRegularFile},
-        BadFile{"FifoWithoutWriter",
-                [](const TempDir& d) {
-                    const std::string path = d.PathOf("fifo.log");
-                    return ::mkfifo(path.c_str(), 0600) == 0 ? path : std::string("mkfifo failed");
-                },
-                LogFileCause::NotRegularFile},
-        BadFile{"NoReadPermission",
-                [](const TempDir& d) { return test::WriteUnreadableFile(d, "secret.log", "①1\n"_sj); },
-                LogFileCause::NoPermission},
-        BadFile{"ReadErrorAfterOpen", [](const TempDir&) { return std::string("/proc/self/mem"); },
-                LogFileCause::ReadError}),
+    ::testing::Values(BadFile{"Nonexistent", [](const TempDir& d) { return d.PathOf("missing.log"); },
+                              LogFileCause::NotFound},
+                      BadFile{"Directory", [](const TempDir& d) { return d.Path(); }, LogFileCause::NotRegularFile},
+                      BadFile{"FifoWithoutWriter",
+                              [](const TempDir& d) {
+                                  const std::string path = d.PathOf("fifo.log");
+                                  return ::mkfifo(path.c_str(), 0600) == 0 ? path : std::string("mkfifo failed");
+                              },
+                              LogFileCause::NotRegularFile},
+                      BadFile{"NoReadPermission",
+                              [](const TempDir& d) { return test::WriteUnreadableFile(d, "secret.log", "①1\n"_sj); },
+                              LogFileCause::NoPermission},
+                      BadFile{"ReadErrorAfterOpen", [](const TempDir&) { return std::string("/proc/self/mem"); },
+                              LogFileCause::ReadError}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LoadDevice, EndlessDevicesAreCappedAtTenThousandReads) {

@@ -103,9 +103,10 @@ TEST_P(FollowingLineTest, DayOfTheNextSlot) {
 INSTANTIATE_TEST_SUITE_P(AnyMarker, FollowingLineTest,
                          testing::Values(FollowingCase{"PageStamp", Stamp("08"), "8\t1\t*"},
                                          FollowingCase{"MainStamp", "②Tue, 21 Apr 1999 10:00:00 JST"_sj, "21\t1\t*"},
-                                         FollowingCase{"TwoDigits", "12", "12\t1\t*"}, FollowingCase{"OneDigit", "6", ""},
-                                         FollowingCase{"One", "1", ""}, FollowingCase{"Empty", "", ""},
-                                         FollowingCase{"Comma", ",", ""}, FollowingCase{"Host", "③host"_sj, ""}),
+                                         FollowingCase{"TwoDigits", "12", "12\t1\t*"},
+                                         FollowingCase{"OneDigit", "6", ""}, FollowingCase{"One", "1", ""},
+                                         FollowingCase{"Empty", "", ""}, FollowingCase{"Comma", ",", ""},
+                                         FollowingCase{"Host", "③host"_sj, ""}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReportPageDaysTest, TwoPageLinesInARow) {

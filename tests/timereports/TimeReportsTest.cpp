@@ -67,9 +67,11 @@ TEST_P(TimeFieldTest, RangeTestsDecide) {
     };
     EXPECT_EQ(doc.ReportHourly(2),
               rows(kMainHead + std::string(counted(c.hourRow)) + " 回\r\n\r\n"_sj + kHourRows, c.hourRow));
-    EXPECT_EQ(doc.ReportDaily(2), rows(kMainHead + std::string(counted(c.dayRow)) + " 回\r\n\r\n"_sj + kDayRows, c.dayRow));
+    EXPECT_EQ(doc.ReportDaily(2),
+              rows(kMainHead + std::string(counted(c.dayRow)) + " 回\r\n\r\n"_sj + kDayRows, c.dayRow));
     const std::string detail = doc.ReportDayHour(2);
-    EXPECT_TRUE(detail.starts_with("メイン調査(時間　詳細)\t"_sj + std::string(counted(c.detailRow)) + " 回\r\n\r\n"_sj));
+    EXPECT_TRUE(
+        detail.starts_with("メイン調査(時間　詳細)\t"_sj + std::string(counted(c.detailRow)) + " 回\r\n\r\n"_sj));
     EXPECT_EQ(std::count(detail.begin(), detail.end(), '*'), *c.detailRow == '\0' ? 0 : 1);
     if (*c.detailRow != '\0') {
         EXPECT_NE(detail.find(c.detailRow), std::string::npos) << c.detailRow;
@@ -148,17 +150,22 @@ TEST_P(GuestNumberTest, Report) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, GuestNumberTest,
-    testing::Values(GuestCase{"OneRecord", {"①42"_sj, "②1999/03/07 13:45"_sj},
+    testing::Values(GuestCase{"OneRecord",
+                              {"①42"_sj, "②1999/03/07 13:45"_sj},
                               "最初\t42\t1999/03/07 13:45\r\n最後\t42\t1999/03/07 13:45\r\n\r\n"_sj
                               "メイン訪問者\t1\r\nページ訪問者\t0\r\n\r\n"_sj},
-                    GuestCase{"NumbersGoDown", {"①10"_sj, "②a"_sj, "①7"_sj},
+                    GuestCase{"NumbersGoDown",
+                              {"①10"_sj, "②a"_sj, "①7"_sj},
                               "最初\t10\ta\r\n最後\t7\tleEND\r\n\r\nメイン訪問者\t-2\r\nページ訪問者\t0\r\n\r\n"_sj},
-                    GuestCase{"UnreadableNumbers", {"①123456"_sj, "②"_sj, "①"_sj, "⑥"_sj},
+                    GuestCase{"UnreadableNumbers",
+                              {"①123456"_sj, "②"_sj, "①"_sj, "⑥"_sj},
                               "最初\t0\t\r\n最後\t0\t\r\n\r\nメイン訪問者\t1\r\nページ訪問者\t1\r\n\r\n"_sj},
-                    GuestCase{"LetterInTheNumber", {"①12a"_sj, "②x"_sj},
+                    GuestCase{"LetterInTheNumber",
+                              {"①12a"_sj, "②x"_sj},
                               "最初\t169\tx\r\n最後\t169\tx\r\n\r\nメイン訪問者\t1\r\nページ訪問者\t0\r\n\r\n"_sj},
                     // The searches for guest-number lines look past a sentinel; the page count stops at it.
-                    GuestCase{"SearchesPastTheSentinel", {"⑥a"_sj, "FileEND", "⑥b"_sj, "①5"_sj, "②t5"_sj, "①9"_sj, "②t9"_sj},
+                    GuestCase{"SearchesPastTheSentinel",
+                              {"⑥a"_sj, "FileEND", "⑥b"_sj, "①5"_sj, "②t5"_sj, "①9"_sj, "②t9"_sj},
                               "最初\t5\tt5\r\n最後\t9\tt9\r\n\r\nメイン訪問者\t5\r\nページ訪問者\t1\r\n\r\n"_sj},
                     GuestCase{"NoGuestLine", {"⑥a"_sj, "⑦x"_sj}, "訪問者Ｎｏが見つかりませんでした。"_sj}),
     [](const auto& info) { return std::string(info.param.name); });
