@@ -18,7 +18,10 @@
 #include <vector>
 
 #include "logstore/Quorlet3Doc.h"
+#include "platform/Cp932Literal.h"
 #include "view/CommandTable.h"
+
+using namespace quorlet3::literals;
 
 namespace {
 
@@ -40,7 +43,7 @@ std::string Stamp(int i) {
 
 std::string Host(int i) {
     static const char* const kDomains[] = {"ac.jp", "co.jp", "or.jp", "ad.jp", "ne.jp", "com", "net", "go.jp"};
-    return "host" + std::to_string(i) + ".区" + std::to_string(i % 97) + "." + kDomains[i % 8];
+    return "host" + std::to_string(i) + ".区"_sj + std::to_string(i % 97) + "." + kDomains[i % 8];
 }
 
 std::string Browser(int i) {
@@ -52,7 +55,7 @@ std::string Browser(int i) {
         "Mozilla/3.01 [ja] (Macintosh; I; PPC %d)",
         "Mozilla/2.02 [ja] (X11; %d)",
         "DoCoMo/1.0/P%di",
-        "ｶﾀｶﾅ ブラウザ %d",
+        "ｶﾀｶﾅ ブラウザ %d"_sj,
     };
     char text[128];
     std::snprintf(text, sizeof text, kForms[i % 8], i);
@@ -61,19 +64,19 @@ std::string Browser(int i) {
 
 std::string Link(int i) {
     if (i % 2 == 0) {
-        return "http://search.yahoo.co.jp/bin/search?p=日記 リンク " + std::to_string(i);
+        return "http://search.yahoo.co.jp/bin/search?p=日記 リンク "_sj + std::to_string(i);
     }
-    return "http://www" + std::to_string(i) + ".freeweb.ne.jp/~taro/リンク集.html";
+    return "http://www" + std::to_string(i) + ".freeweb.ne.jp/~taro/リンク集.html"_sj;
 }
 
 std::string WideLog() {
     std::string log;
     for (int r = 0; r < 2000; ++r) {
-        log += "①" + std::to_string(1000 + r) + "\r\n";
-        log += "②" + Stamp(r) + "\r\n";
-        log += "③" + Host(r) + "\r\n";
-        log += "④" + Browser(r % 300) + "\r\n";
-        log += "⑤" + Link(r % 300) + "\r\n";
+        log += "①"_sj + std::to_string(1000 + r) + "\r\n";
+        log += "②"_sj + Stamp(r) + "\r\n";
+        log += "③"_sj + Host(r) + "\r\n";
+        log += "④"_sj + Browser(r % 300) + "\r\n";
+        log += "⑤"_sj + Link(r % 300) + "\r\n";
     }
     return log;
 }
@@ -81,8 +84,8 @@ std::string WideLog() {
 std::string WidePagesLog() {
     std::string log;
     for (int r = 0; r < 5000; ++r) {
-        log += "⑥ページ" + std::to_string(r * 7 % 300) + ".html\r\n";
-        log += "⑦" + Stamp(r) + "\r\n";
+        log += "⑥ページ"_sj + std::to_string(r * 7 % 300) + ".html\r\n";
+        log += "⑦"_sj + Stamp(r) + "\r\n";
     }
     return log;
 }
@@ -173,8 +176,8 @@ int main(int argc, char** argv) {
     stores.push_back({"Sample", folder.Generate("sample.log"), {}});
     stores.push_back({"Wide", folder.Write("wide.log", WideLog()), {}});
     stores.push_back({"WidePages", folder.Write("widepages.log", WidePagesLog()), {}});
-    stores.push_back({"StampsMain", folder.Write("stampsmain.log", StampsLog("②")), {}});
-    stores.push_back({"StampsPage", folder.Write("stampspage.log", StampsLog("⑦")), {}});
+    stores.push_back({"StampsMain", folder.Write("stampsmain.log", StampsLog("②"_sj)), {}});
+    stores.push_back({"StampsPage", folder.Write("stampspage.log", StampsLog("⑦"_sj)), {}});
     for (Store& store : stores) {
         store.doc.LoadLogFile(store.path);
     }

@@ -15,12 +15,13 @@ bool AskToListLongLog(IQuestionBox* questions, int n) {
     }
     std::string text;
     if (n >= 4000) {
-        AppendFormat(text,
-                     "これらのログは、%d 行もあります。\n表示には非常に時間がかかり、表示できない可能性もあります。\n表示しますか？",
-                     n);
+        AppendFormat(
+            text,
+            "これらのログは、%d 行もあります。\n表示には非常に時間がかかり、表示できない可能性もあります。\n表示しますか？"_sjf,
+            n);
         return questions->AskOkCancel(text, QuestionIcon::Stop, DefaultButton::Cancel);
     }
-    AppendFormat(text, "これらのログは、%d 行あります。\n表示に数秒～数十秒かかりますが表示しますか？", n);
+    AppendFormat(text, "これらのログは、%d 行あります。\n表示に数秒～数十秒かかりますが表示しますか？"_sjf, n);
     return questions->AskOkCancel(text, QuestionIcon::Default, DefaultButton::Ok);
 }
 

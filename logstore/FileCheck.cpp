@@ -103,35 +103,35 @@ void ShiftLineNumbers(FileCheckResult& result, int offset) {
 }
 
 std::string FormatFileCheckText(const FileCheckResult& check) {
-    std::string text = "ファイル検査\r\n\r\n";
-    text += "********** 訪問者Ｎｏ **********\r\n";
+    std::string text = "ファイル検査\r\n\r\n"_sj;
+    text += "********** 訪問者Ｎｏ **********\r\n"_sj;
     for (const GuestNumberGap& gap : check.guestNumberGaps) {
-        AppendFormat(text, "%d行目　%d番～%d番\r\n", gap.line, gap.previous, gap.number);
+        AppendFormat(text, "%d行目　%d番～%d番\r\n"_sjf, gap.line, gap.previous, gap.number);
     }
-    text += "********** ⑥と⑦の不連続 **********\r\n";
+    text += "********** ⑥と⑦の不連続 **********\r\n"_sj;
     for (int line : check.pageRecordBreaks) {
-        AppendFormat(text, "%d行目　⑥と⑦の不連続\r\n", line);
+        AppendFormat(text, "%d行目　⑥と⑦の不連続\r\n"_sjf, line);
     }
-    text += "********** ①～⑤の不連続 **********\r\n";
+    text += "********** ①～⑤の不連続 **********\r\n"_sj;
     for (const MainRecordBreak& broken : check.mainRecordBreaks) {
-        AppendFormat(text, "%d行目 ", broken.line);
+        AppendFormat(text, "%d行目 "_sjf, broken.line);
         text += MarkerOf(broken.marker);
-        text += "と";
+        text += "と"_sj;
         text += MarkerOf(broken.marker + 1);
-        text += "の不連続\r\n";
+        text += "の不連続\r\n"_sj;
     }
-    text += "********** 空欄 **********\r\n";
+    text += "********** 空欄 **********\r\n"_sj;
     if (check.blank) {
-        text += "このファイルは空白です。(データがありません。)\r\n";
+        text += "このファイルは空白です。(データがありません。)\r\n"_sj;
     }
     for (int line : check.emptyLines) {
-        AppendFormat(text, "%d行目 空欄\r\n", line);
+        AppendFormat(text, "%d行目 空欄\r\n"_sjf, line);
     }
     const int errors = check.Errors();
     if (errors == 0) {
-        text += "\r\nエラーはありませんでした。\r\n";
+        text += "\r\nエラーはありませんでした。\r\n"_sj;
     } else {
-        AppendFormat(text, "\r\nエラーは、%d　個ありました。\r\n", errors);
+        AppendFormat(text, "\r\nエラーは、%d　個ありました。\r\n"_sjf, errors);
     }
     return text;
 }

@@ -49,15 +49,11 @@ bool AppendSimple(std::string& out, const char* format, va_list args) {
     }
 }
 
-}  // namespace
-
-void AppendFormat(std::string& out, const char* format, ...) {
-    va_list args;
-    va_start(args, format);
+// The formatting behind both AppendFormat forms; args is used up.
+__attribute__((format(printf, 2, 0))) void AppendFormatV(std::string& out, const char* format, va_list args) {
     va_list again;
     va_copy(again, args);
     const bool done = AppendSimple(out, format, args);
-    va_end(args);
     if (done) {
         va_end(again);
         return;
@@ -80,6 +76,22 @@ void AppendFormat(std::string& out, const char* format, ...) {
         out.resize(start + static_cast<size_t>(needed));
     }
     va_end(last);
+}
+
+}  // namespace
+
+void AppendFormat(std::string& out, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    AppendFormatV(out, format, args);
+    va_end(args);
+}
+
+void detail::AppendCheckedFormat(std::string& out, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    AppendFormatV(out, format, args);
+    va_end(args);
 }
 
 }  // namespace quorlet3

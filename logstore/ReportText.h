@@ -3,10 +3,25 @@
 
 #include <string>
 
+#include "platform/Cp932Literal.h"
+
 namespace quorlet3 {
 
 // Appends the formatted text to out (printf rules; cp932 bytes pass through unchanged).
 void AppendFormat(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+namespace detail {
+// AppendFormat for a format whose arguments were checked while compiling.
+void AppendCheckedFormat(std::string& out, const char* format, ...);
+}  // namespace detail
+
+// The same for a cp932 format written "..."_sjf: the format's conversions are checked
+// against the arguments' types at compile time.
+template <cp932::Utf8Text S, class... Args>
+void AppendFormat(std::string& out, Cp932Format<S> format, Args... args) {
+    static_assert(cp932::FormatFits<S, Args...>());
+    detail::AppendCheckedFormat(out, format.c_str(), args...);
+}
 
 // Appends count copies of mark (nothing for a count of 0 or less): the bar of a row.
 inline void AppendBar(std::string& out, char mark, int count) {

@@ -59,10 +59,10 @@ PageDaysResult ComputePageDays(const LineStore& store, std::string_view page) {
 }
 
 std::string FormatPageDaysText(const PageDaysResult& result) {
-    std::string text = "ページ別アクセス日調査\t";
+    std::string text = "ページ別アクセス日調査\t"_sj;
     text += result.page;
     text += '\t';
-    AppendFormat(text, "%d回\r\n\r\n", result.total);
+    AppendFormat(text, "%d回\r\n\r\n"_sjf, result.total);
     for (int d = 1; d <= 31; ++d) {
         const int count = result.days[static_cast<size_t>(d - 1)];
         AppendFormat(text, "%d\t%d\t", d, count);

@@ -13,12 +13,12 @@ struct BrowserPrefix {
     int counter;
 };
 const BrowserPrefix kBrowserPrefixes[] = {
-    {"④Mozilla/1.22 (compatible; MSIE 2.0", kShareMsie20},
-    {"④Mozilla/2.0 (compatible; MSIE 3.0", kShareMsie30},
-    {"④Mozilla/4.0 (compatible; MSIE 4.0", kShareMsie40},
-    {"④Mozilla/2.0", kShareNn20},
-    {"④Mozilla/3.0", kShareNn30},
-    {"④Mozilla/4.0", kShareNn40},
+    {"④Mozilla/1.22 (compatible; MSIE 2.0"_sj, kShareMsie20},
+    {"④Mozilla/2.0 (compatible; MSIE 3.0"_sj, kShareMsie30},
+    {"④Mozilla/4.0 (compatible; MSIE 4.0"_sj, kShareMsie40},
+    {"④Mozilla/2.0"_sj, kShareNn20},
+    {"④Mozilla/3.0"_sj, kShareNn30},
+    {"④Mozilla/4.0"_sj, kShareNn40},
 };
 
 int BrowserClassOf(std::string_view line) {
@@ -65,29 +65,29 @@ ShareFamilies ShareFamilyPercents(const ShareCounters& nShare) {
 }
 
 std::string FormatShareText(int lines, const ShareCounters& nShare) {
-    std::string text = "シェア調査\t";
-    AppendFormat(text, "%d 回\r\n\r\n", lines);
+    std::string text = "シェア調査\t"_sj;
+    AppendFormat(text, "%d 回\r\n\r\n"_sjf, lines);
     const int total = nShare[kShareTotal];
     if (total == 0) {
-        text += "ブラウザについてのデータがありません。";
+        text += "ブラウザについてのデータがありません。"_sj;
         return text;
     }
     auto percent = [&](int count) { return SharePercent(count, total); };
     for (int v = 2; v <= 4; ++v) {
         const int count = nShare[static_cast<size_t>(kShareMsie20 + v - 2)];
-        AppendFormat(text, "MSIE%d.0\t%d\t%d ％\r\n", v, count, percent(count));
+        AppendFormat(text, "MSIE%d.0\t%d\t%d ％\r\n"_sjf, v, count, percent(count));
     }
     text += "\r\n";
     for (int v = 2; v <= 4; ++v) {
         const int count = nShare[static_cast<size_t>(kShareNn20 + v - 2)];
-        AppendFormat(text, " NN %d.0\t%d\t%d ％\r\n", v, count, percent(count));
+        AppendFormat(text, " NN %d.0\t%d\t%d ％\r\n"_sjf, v, count, percent(count));
     }
     text += "\r\n";
-    AppendFormat(text, "その他\t%d\t%d ％\r\n\r\n\r\n", nShare[kShareOther], percent(nShare[kShareOther]));
+    AppendFormat(text, "その他\t%d\t%d ％\r\n\r\n\r\n"_sjf, nShare[kShareOther], percent(nShare[kShareOther]));
     const ShareFamilies families = ShareFamilyPercents(nShare);
-    AppendFormat(text, "MSIE,NN3.0以上\t%d ％\r\n", families.msieNn30Up);
-    AppendFormat(text, "MSIE 3.0以上　\t%d ％\r\n", families.msie30Up);
-    AppendFormat(text, "Netscape  　　\t%d ％\r\n", families.netscape);
+    AppendFormat(text, "MSIE,NN3.0以上\t%d ％\r\n"_sjf, families.msieNn30Up);
+    AppendFormat(text, "MSIE 3.0以上　\t%d ％\r\n"_sjf, families.msie30Up);
+    AppendFormat(text, "Netscape  　　\t%d ％\r\n"_sjf, families.netscape);
     return text;
 }
 

@@ -80,10 +80,10 @@ ShareDrawing ComputeShareDrawing(const ShareCounters& c) {
     for (int v = 2; v <= 4; ++v) {
         AppendFormat(drawing.versionLegend, " NN %d.0\t%d%%\r\n\r\n", v, percent(c[static_cast<size_t>(kShareNn20 + v - 2)]));
     }
-    AppendFormat(drawing.versionLegend, "その他\t%d%%", percent(c[kShareOther]));
+    AppendFormat(drawing.versionLegend, "その他\t%d%%"_sjf, percent(c[kShareOther]));
     AppendFormat(drawing.familyLegend, "MSIE\t%d%%\r\n\r\n", percent(msie));
     AppendFormat(drawing.familyLegend, "Netscape\t%d%%\r\n\r\n", percent(netscape));
-    AppendFormat(drawing.familyLegend, "その他\t%d%%\r\n\r\n", percent(c[kShareOther]));
+    AppendFormat(drawing.familyLegend, "その他\t%d%%\r\n\r\n"_sjf, percent(c[kShareOther]));
     return drawing;
 }
 

@@ -68,9 +68,9 @@ ValueTallyResult ComputeValueTally(const LineStore& store, int nMarker) {
 std::string FormatValueTallyText(const ValueTallyResult& result) {
     std::string text;
     if (result.nMarker == 4) {
-        AppendFormat(text, "ブラウザ調査 \t%d 回\r\n\r\n無名  %d 個です。\r\n\r\n", result.total, result.nameless);
+        AppendFormat(text, "ブラウザ調査 \t%d 回\r\n\r\n無名  %d 個です。\r\n\r\n"_sjf, result.total, result.nameless);
     } else if (result.nMarker == 5) {
-        AppendFormat(text, "Ｌｉｎｋ調査 \t%d 回\r\n\r\n無名  %d 個です。\r\n\r\n", result.total, result.nameless);
+        AppendFormat(text, "Ｌｉｎｋ調査 \t%d 回\r\n\r\n無名  %d 個です。\r\n\r\n"_sjf, result.total, result.nameless);
     } else {
         return text;
     }
@@ -95,8 +95,8 @@ HostsResult ComputeHosts(const LineStore& store) {
 }
 
 std::string FormatHostsText(const HostsResult& result) {
-    std::string text = "ホスト調査\t";
-    AppendFormat(text, "%d 回\r\n\r\n無名　%d　個です。\r\n\r\n", result.total, result.nameless);
+    std::string text = "ホスト調査\t"_sj;
+    AppendFormat(text, "%d 回\r\n\r\n無名　%d　個です。\r\n\r\n"_sjf, result.total, result.nameless);
     for (size_t k = 0; k < result.classes.size(); ++k) {
         text += "\t\t----------  ";
         text += kDomainClassNames[k];
@@ -124,7 +124,7 @@ KeywordsResult ComputeKeywords(const LineStore& store) {
 }
 
 std::string FormatKeywordsText(const KeywordsResult& result) {
-    std::string text = "キーワード調査\r\n\r\n";
+    std::string text = "キーワード調査\r\n\r\n"_sj;
     for (std::string_view query : result.queries) {
         text += query;
         text += "\r\n";
@@ -150,10 +150,10 @@ PagesResult ComputePages(const LineStore& store, int nOrder) {
 }
 
 std::string FormatPagesText(const PagesResult& result) {
-    std::string text = "見たページ\t";
-    AppendFormat(text, "合計 %d ページ\r\n\r\n", result.total);
+    std::string text = "見たページ\t"_sj;
+    AppendFormat(text, "合計 %d ページ\r\n\r\n"_sjf, result.total);
     if (result.nOrder != 1 && result.nOrder != 2) {
-        text += "不正な引数を伴って呼び出されました。";
+        text += "不正な引数を伴って呼び出されました。"_sj;
         return text;
     }
     for (const ValueCount& row : result.rows) {

@@ -39,9 +39,9 @@ struct GridLayout {
 
 const GridLayout& LayoutOf(TimeGrid grid) {
     static const GridLayout kLayouts[] = {
-        {kHours, HourCell, "メイン調査(アクセス回数)\t", "ページ調査(ページ)\t\t"},
-        {kDays, DayCell, "メイン調査(アクセス回数)\t", "ページ調査(ページ)\t\t"},
-        {kDays * kHours, DayHourCell, "メイン調査(時間　詳細)\t", "ページ調査(時間　詳細)\t"},
+        {kHours, HourCell, "メイン調査(アクセス回数)\t"_sj, "ページ調査(ページ)\t\t"_sj},
+        {kDays, DayCell, "メイン調査(アクセス回数)\t"_sj, "ページ調査(ページ)\t\t"_sj},
+        {kDays * kHours, DayHourCell, "メイン調査(時間　詳細)\t"_sj, "ページ調査(時間　詳細)\t"_sj},
     };
     return kLayouts[static_cast<int>(grid)];
 }
@@ -78,19 +78,23 @@ std::string FormatTimeCountsText(const TimeCountsResult& result) {
     const GridLayout& layout = LayoutOf(result.grid);
     const bool main = result.nMarker == 2;
     std::string text = main ? layout.mainTitle : layout.pageTitle;
-    AppendFormat(text, main ? "%d 回\r\n\r\n" : "%d ページ\r\n\r\n", result.total);
+    if (main) {
+        AppendFormat(text, "%d 回\r\n\r\n"_sjf, result.total);
+    } else {
+        AppendFormat(text, "%d ページ\r\n\r\n"_sjf, result.total);
+    }
     text.reserve(text.size() + result.counts.size() * 16 + static_cast<size_t>(result.total));
     for (int cell = 0; cell < layout.cells; ++cell) {
         const int count = result.counts[static_cast<size_t>(cell)];
         switch (result.grid) {
             case TimeGrid::Hourly:
-                AppendFormat(text, "%d時\t%d\t", cell, count);
+                AppendFormat(text, "%d時\t%d\t"_sjf, cell, count);
                 break;
             case TimeGrid::Daily:
-                AppendFormat(text, "%d日\t%d\t", cell + 1, count);
+                AppendFormat(text, "%d日\t%d\t"_sjf, cell + 1, count);
                 break;
             case TimeGrid::DayHour:
-                AppendFormat(text, "%d日%d時\t%d\t", cell / kHours + 1, cell % kHours, count);
+                AppendFormat(text, "%d日%d時\t%d\t"_sjf, cell / kHours + 1, cell % kHours, count);
                 break;
         }
         AppendBar(text, '*', count);
@@ -134,17 +138,17 @@ GuestNumbersResult ComputeGuestNumbers(const LineStore& store) {
 }
 
 std::string FormatGuestNumbersText(const GuestNumbersResult& result) {
-    std::string text = "訪問Ｎｏ調査\r\n\r\n";
+    std::string text = "訪問Ｎｏ調査\r\n\r\n"_sj;
     if (!result.found) {
-        text += "訪問者Ｎｏが見つかりませんでした。";
+        text += "訪問者Ｎｏが見つかりませんでした。"_sj;
         return text;
     }
-    AppendFormat(text, "最初\t%d\t%.*s\r\n", result.firstNumber, static_cast<int>(result.firstTime.size()),
+    AppendFormat(text, "最初\t%d\t%.*s\r\n"_sjf, result.firstNumber, static_cast<int>(result.firstTime.size()),
                  result.firstTime.data());
-    AppendFormat(text, "最後\t%d\t%.*s\r\n\r\n", result.lastNumber, static_cast<int>(result.lastTime.size()),
+    AppendFormat(text, "最後\t%d\t%.*s\r\n\r\n"_sjf, result.lastNumber, static_cast<int>(result.lastTime.size()),
                  result.lastTime.data());
-    AppendFormat(text, "メイン訪問者\t%d\r\n", result.MainGuests());
-    AppendFormat(text, "ページ訪問者\t%d\r\n\r\n", result.pageGuests);
+    AppendFormat(text, "メイン訪問者\t%d\r\n"_sjf, result.MainGuests());
+    AppendFormat(text, "ページ訪問者\t%d\r\n\r\n"_sjf, result.pageGuests);
     return text;
 }
 

@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/Cp932Literal.h"
+
+using namespace quorlet3::literals;
+
 namespace {
 
 // Small deterministic generator, so the same seed always gives the same log.
@@ -59,15 +63,16 @@ const char* const kReferrers[] = {
     "http://www.yahoo.co.jp/Entertainment/",
     "http://search.yahoo.co.jp/bin/search?p=%C6%FC%B5%AD",
     "http://www.goo.ne.jp/default.asp?MT=%BB%A8%B2%DF&SM=MC&DC=10",
-    "http://www.infoseek.co.jp/Titles?qt=日記 リンク&col=JW&svx=100600",
-    "http://www.excite.co.jp/search.gw?search=旅行 温泉&lk=excite_jp",
+    "http://www.infoseek.co.jp/Titles?qt=日記 リンク&col=JW&svx=100600"_sj,
+    "http://www.excite.co.jp/search.gw?search=旅行 温泉&lk=excite_jp"_sj,
     "http://www2.freeweb.ne.jp/~taro/link.html",
     "http://members.tripod.co.jp/hanako/",
     "file:///C|/My Documents/bookmark.htm",
 };
 
 const char* const kPages[] = {
-    "日記.html", "リンク集.html", "プロフィール.html", "掲示板", "index2.html", "photo/旅行記.html", "bbs.cgi",
+    "日記.html"_sj,         "リンク集.html"_sj, "プロフィール.html"_sj, "掲示板"_sj, "index2.html",
+    "photo/旅行記.html"_sj, "bbs.cgi",
 };
 
 struct Clock {
@@ -162,25 +167,25 @@ int main(int argc, char** argv) {
         const bool fault = options.faults && record % 97 == 0;
         const unsigned faultKind = record / 97 % 4;
         if (random.Next(5) < 2 || (fault && faultKind < 2)) {
-            line(std::string("①") + std::to_string(guest++));
+            line(std::string("①"_sj) + std::to_string(guest++));
             if (fault && faultKind == 0) {
                 guest += 1 + static_cast<int>(random.Next(3));
             }
-            line(std::string("②") + stamp);
-            line(std::string("③") + random.Pick(kHosts));
+            line(std::string("②"_sj) + stamp);
+            line(std::string("③"_sj) + random.Pick(kHosts));
             if (!(fault && faultKind == 1)) {
-                line(std::string("④") + random.Pick(kBrowsers));
-                line(std::string("⑤") + random.Pick(kReferrers));
+                line(std::string("④"_sj) + random.Pick(kBrowsers));
+                line(std::string("⑤"_sj) + random.Pick(kReferrers));
             }
         } else {
-            line(std::string("⑥") + random.Pick(kPages));
-            line(std::string("⑦") + stamp);
+            line(std::string("⑥"_sj) + random.Pick(kPages));
+            line(std::string("⑦"_sj) + stamp);
         }
         if (fault && faultKind == 2) {
             line("");
         }
         if (fault && faultKind == 3) {
-            line(std::string("⑦") + stamp);
+            line(std::string("⑦"_sj) + stamp);
         }
     }
     if (out != stdout && std::fclose(out) != 0) {

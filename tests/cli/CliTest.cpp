@@ -9,6 +9,7 @@
 
 #include "logstore/Quorlet3Doc.h"
 #include "platform/Cp932.h"
+#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {
@@ -52,9 +53,9 @@ Outcome RunReport(const std::vector<std::string>& args, const std::string& stdou
 
 // clang-format off
 const std::vector<std::string> kLogLines = {
-    "①41", "②Wednesday, 15-Jul-98 13:45:12 JST", "③ホスト.example.ne.jp", "④Mozilla/4.0 (compatible; MSIE 4.0)",
-    "⑤http://search.example.co.jp/?kw=ロ グ", "⑥ページ.html", "⑦Thursday, 16-Jul-1998 21:03:44 JST",
-    "⑥top\x80.html", "⑦Friday, 17-Jul-1998 01:00:00 JST", "①43", "②Friday, 17-Jul-98 08:00:00 JST", "", "③\x81"};
+    "①41"_sj, "②Wednesday, 15-Jul-98 13:45:12 JST"_sj, "③ホスト.example.ne.jp"_sj, "④Mozilla/4.0 (compatible; MSIE 4.0)"_sj,
+    "⑤http://search.example.co.jp/?kw=ロ グ"_sj, "⑥ページ.html"_sj, "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj,
+    "⑥top"_sj + std::string("\x80.html"), "⑦Friday, 17-Jul-1998 01:00:00 JST"_sj, "①43"_sj, "②Friday, 17-Jul-98 08:00:00 JST"_sj, "", "③"_sj + std::string("\x81")};
 // clang-format on
 
 class CliTest : public ::testing::Test {
@@ -114,13 +115,14 @@ TEST_F(CliTest, Utf8OutputHasLineFeedsAndReplacementCharacters) {
     EXPECT_EQ(check.out, U8(u8"ファイル検査\n\n********** 訪問者Ｎｏ **********\n********** ⑥と⑦の不連続 **********\n"
                             u8"********** ①～⑤の不連続 **********\n********** 空欄 **********\n"
                             u8"\nエラーはありませんでした。\n"));
-    const Outcome contents = RunReport({m_dir.WriteFile("odd.log", "⑥top\x80.html\r\n⑦a\rb\r\n③\x81"), "contents"});
+    const Outcome contents = RunReport(
+        {m_dir.WriteFile("odd.log", "⑥top"_sj + std::string("\x80.html\r\n") + "⑦a\rb\r\n③"_sj + "\x81"), "contents"});
     EXPECT_EQ(contents.out, U8(u8"\ttop\uFFFD.html    \ta\rb\n\uFFFD "));
 }
 
 TEST_F(CliTest, PageDaysTakesUtf8OrRawPage) {
-    const std::string expected = test::LoadLines(kLogLines).ReportPageDays("ページ.html");
-    const Outcome raw = RunReport({"--raw", m_log, "page-days", "ページ.html"});
+    const std::string expected = test::LoadLines(kLogLines).ReportPageDays("ページ.html"_sj);
+    const Outcome raw = RunReport({"--raw", m_log, "page-days", "ページ.html"_sj});
     EXPECT_EQ(raw.exitCode, 0);
     EXPECT_EQ(raw.out, expected);
     const Outcome utf8 = RunReport({m_log, "page-days", U8(u8"ページ.html")});
@@ -133,26 +135,26 @@ TEST_F(CliTest, PageDaysTakesUtf8OrRawPage) {
 
 TEST_F(CliTest, Utf8PageFindsTheLogsOwnCodeOfItsName) {
     // 髙 is EE E0 or FB FC in cp932; encoding the typed name gives FB FC, the log has EE E0.
-    const std::vector<std::string> lines = {"⑥\xEE\xE0橋.html", "⑦Friday, 17-Jul-1998 01:00:00 JST"};
+    const std::vector<std::string> lines = {"⑥"_sj + std::string("\xEE\xE0") + "橋.html"_sj, "⑦Friday, 17-Jul-1998 01:00:00 JST"_sj};
     const std::string log = m_dir.WriteFile("takahashi.log", test::JoinCrLf(lines));
     const Outcome run = RunReport({log, "page-days", U8(u8"髙橋.html")});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, CrLfToLf(DecodeCp932ToUtf8(test::LoadLines(lines).ReportPageDays("\xEE\xE0橋.html"))));
+    EXPECT_EQ(run.out, CrLfToLf(DecodeCp932ToUtf8(test::LoadLines(lines).ReportPageDays(std::string("\xEE\xE0") + "橋.html"_sj))));
     EXPECT_NE(run.out.find(U8(u8"\t1回\n")), std::string::npos) << run.out;
 }
 
 TEST_F(CliTest, LineWindowsShowFileLineNumbersInTheCheck) {
     // File lines 2 and 8 are empty; line 4 begins the first whole record.
     const std::string log = m_dir.WriteFile(
-        "window.log", test::JoinCrLf({"③x", "", "⑤y", "①2", "②y", "③z", "④w", "", "⑤v", "⑥p", "⑦q"}));
+        "window.log", test::JoinCrLf({"③x"_sj, "", "⑤y"_sj, "①2"_sj, "②y"_sj, "③z"_sj, "④w"_sj, "", "⑤v"_sj, "⑥p"_sj, "⑦q"_sj}));
     const struct {
         std::vector<std::string> window;
         const char* empties;
     } kCases[] = {
-        {{}, "2行目 空欄\r\n8行目 空欄\r\n"},
-        {{"--from", "3"}, "8行目 空欄\r\n"},
+        {{}, "2行目 空欄\r\n8行目 空欄\r\n"_sj},
+        {{"--from", "3"}, "8行目 空欄\r\n"_sj},
         {{"--from=9"}, ""},
-        {{"--last"}, "8行目 空欄\r\n"},  // a short log: all of it from its first record start
+        {{"--last"}, "8行目 空欄\r\n"_sj},  // a short log: all of it from its first record start
         {{"--from", "99"}, ""},
     };
     for (const auto& c : kCases) {
@@ -160,9 +162,9 @@ TEST_F(CliTest, LineWindowsShowFileLineNumbersInTheCheck) {
         args.insert(args.end(), {"--raw", log, "check"});
         const Outcome run = RunReport(args);
         EXPECT_EQ(run.exitCode, 0);
-        const std::string heading = "空欄 **********\r\n";
+        const std::string heading = "空欄 **********\r\n"_sj;
         const size_t from = run.out.find(heading);
-        const size_t to = run.out.find("\r\nエラー");
+        const size_t to = run.out.find("\r\nエラー"_sj);
         ASSERT_TRUE(from != std::string::npos && to != std::string::npos) << run.out;
         EXPECT_EQ(run.out.substr(from + heading.size(), to - from - heading.size()), c.empties) << args[0];
     }
@@ -186,14 +188,14 @@ TEST_F(CliTest, EveryReportAsDataInOneRun) {
 }
 
 TEST_F(CliTest, PageNamesOneALine) {
-    EXPECT_EQ(RunReport({"--raw", m_log, "page-names"}).out, "top\x80.html\r\nページ.html\r\n");
+    EXPECT_EQ(RunReport({"--raw", m_log, "page-names"}).out, "top\x80.html\r\n" + std::string("ページ.html\r\n"_sj));
     EXPECT_EQ(RunReport({m_log, "page-names"}).out, U8(u8"top\uFFFD.html\nページ.html\n"));
 }
 
 TEST_F(CliTest, EndlessDeviceIsReadAsTenThousandEmptyLines) {
     const Outcome run = RunReport({"--raw", "/dev/zero", "check"});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_NE(run.out.find("\r\n10000行目 空欄\r\n\r\nエラーは、10000　個ありました。\r\n"), std::string::npos);
+    EXPECT_NE(run.out.find("\r\n10000行目 空欄\r\n\r\nエラーは、10000　個ありました。\r\n"_sj), std::string::npos);
 }
 
 TEST_F(CliTest, HelpAndVersion) {

@@ -9,6 +9,7 @@
 #include "cli/JsonOutput.h"
 #include "cli/JsonWriter.h"
 #include "platform/Cp932.h"
+#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {
@@ -20,14 +21,15 @@ std::string U8(std::u8string_view text) { return std::string(text.begin(), text.
 
 // clang-format off
 const std::vector<std::string> kLog = {
-    "①41", "②Wednesday, 15-Jul-98 13:45:12 JST", "③ホスト.example.ne.jp", "④Mozilla/4.0 (compatible; MSIE 4.0)",
-    "⑤http://search.example.co.jp/?kw=ロ,グ&q=\"x\"", "⑥ページ.html", "⑦Thursday, 16-Jul-1998 21:03:44 JST",
-    "①43", "②Friday, 17-Jul-98 08:00:00 JST", "③gw.example.co.jp", "④Mozilla/3.01 [ja] (Win95; I)", "⑤",
-    "⑥ページ.html", "⑦Friday, 17-Jul-1998 08:01:00 JST", "⑥top.html", "",
-    "①44", "②Friday, 17-Jul-98 23:59:59 JST", "③gw.example.co.jp", "④Mozilla/3.01 [ja] (Win95; I)",
-    "⑥ページ.html", "⑦Saturday, 18-Jul-1998 09:30:00 JST"};
+    "①41"_sj, "②Wednesday, 15-Jul-98 13:45:12 JST"_sj, "③ホスト.example.ne.jp"_sj, "④Mozilla/4.0 (compatible; MSIE 4.0)"_sj,
+    "⑤http://search.example.co.jp/?kw=ロ,グ&q=\"x\""_sj, "⑥ページ.html"_sj, "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj,
+    "①43"_sj, "②Friday, 17-Jul-98 08:00:00 JST"_sj, "③gw.example.co.jp"_sj, "④Mozilla/3.01 [ja] (Win95; I)"_sj, "⑤"_sj,
+    "⑥ページ.html"_sj, "⑦Friday, 17-Jul-1998 08:01:00 JST"_sj, "⑥top.html"_sj, "",
+    "①44"_sj, "②Friday, 17-Jul-98 23:59:59 JST"_sj, "③gw.example.co.jp"_sj, "④Mozilla/3.01 [ja] (Win95; I)"_sj,
+    "⑥ページ.html"_sj, "⑦Saturday, 18-Jul-1998 09:30:00 JST"_sj};
 // Quote, backslash, control bytes, DEL, invalid bytes and a lead byte before a quote.
-const std::vector<std::string> kHostileLog = {"⑥a\"b\\c\td\x01" "e\x1f\x7f\x80ペ\x81\"\r\b\fz", "⑥x\ry"};
+const std::vector<std::string> kHostileLog = {
+    "⑥a\"b\\c\td\x01" "e\x1f\x7f"_sj + std::string("\x80") + "ペ"_sj + "\x81\"\r\b\fz", "⑥x\ry"_sj};
 // clang-format on
 
 const CQuorlet3Doc& Doc() {
@@ -67,7 +69,7 @@ class JsonReportTest : public ::testing::TestWithParam<JsonCase> {};
 TEST_P(JsonReportTest, ExactObject) {
     const JsonCase& c = GetParam();
     const CommandRow& row = Row(c.report, c.argument);
-    const std::string page = TakesPage(row) ? "ページ.html" : "";
+    const std::string page = TakesPage(row) ? "ページ.html"_sj : "";
     EXPECT_EQ(FormatJson(row, Compute(Doc(), row, page)), c.expected);
 }
 
@@ -167,7 +169,7 @@ class CsvReportTest : public ::testing::TestWithParam<CsvCase> {};
 TEST_P(CsvReportTest, ExactTable) {
     const CsvCase& c = GetParam();
     const CommandRow& row = Row(c.report, c.argument);
-    EXPECT_EQ(FormatCsv(row, Compute(test::LoadLines(*c.log), row, "ページ.html")), c.expected);
+    EXPECT_EQ(FormatCsv(row, Compute(test::LoadLines(*c.log), row, "ページ.html"_sj)), c.expected);
 }
 
 // clang-format off
@@ -205,7 +207,7 @@ TEST(CsvOutputTest, TimeGridsHaveOneRowPerCell) {
 
 TEST(JsonAllTest, EveryReportOnceInMenuOrderAndParses) {
     const std::vector<RowResult> reports = ComputeAllReports(Doc());
-    const json all = json::parse(FormatJsonAll("/logs/アクセス\"1\".log", 22, reports));
+    const json all = json::parse(FormatJsonAll("/logs/アクセス\"1\".log"_sj, 22, reports));
     EXPECT_EQ(all["log"], U8(u8"/logs/アクセス\"1\".log"));
     EXPECT_EQ(all["lines"], 22);
     const std::vector<std::string> expected = {
@@ -237,14 +239,14 @@ std::vector<std::string> GeneratedLog() {
     for (int guest = 1; lines.size() < 9900; ++guest) {
         const std::string day = kDays[next(std::size(kDays))];
         const std::string hour = kHours[next(std::size(kHours))];
-        lines.push_back("①" + std::to_string(guest));
-        lines.push_back("②Friday, " + day + "-Jul-98 " + hour + ":00:00 JST");
-        lines.push_back("③h" + std::to_string(next(7)) + ".example.ne.jp");
-        lines.push_back("④Mozilla/" + std::to_string(2 + next(3)) + ".0");
-        lines.push_back("⑤");
+        lines.push_back("①"_sj + std::to_string(guest));
+        lines.push_back("②Friday, "_sj + day + "-Jul-98 " + hour + ":00:00 JST");
+        lines.push_back("③h"_sj + std::to_string(next(7)) + ".example.ne.jp");
+        lines.push_back("④Mozilla/"_sj + std::to_string(2 + next(3)) + ".0");
+        lines.push_back("⑤"_sj);
         for (unsigned p = next(3); p > 0; --p) {
-            lines.push_back("⑥p" + std::to_string(next(4)) + ".html");
-            lines.push_back("⑦Friday, " + std::string(kDays[next(std::size(kDays))]) + "-Jul-1998 " +
+            lines.push_back("⑥p"_sj + std::to_string(next(4)) + ".html");
+            lines.push_back("⑦Friday, "_sj + std::string(kDays[next(std::size(kDays))]) + "-Jul-1998 " +
                             kHours[next(std::size(kHours))] + ":00:00 JST");
         }
     }

@@ -2,32 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "logstore/Quorlet3Doc.h"
-#include "tests/logstore/Records.h"
+#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {
 namespace {
 
 using namespace quorlet3::test;
-
-// Remembers every question and gives one fixed answer.
-class RecordingQuestionBox : public IQuestionBox {
-public:
-    explicit RecordingQuestionBox(bool answer) : m_answer(answer) {}
-    bool AskOkCancel(std::string_view text, QuestionIcon icon, DefaultButton defaultButton) override {
-        m_asked.push_back({std::string(text), icon, defaultButton});
-        return m_answer;
-    }
-    struct Question {
-        std::string text;
-        QuestionIcon icon;
-        DefaultButton defaultButton;
-    };
-    std::vector<Question> m_asked;
-
-private:
-    bool m_answer;
-};
 
 struct ListingCase {
     const char* name;
@@ -39,7 +20,7 @@ class ContentsListingTest : public ::testing::TestWithParam<ListingCase> {};
 
 TEST_P(ContentsListingTest, ListsContentsWithoutMarkers) {
     CQuorlet3Doc doc = LoadLines(GetParam().lines);
-    RecordingQuestionBox box(true);
+    FakeQuestions box(true);
     doc.SetQuestionBox(&box);
     EXPECT_EQ(doc.ReportContents(), GetParam().listing);
     EXPECT_TRUE(box.m_asked.empty());
@@ -48,14 +29,17 @@ TEST_P(ContentsListingTest, ListsContentsWithoutMarkers) {
 INSTANTIATE_TEST_SUITE_P(
     Logs, ContentsListingTest,
     ::testing::Values(
-        ListingCase{"OneOutputLinePerRecord", Concat({MainRecord(41), {"not a record", ""}, PageRecord("ページ.html")}),
+        ListingCase{"OneOutputLinePerRecord",
+                    Concat({MainRecord(41), {"not a record", ""}, PageRecord("ページ.html"_sj)}),
                     "41 Wednesday, 15-Jul-98 13:45:12 JST ppp12.example.ne.jp "
                     "Mozilla/4.0 (compatible; MSIE 4.01; Windows 95) http://www.example.co.jp/links.html\r\n"
-                    "\tページ.html    \tWednesday, 15-Jul-1998 21:03:44 JST\r\n"},
-        ListingCase{"BrokenRecordsRunOn", {"①1", "②t", "⑥a", "①2", "⑤r", "⑦u", "③h"}, "1 t \ta    2 r\r\n\tu\r\nh "},
+                    "\tページ.html    \tWednesday, 15-Jul-98 21:03:44 JST\r\n"_sj},
+        ListingCase{"BrokenRecordsRunOn",
+                    {"①1"_sj, "②t"_sj, "⑥a"_sj, "①2"_sj, "⑤r"_sj, "⑦u"_sj, "③h"_sj},
+                    "1 t \ta    2 r\r\n\tu\r\nh "},
         ListingCase{"EmptyFile", {}, ""},
         ListingCase{"SentinelLineEndsTheListing", Concat({PageRecord("a"), {"FileEND"}, PageRecord("b")}),
-                    "\ta    \tWednesday, 15-Jul-1998 21:03:44 JST\r\n"}),
+                    "\ta    \tWednesday, 15-Jul-98 21:03:44 JST\r\n"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The size question depends on the number of lines before the sentinel.
@@ -68,24 +52,24 @@ struct SizeCase {
 };
 
 std::string LongQuestion(int n) {
-    return "これらのログは、" + std::to_string(n) +
-           " 行もあります。\n表示には非常に時間がかかり、表示できない可能性もあります。\n表示しますか？";
+    return "これらのログは、"_sj + std::to_string(n) +
+           " 行もあります。\n表示には非常に時間がかかり、表示できない可能性もあります。\n表示しますか？"_sj;
 }
 std::string SlowQuestion(int n) {
-    return "これらのログは、" + std::to_string(n) + " 行あります。\n表示に数秒～数十秒かかりますが表示しますか？";
+    return "これらのログは、"_sj + std::to_string(n) + " 行あります。\n表示に数秒～数十秒かかりますが表示しますか？"_sj;
 }
 
 class ContentsSizeTest : public ::testing::TestWithParam<SizeCase> {};
 
 TEST_P(ContentsSizeTest, AsksBeforeLongListingsAndHonoursCancel) {
     const SizeCase& c = GetParam();
-    CQuorlet3Doc doc = LoadLines(Lines(static_cast<size_t>(c.lines), "③h"));
+    CQuorlet3Doc doc = LoadLines(Lines(static_cast<size_t>(c.lines), "③h"_sj));
     std::string all;
     for (int i = 0; i < c.lines && i < kLineSlots; ++i) {
         all += "h ";
     }
     for (bool answer : {true, false}) {
-        RecordingQuestionBox box(answer);
+        FakeQuestions box(answer);
         doc.SetQuestionBox(&box);
         const std::string text = doc.ReportContents();
         if (!c.asked) {
@@ -114,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Contents, BeforeAnyLoadAsksAboutTenThousandLinesAndListsNothing) {
     CQuorlet3Doc doc;
-    RecordingQuestionBox box(true);
+    FakeQuestions box(true);
     doc.SetQuestionBox(&box);
     EXPECT_EQ(doc.ReportContents(), "");
     ASSERT_EQ(box.m_asked.size(), 1u);
@@ -122,7 +106,7 @@ TEST(Contents, BeforeAnyLoadAsksAboutTenThousandLinesAndListsNothing) {
 }
 
 TEST(Contents, WithoutAQuestionBoxLongListingsAreWritten) {
-    Lines lines(2000, "③h");
+    Lines lines(2000, "③h"_sj);
     EXPECT_EQ(LoadLines(lines).ReportContents().size(), 2000u * 2);
 }
 

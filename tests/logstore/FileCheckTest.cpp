@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "logstore/Quorlet3Doc.h"
-#include "tests/logstore/Records.h"
+#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {
@@ -13,30 +13,30 @@ using namespace quorlet3::test;
 // The whole report: each pass's heading followed by its findings, then the closing line.
 std::string CheckReport(const std::string& guests, const std::string& pages, const std::string& records,
                         const std::string& empty, int errors) {
-    std::string text = "ファイル検査\r\n\r\n";
-    text += "********** 訪問者Ｎｏ **********\r\n" + guests;
-    text += "********** ⑥と⑦の不連続 **********\r\n" + pages;
-    text += "********** ①～⑤の不連続 **********\r\n" + records;
-    text += "********** 空欄 **********\r\n" + empty;
-    text += errors == 0 ? std::string("\r\nエラーはありませんでした。\r\n")
-                        : "\r\nエラーは、" + std::to_string(errors) + "　個ありました。\r\n";
+    std::string text = "ファイル検査\r\n\r\n"_sj;
+    text += "********** 訪問者Ｎｏ **********\r\n"_sj + guests;
+    text += "********** ⑥と⑦の不連続 **********\r\n"_sj + pages;
+    text += "********** ①～⑤の不連続 **********\r\n"_sj + records;
+    text += "********** 空欄 **********\r\n"_sj + empty;
+    text += errors == 0 ? std::string("\r\nエラーはありませんでした。\r\n"_sj)
+                        : "\r\nエラーは、"_sj + std::to_string(errors) + "　個ありました。\r\n"_sj;
     return text;
 }
 
 TEST(FileCheck, SoundLogHasNoFindings) {
     const CQuorlet3Doc doc = LoadLines(Concat({MainRecord(41), PageRecord("top.html"), MainRecord(42)}));
     EXPECT_EQ(doc.ReportFileCheck(),
-              "ファイル検査\r\n\r\n"
-              "********** 訪問者Ｎｏ **********\r\n"
-              "********** ⑥と⑦の不連続 **********\r\n"
-              "********** ①～⑤の不連続 **********\r\n"
-              "********** 空欄 **********\r\n"
-              "\r\nエラーはありませんでした。\r\n");
+              "ファイル検査\r\n\r\n"_sj
+              "********** 訪問者Ｎｏ **********\r\n"_sj
+              "********** ⑥と⑦の不連続 **********\r\n"_sj
+              "********** ①～⑤の不連続 **********\r\n"_sj
+              "********** 空欄 **********\r\n"_sj
+              "\r\nエラーはありませんでした。\r\n"_sj);
 }
 
 TEST(FileCheck, BeforeAnyLoadTheStoreIsBlank) {
     EXPECT_EQ(CQuorlet3Doc().ReportFileCheck(),
-              CheckReport("", "", "", "このファイルは空白です。(データがありません。)\r\n", 1));
+              CheckReport("", "", "", "このファイルは空白です。(データがありません。)\r\n"_sj, 1));
 }
 
 struct CheckCase {
@@ -53,40 +53,48 @@ TEST_P(FileCheckTest, ReportsEachFindingUnderItsPass) {
     EXPECT_EQ(LoadLines(c.lines).ReportFileCheck(), CheckReport(c.guests, c.pages, c.records, c.empty, c.errors));
 }
 
-const Lines kCutRecord = {"①1", "②Wednesday, 15-Jul-98 13:45:12 JST", "③host.ac.jp"};
+const Lines kCutRecord = {"①1"_sj, "②Wednesday, 15-Jul-98 13:45:12 JST"_sj, "③host.ac.jp"_sj};
 
 INSTANTIATE_TEST_SUITE_P(
     Logs, FileCheckTest,
     ::testing::Values(
         CheckCase{"EmptyFile", {}, "", "", "", "", 0},
-        CheckCase{"GuestGap", Concat({MainRecord(41), MainRecord(43)}), "6行目　41番～43番\r\n", "", "", "", 1},
-        CheckCase{"GuestRepeated", Concat({MainRecord(41), MainRecord(41)}), "6行目　41番～41番\r\n", "", "", "", 1},
-        CheckCase{"GuestGoesDown", Concat({MainRecord(42), MainRecord(41)}), "6行目　42番～41番\r\n", "", "", "", 1},
+        CheckCase{"GuestGap", Concat({MainRecord(41), MainRecord(43)}), "6行目　41番～43番\r\n"_sj, "", "", "", 1},
+        CheckCase{"GuestRepeated", Concat({MainRecord(41), MainRecord(41)}), "6行目　41番～41番\r\n"_sj, "", "", "", 1},
+        CheckCase{"GuestGoesDown", Concat({MainRecord(42), MainRecord(41)}), "6行目　42番～41番\r\n"_sj, "", "", "", 1},
         CheckCase{"UnreadableNumberIsReportedAndNotCompared",
-                  Concat({MainRecord(41), MainRecord("123456"), MainRecord(99)}), "6行目　41番～0番\r\n", "", "", "",
+                  Concat({MainRecord(41), MainRecord("123456"), MainRecord(99)}), "6行目　41番～0番\r\n"_sj, "", "", "",
                   1},
         CheckCase{"FirstNumberNeverReported", Concat({{"x"}, MainRecord(500), MainRecord(501)}), "", "", "", "", 0},
-        CheckCase{"PageNameAsLastLine", Concat({MainRecord(1), {"⑥top.html"}}), "", "6行目　⑥と⑦の不連続\r\n", "", "",
+        CheckCase{"PageNameAsLastLine", Concat({MainRecord(1), {"⑥top.html"_sj}}), "", "6行目　⑥と⑦の不連続\r\n"_sj, "",
+                  "", 1},
+        CheckCase{"TimeInFirstLineNeverReported", {"⑦a"_sj, "⑦b"_sj}, "", "2行目　⑥と⑦の不連続\r\n"_sj, "", "", 1},
+        CheckCase{"PageNameBeforeMainAndTimeAfterFifth", Concat({{"⑥top.html"_sj}, MainRecord(1), {"⑦t"_sj}}), "",
+                  "1行目　⑥と⑦の不連続\r\n7行目　⑥と⑦の不連続\r\n"_sj, "", "", 2},
+        CheckCase{"LoneTimeAfterPair", Concat({PageRecord("a"), {"⑦t"_sj}}), "", "3行目　⑥と⑦の不連続\r\n"_sj, "", "",
                   1},
-        CheckCase{"TimeInFirstLineNeverReported", {"⑦a", "⑦b"}, "", "2行目　⑥と⑦の不連続\r\n", "", "", 1},
-        CheckCase{"PageNameBeforeMainAndTimeAfterFifth", Concat({{"⑥top.html"}, MainRecord(1), {"⑦t"}}), "",
-                  "1行目　⑥と⑦の不連続\r\n7行目　⑥と⑦の不連続\r\n", "", "", 2},
-        CheckCase{"LoneTimeAfterPair", Concat({PageRecord("a"), {"⑦t"}}), "", "3行目　⑥と⑦の不連続\r\n", "", "", 1},
-        CheckCase{"RecordCutAfterHost", Concat({kCutRecord, PageRecord("a")}), "", "", "3行目 ③と④の不連続\r\n", "", 1},
+        CheckCase{"RecordCutAfterHost", Concat({kCutRecord, PageRecord("a")}), "", "", "3行目 ③と④の不連続\r\n"_sj, "",
+                  1},
         CheckCase{"EachBrokenStep",
-                  {"①1", "x", "②t", "x", "③h", "x", "④b", "x"},
+                  {"①1"_sj, "x", "②t"_sj, "x", "③h"_sj, "x", "④b"_sj, "x"},
                   "",
                   "",
-                  "1行目 ①と②の不連続\r\n3行目 ②と③の不連続\r\n5行目 ③と④の不連続\r\n7行目 ④と⑤の不連続\r\n",
+                  "1行目 ①と②の不連続\r\n3行目 ②と③の不連続\r\n5行目 ③と④の不連続\r\n7行目 ④と⑤の不連続\r\n"_sj,
                   "",
                   4},
-        CheckCase{"LinesOutOfPlaceFoundOnlyThroughTheLineBefore", {"⑤a", "②t", "③h", "④b", "⑤r"}, "", "", "", "", 0},
+        CheckCase{"LinesOutOfPlaceFoundOnlyThroughTheLineBefore",
+                  {"⑤a"_sj, "②t"_sj, "③h"_sj, "④b"_sj, "⑤r"_sj},
+                  "",
+                  "",
+                  "",
+                  "",
+                  0},
         CheckCase{"EveryEmptyLineListed", Concat({MainRecord(1), {""}, MainRecord(2), {""}}), "", "", "",
-                  "6行目 空欄\r\n12行目 空欄\r\n", 2},
-        CheckCase{"SentinelLineEndsEveryPass", Concat({MainRecord(1), {"⑥top.html", "FileEND", ""}, MainRecord(5)}), "",
-                  "6行目　⑥と⑦の不連続\r\n", "", "", 1},
-        CheckCase{"FindingsGroupedByPass", Concat({{""}, MainRecord(3), MainRecord(5), {"⑥p"}}), "7行目　3番～5番\r\n",
-                  "12行目　⑥と⑦の不連続\r\n", "", "1行目 空欄\r\n", 3}),
+                  "6行目 空欄\r\n12行目 空欄\r\n"_sj, 2},
+        CheckCase{"SentinelLineEndsEveryPass", Concat({MainRecord(1), {"⑥top.html"_sj, "FileEND", ""}, MainRecord(5)}),
+                  "", "6行目　⑥と⑦の不連続\r\n"_sj, "", "", 1},
+        CheckCase{"FindingsGroupedByPass", Concat({{""}, MainRecord(3), MainRecord(5), {"⑥p"_sj}}),
+                  "7行目　3番～5番\r\n"_sj, "12行目　⑥と⑦の不連続\r\n"_sj, "", "1行目 空欄\r\n"_sj, 3}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // 1999 sound records fill slots 0 to 9994; the last five lines of the store follow.
@@ -101,16 +109,16 @@ Lines FullStoreEndingWith(const Lines& last) {
 }
 
 TEST(FileCheckFullStore, RecordBrokenInTheLastLinesIsReported) {
-    const CQuorlet3Doc doc = LoadLines(FullStoreEndingWith({"①2001", "②t", "③h", "④b", "⑥p"}));
+    const CQuorlet3Doc doc = LoadLines(FullStoreEndingWith({"①2001"_sj, "②t"_sj, "③h"_sj, "④b"_sj, "⑥p"_sj}));
     ASSERT_EQ(doc.Store()[kLineSlots], kSentinel);
     EXPECT_EQ(doc.ReportFileCheck(),
-              CheckReport("9996行目　1999番～2001番\r\n", "", "9999行目 ④と⑤の不連続\r\n", "", 2));
+              CheckReport("9996行目　1999番～2001番\r\n"_sj, "", "9999行目 ④と⑤の不連続\r\n"_sj, "", 2));
 }
 
 TEST(FileCheckFullStore, PageRecordsAndEmptyLinesCheckedToTheLastSlot) {
-    const CQuorlet3Doc doc = LoadLines(FullStoreEndingWith({"⑥a", "⑦t", "⑥b", "", "⑦t"}));
-    EXPECT_EQ(doc.ReportFileCheck(),
-              CheckReport("", "9998行目　⑥と⑦の不連続\r\n10000行目　⑥と⑦の不連続\r\n", "", "9999行目 空欄\r\n", 3));
+    const CQuorlet3Doc doc = LoadLines(FullStoreEndingWith({"⑥a"_sj, "⑦t"_sj, "⑥b"_sj, "", "⑦t"_sj}));
+    EXPECT_EQ(doc.ReportFileCheck(), CheckReport("", "9998行目　⑥と⑦の不連続\r\n10000行目　⑥と⑦の不連続\r\n"_sj, "",
+                                                 "9999行目 空欄\r\n"_sj, 3));
 }
 
 }  // namespace

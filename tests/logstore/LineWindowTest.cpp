@@ -1,7 +1,6 @@
 // Line windows of long logs: where each window starts, what the store holds, and the
 // count of file lines before it.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 
 #include "logstore/LogLoader.h"
 #include "logstore/Quorlet3Doc.h"
+#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {
@@ -27,13 +27,13 @@ std::string Lines(int first, int count, Line line) {
     return bytes;
 }
 std::string Pages(int first, int count) {
-    return Lines(first, count, [](int i) { return "⑥p" + std::to_string(i); });
+    return Lines(first, count, [](int i) { return "⑥p"_sj + std::to_string(i); });
 }
 // Main-page records of three lines each, guest numbers first .. first+count-1.
 std::string Records(int first, int count) {
     std::string bytes;
     for (int i = first; i < first + count; ++i) {
-        bytes += "①" + std::to_string(i) + "\r\n②t\r\n③h\r\n";
+        bytes += "①"_sj + std::to_string(i) + "\r\n②t\r\n③h\r\n"_sj;
     }
     return bytes;
 }
@@ -84,41 +84,43 @@ TEST_P(WindowTest, StartsAtItsLineAndReadsOnLikeAWholeFile) {
 }
 
 const std::string kLong(2500, 'L');            // three slots
-const std::string kPage998 = "⑥" + std::string(996, 'y');  // 998 bytes: with CR LF, one slot
+const std::string kPage998 = "⑥"_sj + std::string(996, 'y');  // 998 bytes: with CR LF, one slot
 
 INSTANTIATE_TEST_SUITE_P(
     Windows, WindowTest,
     ::testing::Values(
-        WindowCase{"FirstIsLineOne", Pages(1, 10001), LineWindow::FirstLines(), 1, "⑥p1"},
-        WindowCase{"FromOne", Pages(1, 10001), LineWindow::FromLine(1), 1, "⑥p1"},
-        WindowCase{"FromMiddle", Pages(1, 20000), LineWindow::FromLine(5001), 5001, "⑥p5001"},
+        WindowCase{"FirstIsLineOne", Pages(1, 10001), LineWindow::FirstLines(), 1, "⑥p1"_sj},
+        WindowCase{"FromOne", Pages(1, 10001), LineWindow::FromLine(1), 1, "⑥p1"_sj},
+        WindowCase{"FromMiddle", Pages(1, 20000), LineWindow::FromLine(5001), 5001, "⑥p5001"_sj},
         WindowCase{"FromLastLineWithoutEnd", "a\nb\nc", LineWindow::FromLine(3), 3, "c"},
         WindowCase{"FromJustPastTheEnd", "a\nb\nc\n", LineWindow::FromLine(4), 4, "FileEND"},
         WindowCase{"FromFarPastTheEnd", "a\nb\nc\n", LineWindow::FromLine(9), 4, "FileEND"},
         WindowCase{"FromEmptyFile", "", LineWindow::FromLine(2), 1, "FileEND"},
-        WindowCase{"FromAfterLongCrLfLine", "⑥" + kLong + "\r\n①a\r\n", LineWindow::FromLine(2), 2, "①a"},
-        WindowCase{"FromLongLineKeepsItsSlots", "①a\r\n⑥" + kLong + "\r\n", LineWindow::FromLine(2), 2,
-                   "⑥" + kLong.substr(0, 997)},
-        WindowCase{"FromLoneCrIsNoLineEnd", "x\r①y\nz\n", LineWindow::FromLine(2), 2, "z"},
+        WindowCase{"FromAfterLongCrLfLine", "⑥"_sj + kLong + "\r\n①a\r\n"_sj, LineWindow::FromLine(2), 2, "①a"_sj},
+        WindowCase{"FromLongLineKeepsItsSlots", "①a\r\n⑥"_sj + kLong + "\r\n", LineWindow::FromLine(2), 2,
+                   "⑥"_sj + kLong.substr(0, 997)},
+        WindowCase{"FromLoneCrIsNoLineEnd", "x\r①y\nz\n"_sj, LineWindow::FromLine(2), 2, "z"},
         WindowCase{"LastEmptyFile", "", LineWindow::LastLines(), 1, "FileEND"},
-        WindowCase{"LastShortFileIsWhole", Records(1, 5), LineWindow::LastLines(), 1, "①1"},
-        WindowCase{"LastShortFileSkipsHalfRecord", "②t\r\n③h\r\n" + Records(1, 2), LineWindow::LastLines(), 3, "①1"},
-        WindowCase{"LastInsideRecordMovesToNextOne", Records(1, 3334), LineWindow::LastLines(), 4, "①2"},
-        WindowCase{"LastPageRecordStarts",
-                   "①0\r\n" + Lines(1, 5000, [](int i) { return "⑥p" + std::to_string(i) + "\r\n⑦t"; }) + "①9\r\n",
-                   LineWindow::LastLines(), 4, "⑥p2"},
+        WindowCase{"LastShortFileIsWhole", Records(1, 5), LineWindow::LastLines(), 1, "①1"_sj},
+        WindowCase{"LastShortFileSkipsHalfRecord", "②t\r\n③h\r\n"_sj + Records(1, 2), LineWindow::LastLines(), 3,
+                   "①1"_sj},
+        WindowCase{"LastInsideRecordMovesToNextOne", Records(1, 3334), LineWindow::LastLines(), 4, "①2"_sj},
+        WindowCase{
+            "LastPageRecordStarts",
+            "①0\r\n"_sj + Lines(1, 5000, [](int i) { return "⑥p"_sj + std::to_string(i) + "\r\n⑦t"_sj; }) + "①9\r\n"_sj,
+            LineWindow::LastLines(), 4, "⑥p2"_sj},
         WindowCase{"LastWithoutRecordsStaysPut", Lines(1, 10005, [](int i) { return "x" + std::to_string(i); }),
                    LineWindow::LastLines(), 6, "x6"},
-        WindowCase{"LastEndsWithoutLf", Pages(1, 10002) + "⑥end", LineWindow::LastLines(), 4, "⑥p4"},
-        WindowCase{"LastEndsWithLoneCr", Pages(1, 10002) + "⑥end\r", LineWindow::LastLines(), 4, "⑥p4"},
+        WindowCase{"LastEndsWithoutLf", Pages(1, 10002) + "⑥end"_sj, LineWindow::LastLines(), 4, "⑥p4"_sj},
+        WindowCase{"LastEndsWithLoneCr", Pages(1, 10002) + "⑥end\r"_sj, LineWindow::LastLines(), 4, "⑥p4"_sj},
         // 1 + 4 * 3 + 9990 slots: ten thousand from the end start at the second long line.
         WindowCase{"LastCountsSlotsOfLongLines",
-                   "①a\r\n" + Lines(1, 4, [](int i) { return "⑥" + std::to_string(i) + kLong.substr(0, 2000); }) +
+                   "①a\r\n"_sj + Lines(1, 4, [](int i) { return "⑥"_sj + std::to_string(i) + kLong.substr(0, 2000); }) +
                        Pages(1, 9990),
-                   LineWindow::LastLines(), 3, "⑥2" + kLong.substr(0, 996)},
-        WindowCase{"LastCountsCrLfOnce", "①a\r\n" + kPage998 + "\r\n" + Pages(1, 9999), LineWindow::LastLines(), 2,
+                   LineWindow::LastLines(), 3, "⑥2"_sj + kLong.substr(0, 996)},
+        WindowCase{"LastCountsCrLfOnce", "①a\r\n"_sj + kPage998 + "\r\n" + Pages(1, 9999), LineWindow::LastLines(), 2,
                    kPage998},
-        WindowCase{"LastHugeLastLineIsTheWindow", "①a\n" + std::string(kLineSlots * 999 + 5, 'z'),
+        WindowCase{"LastHugeLastLineIsTheWindow", "①a\n"_sj + std::string(kLineSlots * 999 + 5, 'z'),
                    LineWindow::LastLines(), 2, std::string(999, 'z')}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -130,7 +132,7 @@ TEST(LastWindow, AgreesWithAForwardSlotCountAtEveryBlockEdge) {
     std::vector<long long> starts, slots;
     std::vector<bool> record;
     for (int i = 0; i < 10400; ++i) {
-        const char* marker = i % 3 == 0 ? "①" : i % 3 == 1 ? "②" : "⑥";
+        const char* marker = i % 3 == 0 ? "①"_sj : i % 3 == 1 ? "②"_sj : "⑥"_sj;
         // Every 97th line has 998 bytes: one slot, or two if a CR before its LF were counted.
         const std::string text = marker + std::string(i % 97 == 0 ? 996 : (i * 7) % 31, 'k');
         starts.push_back(static_cast<long long>(bytes.size()));

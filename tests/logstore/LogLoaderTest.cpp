@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "logstore/Quorlet3Doc.h"
+#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {
@@ -37,7 +38,7 @@ void ExpectStore(const CQuorlet3Doc& doc, std::vector<std::string> lines) {
 std::string NumberedLines(int count) {
     std::vector<std::string> lines;
     for (int i = 1; i <= count; ++i) {
-        lines.push_back("⑥page" + std::to_string(i));
+        lines.push_back("⑥page"_sj + std::to_string(i));
     }
     return test::JoinCrLf(lines);
 }
@@ -55,43 +56,43 @@ TEST_P(LoadTest, StoresEachReadAsOneSlot) { ExpectStore(LoadBytes(GetParam().byt
 const std::string k998(998, 'x');
 const std::string k999(999, 'x');
 // A referring address long enough to be split: only its first read starts with the marker.
-const std::string kLongFifth = "⑤" + std::string(600, 'a') + std::string(600, ' ') + "b c";
+const std::string kLongFifth = "⑤"_sj + std::string(600, 'a') + std::string(600, ' ') + "b c";
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, LoadTest,
     ::testing::Values(
-        LoadCase{"Empty", "", {}}, LoadCase{"CrLf", "①1\r\n②a\r\n", {"①1", "②a"}},
-        LoadCase{"BareLf", "①1\n②a\n", {"①1", "②a"}}, LoadCase{"LoneCrKept", "a\rb\r\nc\r", {"a\rb", "c\r"}},
+        LoadCase{"Empty", "", {}}, LoadCase{"CrLf", "①1\r\n②a\r\n"_sj, {"①1"_sj, "②a"_sj}},
+        LoadCase{"BareLf", "①1\n②a\n"_sj, {"①1"_sj, "②a"_sj}}, LoadCase{"LoneCrKept", "a\rb\r\nc\r", {"a\rb", "c\r"}},
         LoadCase{"CrBeforeCrLf", "a\r\r\n", {"a\r"}}, LoadCase{"LastLineWithoutEnd", "a\r\nb", {"a", "b"}},
         LoadCase{"BlankLines", "a\r\n\r\n\nb\r\n\r\n", {"a", "", "", "b", ""}},
         LoadCase{"SentinelLineStoredAsIs", "a\r\nFileEND\r\nb\r\n", {"a", "FileEND", "b"}},
         LoadCase{"NulEndsItsRead", "ab\0cd\r\nef\r\n"s, {"ab", "ef"}}, LoadCase{"NulFirst", "\0xyz\n"s, {""}},
-        LoadCase{"FifthLosesAsciiSpaces", "⑤http://a/?q=a b  c \r\n", {"⑤http://a/?q=abc"}},
-        LoadCase{"FifthKeepsTabAndIdeographicSpace", "⑤a\t　b\r\n", {"⑤a\t　b"}},
-        LoadCase{"FifthSpacesAfterNulGone", "⑤a b\0c d\n"s, {"⑤ab"}},
-        LoadCase{"OtherLinesKeepSpaces", "③a b\r\n⑥c d\r\n ⑤e f\r\n", {"③a b", "⑥c d", " ⑤e f"}},
+        LoadCase{"FifthLosesAsciiSpaces", "⑤http://a/?q=a b  c \r\n"_sj, {"⑤http://a/?q=abc"_sj}},
+        LoadCase{"FifthKeepsTabAndIdeographicSpace", "⑤a\t　b\r\n"_sj, {"⑤a\t　b"_sj}},
+        LoadCase{"FifthSpacesAfterNulGone", "⑤a b"_sj + "\0c d\n"s, {"⑤ab"_sj}},
+        LoadCase{"OtherLinesKeepSpaces", "③a b\r\n⑥c d\r\n ⑤e f\r\n"_sj, {"③a b"_sj, "⑥c d"_sj, " ⑤e f"_sj}},
         LoadCase{"Line998", k998 + "\r\n", {k998}}, LoadCase{"Line999GivesEmptySlot", k999 + "\r\n", {k999, ""}},
         LoadCase{"Line1000", k999 + "y\r\n", {k999, "y"}}, LoadCase{"CrLfCountsOnce", k998 + "\r\nz\r\n", {k998, "z"}},
         LoadCase{"LoneCrCounts", k998 + "\r\r\n", {k998 + "\r", ""}},
         LoadCase{"CutInsideACharacter",
-                 k998 + "①1\r\n",
+                 k998 + "①1\r\n"_sj,
                  {k998 + "\x87",
                   "\x40"
                   "1"}},
-        LoadCase{"SecondReadStartingWithFifth", k999 + "⑤a b\r\n", {k999, "⑤ab"}},
+        LoadCase{"SecondReadStartingWithFifth", k999 + "⑤a b\r\n"_sj, {k999, "⑤ab"_sj}},
         LoadCase{"Line2500",
                  std::string(2500, 'q') + "\n",
                  {std::string(999, 'q'), std::string(999, 'q'), std::string(502, 'q')}},
         LoadCase{"LongFifthStripsFirstReadOnly",
                  kLongFifth + "\r\n",
-                 {"⑤" + std::string(600, 'a'), std::string(600 - 397, ' ') + "b c"}}),
+                 {"⑤"_sj + std::string(600, 'a'), std::string(600 - 397, ' ') + "b c"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LoadCap, OnlyTheFirstTenThousandLinesAreRead) {
     for (const std::string& bytes : {NumberedLines(10000), NumberedLines(10001) + "tail without end"}) {
         const CQuorlet3Doc doc = LoadBytes(bytes);
-        EXPECT_EQ(doc.Store()[0], "⑥page1");
-        EXPECT_EQ(doc.Store()[9999], "⑥page10000");
+        EXPECT_EQ(doc.Store()[0], "⑥page1"_sj);
+        EXPECT_EQ(doc.Store()[9999], "⑥page10000"_sj);
         EXPECT_EQ(doc.Store().m_strEndSlot, kSentinel);
     }
 }
@@ -106,7 +107,7 @@ TEST(LoadState, SecondLoadLeavesNothingOfTheFirst) {
 
 TEST(LoadState, LogFileKeepsItsBytesAndTime) {
     TempDir dir;
-    const std::string bytes = test::JoinCrLf({"①1", "⑤a b", ""}) + "\x87";
+    const std::string bytes = test::JoinCrLf({"①1"_sj, "⑤a b"_sj, ""}) + "\x87";
     const std::string path = dir.WriteFile("keep.log", bytes);
     const struct timespec old[2] = {{1000000000, 0}, {1000000000, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
@@ -120,10 +121,11 @@ TEST(LoadState, LogFileKeepsItsBytesAndTime) {
 }
 
 // Each kind of file that cannot be read as a log. The loader must say so, naming the
-// file, within a moment and without touching the store already loaded.
+// file and the cause, within a moment and without touching the store already loaded.
 struct BadFile {
     const char* name;
     std::string (*make)(const TempDir& dir);
+    LogFileCause cause;
 };
 
 class FailedLoadTest : public ::testing::TestWithParam<BadFile> {};
@@ -131,39 +133,38 @@ class FailedLoadTest : public ::testing::TestWithParam<BadFile> {};
 TEST_P(FailedLoadTest, NamesTheFileAndKeepsTheOldStore) {
     TempDir dir;
     const std::string path = GetParam().make(dir);
-    if (path.empty()) {
-        GTEST_SKIP() << "this kind of file cannot be made here";
-    }
     CQuorlet3Doc doc;
-    doc.LoadLogFile(dir.WriteFile("good.log", "①1\r\n②a\r\n"));
-    ::alarm(10);  // a hang ends the test program instead of the whole run
+    doc.LoadLogFile(dir.WriteFile("good.log", "①1\r\n②a\r\n"_sj));
+    test::WithoutFileOverride asAnOrdinaryUser;  // root must not read the unreadable file
+    ::alarm(10);                                 // a hang ends the test program instead of the whole run
     try {
         doc.LoadLogFile(path);
         ADD_FAILURE() << "loading " << path << " succeeded";
     } catch (const LogFileError& error) {
         EXPECT_EQ(error.Path(), path);
         EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+        EXPECT_EQ(error.Cause(), GetParam().cause) << error.what();
     }
     ::alarm(0);
-    ExpectStore(doc, {"①1", "②a"});
+    ExpectStore(doc, {"①1"_sj, "②a"_sj});
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, FailedLoadTest,
-    ::testing::Values(BadFile{"Nonexistent", [](const TempDir& d) { return d.Path() + "/missing.log"; }},
-                      BadFile{"Directory", [](const TempDir& d) { return d.Path(); }},
+    ::testing::Values(BadFile{"Nonexistent", [](const TempDir& d) { return d.PathOf("missing.log"); },
+                              LogFileCause::NotFound},
+                      BadFile{"Directory", [](const TempDir& d) { return d.Path(); }, LogFileCause::NotRegularFile},
                       BadFile{"FifoWithoutWriter",
                               [](const TempDir& d) {
-                                  const std::string path = d.Path() + "/fifo.log";
-                                  return ::mkfifo(path.c_str(), 0600) == 0 ? path : std::string();
-                              }},
+                                  const std::string path = d.PathOf("fifo.log");
+                                  return ::mkfifo(path.c_str(), 0600) == 0 ? path : std::string("mkfifo failed");
+                              },
+                              LogFileCause::NotRegularFile},
                       BadFile{"NoReadPermission",
-                              [](const TempDir& d) {
-                                  const std::string path = d.WriteFile("secret.log", "①1\n");
-                                  // root reads whatever the mode says
-                                  return ::geteuid() != 0 && ::chmod(path.c_str(), 0) == 0 ? path : std::string();
-                              }},
-                      BadFile{"ReadErrorAfterOpen", [](const TempDir&) { return std::string("/proc/self/mem"); }}),
+                              [](const TempDir& d) { return test::WriteUnreadableFile(d, "secret.log", "①1\n"_sj); },
+                              LogFileCause::NoPermission},
+                      BadFile{"ReadErrorAfterOpen", [](const TempDir&) { return std::string("/proc/self/mem"); },
+                              LogFileCause::ReadError}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LoadDevice, EndlessDevicesAreCappedAtTenThousandReads) {
@@ -176,31 +177,21 @@ TEST(LoadDevice, EndlessDevicesAreCappedAtTenThousandReads) {
     ExpectStore(doc, std::vector<std::string>(kLineSlots));
 }
 
-class ScriptedChooser : public IFileChooser {
-public:
-    explicit ScriptedChooser(std::optional<std::string> answer) : m_answer(std::move(answer)) {}
-    std::optional<std::string> ChooseLogFile() override { return m_answer; }
-
-private:
-    std::optional<std::string> m_answer;
-};
-
 TEST(SelectLogFile, LoadsTheChosenFileOrKeepsTheStore) {
     TempDir dir;
-    const std::string path = dir.WriteFile("a.log", "①7\r\n");
+    const std::string path = dir.WriteFile("a.log", "①7\r\n"_sj);
     CQuorlet3Doc doc;
-    ScriptedChooser chooser(path);
+    // The second answer declines; the third is a typed name of a file that does not exist.
+    test::FakeChooser chooser{path, std::nullopt, dir.PathOf("typed-name.log")};
     doc.SetFileChooser(&chooser);
     EXPECT_EQ(doc.SelectLogFile(), path);
-    ScriptedChooser declining(std::nullopt);
-    doc.SetFileChooser(&declining);
     EXPECT_EQ(doc.SelectLogFile(), kCancel);
     doc.SetFileChooser(nullptr);
     EXPECT_EQ(doc.SelectLogFile(), kCancel);
-    ScriptedChooser typed(dir.Path() + "/typed-name.log");  // a name of a file that does not exist
-    doc.SetFileChooser(&typed);
+    doc.SetFileChooser(&chooser);
     EXPECT_THROW(doc.SelectLogFile(), LogFileError);
-    ExpectStore(doc, {"①7"});
+    EXPECT_EQ(chooser.m_calls, 3);
+    ExpectStore(doc, {"①7"_sj});
 }
 
 }  // namespace

@@ -2,9 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <map>
 
-#include "logstore/ReportText.h"
+#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {
@@ -13,7 +12,7 @@ namespace {
 using test::LoadLines;
 
 // A page time-stamp line with its day field 22 bytes from the end.
-std::string Stamp(std::string_view day) { return "⑦1999年03月" + std::string(day) + "日(Sun) 13:45:12 JST"; }
+std::string Stamp(std::string_view day) { return "⑦1999年03月"_sj + std::string(day) + "日(Sun) 13:45:12 JST"_sj; }
 
 std::vector<std::string> Names(const CQuorlet3Doc& doc) {
     PageNameList pages;
@@ -32,11 +31,12 @@ std::vector<std::string> Names(const CQuorlet3Doc& doc) {
 using Strings = std::vector<std::string>;
 
 TEST(CollectPageNamesTest, DistinctNamesInMultibyteOrder) {
-    EXPECT_EQ(Names(LoadLines({"⑥b.html", "⑥a.html", "⑦x", "⑥b.html", "⑥c.html", "FileEND", "⑥0.html"})),
-              (Strings{"a.html", "b.html", "c.html"}));
-    EXPECT_EQ(Names(LoadLines({"⑥日本", "⑥a.html ", "⑥", "⑥a.html", "⑥ｱ", "⑥A.html", "⑤z.html"})),
-              (Strings{"A.html", "a.html", "a.html ", "ｱ", "日本"}));
-    EXPECT_EQ(Names(LoadLines({"⑥", "⑦x", "⑥"})), Strings{});
+    EXPECT_EQ(
+        Names(LoadLines({"⑥b.html"_sj, "⑥a.html"_sj, "⑦x"_sj, "⑥b.html"_sj, "⑥c.html"_sj, "FileEND", "⑥0.html"_sj})),
+        (Strings{"a.html", "b.html", "c.html"}));
+    EXPECT_EQ(Names(LoadLines({"⑥日本"_sj, "⑥a.html "_sj, "⑥"_sj, "⑥a.html"_sj, "⑥ｱ"_sj, "⑥A.html"_sj, "⑤z.html"_sj})),
+              (Strings{"A.html", "a.html", "a.html ", "ｱ"_sj, "日本"_sj}));
+    EXPECT_EQ(Names(LoadLines({"⑥"_sj, "⑦x"_sj, "⑥"_sj})), Strings{});
     EXPECT_EQ(Names(CQuorlet3Doc()), Strings{});
 }
 
@@ -45,7 +45,7 @@ TEST(CollectPageNamesTest, FirstThreeHundredToAppear) {
     char name[16];
     for (int n = 300; n >= 0; --n) {
         std::snprintf(name, sizeof name, "n%03d", n);
-        lines.push_back(std::string("⑥") + name);
+        lines.push_back(std::string("⑥"_sj) + name);
         if (n > 0) {
             expected.insert(expected.begin(), name);
         }
@@ -53,74 +53,75 @@ TEST(CollectPageNamesTest, FirstThreeHundredToAppear) {
     EXPECT_EQ(Names(LoadLines(lines)), expected);
 }
 
-// The report for the page with the given day counts.
-std::string Expected(std::string_view page, const std::map<int, int>& days) {
-    int total = 0;
-    for (const auto& [day, n] : days) {
-        total += n;
-    }
-    std::string text = "ページ別アクセス日調査\t" + std::string(page) + "\t";
-    AppendFormat(text, "%d回\r\n\r\n", total);
-    for (int d = 1; d <= 31; ++d) {
-        const int n = days.contains(d) ? days.at(d) : 0;
-        AppendFormat(text, "%d\t%d\t", d, n);
-        text += std::string(static_cast<size_t>(n), '*') + "\r\n";
-    }
-    return text;
+// The rows of a page's report with every count 0.
+const std::string kDayRows =
+    "1\t0\t\r\n2\t0\t\r\n3\t0\t\r\n4\t0\t\r\n5\t0\t\r\n6\t0\t\r\n7\t0\t\r\n8\t0\t\r\n"
+    "9\t0\t\r\n10\t0\t\r\n11\t0\t\r\n12\t0\t\r\n13\t0\t\r\n14\t0\t\r\n15\t0\t\r\n16\t0\t\r\n"
+    "17\t0\t\r\n18\t0\t\r\n19\t0\t\r\n20\t0\t\r\n21\t0\t\r\n22\t0\t\r\n23\t0\t\r\n24\t0\t\r\n"
+    "25\t0\t\r\n26\t0\t\r\n27\t0\t\r\n28\t0\t\r\n29\t0\t\r\n30\t0\t\r\n31\t0\t\r\n";
+
+// The report: its head line (title, page and total) and the counted rows.
+std::string Expected(const std::string& head, std::initializer_list<std::string_view> rows) {
+    return test::WithRows("ページ別アクセス日調査\t"_sj + head + "\r\n\r\n" + kDayRows, rows);
 }
 
 TEST(ReportPageDaysTest, CountsTheWholeLineMatchesByDay) {
     const CQuorlet3Doc doc = LoadLines({
-        "⑥a.html",   Stamp("07"),
-        "⑥b.html",   Stamp("07"),
-        "⑥a.html",   Stamp("12"),
-        "⑥a.html.x", Stamp("07"),
-        "⑥A.html",   Stamp("07"),
-        "⑥a.html ",  Stamp("07"),
-        "⑥a.html",   "⑦x, 0712abcdefgh09:45:12 JST",  // comma: 7
-        "⑥a.html",   Stamp("00"),
-        "⑥a.html",   Stamp("32"),
-        "⑥a.html",   Stamp("31"),
-        "②a.html",   Stamp("07"),
-        "⑥a.html",  // followed by the sentinel
+        "⑥a.html"_sj,   Stamp("07"),
+        "⑥b.html"_sj,   Stamp("07"),
+        "⑥a.html"_sj,   Stamp("12"),
+        "⑥a.html.x"_sj, Stamp("07"),
+        "⑥A.html"_sj,   Stamp("07"),
+        "⑥a.html "_sj,  Stamp("07"),
+        "⑥a.html"_sj,   "⑦x, 0712abcdefgh09:45:12 JST"_sj,  // comma: 7
+        "⑥a.html"_sj,   Stamp("00"),
+        "⑥a.html"_sj,   Stamp("32"),
+        "⑥a.html"_sj,   Stamp("31"),
+        "②a.html"_sj,   Stamp("07"),
+        "⑥a.html"_sj,  // followed by the sentinel
     });
-    EXPECT_EQ(doc.ReportPageDays("a.html"), Expected("a.html", {{7, 2}, {12, 1}, {31, 1}}));
-    EXPECT_EQ(doc.ReportPageDays("A.html"), Expected("A.html", {{7, 1}}));
-    EXPECT_EQ(doc.ReportPageDays("zz"), Expected("zz", {}));
-    EXPECT_EQ(CQuorlet3Doc().ReportPageDays("a.html"), Expected("a.html", {}));
+    EXPECT_EQ(doc.ReportPageDays("a.html"), Expected("a.html\t4回"_sj, {"7\t2\t**", "12\t1\t*", "31\t1\t*"}));
+    EXPECT_EQ(doc.ReportPageDays("A.html"), Expected("A.html\t1回"_sj, {"7\t1\t*"}));
+    EXPECT_EQ(doc.ReportPageDays("zz"), Expected("zz\t0回"_sj, {}));
+    EXPECT_EQ(CQuorlet3Doc().ReportPageDays("a.html"), Expected("a.html\t0回"_sj, {}));
 }
 
 struct FollowingCase {
+    const char* name;
     std::string line;  // the slot after the matching page line
-    int day;           // 0: not counted
+    const char* row;   // the counted row, "" for none
 };
 
 class FollowingLineTest : public testing::TestWithParam<FollowingCase> {};
 
 TEST_P(FollowingLineTest, DayOfTheNextSlot) {
     const FollowingCase& c = GetParam();
-    const std::string text = LoadLines({"⑥p", c.line, "⑦Sun, 09 Mar 1999 10:00:00 JST"}).ReportPageDays("p");
-    EXPECT_EQ(text, Expected("p", c.day == 0 ? std::map<int, int>{} : std::map<int, int>{{c.day, 1}}));
+    const std::string text = LoadLines({"⑥p"_sj, c.line, "⑦Sun, 09 Mar 1999 10:00:00 JST"_sj}).ReportPageDays("p");
+    EXPECT_EQ(text, *c.row == '\0' ? Expected("p\t0回"_sj, {}) : Expected("p\t1回"_sj, {c.row}));
 }
 
 INSTANTIATE_TEST_SUITE_P(AnyMarker, FollowingLineTest,
-                         testing::Values(FollowingCase{Stamp("08"), 8},
-                                         FollowingCase{"②Tue, 21 Apr 1999 10:00:00 JST", 21}, FollowingCase{"12", 12},
-                                         FollowingCase{"6", 0}, FollowingCase{"1", 0}, FollowingCase{"", 0},
-                                         FollowingCase{",", 0}, FollowingCase{"③host", 0}));
+                         testing::Values(FollowingCase{"PageStamp", Stamp("08"), "8\t1\t*"},
+                                         FollowingCase{"MainStamp", "②Tue, 21 Apr 1999 10:00:00 JST"_sj, "21\t1\t*"},
+                                         FollowingCase{"TwoDigits", "12", "12\t1\t*"},
+                                         FollowingCase{"OneDigit", "6", ""}, FollowingCase{"One", "1", ""},
+                                         FollowingCase{"Empty", "", ""}, FollowingCase{"Comma", ",", ""},
+                                         FollowingCase{"Host", "③host"_sj, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReportPageDaysTest, TwoPageLinesInARow) {
     // The first is dated by the second, whose last 22 bytes begin with "07".
     const std::string page = "07abcdefghijklmnopqrst";
-    EXPECT_EQ(LoadLines({"⑥" + page, "⑥" + page, Stamp("12")}).ReportPageDays(page), Expected(page, {{7, 1}, {12, 1}}));
+    EXPECT_EQ(LoadLines({"⑥"_sj + page, "⑥"_sj + page, Stamp("12")}).ReportPageDays(page),
+              Expected(page + "\t2回"_sj, {"7\t1\t*", "12\t1\t*"}));
 }
 
 TEST(ReportPageDaysTest, PageLineInTheLastSlotReadsTheEndSlot) {
-    Strings lines(10000, "⑦x");
-    lines[9997] = "⑥p";
+    Strings lines(10000, "⑦x"_sj);
+    lines[9997] = "⑥p"_sj;
     lines[9998] = Stamp("05");
-    lines[9999] = "⑥p";
-    EXPECT_EQ(LoadLines(lines).ReportPageDays("p"), Expected("p", {{5, 1}}));
+    lines[9999] = "⑥p"_sj;
+    EXPECT_EQ(LoadLines(lines).ReportPageDays("p"), Expected("p\t1回"_sj, {"5\t1\t*"}));
 }
 
 }  // namespace

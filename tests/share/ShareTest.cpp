@@ -3,6 +3,7 @@
 
 #include <numbers>
 
+#include "platform/Cp932Literal.h"
 #include "share/ShareDrawing.h"
 #include "tests/support/TestLog.h"
 
@@ -14,23 +15,23 @@ constexpr double kTurn = 2 * std::numbers::pi;
 
 TEST(ReportShareTest, TenLineExample) {
     const CQuorlet3Doc doc = LoadLines({
-        "④Mozilla/2.0 (compatible; MSIE 3.02; Windows 95)",
-        "④Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)",
-        "④Mozilla/4.0 (compatible; MSIE 4.0; Windows NT)",
-        "④Mozilla/4.0 (compatible; MSIE 4.01; Mac_PowerPC)",
-        "④Mozilla/4.01 [ja] (Win95; I)",
-        "④Mozilla/4.04 [ja] (WinNT; I)",
-        "④Mozilla/4.0 [en] (X11; I; Linux)",
-        "④Mozilla/4.06 [ja] (Macintosh; I; PPC)",
-        "④Mozilla/4.5 (Macintosh)",
-        "③Mozilla/4.0",
-        "④mozilla/4.0",
+        "④Mozilla/2.0 (compatible; MSIE 3.02; Windows 95)"_sj,
+        "④Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)"_sj,
+        "④Mozilla/4.0 (compatible; MSIE 4.0; Windows NT)"_sj,
+        "④Mozilla/4.0 (compatible; MSIE 4.01; Mac_PowerPC)"_sj,
+        "④Mozilla/4.01 [ja] (Win95; I)"_sj,
+        "④Mozilla/4.04 [ja] (WinNT; I)"_sj,
+        "④Mozilla/4.0 [en] (X11; I; Linux)"_sj,
+        "④Mozilla/4.06 [ja] (Macintosh; I; PPC)"_sj,
+        "④Mozilla/4.5 (Macintosh)"_sj,
+        "③Mozilla/4.0"_sj,
+        "④mozilla/4.0"_sj,
     });
     ShareCounters counters{};
     EXPECT_EQ(doc.ReportShare(counters),
-              "シェア調査\t10 回\r\n\r\nMSIE2.0\t0\t0 ％\r\nMSIE3.0\t1\t10 ％\r\nMSIE4.0\t3\t30 ％\r\n\r\n"
-              " NN 2.0\t0\t0 ％\r\n NN 3.0\t0\t0 ％\r\n NN 4.0\t4\t40 ％\r\n\r\nその他\t2\t20 ％\r\n\r\n\r\n"
-              "MSIE,NN3.0以上\t80 ％\r\nMSIE 3.0以上　\t40 ％\r\nNetscape  　　\t40 ％\r\n");
+              "シェア調査\t10 回\r\n\r\nMSIE2.0\t0\t0 ％\r\nMSIE3.0\t1\t10 ％\r\nMSIE4.0\t3\t30 ％\r\n\r\n"_sj
+              " NN 2.0\t0\t0 ％\r\n NN 3.0\t0\t0 ％\r\n NN 4.0\t4\t40 ％\r\n\r\nその他\t2\t20 ％\r\n\r\n\r\n"_sj
+              "MSIE,NN3.0以上\t80 ％\r\nMSIE 3.0以上　\t40 ％\r\nNetscape  　　\t40 ％\r\n"_sj);
     EXPECT_EQ(counters, (ShareCounters{2, 0, 1, 3, 0, 0, 4, 10}));
 }
 
@@ -44,15 +45,15 @@ class BrowserClassTest : public testing::TestWithParam<PrefixCase> {};
 TEST_P(BrowserClassTest, FirstMatchingPrefixWins) {
     const int k = GetParam().counter;
     ShareCounters counters{};
-    const std::string text = LoadLines({"④" + GetParam().browser}).ReportShare(counters);
+    const std::string text = LoadLines({"④"_sj + GetParam().browser}).ReportShare(counters);
     ShareCounters expected{};
     expected[static_cast<size_t>(k)] = 1;
     expected[kShareTotal] = 1;
     EXPECT_EQ(counters, expected);
-    static const char* const kRows[] = {"その他", "MSIE2.0", "MSIE3.0", "MSIE4.0", " NN 2.0", " NN 3.0", " NN 4.0"};
-    EXPECT_NE(text.find(std::string("\n") + kRows[k] + "\t1\t100 ％\r\n"), std::string::npos) << text;
+    static const char* const kRows[] = {"その他"_sj, "MSIE2.0", "MSIE3.0", "MSIE4.0", " NN 2.0", " NN 3.0", " NN 4.0"};
+    EXPECT_NE(text.find(std::string("\n") + kRows[k] + "\t1\t100 ％\r\n"_sj), std::string::npos) << text;
     const bool modern = k == kShareMsie30 || k == kShareMsie40 || k == kShareNn30 || k == kShareNn40;
-    EXPECT_NE(text.find(modern ? "MSIE,NN3.0以上\t100 ％" : "MSIE,NN3.0以上\t0 ％"), std::string::npos);
+    EXPECT_NE(text.find(modern ? "MSIE,NN3.0以上\t100 ％"_sj : "MSIE,NN3.0以上\t0 ％"_sj), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Prefixes, BrowserClassTest,
@@ -70,21 +71,23 @@ INSTANTIATE_TEST_SUITE_P(Prefixes, BrowserClassTest,
                                          PrefixCase{"Mozilla/4.5 (Macintosh)", kShareOther},
                                          PrefixCase{"Mozilla/5.0", kShareOther},
                                          PrefixCase{"mozilla/4.0 (compatible; MSIE 4.0", kShareOther},
-                                         PrefixCase{" Mozilla/4.0", kShareOther}, PrefixCase{"", kShareOther}));
+                                         PrefixCase{" Mozilla/4.0", kShareOther}, PrefixCase{"", kShareOther}),
+                         [](const auto& info) { return test::CaseName(info.param.browser); });
 
 TEST(ReportShareTest, CombinedSharesComeFromSummedCounts) {
     ShareCounters counters{};
-    const std::string text = LoadLines({"④Mozilla/2.0 (compatible; MSIE 3.0)", "④Mozilla/4.0 (compatible; MSIE 4.0)",
-                                        "④Mozilla/4.0 (compatible; MSIE 4.0)"})
-                                 .ReportShare(counters);
-    EXPECT_NE(text.find("\r\nMSIE3.0\t1\t33 ％\r\nMSIE4.0\t2\t66 ％\r\n"), std::string::npos);
-    EXPECT_TRUE(text.ends_with("MSIE,NN3.0以上\t100 ％\r\nMSIE 3.0以上　\t100 ％\r\nNetscape  　　\t0 ％\r\n"));
+    const std::string text =
+        LoadLines({"④Mozilla/2.0 (compatible; MSIE 3.0)"_sj, "④Mozilla/4.0 (compatible; MSIE 4.0)"_sj,
+                   "④Mozilla/4.0 (compatible; MSIE 4.0)"_sj})
+            .ReportShare(counters);
+    EXPECT_NE(text.find("\r\nMSIE3.0\t1\t33 ％\r\nMSIE4.0\t2\t66 ％\r\n"_sj), std::string::npos);
+    EXPECT_TRUE(text.ends_with("MSIE,NN3.0以上\t100 ％\r\nMSIE 3.0以上　\t100 ％\r\nNetscape  　　\t0 ％\r\n"_sj));
 }
 
 TEST(ReportShareTest, NoBrowserLines) {
-    const char* const kNoData = "シェア調査\t0 回\r\n\r\nブラウザについてのデータがありません。";
+    const char* const kNoData = "シェア調査\t0 回\r\n\r\nブラウザについてのデータがありません。"_sj;
     ShareCounters counters{};
-    EXPECT_EQ(LoadLines({"③h", "FileEND", "④Mozilla/4.0"}).ReportShare(counters), kNoData);
+    EXPECT_EQ(LoadLines({"③h"_sj, "FileEND", "④Mozilla/4.0"_sj}).ReportShare(counters), kNoData);
     EXPECT_EQ(CQuorlet3Doc().ReportShare(counters), kNoData);
     EXPECT_EQ(counters, ShareCounters{});
 }
@@ -105,8 +108,8 @@ TEST(ShareDrawingTest, TenCounterExample) {
     const ShareDrawing d = ComputeShareDrawing({2, 0, 1, 3, 0, 0, 4, 10});
     EXPECT_EQ(d.versionLegend,
               "MSIE2.0\t0%\r\n\r\nMSIE3.0\t10%\r\n\r\nMSIE4.0\t30%\r\n\r\n NN 2.0\t0%\r\n\r\n NN 3.0\t0%\r\n\r\n"
-              " NN 4.0\t40%\r\n\r\nその他\t20%");
-    EXPECT_EQ(d.familyLegend, "MSIE\t40%\r\n\r\nNetscape\t40%\r\n\r\nその他\t20%\r\n\r\n");
+              " NN 4.0\t40%\r\n\r\nその他\t20%"_sj);
+    EXPECT_EQ(d.familyLegend, "MSIE\t40%\r\n\r\nNetscape\t40%\r\n\r\nその他\t20%\r\n\r\n"_sj);
     EXPECT_EQ(std::tie(d.versionPie.left, d.versionPie.top, d.versionPie.right, d.versionPie.bottom),
               std::make_tuple(10, 10, 190, 190));
     EXPECT_EQ(std::tie(d.familyPie.left, d.familyPie.top, d.familyPie.right, d.familyPie.bottom),
@@ -131,8 +134,8 @@ TEST(ShareDrawingTest, SingleClassFillsTheWholeDisc) {
     ExpectSectors(other.versionPie, {{0, kTurn, kGrey}});
     ExpectSectors(other.familyPie, {{0, kTurn, kGrey}});
     EXPECT_TRUE(other.versionLegend.starts_with("MSIE2.0\t0%\r\n"));
-    EXPECT_TRUE(other.versionLegend.ends_with(" NN 4.0\t0%\r\n\r\nその他\t100%"));
-    EXPECT_EQ(other.familyLegend, "MSIE\t0%\r\n\r\nNetscape\t0%\r\n\r\nその他\t100%\r\n\r\n");
+    EXPECT_TRUE(other.versionLegend.ends_with(" NN 4.0\t0%\r\n\r\nその他\t100%"_sj));
+    EXPECT_EQ(other.familyLegend, "MSIE\t0%\r\n\r\nNetscape\t0%\r\n\r\nその他\t100%\r\n\r\n"_sj);
 
     // A full share closes the circle: no grey sliver is left.
     const ShareDrawing msie4 = ComputeShareDrawing({0, 0, 0, 7, 0, 0, 0, 7});
@@ -144,7 +147,7 @@ TEST(ShareDrawingTest, SingleClassFillsTheWholeDisc) {
 TEST(ShareDrawingTest, TinyShareKeepsAThinSector) {
     const ShareDrawing d = ComputeShareDrawing({1, 9999, 0, 0, 0, 0, 0, 10000});
     ExpectSectors(d.versionPie, {{0, 0.9999 * kTurn, kCyan}, {0.9999 * kTurn, 0.0001 * kTurn, kGrey}});
-    EXPECT_TRUE(d.versionLegend.ends_with("その他\t0%"));
+    EXPECT_TRUE(d.versionLegend.ends_with("その他\t0%"_sj));
 }
 
 TEST(ShareDrawingTest, NothingToDrawWithoutData) {

@@ -1,6 +1,7 @@
 // The command table: ids in menu order, menu paths, handlers and command-line names.
 #include <gtest/gtest.h>
 
+#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 #include "view/CommandTable.h"
 
@@ -17,48 +18,62 @@ struct Row {
 };
 
 const Row kRows[] = {
-    {32771, "ﾌｧｲﾙ(&F) > ファイルを指定する(&O)", "", nullptr},
-    {32772, "ﾌｧｲﾙ(&F) > 検査(&C)", "check", [](const CQuorlet3Doc& d) { return d.ReportFileCheck(); }},
-    {32773, "ﾌｧｲﾙ(&F) > 内容を見る(&L)", "contents", [](const CQuorlet3Doc& d) { return d.ReportContents(); }},
-    {32774, "メイン調査(&A) > リンク(&L)", "links", [](const CQuorlet3Doc& d) { return d.ReportTally(5); }},
-    {32775, "メイン調査(&A) > ホスト(&H)", "hosts", [](const CQuorlet3Doc& d) { return d.ReportHosts(); }},
-    {32776, "メイン調査(&A) > ブラウザ(&B) > 内容(&C)", "browsers",
+    {32771, "ﾌｧｲﾙ(&F) > ファイルを指定する(&O)"_sj, "", nullptr},
+    {32772, "ﾌｧｲﾙ(&F) > 検査(&C)"_sj, "check", [](const CQuorlet3Doc& d) { return d.ReportFileCheck(); }},
+    {32773, "ﾌｧｲﾙ(&F) > 内容を見る(&L)"_sj, "contents", [](const CQuorlet3Doc& d) { return d.ReportContents(); }},
+    {32774, "メイン調査(&A) > リンク(&L)"_sj, "links", [](const CQuorlet3Doc& d) { return d.ReportTally(5); }},
+    {32775, "メイン調査(&A) > ホスト(&H)"_sj, "hosts", [](const CQuorlet3Doc& d) { return d.ReportHosts(); }},
+    {32776, "メイン調査(&A) > ブラウザ(&B) > 内容(&C)"_sj, "browsers",
      [](const CQuorlet3Doc& d) { return d.ReportTally(4); }},
-    {32783, "メイン調査(&A) > ブラウザ(&B) > シェア調査(&S)", "share",
+    {32783, "メイン調査(&A) > ブラウザ(&B) > シェア調査(&S)"_sj, "share",
      [](const CQuorlet3Doc& d) {
          ShareCounters counters{};
          return d.ReportShare(counters);
      }},
-    {32779, "メイン調査(&A) > 時間(&T) > 日付(&D)", "daily main", [](const CQuorlet3Doc& d) { return d.ReportDaily(2); }},
-    {32778, "メイン調査(&A) > 時間(&T) > 時間帯(&T)", "hourly main",
+    {32779, "メイン調査(&A) > 時間(&T) > 日付(&D)"_sj, "daily main",
+     [](const CQuorlet3Doc& d) { return d.ReportDaily(2); }},
+    {32778, "メイン調査(&A) > 時間(&T) > 時間帯(&T)"_sj, "hourly main",
      [](const CQuorlet3Doc& d) { return d.ReportHourly(2); }},
-    {32785, "メイン調査(&A) > 時間(&T) > 詳細(&K)", "detail main",
+    {32785, "メイン調査(&A) > 時間(&T) > 詳細(&K)"_sj, "detail main",
      [](const CQuorlet3Doc& d) { return d.ReportDayHour(2); }},
-    {32784, "メイン調査(&A) > 訪問Ｎｏ(&N)", "guests", [](const CQuorlet3Doc& d) { return d.ReportGuestNumbers(); }},
-    {32777, "メイン調査(&A) > キーワード(&K)", "keywords", [](const CQuorlet3Doc& d) { return d.ReportKeywords(); }},
-    {32782, "ページ調査(&B) > 見たページ(&L) > 名前順(&N)", "pages name",
+    {32784, "メイン調査(&A) > 訪問Ｎｏ(&N)"_sj, "guests", [](const CQuorlet3Doc& d) { return d.ReportGuestNumbers(); }},
+    {32777, "メイン調査(&A) > キーワード(&K)"_sj, "keywords", [](const CQuorlet3Doc& d) { return d.ReportKeywords(); }},
+    {32782, "ページ調査(&B) > 見たページ(&L) > 名前順(&N)"_sj, "pages name",
      [](const CQuorlet3Doc& d) { return d.ReportPages(1); }},
-    {32788, "ページ調査(&B) > 見たページ(&L) > ランキング(&R)", "pages ranking",
+    {32788, "ページ調査(&B) > 見たページ(&L) > ランキング(&R)"_sj, "pages ranking",
      [](const CQuorlet3Doc& d) { return d.ReportPages(2); }},
-    {32781, "ページ調査(&B) > 時間(&T) > 日付(&D)", "daily page", [](const CQuorlet3Doc& d) { return d.ReportDaily(7); }},
-    {32780, "ページ調査(&B) > 時間(&T) > 時間帯(&T)", "hourly page",
+    {32781, "ページ調査(&B) > 時間(&T) > 日付(&D)"_sj, "daily page",
+     [](const CQuorlet3Doc& d) { return d.ReportDaily(7); }},
+    {32780, "ページ調査(&B) > 時間(&T) > 時間帯(&T)"_sj, "hourly page",
      [](const CQuorlet3Doc& d) { return d.ReportHourly(7); }},
-    {32786, "ページ調査(&B) > 時間(&T) > 詳細(&K)", "detail page",
+    {32786, "ページ調査(&B) > 時間(&T) > 詳細(&K)"_sj, "detail page",
      [](const CQuorlet3Doc& d) { return d.ReportDayHour(7); }},
-    {32787, "ページ調査(&B) > ページ別アクセス日(&A)", "page-days",
+    {32787, "ページ調査(&B) > ページ別アクセス日(&A)"_sj, "page-days",
      [](const CQuorlet3Doc& d) { return d.ReportPageDays("b.html"); }},
-    {kIdAppExit, "ﾌｧｲﾙ(&F) > ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", "", nullptr},
-    {kIdAppAbout, "ﾍﾙﾌﾟ(&H) > ﾊﾞｰｼﾞｮﾝ情報", "", nullptr},
+    {kIdAppExit, "ﾌｧｲﾙ(&F) > ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"_sj, "", nullptr},
+    {kIdAppAbout, "ﾍﾙﾌﾟ(&H) > ﾊﾞｰｼﾞｮﾝ情報"_sj, "", nullptr},
 };
 
 // A log in which every report differs from every other: two browsers, two links,
 // main-page and page records on different days and hours, two pages.
 const CQuorlet3Doc& SampleDoc() {
     static const CQuorlet3Doc doc = test::LoadLines({
-        "①7", "②Monday, 03-Aug-98 04:05:06 JST", "③a.example.ac.jp", "④Mozilla/3.0 (X11)", "⑤http://x.jp/?q",
-        "①8", "②Tuesday, 11-Aug-98 09:10:11 JST", "③b.example.co.jp", "④Mozilla/4.0 (compatible; MSIE 4.0)",
-        "⑤http://y.jp/", "⑥a.html", "⑦Friday, 21-Aug-1998 22:01:02 JST", "⑥b.html",
-        "⑦Saturday, 29-Aug-1998 15:01:02 JST", "⑥b.html", "⑦Saturday, 29-Aug-1998 15:01:02 JST",
+        "①7"_sj,
+        "②Monday, 03-Aug-98 04:05:06 JST"_sj,
+        "③a.example.ac.jp"_sj,
+        "④Mozilla/3.0 (X11)"_sj,
+        "⑤http://x.jp/?q"_sj,
+        "①8"_sj,
+        "②Tuesday, 11-Aug-98 09:10:11 JST"_sj,
+        "③b.example.co.jp"_sj,
+        "④Mozilla/4.0 (compatible; MSIE 4.0)"_sj,
+        "⑤http://y.jp/"_sj,
+        "⑥a.html"_sj,
+        "⑦Friday, 21-Aug-1998 22:01:02 JST"_sj,
+        "⑥b.html"_sj,
+        "⑦Saturday, 29-Aug-1998 15:01:02 JST"_sj,
+        "⑥b.html"_sj,
+        "⑦Saturday, 29-Aug-1998 15:01:02 JST"_sj,
     });
     return doc;
 }

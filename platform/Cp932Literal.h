@@ -1,0 +1,339 @@
+// cp932 texts written as UTF-8 in the source.
+//
+// Report texts, menu texts and the log lines tests and tools build are cp932
+// (Shift-JIS) bytes, but the source stays readable UTF-8: a narrow string literal with
+// the suffix _sj or _sjf is converted while compiling, by a constexpr lookup in
+// platform/Cp932Table.h. That table holds every character the C library's iconv
+// converts to CP932 (scripts/gen-cp932-tables.py writes it), so the bytes are the ones
+// iconv gives, and no compiler option for the execution character set is needed: GCC
+// and Clang build the same bytes.
+//
+//   "ファイル検査\r\n"_sj   a const char[N] of static storage: the cp932 bytes and a
+//                          NUL, usable wherever a string literal is (const char*,
+//                          std::string, std::string_view, sizeof, constexpr).
+//   "%d行目\r\n"_sjf        a printf format for AppendFormat (logstore/ReportText.h);
+//                          its conversions are checked against the argument types at
+//                          compile time (the compiler's own check sees no literal).
+//
+// The literal must be valid UTF-8 and every character must exist in cp932, or it does
+// not compile; raw bytes ("\x81") belong in ordinary literals, not in these. ASCII,
+// including '\\' and '~', stays as it is. A double-byte character may have 0x5C ('\\')
+// or 0x7C ('|') as its second byte (表 is 95 5C); it is just a byte of the array.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+#include "platform/Cp932Table.h"
+
+namespace quorlet3::cp932 {
+
+// The UTF-8 text of a literal, as a template argument.
+template <std::size_t N>
+struct Utf8Text {
+    char bytes[N]{};
+    constexpr Utf8Text(const char (&text)[N]) {
+        for (std::size_t i = 0; i < N; ++i) {
+            bytes[i] = text[i];
+        }
+    }
+    static constexpr std::size_t kLength = N - 1;  // without the closing NUL
+};
+
+// Reached only while compiling a literal that cannot be converted; being no constexpr
+// function, it turns the mistake into a compile error that names it.
+void LiteralIsNotValidUtf8();
+void LiteralHoldsACharacterThatCp932Lacks();
+
+// The code point of the UTF-8 sequence at pos (advanced past it).
+constexpr std::uint32_t NextCodePoint(const char* text, std::size_t length, std::size_t& pos) {
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(text[i])); };
+    const std::uint32_t lead = byte(pos);
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    }
+    std::size_t extra = 0;
+    std::uint32_t value = 0;
+    std::uint32_t least = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        extra = 1;
+        value = lead & 0x1F;
+        least = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        extra = 2;
+        value = lead & 0x0F;
+        least = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        extra = 3;
+        value = lead & 0x07;
+        least = 0x10000;
+    } else {
+        LiteralIsNotValidUtf8();
+    }
+    if (pos + extra >= length) {
+        LiteralIsNotValidUtf8();
+    }
+    for (std::size_t k = 1; k <= extra; ++k) {
+        if ((byte(pos + k) & 0xC0) != 0x80) {
+            LiteralIsNotValidUtf8();
+        }
+        value = value << 6 | (byte(pos + k) & 0x3F);
+    }
+    if (value < least || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+        LiteralIsNotValidUtf8();
+    }
+    pos += extra + 1;
+    return value;
+}
+
+// The cp932 code of a code point above U+007F (below 0x100: one byte).
+constexpr std::uint32_t EncodeCodePoint(std::uint32_t codePoint) {
+    std::size_t low = 0;
+    std::size_t high = sizeof kEncodeTable / sizeof kEncodeTable[0];
+    while (low < high) {
+        const std::size_t mid = low + (high - low) / 2;
+        const std::uint32_t key = kEncodeTable[mid] >> 16;
+        if (key == codePoint) {
+            return kEncodeTable[mid] & 0xFFFF;
+        }
+        if (key < codePoint) {
+            low = mid + 1;
+        } else {
+            high = mid;
+        }
+    }
+    LiteralHoldsACharacterThatCp932Lacks();
+    return 0;
+}
+
+// Converted bytes in an array as long as the UTF-8 text (cp932 never needs more);
+// size tells how many are used.
+template <std::size_t N>
+struct Converted {
+    char bytes[N]{};
+    std::size_t size = 0;
+};
+
+template <std::size_t N>
+constexpr Converted<N> Convert(const char (&utf8)[N]) {
+    Converted<N> out;
+    std::size_t pos = 0;
+    while (pos < N - 1) {
+        const std::uint32_t codePoint = NextCodePoint(utf8, N - 1, pos);
+        if (codePoint < 0x80) {
+            out.bytes[out.size++] = static_cast<char>(codePoint);
+            continue;
+        }
+        const std::uint32_t code = EncodeCodePoint(codePoint);
+        if (code > 0xFF) {
+            out.bytes[out.size++] = static_cast<char>(code >> 8);
+        }
+        out.bytes[out.size++] = static_cast<char>(code & 0xFF);
+    }
+    return out;
+}
+
+// The cp932 bytes of one literal, in an array of exactly their length plus the NUL.
+template <Utf8Text S>
+struct Literal {
+    static constexpr Converted<sizeof S.bytes> kConverted = Convert(S.bytes);
+    struct Exact {
+        char bytes[kConverted.size + 1];
+    };
+    static constexpr Exact Trim() {
+        Exact exact{};
+        for (std::size_t i = 0; i < kConverted.size; ++i) {
+            exact.bytes[i] = kConverted.bytes[i];
+        }
+        return exact;
+    }
+    static constexpr Exact kValue = Trim();
+};
+
+// What a printf conversion takes, and what an argument is.
+enum class ArgKind { Int, Long, LongLong, Pointer, CharPointer, Double, LongDouble, Other };
+
+template <class T>
+constexpr ArgKind KindOf() {
+    using U = std::remove_cv_t<T>;
+    if constexpr (std::is_pointer_v<U>) {
+        return std::is_same_v<std::remove_cv_t<std::remove_pointer_t<U>>, char> ? ArgKind::CharPointer
+                                                                                 : ArgKind::Pointer;
+    } else if constexpr (std::is_enum_v<U>) {
+        // An unscoped enumeration passes as its promoted type, a scoped one is a mistake.
+        if constexpr (std::is_convertible_v<U, std::underlying_type_t<U>>) {
+            return KindOf<std::underlying_type_t<U>>();
+        } else {
+            return ArgKind::Other;
+        }
+    } else if constexpr (std::is_integral_v<U>) {
+        if constexpr (sizeof(U) <= sizeof(int)) {
+            return ArgKind::Int;  // promoted to int or unsigned int
+        } else if constexpr (std::is_same_v<std::make_signed_t<U>, long>) {
+            return ArgKind::Long;
+        } else if constexpr (std::is_same_v<std::make_signed_t<U>, long long>) {
+            return ArgKind::LongLong;
+        } else {
+            return ArgKind::Other;
+        }
+    } else if constexpr (std::is_same_v<U, long double>) {
+        return ArgKind::LongDouble;
+    } else if constexpr (std::is_floating_point_v<U>) {
+        return ArgKind::Double;
+    } else {
+        return ArgKind::Other;
+    }
+}
+
+// The arguments a format takes, in order; valid is false at a conversion it does not know.
+struct FormatArgs {
+    ArgKind kinds[32]{};
+    std::size_t count = 0;
+    bool valid = true;
+};
+
+constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
+    FormatArgs args;
+    auto take = [&](ArgKind kind) {
+        if (args.count == sizeof args.kinds / sizeof args.kinds[0]) {
+            args.valid = false;
+        } else {
+            args.kinds[args.count++] = kind;
+        }
+    };
+    auto at = [&](std::size_t i) { return i < length ? format[i] : '\0'; };
+    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    for (std::size_t i = 0; i < length && args.valid; ++i) {
+        if (format[i] != '%') {
+            continue;
+        }
+        ++i;
+        if (at(i) == '%') {
+            continue;
+        }
+        while (at(i) == '-' || at(i) == '+' || at(i) == ' ' || at(i) == '#' || at(i) == '0') {
+            ++i;
+        }
+        if (at(i) == '*') {
+            take(ArgKind::Int);
+            ++i;
+        } else {
+            while (isDigit(at(i))) {
+                ++i;
+            }
+        }
+        if (at(i) == '.') {
+            ++i;
+            if (at(i) == '*') {
+                take(ArgKind::Int);
+                ++i;
+            } else {
+                while (isDigit(at(i))) {
+                    ++i;
+                }
+            }
+        }
+        // Length modifier: h and hh still take a promoted int.
+        ArgKind integer = ArgKind::Int;
+        bool longDouble = false;
+        bool lengthGiven = true;
+        if (at(i) == 'h') {
+            i += at(i + 1) == 'h' ? 2 : 1;
+        } else if (at(i) == 'l') {
+            integer = at(i + 1) == 'l' ? ArgKind::LongLong : ArgKind::Long;
+            i += at(i + 1) == 'l' ? 2 : 1;
+        } else if (at(i) == 'z') {
+            integer = KindOf<std::size_t>();
+            ++i;
+        } else if (at(i) == 'j') {
+            integer = KindOf<std::intmax_t>();
+            ++i;
+        } else if (at(i) == 't') {
+            integer = KindOf<std::ptrdiff_t>();
+            ++i;
+        } else if (at(i) == 'L') {
+            longDouble = true;
+            ++i;
+        } else {
+            lengthGiven = false;
+        }
+        switch (at(i)) {
+            case 'd': case 'i': case 'o': case 'u': case 'x': case 'X':
+                args.valid = args.valid && !longDouble;
+                take(integer);
+                break;
+            case 'c':
+                args.valid = args.valid && !lengthGiven;
+                take(ArgKind::Int);
+                break;
+            case 's':
+                args.valid = args.valid && !lengthGiven;
+                take(ArgKind::CharPointer);
+                break;
+            case 'p':
+                args.valid = args.valid && !lengthGiven;
+                take(ArgKind::Pointer);
+                break;
+            case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A':
+                args.valid = args.valid && (!lengthGiven || longDouble || integer == ArgKind::Long);
+                take(longDouble ? ArgKind::LongDouble : ArgKind::Double);
+                break;
+            default:
+                args.valid = false;  // %n, wide characters, a cut-off conversion
+                break;
+        }
+    }
+    return args;
+}
+
+void FormatHasAConversionNotSupportedHere();
+void FormatTakesAnotherNumberOfArguments();
+void FormatArgumentDoesNotMatchItsConversion();
+
+// True when the arguments fit the format's conversions; otherwise does not compile.
+template <Utf8Text S, class... Args>
+constexpr bool FormatFits() {
+    constexpr FormatArgs expected = ParseFormat(S.bytes, S.kLength);
+    if (!expected.valid) {
+        FormatHasAConversionNotSupportedHere();
+    }
+    if (expected.count != sizeof...(Args)) {
+        FormatTakesAnotherNumberOfArguments();
+    }
+    constexpr ArgKind given[] = {KindOf<Args>()..., ArgKind::Other};
+    for (std::size_t i = 0; i < sizeof...(Args); ++i) {
+        const bool fits = given[i] == expected.kinds[i] ||
+                          (expected.kinds[i] == ArgKind::Pointer && given[i] == ArgKind::CharPointer);
+        if (!fits) {
+            FormatArgumentDoesNotMatchItsConversion();
+        }
+    }
+    return true;
+}
+
+}  // namespace quorlet3::cp932
+
+namespace quorlet3 {
+
+// A cp932 printf format made by _sjf; AppendFormat takes it.
+template <cp932::Utf8Text S>
+struct Cp932Format {
+    static constexpr const char* c_str() { return cp932::Literal<S>::kValue.bytes; }
+};
+
+inline namespace literals {
+
+template <cp932::Utf8Text S>
+constexpr const auto& operator""_sj() {
+    return cp932::Literal<S>::kValue.bytes;
+}
+
+template <cp932::Utf8Text S>
+constexpr Cp932Format<S> operator""_sjf() {
+    return {};
+}
+
+}  // namespace literals
+}  // namespace quorlet3
