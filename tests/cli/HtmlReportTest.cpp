@@ -4,6 +4,7 @@
 
 #include "cli/HtmlOutput.h"
 #include "logstore/ReadingRules.h"
+#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {
