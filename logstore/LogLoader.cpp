@@ -262,7 +262,10 @@ void ReadAt(int fd, const std::string& path, char* out, long long offset, long l
 }
 
 // Slots filled by a file line of that many text-mode bytes (its LF included).
-long long SlotsOf(long long textBytes) { return (textBytes + kReadLimit - 1) / static_cast<long long>(kReadLimit); }
+long long SlotsOf(long long textBytes) {
+    constexpr auto kLimit = static_cast<long long>(kReadLimit);
+    return (textBytes + kLimit - 1) / kLimit;
+}
 
 // Bytes read per backward step; the window of a usual log is a few hundred kilobytes.
 constexpr long long kBackwardBlock = 64 * 1024;
@@ -369,7 +372,7 @@ void FillStore(LineStore& store, TextModeReader& reader) {
         if (HasMarker(line, kMarker5)) {
             line = WithoutSpaces(line);
         }
-        store.m_strLine[n] = std::move(line);
+        store.m_strLine[static_cast<size_t>(n)] = std::move(line);
         ++n;
     }
     store[n] = std::string(kSentinel);

@@ -18,7 +18,7 @@ std::string_view MarkerOf(int digit) {
 
 int WalkLength(const LineStore& store) {
     for (int i = 0; i < kLineSlots; ++i) {
-        if (IsSentinel(store.m_strLine[i])) {
+        if (IsSentinel(store.m_strLine[static_cast<size_t>(i)])) {
             return i;
         }
     }

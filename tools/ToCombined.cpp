@@ -72,7 +72,8 @@ void AppendQuoted(std::string& out, std::string_view text) {
     if (text.empty()) {
         out += '-';
     }
-    for (unsigned char c : text) {
+    for (const char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -91,13 +92,15 @@ void AppendHost(std::string& out, std::string_view host) {
     if (host.empty()) {
         out += '-';
     }
-    for (unsigned char c : host) {
+    for (const char byte : host) {
+        const auto c = static_cast<unsigned char>(byte);
         out += c <= 0x20 || c == 0x7F || c == '"' ? '_' : static_cast<char>(c);
     }
 }
 
 void AppendPercentEncoded(std::string& out, std::string_view text) {
-    for (unsigned char c : text) {
+    for (const char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c <= 0x20 || c >= 0x7F || c == '"' || c == '%' || c == '\\' || c == '#' || c == '?') {
             char hex[4];
             std::snprintf(hex, sizeof hex, "%%%02X", c);
