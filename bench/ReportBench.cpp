@@ -150,7 +150,7 @@ std::vector<std::pair<std::string, Report>> Reports() {
         }
         std::string name = row.cliName;
         if (row.cliArgument != nullptr) {
-            name += "/" + std::string(row.cliArgument);
+            name.append("/").append(row.cliArgument);
         }
         reports.emplace_back(name, [&row](const CQuorlet3Doc& d) { return quorlet3::ReportText(row, d).size(); });
     }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cli/CsvOutput.h"
+#include "cli/HtmlOutput.h"
 #include "cli/JsonOutput.h"
 #include "cli/ReportRun.h"
 #include "cli/ShareSvg.h"
@@ -284,6 +285,8 @@ int main(int argc, char** argv) {
             if (options.format == Format::Json) {
                 WriteOut(FormatJsonAll(path, lines, results));
                 WriteOut("\n");
+            } else {
+                WriteOut(FormatHtmlReport(path, lines, results));
             }
             return FinishOutput();
         }

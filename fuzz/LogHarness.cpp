@@ -11,10 +11,12 @@
 #include <nlohmann/json.hpp>
 #include <numeric>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
 #include "cli/CsvOutput.h"
+#include "cli/HtmlOutput.h"
 #include "cli/JsonOutput.h"
 #include "cli/ReportRun.h"
 #include "cli/ShareSvg.h"
@@ -238,8 +240,8 @@ Broken CheckFileLoads(std::string_view bytes, const LineStore& fromMemory) {
 // ---- Reports -----------------------------------------------------------------------
 
 // The page name list: distinct names in strictly ascending multibyte order, then
-// only empty strings; every name appears as a page line of the walk.
-Broken CheckPageNames(const PageNameList& pages, const LineStore& store) {
+// only empty strings (if any); every name appears as a page line of the walk.
+Broken CheckPageNames(std::span<const std::string> pages, const LineStore& store) {
     size_t used = 0;
     while (used < pages.size() && !pages[used].empty()) {
         ++used;
@@ -466,12 +468,95 @@ Broken CheckJsonAll(const std::vector<RowResult>& reports, int lines) {
     return {};
 }
 
+// HTML as the writer makes it: every element closed in order (void elements and
+// "/>" aside), the style sheet's text skipped, no script, and no '<' or '&' that does
+// not begin a tag, a comment, the doctype or a character reference. Text from the log
+// that was not escaped breaks one of these.
+Broken CheckHtmlStructure(std::string_view html) {
+    static constexpr std::string_view kVoid[] = {"area", "base", "br",   "col",   "embed",  "hr",    "img",
+                                                 "input", "link", "meta", "param", "source", "track", "wbr"};
+    std::vector<std::string> open;
+    size_t i = 0;
+    while (i < html.size()) {
+        const size_t lt = html.find_first_of("<&", i);
+        if (lt == std::string_view::npos) {
+            break;
+        }
+        if (html[lt] == '&') {
+            const size_t semicolon = html.find(';', lt);
+            const std::string_view name = html.substr(lt + 1, semicolon == std::string_view::npos ? 0 : semicolon - lt - 1);
+            if (name.empty() || name.size() > 8 ||
+                name.find_first_not_of("#xabcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") !=
+                    std::string_view::npos) {
+                return "html: a bare '&' at byte " + std::to_string(lt);
+            }
+            i = semicolon + 1;
+            continue;
+        }
+        if (html.substr(lt, 4) == "<!--") {
+            const size_t end = html.find("-->", lt);
+            if (end == std::string_view::npos) {
+                return "html: an unclosed comment";
+            }
+            i = end + 3;
+            continue;
+        }
+        const size_t gt = html.find('>', lt);
+        if (gt == std::string_view::npos) {
+            return "html: an unclosed tag at byte " + std::to_string(lt);
+        }
+        const std::string_view tag = html.substr(lt + 1, gt - lt - 1);
+        i = gt + 1;
+        if (tag.starts_with("!DOCTYPE") || tag.starts_with("!doctype")) {
+            continue;
+        }
+        const bool closing = tag.starts_with('/');
+        const std::string_view rest = closing ? tag.substr(1) : tag;
+        const size_t nameEnd = rest.find_first_of(" \t\n/");
+        const std::string name(rest.substr(0, nameEnd));
+        if (name.empty() || name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-") !=
+                                std::string::npos) {
+            return "html: a '<' that begins no tag at byte " + std::to_string(lt);
+        }
+        if (name == "script") {
+            return "html: a script element";
+        }
+        if (closing) {
+            if (open.empty() || open.back() != name) {
+                return "html: </" + name + "> closes " + (open.empty() ? std::string("nothing") : "<" + open.back() + ">");
+            }
+            open.pop_back();
+        } else if (!tag.ends_with('/') && std::find(std::begin(kVoid), std::end(kVoid), name) == std::end(kVoid)) {
+            open.push_back(name);
+            if (name == "style") {
+                i = html.find("</style>", i);
+                if (i == std::string_view::npos) {
+                    return "html: an unclosed style sheet";
+                }
+            }
+        }
+    }
+    if (!open.empty()) {
+        return "html: <" + open.back() + "> is never closed";
+    }
+    return {};
+}
+
+Broken CheckHtml(const std::vector<RowResult>& reports, int lines) {
+    const std::string html = FormatHtmlReport("/logs/<アクセス>&.log", lines, reports);
+    if (!IsUtf8(html)) {
+        return "html: not UTF-8";
+    }
+    return CheckHtmlStructure(html);
+}
+
 struct LogOutput {
     const char* name;
     Broken (*check)(const std::vector<RowResult>& reports, int lines);
 };
 const LogOutput kLogOutputs[] = {
     {"json all", CheckJsonAll},
+    {"html", CheckHtml},
 };
 
 // A report through its typed result: the text equals the document operation's, the

@@ -28,7 +28,7 @@ void CollectPageNames(const LineStore& store, PageNameList& pages) {
     std::sort(pages.begin(), pages.begin() + used, MultibyteLess);
 }
 
-std::string FormatPageNamesText(const PageNameList& pages) {
+std::string FormatPageNamesText(std::span<const std::string> pages) {
     std::string list;
     for (const std::string& name : pages) {
         if (name.empty()) {

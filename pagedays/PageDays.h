@@ -3,7 +3,9 @@
 
 #include <array>
 #include <string>
+#include <span>
 #include <string_view>
+#include <vector>
 
 #include "logstore/LineStore.h"
 
@@ -16,12 +18,12 @@ using PageNameList = std::array<std::string, kPageNameSlots>;
 // Fills pages with the first 300 distinct non-empty page names of the store, sorted.
 void CollectPageNames(const LineStore& store, PageNameList& pages);
 
-// The page names one a line, up to the first empty slot (the command-line listing).
-std::string FormatPageNamesText(const PageNameList& pages);
+// The page names one a line, up to the first empty one (the command-line listing).
+std::string FormatPageNamesText(std::span<const std::string> pages);
 
-// The page names as a report of their own.
+// The page names as a report of their own: the list without its empty slots.
 struct PageNamesResult {
-    PageNameList names;
+    std::vector<std::string> names;
 };
 
 // Counts for the days 1 to 31 of the month, day 1 first.

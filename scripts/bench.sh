@@ -13,7 +13,7 @@ cd "$(dirname "$0")/.."
 dir=build-bench
 cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DQUORLET3_BENCH=ON -DQUORLET3_GUI=OFF -DQUORLET3_TESTS=OFF \
   -DQUORLET3_SANITIZE=OFF >/dev/null
-cmake --build "$dir" -j2 --target quorlet3-bench quorlet3-report quorlet3-samplegen quorlet3-tocombined
+cmake --build "$dir" -j2 --target quorlet3-bench quorlet3-html-bench quorlet3-report quorlet3-samplegen quorlet3-tocombined
 
 # Bench-only tools: installed here rather than by install-deps.sh.
 missing=()
@@ -35,6 +35,7 @@ if [ "${1:-}" = "--side-by-side" ]; then
   shift
 else
   "$dir/bench/quorlet3-bench" "$@"
+  "$dir/bench/quorlet3-html-bench" "$@"
 fi
 
 tmp=$(mktemp -d)
@@ -118,6 +119,10 @@ if "${all[@]}" >"$tmp/all.json" 2>"$tmp/all.err" && [ "$(head -c 7 "$tmp/all.jso
 else
   echo "Not available yet: quorlet3-report --format json LOG all ($(head -n 1 "$tmp/all.err")); timing the others alone."
 fi
+html=("$cli" --format html "$log" all)
+if "${html[@]}" >"$tmp/all.html" 2>/dev/null; then
+  names+=(html) commands+=("${html[*]}")
+fi
 names+=(goaccess read) commands+=("${goaccess[*]}" "$tmp/readfile $log")
 runs=()
 for i in "${!names[@]}"; do
@@ -134,6 +139,7 @@ awk -F, -v log_bytes="$(wc -c <"$log")" -v combined_bytes="$(wc -c <"$combined")
     label["all"] = "quorlet3-report --format json LOG all"
     label["goaccess"] = "goaccess LOG.combined -o x.json"
     label["read"] = "read LOG (open + read loop, C)"
+    label["html"] = "quorlet3-report --format html LOG all"
     printf "log %d bytes, combined %d bytes\n", log_bytes, combined_bytes
     printf "%-40s %12s %12s\n", "command", "wall ms", "CPU ms"
     for (i = 1; i <= n; ++i) printf "%-40s %12.2f %12.2f\n", label[order[i]], wall[order[i]], cpu[order[i]]
@@ -142,4 +148,8 @@ awk -F, -v log_bytes="$(wc -c <"$log")" -v combined_bytes="$(wc -c <"$combined")
     printf "goaccess / all: wall %.1fx (target >= 30: %s), CPU %.1fx (target >= 8: %s)\n", w, verdict(w >= 30), c, verdict(c >= 8)
     w = wall["all"] / wall["read"]; c = cpu["all"] / cpu["read"]
     printf "all / read: wall %.2fx (target <= 3: %s), CPU %.2fx\n", w, verdict(w <= 3), c
+    if ("html" in wall) {
+      w = wall["html"] / wall["all"]; c = cpu["html"] / cpu["all"]
+      printf "html / json all: wall %.2fx (target <= 1.5: %s), CPU %.2fx\n", w, verdict(w <= 1.5), c
+    }
   }' "$tmp/side.csv"

@@ -28,8 +28,15 @@ ReportResult DayHour(const CQuorlet3Doc& d, int nMarker, std::string_view) {
 ReportResult GuestNumbers(const CQuorlet3Doc& d, int, std::string_view) { return ComputeGuestNumbers(d.Store()); }
 ReportResult Share(const CQuorlet3Doc& d, int, std::string_view) { return ComputeShare(d.Store()); }
 ReportResult PageNames(const CQuorlet3Doc& d, int, std::string_view) {
+    PageNameList list;
+    d.CollectPageNames(list);
     PageNamesResult result;
-    d.CollectPageNames(result.names);
+    for (std::string& name : list) {
+        if (name.empty()) {
+            break;
+        }
+        result.names.push_back(std::move(name));
+    }
     return result;
 }
 ReportResult PageDays(const CQuorlet3Doc& d, int, std::string_view page) { return ComputePageDays(d.Store(), page); }

@@ -179,6 +179,9 @@ TEST_F(CliTest, EveryReportAsDataInOneRun) {
         ++reports;
     }
     EXPECT_EQ(reports, 17u);
+    const Outcome html = RunReport({"--format", "html", "--last", m_log, "all"});
+    EXPECT_EQ(html.exitCode, 0);
+    EXPECT_EQ(html.out.rfind("<!DOCTYPE html>", 0), 0u) << html.out.substr(0, 100);
     const Outcome csv = RunReport({"--format=csv", m_log, "hourly", "main"});
     EXPECT_EQ(csv.exitCode, 0);
     EXPECT_EQ(csv.out.rfind("hour,count\r\n0,0\r\n", 0), 0u) << csv.out;

@@ -1,0 +1,18 @@
+// The HTML report: every report of one run on a single self-contained page.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/ReportRun.h"
+
+namespace quorlet3 {
+
+// One self-contained HTML5 page (UTF-8) of every report: inline CSS and SVG, no script,
+// no external file, font or network request. logPath as given on the command line;
+// lines is the number of line slots read. Reports missing from the list are left out
+// of the page; text from the log is decoded from cp932 and HTML-escaped.
+std::string FormatHtmlReport(std::string_view logPath, int lines, const std::vector<RowResult>& reports);
+
+}  // namespace quorlet3
