@@ -1,5 +1,5 @@
-// The log harness: writes the input into an in-memory file, loads it through the
-// normal file path and exercises every report.
+// The log harness: loads the input from memory, loads it again as a file (whole, and
+// as line windows) and runs every report through every output format.
 #include "fuzz/LogHarness.h"
 
 #include <sys/mman.h>
@@ -8,11 +8,22 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <nlohmann/json.hpp>
+#include <numeric>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
+#include "cli/CsvOutput.h"
+#include "cli/HtmlOutput.h"
+#include "cli/JsonOutput.h"
+#include "cli/ReportRun.h"
+#include "cli/ShareSvg.h"
+#include "logstore/LogLoader.h"
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
+#include "platform/Cp932.h"
 #include "tally/MultibyteOrder.h"
 #include "view/CommandTable.h"
 
@@ -34,13 +45,13 @@ public:
     MemoryFile(const MemoryFile&) = delete;
     MemoryFile& operator=(const MemoryFile&) = delete;
 
-    const std::string& Write(const uint8_t* data, size_t size) {
+    const std::string& Write(std::string_view bytes) {
         if (::ftruncate(m_fd, 0) != 0) {
             throw std::runtime_error(std::string("ftruncate: ") + std::strerror(errno));
         }
         size_t done = 0;
-        while (done < size) {
-            const ssize_t n = ::pwrite(m_fd, data + done, size - done, static_cast<off_t>(done));
+        while (done < bytes.size()) {
+            const ssize_t n = ::pwrite(m_fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -62,10 +73,12 @@ MemoryFile& SharedFile() {
     return file;
 }
 
+using Broken = std::string;  // what did not hold; empty when everything held
+
 // What every successful load leaves: the sentinel in slot n, nothing after it, and
 // before it lines of at most 999 bytes with no LF and no NUL, the reference-address
 // lines without spaces.
-std::string CheckStore(const LineStore& store, size_t inputSize) {
+Broken CheckStore(const LineStore& store, size_t inputSize) {
     int sentinel = kStoreSlots - 1;
     while (sentinel >= 0 && store[sentinel].empty()) {
         --sentinel;
@@ -93,9 +106,142 @@ std::string CheckStore(const LineStore& store, size_t inputSize) {
     return {};
 }
 
+bool SameStore(const LineStore& a, const LineStore& b) {
+    for (int i = 0; i < kStoreSlots; ++i) {
+        if (a[i] != b[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- Loading the same bytes as a file, whole and as line windows -------------------
+
+struct FileLine {
+    size_t start;
+    size_t end;  // just after its LF, or the end of the file
+};
+
+std::vector<FileLine> FileLines(std::string_view bytes) {
+    std::vector<FileLine> lines;
+    for (size_t start = 0; start < bytes.size();) {
+        const size_t lf = bytes.find('\n', start);
+        const size_t end = lf == std::string_view::npos ? bytes.size() : lf + 1;
+        lines.push_back({start, end});
+        start = end;
+    }
+    return lines;
+}
+
+// The reads (slots) a file line fills: its text-mode length, where a closing CR LF is
+// one byte, in reads of at most 999 bytes.
+long long SlotsOf(std::string_view bytes, const FileLine& line) {
+    const std::string_view raw = bytes.substr(line.start, line.end - line.start);
+    const size_t text = raw.size() - (raw.ends_with("\r\n") ? 1 : 0);
+    return static_cast<long long>((text + 998) / 999);
+}
+
+// The Last window's first byte, as LineWindow describes it, from the lines forward.
+size_t ReferenceLastWindowStart(std::string_view bytes) {
+    const std::vector<FileLine> lines = FileLines(bytes);
+    if (lines.empty()) {
+        return 0;
+    }
+    long long left = kLineSlots;
+    size_t first = lines.size() - 1;
+    for (size_t k = lines.size(); k-- > 0;) {
+        const long long slots = SlotsOf(bytes, lines[k]);
+        if (k + 1 < lines.size() && slots > left) {
+            break;
+        }
+        first = k;
+        left -= slots;
+        if (left <= 0) {
+            break;
+        }
+    }
+    for (size_t k = first; k < lines.size(); ++k) {
+        const std::string_view head = bytes.substr(lines[k].start, 2);
+        if (head == kMarker1 || head == kMarker6) {
+            return lines[k].start;
+        }
+    }
+    return lines[first].start;
+}
+
+// A line number for the From window, taken from the input: anywhere from line 1 to
+// two lines past the end.
+long long FromLineOf(std::string_view bytes, size_t lineCount) {
+    unsigned hash = 0;
+    for (unsigned char c : bytes.substr(0, 16)) {
+        hash = hash * 31 + c;
+    }
+    return 1 + static_cast<long long>(hash % (lineCount + 3));
+}
+
+Broken CheckFileLoads(std::string_view bytes, const LineStore& fromMemory) {
+    const std::string& path = SharedFile().Write(bytes);
+
+    CQuorlet3Doc doc;
+    doc.LoadLogFile(path);
+    if (!SameStore(doc.Store(), fromMemory)) {
+        return "load: the file and the same bytes in memory give different stores";
+    }
+
+    // The Last window, found reading backwards in blocks: the loader's own size and
+    // two small ones, so that the block edges fall everywhere.
+    const size_t lastStart = ReferenceLastWindowStart(bytes);
+    const CQuorlet3Doc::WindowStart last = doc.LoadLogWindow(path, LineWindow::LastLines());
+    if (last.startByte != static_cast<long long>(lastStart)) {
+        return "last window: starts at byte " + std::to_string(last.startByte) + ", " + std::to_string(lastStart) +
+               " expected";
+    }
+    for (long long block : {static_cast<long long>(bytes.size() / 3 + 1), 64 + static_cast<long long>(bytes.size() % 61)}) {
+        if (detail::FindLastWindowStart(path, block) != last.startByte) {
+            return "last window: a search in blocks of " + std::to_string(block) + " bytes starts elsewhere";
+        }
+    }
+    if (!SameStore(doc.Store(), *LoadLineStoreFromBytes(bytes.substr(lastStart)))) {
+        return "last window: the store is not the rest of the file read from its start";
+    }
+    if (CountLinesBefore(path, last.startByte) != std::count(bytes.begin(), bytes.begin() + static_cast<long>(lastStart), '\n')) {
+        return "last window: the lines before it are miscounted";
+    }
+
+    // A From window: the bytes after the first fromLine - 1 LF bytes.
+    const std::vector<FileLine> lines = FileLines(bytes);
+    const long long fromLine = FromLineOf(bytes, lines.size());
+    const size_t skipped = std::min(static_cast<size_t>(fromLine - 1), lines.size());
+    const size_t fromStart = skipped == 0 ? 0 : lines[skipped - 1].end;
+    const long long before = std::count(bytes.begin(), bytes.begin() + static_cast<long>(fromStart), '\n');
+    const CQuorlet3Doc::WindowStart from = doc.LoadLogWindow(path, LineWindow::FromLine(fromLine));
+    if (from.startByte != static_cast<long long>(fromStart) || from.linesBefore != before) {
+        return "from window " + std::to_string(fromLine) + ": starts at byte " + std::to_string(from.startByte) +
+               " after " + std::to_string(from.linesBefore.value_or(-1)) + " lines, " + std::to_string(fromStart) +
+               " after " + std::to_string(before) + " expected";
+    }
+    if (!SameStore(doc.Store(), *LoadLineStoreFromBytes(bytes.substr(fromStart)))) {
+        return "from window: the store is not the rest of the file read from its start";
+    }
+
+    // A load that fails must leave the store as it was.
+    const std::string listing = doc.ReportContents();
+    try {
+        doc.LoadLogFile("/proc/self/fd/-1/none");
+        return "load: a path that cannot exist was loaded";
+    } catch (const LogFileError&) {
+    }
+    if (doc.ReportContents() != listing) {
+        return "load: a failed load changed the store";
+    }
+    return {};
+}
+
+// ---- Reports -----------------------------------------------------------------------
+
 // The page name list: distinct names in strictly ascending multibyte order, then
-// only empty strings; every name appears as a page line of the walk.
-std::string CheckPageNames(const PageNameList& pages, const LineStore& store) {
+// only empty strings (if any); every name appears as a page line of the walk.
+Broken CheckPageNames(std::span<const std::string> pages, const LineStore& store) {
     size_t used = 0;
     while (used < pages.size() && !pages[used].empty()) {
         ++used;
@@ -132,18 +278,305 @@ std::string CheckPageNames(const PageNameList& pages, const LineStore& store) {
 
 // The share counters: seven class counts that add up to the total, which is the
 // number of browser lines in the walk.
-std::string CheckShare(const ShareCounters& share, const LineStore& store) {
+Broken CheckShare(const ShareCounters& share, const LineStore& store) {
     int lines = 0;
     Walk(store, [&](int, const std::string& line) { lines += HasMarker(line, kMarker4) ? 1 : 0; });
     int sum = 0;
-    for (int k = 0; k < 7; ++k) {
+    for (int k = 0; k < kShareTotal; ++k) {
         if (share[static_cast<size_t>(k)] < 0) {
             return "share: a negative count";
         }
         sum += share[static_cast<size_t>(k)];
     }
-    if (sum != share[7] || share[7] != lines) {
+    if (sum != share[kShareTotal] || share[kShareTotal] != lines) {
         return "share: counts do not add up to the browser lines";
+    }
+    return {};
+}
+
+// What must hold for a typed result whatever the log.
+Broken CheckResult(const ReportResult& result, const CQuorlet3Doc& doc) {
+    if (const auto* counts = std::get_if<TimeCountsResult>(&result)) {
+        const size_t cells = counts->grid == TimeGrid::Hourly  ? kHours
+                             : counts->grid == TimeGrid::Daily ? kDays
+                                                               : kDays * kHours;
+        if (counts->counts.size() != cells) {
+            return "time counts: " + std::to_string(counts->counts.size()) + " cells";
+        }
+        if (std::accumulate(counts->counts.begin(), counts->counts.end(), 0) != counts->total) {
+            return "time counts: the cells do not add up to the total";
+        }
+    } else if (const auto* days = std::get_if<PageDaysResult>(&result)) {
+        if (std::accumulate(days->days.begin(), days->days.end(), 0) != days->total) {
+            return "page days: the days do not add up to the total";
+        }
+    } else if (const auto* share = std::get_if<ShareResult>(&result)) {
+        return CheckShare(share->counters, doc.Store());
+    } else if (const auto* names = std::get_if<PageNamesResult>(&result)) {
+        return CheckPageNames(names->names, doc.Store());
+    }
+    return {};
+}
+
+// The document operation each row stands for, written out row by row, so that a row
+// wired to another computation or argument shows up as a difference.
+std::optional<std::string> DocumentText(const CommandRow& row, const CQuorlet3Doc& doc, const std::string& page) {
+    ShareCounters counters{};
+    PageNameList names;
+    switch (row.id) {
+        case kIdCheckFile: return doc.ReportFileCheck();
+        case kIdViewContents: return doc.ReportContents();
+        case kIdLink: return doc.ReportTally(5);
+        case kIdBrowser: return doc.ReportTally(4);
+        case kIdHost: return doc.ReportHosts();
+        case kIdKeyword: return doc.ReportKeywords();
+        case kIdPagesByName: return doc.ReportPages(1);
+        case kIdPageRanking: return doc.ReportPages(2);
+        case kIdMainHour: return doc.ReportHourly(2);
+        case kIdPageHour: return doc.ReportHourly(7);
+        case kIdMainDate: return doc.ReportDaily(2);
+        case kIdPageDate: return doc.ReportDaily(7);
+        case kIdMainDetail: return doc.ReportDayHour(2);
+        case kIdPageDetail: return doc.ReportDayHour(7);
+        case kIdGuestNumber: return doc.ReportGuestNumbers();
+        case kIdShare: return doc.ReportShare(counters);
+        case kIdPageDays: return doc.ReportPageDays(page);
+        case 0:
+            if (row.cliName != nullptr && std::string_view(row.cliName) == "page-names") {
+                doc.CollectPageNames(names);
+                return FormatPageNamesText(names);
+            }
+            break;
+        default: break;
+    }
+    return std::nullopt;
+}
+
+// ---- Output formats ----------------------------------------------------------------
+
+// Splits CSV text into records of fields as RFC 4180 reads it: fields separated by
+// commas, quoted fields with doubled quotes, every record ended by CR LF. Returns
+// nothing when the text is not well-formed.
+std::optional<std::vector<std::vector<std::string>>> ParseCsv(std::string_view csv) {
+    std::vector<std::vector<std::string>> records;
+    std::vector<std::string> record;
+    size_t i = 0;
+    while (i < csv.size()) {
+        std::string field;
+        if (csv[i] == '"') {
+            ++i;
+            for (;;) {
+                if (i >= csv.size()) {
+                    return std::nullopt;
+                }
+                if (csv[i] == '"') {
+                    if (i + 1 < csv.size() && csv[i + 1] == '"') {
+                        field += '"';
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    break;
+                }
+                field += csv[i++];
+            }
+        } else {
+            while (i < csv.size() && csv[i] != ',' && csv[i] != '\r' && csv[i] != '\n') {
+                if (csv[i] == '"') {
+                    return std::nullopt;
+                }
+                field += csv[i++];
+            }
+        }
+        record.push_back(std::move(field));
+        if (i < csv.size() && csv[i] == ',') {
+            ++i;
+            continue;
+        }
+        if (csv.substr(i, 2) != "\r\n") {
+            return std::nullopt;
+        }
+        i += 2;
+        records.push_back(std::move(record));
+        record.clear();
+    }
+    return records;
+}
+
+Broken CheckText(const CommandRow&, const ReportResult& result) {
+    const std::string raw = FormatText(result);
+    const std::string utf8 = CrLfToLf(DecodeCp932ToUtf8(raw));
+    if (!IsUtf8(utf8) || utf8.find("\r\n") != std::string::npos) {
+        return "text: the UTF-8 form is not UTF-8 or keeps a CR LF";
+    }
+    return {};
+}
+
+Broken CheckJson(const CommandRow& row, const ReportResult& result) {
+    const std::string json = FormatJson(row, result);
+    try {
+        const nlohmann::json value = nlohmann::json::parse(json);
+        if (!value.is_object() || value.value("report", std::string()) != row.cliName) {
+            return "json: not an object named " + std::string(row.cliName);
+        }
+    } catch (const nlohmann::json::exception& e) {
+        return "json: " + std::string(row.cliName) + " does not parse: " + e.what();
+    }
+    return {};
+}
+
+Broken CheckCsv(const CommandRow& row, const ReportResult& result) {
+    const std::string csv = FormatCsv(row, result);
+    if (!IsUtf8(csv)) {
+        return "csv: " + std::string(row.cliName) + " is not UTF-8";
+    }
+    const auto records = ParseCsv(csv);
+    if (!records || records->empty()) {
+        return "csv: " + std::string(row.cliName) + " is not well-formed";
+    }
+    for (const auto& record : *records) {
+        if (record.size() != records->front().size()) {
+            return "csv: " + std::string(row.cliName) + " has a row with another number of fields than its header";
+        }
+    }
+    return {};
+}
+
+// Every output format of quorlet3-report for one report, with what must hold for it.
+// A new format is one more row here.
+struct ReportOutput {
+    const char* name;
+    Broken (*check)(const CommandRow& row, const ReportResult& result);
+};
+const ReportOutput kReportOutputs[] = {
+    {"text", CheckText},
+    {"json", CheckJson},
+    {"csv", CheckCsv},
+};
+
+// The outputs over every report of one log at once.
+Broken CheckJsonAll(const std::vector<RowResult>& reports, int lines) {
+    const std::string json = FormatJsonAll("/logs/アクセス.log", lines, reports);
+    try {
+        const nlohmann::json value = nlohmann::json::parse(json);
+        if (!value.contains("reports") || value["reports"].size() != reports.size()) {
+            return "json all: not one object per report";
+        }
+    } catch (const nlohmann::json::exception& e) {
+        return "json all: does not parse: " + std::string(e.what());
+    }
+    return {};
+}
+
+// HTML as the writer makes it: every element closed in order (void elements and
+// "/>" aside), the style sheet's text skipped, no script, and no '<' or '&' that does
+// not begin a tag, a comment, the doctype or a character reference. Text from the log
+// that was not escaped breaks one of these.
+Broken CheckHtmlStructure(std::string_view html) {
+    static constexpr std::string_view kVoid[] = {"area", "base", "br",   "col",   "embed",  "hr",    "img",
+                                                 "input", "link", "meta", "param", "source", "track", "wbr"};
+    std::vector<std::string> open;
+    size_t i = 0;
+    while (i < html.size()) {
+        const size_t lt = html.find_first_of("<&", i);
+        if (lt == std::string_view::npos) {
+            break;
+        }
+        if (html[lt] == '&') {
+            const size_t semicolon = html.find(';', lt);
+            const std::string_view name = html.substr(lt + 1, semicolon == std::string_view::npos ? 0 : semicolon - lt - 1);
+            if (name.empty() || name.size() > 8 ||
+                name.find_first_not_of("#xabcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") !=
+                    std::string_view::npos) {
+                return "html: a bare '&' at byte " + std::to_string(lt);
+            }
+            i = semicolon + 1;
+            continue;
+        }
+        if (html.substr(lt, 4) == "<!--") {
+            const size_t end = html.find("-->", lt);
+            if (end == std::string_view::npos) {
+                return "html: an unclosed comment";
+            }
+            i = end + 3;
+            continue;
+        }
+        const size_t gt = html.find('>', lt);
+        if (gt == std::string_view::npos) {
+            return "html: an unclosed tag at byte " + std::to_string(lt);
+        }
+        const std::string_view tag = html.substr(lt + 1, gt - lt - 1);
+        i = gt + 1;
+        if (tag.starts_with("!DOCTYPE") || tag.starts_with("!doctype")) {
+            continue;
+        }
+        const bool closing = tag.starts_with('/');
+        const std::string_view rest = closing ? tag.substr(1) : tag;
+        const size_t nameEnd = rest.find_first_of(" \t\n/");
+        const std::string name(rest.substr(0, nameEnd));
+        if (name.empty() || name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789-") !=
+                                std::string::npos) {
+            return "html: a '<' that begins no tag at byte " + std::to_string(lt);
+        }
+        if (name == "script") {
+            return "html: a script element";
+        }
+        if (closing) {
+            if (open.empty() || open.back() != name) {
+                return "html: </" + name + "> closes " + (open.empty() ? std::string("nothing") : "<" + open.back() + ">");
+            }
+            open.pop_back();
+        } else if (!tag.ends_with('/') && std::find(std::begin(kVoid), std::end(kVoid), name) == std::end(kVoid)) {
+            open.push_back(name);
+            if (name == "style") {
+                i = html.find("</style>", i);
+                if (i == std::string_view::npos) {
+                    return "html: an unclosed style sheet";
+                }
+            }
+        }
+    }
+    if (!open.empty()) {
+        return "html: <" + open.back() + "> is never closed";
+    }
+    return {};
+}
+
+Broken CheckHtml(const std::vector<RowResult>& reports, int lines) {
+    const std::string html = FormatHtmlReport("/logs/<アクセス>&.log", lines, reports);
+    if (!IsUtf8(html)) {
+        return "html: not UTF-8";
+    }
+    return CheckHtmlStructure(html);
+}
+
+struct LogOutput {
+    const char* name;
+    Broken (*check)(const std::vector<RowResult>& reports, int lines);
+};
+const LogOutput kLogOutputs[] = {
+    {"json all", CheckJsonAll},
+    {"html", CheckHtml},
+};
+
+// A report through its typed result: the text equals the document operation's, the
+// result holds what it must, and every output format is well-formed.
+Broken CheckRow(const CommandRow& row, const CQuorlet3Doc& doc, const std::string& page) {
+    const ReportResult result = row.operation(doc, row.argument, page);
+    const std::optional<std::string> expected = DocumentText(row, doc, page);
+    if (!expected) {
+        return "the harness knows no document operation for the row of " + std::string(row.cliName);
+    }
+    if (FormatText(result) != *expected || ReportText(row, doc, page) != *expected) {
+        return std::string(row.cliName) + ": the text of the typed result is not the document operation's";
+    }
+    if (Broken broken = CheckResult(result, doc); !broken.empty()) {
+        return broken;
+    }
+    for (const ReportOutput& output : kReportOutputs) {
+        if (Broken broken = output.check(row, result); !broken.empty()) {
+            return broken;
+        }
     }
     return {};
 }
@@ -166,7 +599,8 @@ private:
 
 // The listing asked through a question box: accepted it is the listing written without
 // one, declined it is "CANCEL".
-std::string CheckContentsQuestions(CQuorlet3Doc& doc, const std::string& unasked) {
+Broken CheckContentsQuestions(CQuorlet3Doc& doc) {
+    const std::string unasked = doc.ReportContents();
     FixedAnswers accept(true);
     doc.SetQuestionBox(&accept);
     const std::string accepted = doc.ReportContents();
@@ -191,78 +625,89 @@ std::string CheckContentsQuestions(CQuorlet3Doc& doc, const std::string& unasked
 
 // A page name taken straight from the input: its first line (any bytes, NUL and CR
 // included), at most 64 bytes.
-std::string NameFromInput(const uint8_t* data, size_t size) {
-    if (size == 0) {
-        return {};
+std::string NameFromInput(std::string_view bytes) {
+    return std::string(bytes.substr(0, std::min(bytes.find('\n'), std::min<size_t>(bytes.size(), 64))));
+}
+
+// The page names the per-page report is run for: the first, middle and last listed
+// page, one taken from the input, and none.
+std::vector<std::string> PagesToAsk(const CQuorlet3Doc& doc, std::string_view bytes) {
+    PageNameList pages;
+    doc.CollectPageNames(pages);
+    size_t used = 0;
+    while (used < pages.size() && !pages[used].empty()) {
+        ++used;
     }
-    const size_t limit = std::min<size_t>(size, 64);
-    size_t end = 0;
-    while (end < limit && data[end] != '\n') {
-        ++end;
+    std::vector<std::string> asked;
+    if (used > 0) {
+        asked = {pages[0], pages[used / 2], pages[used - 1]};
     }
-    return std::string(reinterpret_cast<const char*>(data), end);
+    asked.push_back(NameFromInput(bytes));
+    asked.emplace_back();
+    return asked;
+}
+
+// A page name typed as UTF-8 finds a page of the log that reads the same.
+Broken CheckResolvedPage(const LineStore& store, const std::string& page) {
+    const std::string utf8 = LogTextToUtf8(page);
+    const std::optional<std::string> resolved = ResolvePageName(store, utf8);
+    if (!resolved || LogTextToUtf8(*resolved) != utf8) {
+        return "page name: the UTF-8 form of a listed page does not find a page that reads the same";
+    }
+    return {};
 }
 
 }  // namespace
 
 std::string RunLogInput(const uint8_t* data, size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     CQuorlet3Doc doc;
-    doc.LoadLogFile(SharedFile().Write(data, size));
-    if (std::string broken = CheckStore(doc.Store(), size); !broken.empty()) {
+    doc.LoadLogBytes(bytes);
+    if (Broken broken = CheckStore(doc.Store(), size); !broken.empty()) {
+        return broken;
+    }
+    if (Broken broken = CheckFileLoads(bytes, doc.Store()); !broken.empty()) {
         return broken;
     }
 
-    // Every report with each argument it accepts, and one it does not.
-    std::string sink;
-    auto keep = [&](const std::string& text) { sink.assign(text); };
+    // Every report through every output, the per-page one for several pages.
+    const std::vector<std::string> pages = PagesToAsk(doc, bytes);
     for (const CommandRow& row : CommandTable()) {
-        if (row.operation != nullptr && !TakesPage(row)) {
-            keep(ReportText(row, doc));
+        if (row.operation == nullptr) {
+            continue;
+        }
+        for (const std::string& page : TakesPage(row) ? pages : std::vector<std::string>{std::string()}) {
+            if (Broken broken = CheckRow(row, doc, page); !broken.empty()) {
+                return broken;
+            }
         }
     }
-    const std::string contents = doc.ReportContents();
-    if (std::string broken = CheckContentsQuestions(doc, contents); !broken.empty()) {
-        return broken;
+    const std::vector<RowResult> all = ComputeAllReports(doc);
+    for (const LogOutput& output : kLogOutputs) {
+        if (Broken broken = output.check(all, WalkLength(doc.Store())); !broken.empty()) {
+            return broken;
+        }
     }
-    // Arguments no menu command passes.
-    if (!doc.ReportTally(3).empty()) {
-        return "tally: a marker other than 4 and 5 gave text";
+    for (size_t k = 0; k + 2 < pages.size(); ++k) {
+        if (Broken broken = CheckResolvedPage(doc.Store(), pages[k]); !broken.empty()) {
+            return broken;
+        }
     }
-    keep(doc.ReportPages(0));
-    keep(doc.ReportHourly(3));
-
     ShareCounters share{};
-    keep(doc.ReportShare(share));
-    if (std::string broken = CheckShare(share, doc.Store()); !broken.empty()) {
+    doc.ReportShare(share);
+    if (ShareSvg(share).find("</svg>") == std::string::npos) {
+        return "svg: the share picture is not closed";
+    }
+    if (Broken broken = CheckContentsQuestions(doc); !broken.empty()) {
         return broken;
     }
 
-    PageNameList pages;
-    doc.CollectPageNames(pages);
-    if (std::string broken = CheckPageNames(pages, doc.Store()); !broken.empty()) {
-        return broken;
+    // Arguments no menu command passes.
+    if (!doc.ReportTally(3).empty() || !doc.ReportHourly(3).empty()) {
+        return "a marker no report reads gave text";
     }
-    size_t used = 0;
-    while (used < pages.size() && !pages[used].empty()) {
-        ++used;
-    }
-    if (used > 0) {
-        keep(doc.ReportPageDays(pages[0]));
-        keep(doc.ReportPageDays(pages[used / 2]));
-        keep(doc.ReportPageDays(pages[used - 1]));
-    }
-    keep(doc.ReportPageDays(NameFromInput(data, size)));
-    keep(doc.ReportPageDays(std::string()));
-
-    // A load that fails must leave the store as it was.
-    const std::string before = doc.ReportContents();
-    try {
-        doc.LoadLogFile("/proc/self/fd/-1/none");
-        return "load: a path that cannot exist was loaded";
-    } catch (const LogFileError&) {
-    }
-    if (doc.ReportContents() != before) {
-        return "load: a failed load changed the store";
+    if (doc.ReportPages(0).empty()) {
+        return "pages: an order no menu passes gave no text";
     }
     return {};
 }

@@ -8,10 +8,11 @@
 
 namespace quorlet3::fuzz {
 
-// Loads the bytes as a log file and runs every report with each of its arguments.
-// Returns an empty string when everything held, otherwise a description of the
-// first broken property. Crashes, hangs and sanitizer reports are left to the caller
-// to notice.
+// Loads the bytes as a log (from memory, and as a file whole and in line windows)
+// and runs every report, with several page names for the per-page one, through every
+// output format. Returns an empty string when everything held, otherwise a
+// description of the first broken property. Crashes, hangs and sanitizer reports are
+// left to the caller to notice.
 std::string RunLogInput(const uint8_t* data, size_t size);
 
 }  // namespace quorlet3::fuzz

@@ -66,6 +66,8 @@ class TextModeReader {
 public:
     // start is the file offset the descriptor reads from next.
     TextModeReader(int fd, const std::string& path, long long start = 0) : fd_(fd), path_(path), consumed_(start) {}
+    // Bytes already in memory, delivered as one block as if read from a file.
+    explicit TextModeReader(std::string_view bytes) : fd_(-1), path_(NoPath()), memory_(bytes), consumed_(0) {}
 
     // Reads up to limit bytes of the text stream into out, stopping after the first
     // LF. Returns the number of bytes read, 0 at the end of the file.
@@ -76,7 +78,7 @@ public:
                 break;
             }
             // Copy the run before the next CR or LF in one piece.
-            const char* start = buffer_ + pos_;
+            const char* start = data_ + pos_;
             size_t run = std::min(end_ - pos_, limit - n);
             if (const void* lf = std::memchr(start, '\n', run)) {
                 run = static_cast<size_t>(static_cast<const char*>(lf) - start);
@@ -91,7 +93,7 @@ public:
                 continue;
             }
             // At a CR or LF: a CR LF pair reads as one LF, a lone CR stays.
-            const char c = buffer_[pos_++];
+            const char c = data_[pos_++];
             if (c == '\r' && PeekRaw() == '\n') {
                 ++pos_;
                 out[n++] = '\n';
@@ -117,15 +119,15 @@ public:
             }
             // A buffer with fewer LF bytes than are left to pass is passed whole;
             // otherwise the last one to pass is in it.
-            const long long inBuffer = CountLf(buffer_ + pos_, end_ - pos_);
+            const long long inBuffer = CountLf(data_ + pos_, end_ - pos_);
             if (skipped + inBuffer < count) {
                 skipped += inBuffer;
                 pos_ = end_;
                 continue;
             }
             while (skipped < count) {
-                const void* lf = std::memchr(buffer_ + pos_, '\n', end_ - pos_);
-                pos_ = static_cast<size_t>(static_cast<const char*>(lf) - buffer_) + 1;
+                const void* lf = std::memchr(data_ + pos_, '\n', end_ - pos_);
+                pos_ = static_cast<size_t>(static_cast<const char*>(lf) - data_) + 1;
                 ++skipped;
             }
         }
@@ -140,15 +142,32 @@ private:
         if (pos_ == end_ && !Fill()) {
             return -1;
         }
-        return static_cast<unsigned char>(buffer_[pos_]);
+        return static_cast<unsigned char>(data_[pos_]);
+    }
+    static const std::string& NoPath() {
+        static const std::string none;
+        return none;
     }
     bool Fill() {
         if (eof_) {
             return false;
         }
+        if (fd_ < 0) {
+            eof_ = memory_.empty();
+            if (eof_) {
+                return false;
+            }
+            data_ = memory_.data();
+            pos_ = 0;
+            end_ = memory_.size();
+            consumed_ += static_cast<long long>(end_);
+            memory_ = {};
+            return true;
+        }
         for (;;) {
             ssize_t got = ::read(fd_, buffer_, sizeof buffer_);
             if (got > 0) {
+                data_ = buffer_;
                 pos_ = 0;
                 end_ = static_cast<size_t>(got);
                 consumed_ += got;
@@ -168,9 +187,11 @@ private:
         }
     }
 
-    int fd_;
+    int fd_;  // -1 for bytes in memory
     const std::string& path_;
+    std::string_view memory_;  // bytes in memory not yet delivered
     char buffer_[65536];
+    const char* data_ = buffer_;  // the current block: the buffer, or the bytes in memory
     size_t pos_ = 0;
     size_t end_ = 0;
     long long consumed_;  // file offset just after the bytes read into the buffer so far
@@ -382,6 +403,13 @@ void FillStore(LineStore& store, TextModeReader& reader) {
 
 std::unique_ptr<LineStore> LoadLineStore(const std::string& path) {
     return LoadLineStore(path, LineWindow::FirstLines()).store;
+}
+
+std::unique_ptr<LineStore> LoadLineStoreFromBytes(std::string_view bytes) {
+    TextModeReader reader(bytes);
+    auto store = std::make_unique<LineStore>();
+    FillStore(*store, reader);
+    return store;
 }
 
 LoadedLog LoadLineStore(const std::string& path, const LineWindow& window) {

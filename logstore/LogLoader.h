@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "logstore/LineStore.h"
 
@@ -13,6 +14,10 @@ namespace quorlet3 {
 // sentinel after them. Opens the file read-only; refuses directories, FIFOs and
 // sockets. Throws LogFileError naming the file when it cannot be opened or read.
 std::unique_ptr<LineStore> LoadLineStore(const std::string& path);
+
+// The store LoadLineStore makes of a file holding exactly these bytes, read from
+// memory by the same reader (for the fuzz harness, which loads many small logs).
+std::unique_ptr<LineStore> LoadLineStoreFromBytes(std::string_view bytes);
 
 // Which part of a long log goes into the store. A file line is a run of bytes ended
 // by LF (the last one may lack it); a window always starts at the start of a file

@@ -20,6 +20,8 @@ void CQuorlet3Doc::LoadLogFile(const std::string& path) {
     m_store = LoadLineStore(path);
 }
 
+void CQuorlet3Doc::LoadLogBytes(std::string_view bytes) { m_store = LoadLineStoreFromBytes(bytes); }
+
 CQuorlet3Doc::WindowStart CQuorlet3Doc::LoadLogWindow(const std::string& path, const LineWindow& window) {
     LoadedLog loaded = LoadLineStore(path, window);
     m_store = std::move(loaded.store);

@@ -52,6 +52,9 @@ public:
     // Throws LogFileError (store unchanged) when it cannot be opened or read.
     void LoadLogFile(const std::string& path);
 
+    // Loads a log held in memory as LoadLogFile loads a file holding these bytes.
+    void LoadLogBytes(std::string_view bytes);
+
     // Loads one window of the log in place of the store (see LineWindow) and tells
     // where it starts in the file. Throws like LoadLogFile, the store then unchanged.
     struct WindowStart {

@@ -17,9 +17,9 @@ void AppendCheckedFormat(std::string& out, const char* format, ...);
 
 // The same for a cp932 format written "..."_sjf: the format's conversions are checked
 // against the arguments' types at compile time.
-template <cp932::Utf8Text S, class... Args>
-void AppendFormat(std::string& out, Cp932Format<S> format, Args... args) {
-    static_assert(cp932::FormatFits<S, Args...>());
+template <char... U, class... Args>
+void AppendFormat(std::string& out, Cp932Format<U...> format, Args... args) {
+    static_assert(Cp932Format<U...>::template Fits<Args...>());
     detail::AppendCheckedFormat(out, format.c_str(), args...);
 }
 

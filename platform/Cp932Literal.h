@@ -24,22 +24,17 @@
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 
 #include "platform/Cp932Table.h"
 
 namespace quorlet3::cp932 {
 
-// The UTF-8 text of a literal, as a template argument.
-template <std::size_t N>
-struct Utf8Text {
-    char bytes[N]{};
-    constexpr Utf8Text(const char (&text)[N]) {
-        for (std::size_t i = 0; i < N; ++i) {
-            bytes[i] = text[i];
-        }
-    }
-    static constexpr std::size_t kLength = N - 1;  // without the closing NUL
-};
+// The UTF-8 text of a literal, with a closing NUL. The literal operators take the
+// text as a pack of characters, not as one object of class type: Clang 14 crashes
+// printing a call of a function that has such an object as its template argument.
+template <char... U>
+inline constexpr char kUtf8[] = {U..., '\0'};
 
 // Reached only while compiling a literal that cannot be converted; being no constexpr
 // function, it turns the mistake into a compile error that names it.
@@ -135,22 +130,23 @@ constexpr Converted<N> Convert(const char (&utf8)[N]) {
     return out;
 }
 
-// The cp932 bytes of one literal, in an array of exactly their length plus the NUL.
-template <Utf8Text S>
-struct Literal {
-    static constexpr Converted<sizeof S.bytes> kConverted = Convert(S.bytes);
-    struct Exact {
-        char bytes[kConverted.size + 1];
-    };
-    static constexpr Exact Trim() {
-        Exact exact{};
-        for (std::size_t i = 0; i < kConverted.size; ++i) {
-            exact.bytes[i] = kConverted.bytes[i];
-        }
-        return exact;
-    }
-    static constexpr Exact kValue = Trim();
-};
+// The cp932 bytes of one literal.
+template <char... U>
+inline constexpr Converted<sizeof...(U) + 1> kConverted = Convert(kUtf8<U...>);
+
+// The bytes in static storage: an array of exactly their length plus the NUL.
+template <char... C>
+inline constexpr char kBytes[] = {C..., '\0'};
+
+template <char... U, std::size_t... I>
+constexpr const auto& StoredBytes(std::index_sequence<I...>) {
+    return kBytes<kConverted<U...>.bytes[I]...>;
+}
+
+template <char... U>
+constexpr const auto& Literal() {
+    return StoredBytes<U...>(std::make_index_sequence<kConverted<U...>.size>());
+}
 
 // What a printf conversion takes, and what an argument is.
 enum class ArgKind { Int, Long, LongLong, Pointer, CharPointer, Double, LongDouble, Other };
@@ -293,9 +289,9 @@ void FormatTakesAnotherNumberOfArguments();
 void FormatArgumentDoesNotMatchItsConversion();
 
 // True when the arguments fit the format's conversions; otherwise does not compile.
-template <Utf8Text S, class... Args>
-constexpr bool FormatFits() {
-    constexpr FormatArgs expected = ParseFormat(S.bytes, S.kLength);
+template <char... U, class... Args>
+constexpr bool FormatFits(std::type_identity<Args>...) {
+    constexpr FormatArgs expected = ParseFormat(kUtf8<U...>, sizeof...(U));
     if (!expected.valid) {
         FormatHasAConversionNotSupportedHere();
     }
@@ -318,22 +314,38 @@ constexpr bool FormatFits() {
 namespace quorlet3 {
 
 // A cp932 printf format made by _sjf; AppendFormat takes it.
-template <cp932::Utf8Text S>
+template <char... U>
 struct Cp932Format {
-    static constexpr const char* c_str() { return cp932::Literal<S>::kValue.bytes; }
+    static constexpr const char* c_str() { return cp932::Literal<U...>(); }
+    template <class... Args>
+    static constexpr bool Fits() {
+        return cp932::FormatFits<U...>(std::type_identity<Args>()...);
+    }
 };
 
 inline namespace literals {
 
-template <cp932::Utf8Text S>
+// String literal operator templates over a pack of characters are an extension that
+// GCC and Clang share; see kUtf8 for why they are used.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpedantic"
+#if defined(__clang__)
+#pragma clang diagnostic ignored "-Wgnu-string-literal-operator-template"
+#endif
+
+template <class Char, Char... U>
 constexpr const auto& operator""_sj() {
-    return cp932::Literal<S>::kValue.bytes;
+    static_assert(std::is_same_v<Char, char>, "_sj takes a narrow literal");
+    return cp932::Literal<U...>();
 }
 
-template <cp932::Utf8Text S>
-constexpr Cp932Format<S> operator""_sjf() {
+template <class Char, Char... U>
+constexpr Cp932Format<U...> operator""_sjf() {
+    static_assert(std::is_same_v<Char, char>, "_sjf takes a narrow literal");
     return {};
 }
+
+#pragma GCC diagnostic pop
 
 }  // namespace literals
 }  // namespace quorlet3

@@ -51,7 +51,12 @@ struct LoadCase {
 
 class LoadTest : public ::testing::TestWithParam<LoadCase> {};
 
-TEST_P(LoadTest, StoresEachReadAsOneSlot) { ExpectStore(LoadBytes(GetParam().bytes), GetParam().lines); }
+TEST_P(LoadTest, StoresEachReadAsOneSlot) {
+    ExpectStore(LoadBytes(GetParam().bytes), GetParam().lines);
+    CQuorlet3Doc fromMemory;
+    fromMemory.LoadLogBytes(GetParam().bytes);
+    ExpectStore(fromMemory, GetParam().lines);
+}
 
 const std::string k998(998, 'x');
 const std::string k999(999, 'x');
