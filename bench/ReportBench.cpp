@@ -57,8 +57,9 @@ std::string Browser(int i) {
         "DoCoMo/1.0/P%di",
         "ｶﾀｶﾅ ブラウザ %d"_sj,
     };
-    char text[128];
-    std::snprintf(text, sizeof text, kForms[i % 8], i);
+    // Each form holds one %d, for the browser's number.
+    std::string text = kForms[i % 8];
+    text.replace(text.find("%d"), 2, std::to_string(i));
     return text;
 }
 
@@ -192,7 +193,9 @@ int main(int argc, char** argv) {
             state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(store.path)));
         })->Unit(benchmark::kMicrosecond);
     }
-    for (const auto& [name, report] : Reports()) {
+    for (const auto& entry : Reports()) {
+        const std::string& name = entry.first;
+        const Report& report = entry.second;
         for (Store& store : stores) {
             benchmark::RegisterBenchmark((name + "/" + store.name).c_str(), [&store, report](benchmark::State& state) {
                 size_t bytes = 0;

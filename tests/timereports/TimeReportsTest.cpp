@@ -22,7 +22,6 @@ std::string CommaStamp(std::string_view marker, std::string_view day, std::strin
 }
 
 constexpr const char* kMainHead = "メイン調査(アクセス回数)\t"_sj;
-constexpr const char* kPageHead = "ページ調査(ページ)\t\t"_sj;
 
 // The rows of the hourly and the daily report with every count 0.
 const std::string kHourRows =
