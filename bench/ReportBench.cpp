@@ -115,12 +115,12 @@ public:
         std::filesystem::remove_all(m_path, ignored);
     }
     std::string Write(const std::string& name, const std::string& bytes) const {
-        const std::string path = m_path + "/" + name;
+        std::string path = m_path + "/" + name;
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
     std::string Generate(const std::string& name) const {
-        const std::string path = m_path + "/" + name;
+        std::string path = m_path + "/" + name;
         const std::string command =
             std::string("'") + QUORLET3_SAMPLEGEN + "' --lines 10000 --seed 3 --faults --output '" + path + "'";
         if (std::system(command.c_str()) != 0) {

@@ -289,7 +289,7 @@ long long SlotsOf(long long textBytes) {
 }
 
 // Bytes read per backward step; the window of a usual log is a few hundred kilobytes.
-constexpr long long kBackwardBlock = 64 * 1024;
+constexpr long long kBackwardBlock = 64LL * 1024;
 
 // The start of the Last window of a regular file of size bytes: see LineWindow.
 // Walks the file lines from the end with pread, one block at a time, measuring each
@@ -468,7 +468,7 @@ long long CountLinesBefore(const std::string& path, long long byteOffset) {
     RefuseUnreadableKinds(file.get(), path);
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    constexpr size_t kBlock = 128 * 1024;  // stays in cache between the read and the count
+    constexpr size_t kBlock = size_t{128} * 1024;  // stays in cache between the read and the count
     std::vector<char> block(kBlock);
     long long left = byteOffset;
     long long lines = 0;

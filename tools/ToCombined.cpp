@@ -35,6 +35,7 @@ public:
             iconv_close(cd_);
         }
     }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open's failure value
     bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
     std::string Utf8(std::string_view text) {
@@ -52,8 +53,9 @@ public:
                 break;  // no room: cannot happen, three bytes per input byte suffice
             }
             // One byte that starts no character here: U+FFFD, then go on after it.
-            std::memcpy(to, "\xEF\xBF\xBD", 3);
-            to += 3;
+            for (const char byte : {'\xEF', '\xBF', '\xBD'}) {
+                *to++ = byte;
+            }
             toLeft -= 3;
             ++in;
             --inLeft;
