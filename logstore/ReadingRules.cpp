@@ -29,7 +29,7 @@ int TwoDigitValue(std::string_view field) {
     if (field.size() < 2) {
         return kNoValue;
     }
-    // Signed on purpose: a byte past 0x7F counts below zero, as the counter's reader did.
+    // Signed on purpose: a byte past 0x7F counts below zero, and the reports count so.
     // NOLINTBEGIN(bugprone-signed-char-misuse)
     const int b0 = static_cast<signed char>(field[0]);
     const int b1 = static_cast<signed char>(field[1]);
