@@ -1,11 +1,12 @@
-// libFuzzer entry point: a log file's bytes. A broken property aborts with its description.
+// libFuzzer entry point: a byte choosing the check, then a log file's bytes. A broken
+// property aborts with its description.
 #include <cstdio>
 #include <cstdlib>
 
 #include "fuzz/LogHarness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string broken = quorlet3::fuzz::RunLogInput(data, size);
+    const std::string broken = quorlet3::fuzz::RunLogFuzzInput(data, size);
     if (!broken.empty()) {
         std::fprintf(stderr, "quorlet3 fuzz: %s\n", broken.c_str());
         std::abort();

@@ -15,4 +15,9 @@ namespace quorlet3::fuzz {
 // left to the caller to notice.
 std::string RunLogInput(const uint8_t* data, size_t size);
 
+// A fuzz input: its first byte chooses one of the checks RunLogInput makes (the load
+// itself is checked every time), the rest is the log; so each execution stays short.
+// A finding is stored without its first byte and replayed with RunLogInput.
+std::string RunLogFuzzInput(const uint8_t* data, size_t size);
+
 }  // namespace quorlet3::fuzz

@@ -405,10 +405,18 @@ std::unique_ptr<LineStore> LoadLineStore(const std::string& path) {
     return LoadLineStore(path, LineWindow::FirstLines()).store;
 }
 
-std::unique_ptr<LineStore> LoadLineStoreFromBytes(std::string_view bytes) {
+void LoadLineStoreFromBytes(std::string_view bytes, LineStore& store) {
+    for (std::string& line : store.m_strLine) {
+        line.clear();
+    }
+    store.m_strEndSlot.clear();
     TextModeReader reader(bytes);
+    FillStore(store, reader);
+}
+
+std::unique_ptr<LineStore> LoadLineStoreFromBytes(std::string_view bytes) {
     auto store = std::make_unique<LineStore>();
-    FillStore(*store, reader);
+    LoadLineStoreFromBytes(bytes, *store);
     return store;
 }
 

@@ -18,6 +18,8 @@ std::unique_ptr<LineStore> LoadLineStore(const std::string& path);
 // The store LoadLineStore makes of a file holding exactly these bytes, read from
 // memory by the same reader (for the fuzz harness, which loads many small logs).
 std::unique_ptr<LineStore> LoadLineStoreFromBytes(std::string_view bytes);
+// The same into an existing store, whose slots are emptied first.
+void LoadLineStoreFromBytes(std::string_view bytes, LineStore& store);
 
 // Which part of a long log goes into the store. A file line is a run of bytes ended
 // by LF (the last one may lack it); a window always starts at the start of a file

@@ -20,7 +20,13 @@ void CQuorlet3Doc::LoadLogFile(const std::string& path) {
     m_store = LoadLineStore(path);
 }
 
-void CQuorlet3Doc::LoadLogBytes(std::string_view bytes) { m_store = LoadLineStoreFromBytes(bytes); }
+void CQuorlet3Doc::LoadLogBytes(std::string_view bytes) {
+    // Nothing can fail here, so the store is refilled in place.
+    if (!m_store) {
+        m_store = std::make_unique<LineStore>();
+    }
+    LoadLineStoreFromBytes(bytes, *m_store);
+}
 
 CQuorlet3Doc::WindowStart CQuorlet3Doc::LoadLogWindow(const std::string& path, const LineWindow& window) {
     LoadedLog loaded = LoadLineStore(path, window);

@@ -52,7 +52,8 @@ public:
     // Throws LogFileError (store unchanged) when it cannot be opened or read.
     void LoadLogFile(const std::string& path);
 
-    // Loads a log held in memory as LoadLogFile loads a file holding these bytes.
+    // Loads a log held in memory as LoadLogFile loads a file holding these bytes
+    // (refilling the store in place: a fuzz run loads millions of small logs).
     void LoadLogBytes(std::string_view bytes);
 
     // Loads one window of the log in place of the store (see LineWindow) and tells

@@ -4,12 +4,14 @@
 #   scripts/fuzz.sh --merge [log|cp932]     minimise the committed seed corpus with
 #                                           what the runs found
 # Builds build-fuzz/ with Clang, libFuzzer, ASan and UBSan. Each run starts from the
-# committed seed corpus fuzz/corpus/TARGET and the stored findings, keeps what it finds
-# in build-fuzz/corpus/TARGET, and prints libFuzzer's figures. A crash or broken
-# property is written to build-fuzz/findings/TARGET/; replay it with
+# committed seed corpus fuzz/corpus/TARGET, keeps what it finds in
+# build-fuzz/corpus/TARGET, and prints libFuzzer's figures. A log input is one byte
+# choosing the check, then the log (see fuzz/LogHarness.h). A crash or broken property
+# is written to build-fuzz/findings/TARGET/; replay it with
 #   build-fuzz/fuzz/quorlet3-fuzz-TARGET FILE
-# and, once fixed, store it in tests/fuzz/inputs/ (log) or tests/fuzz/cp932-inputs/,
-# where the FuzzReplay test replays it.
+# and, once fixed, store it where the FuzzReplay test replays it with every check:
+#   tail -c +2 FILE > tests/fuzz/inputs/NAME.log     (log: without the choosing byte)
+#   cp FILE tests/fuzz/cp932-inputs/NAME.bin          (cp932)
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -23,8 +25,8 @@ fi
 target=${1:-log}
 seconds=${2:-600}
 case "$target" in
-  log) stored="$root/tests/fuzz/inputs"; max_len=16384 ;;
-  cp932) stored="$root/tests/fuzz/cp932-inputs"; max_len=4096 ;;
+  log) max_len=16384 ;;
+  cp932) max_len=4096 ;;
   *) echo "usage: $0 [--merge] [log|cp932] [SECONDS]" >&2; exit 2 ;;
 esac
 
@@ -41,12 +43,12 @@ export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
 
 if [ "$merge" = yes ]; then
-  # Keep the smallest set of seeds that covers what the committed ones and every run
-  # so far cover.
+  # Keep the smallest set of seeds that reaches every edge the committed ones and every
+  # run so far reach (edges only, not hit counts, so that the set stays small).
   fresh="$dir/corpus/$target.merged"
   rm -rf "$fresh"
   mkdir -p "$fresh"
-  "$fuzzer" -merge=1 -max_len="$max_len" "$fresh" "$seeds" "$stored" "$work"
+  "$fuzzer" -merge=1 -use_counters=0 -max_len="$max_len" "$fresh" "$seeds" "$work"
   rm -f "$seeds"/*
   cp "$fresh"/* "$seeds"/
   echo "fuzz/corpus/$target: $(ls "$seeds" | wc -l) files, $(du -sk "$seeds" | cut -f1) KB"
@@ -57,6 +59,8 @@ dict=""
 if [ "$target" = log ]; then
   dict="-dict=$root/fuzz/quorlet3.dict"
 fi
+# Slow inputs (a whole HTML page, a file loaded again) get less of the fuzzer's time
+# than fast ones, so a run does several thousand executions a second.
 # shellcheck disable=SC2086
 nice -n 10 "$fuzzer" $dict -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
-  -print_final_stats=1 -artifact_prefix="$findings/" "$work" "$seeds" "$stored"
+  -entropic_scale_per_exec_time=1 -print_final_stats=1 -artifact_prefix="$findings/" "$work" "$seeds"

@@ -53,7 +53,9 @@ class LoadTest : public ::testing::TestWithParam<LoadCase> {};
 
 TEST_P(LoadTest, StoresEachReadAsOneSlot) {
     ExpectStore(LoadBytes(GetParam().bytes), GetParam().lines);
+    // From memory into a store that held a longer log: nothing of it may remain.
     CQuorlet3Doc fromMemory;
+    fromMemory.LoadLogBytes(NumberedLines(40));
     fromMemory.LoadLogBytes(GetParam().bytes);
     ExpectStore(fromMemory, GetParam().lines);
 }
