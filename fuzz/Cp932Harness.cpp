@@ -19,7 +19,8 @@ namespace {
 std::string Hex(std::string_view bytes) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     std::string out;
-    for (unsigned char c : bytes.substr(0, 64)) {
+    for (const char byte : bytes.substr(0, 64)) {
+        const auto c = static_cast<unsigned char>(byte);
         out += kDigits[c >> 4];
         out += kDigits[c & 15];
         out += ' ';

@@ -181,8 +181,8 @@ size_t ReferenceLastWindowStart(std::string_view bytes) {
 // two lines past the end.
 long long FromLineOf(std::string_view bytes, size_t lineCount) {
     unsigned hash = 0;
-    for (unsigned char c : bytes.substr(0, 16)) {
-        hash = hash * 31 + c;
+    for (const char byte : bytes.substr(0, 16)) {
+        hash = hash * 31 + static_cast<unsigned char>(byte);
     }
     return 1 + static_cast<long long>(hash % (lineCount + 3));
 }
