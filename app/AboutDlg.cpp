@@ -21,7 +21,6 @@ QLabel* MakeText(QWidget* parent, const QString& text, const QRect& geometry) {
 }  // namespace
 
 CAboutDlg::CAboutDlg(QWidget* parent) : CModalDialog(parent, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"), 189, 71) {
-
     m_icon = new QLabel(this);
     m_icon->setPixmap(QPixmap::fromImage(DrawQuorlet3Icon(32)));
     m_icon->setGeometry(DialogX(11), DialogY(17), 32, 32);

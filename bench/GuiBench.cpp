@@ -34,7 +34,9 @@ std::string WritePageRecords(const std::string& path) {
     std::ofstream log(path, std::ios::binary);
     for (int k = 0; k < 5000; ++k) {
         log << "\x87\x45/diary/page" << k % 300 << ".html\r\n"  // the cp932 markers 6 and 7
-            << "\x87\x46" "1999/07/" << 10 + k % 20 << " (Mon) " << 10 + k % 12 << ":15:00\r\n";
+            << "\x87\x46"
+               "1999/07/"
+            << 10 + k % 20 << " (Mon) " << 10 + k % 12 << ":15:00\r\n";
     }
     return path;
 }
@@ -73,15 +75,17 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / ("quorlet3-guibench-" + std::to_string(QApplication::applicationPid()));
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() /
+                                         ("quorlet3-guibench-" + std::to_string(QApplication::applicationPid()));
     std::filesystem::create_directories(folder);
     const std::string sample = GenerateSample((folder / "sample.log").string());
     const std::string pages = WritePageRecords((folder / "pages.log").string());
-    benchmark::RegisterBenchmark("ShowContents/Sample", [&](benchmark::State& s) { ShowListing(s, sample); })
-        ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark("ShowContents/PageRecords", [&](benchmark::State& s) { ShowListing(s, pages); })
-        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ShowContents/Sample", [&](benchmark::State& s) {
+        ShowListing(s, sample);
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("ShowContents/PageRecords", [&](benchmark::State& s) {
+        ShowListing(s, pages);
+    })->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     std::filesystem::remove_all(folder);

@@ -21,9 +21,7 @@ namespace {
 
 using quorlet3::CQuorlet3Doc;
 
-std::string Line(std::string_view marker, const std::string& content) {
-    return std::string(marker) + content + "\r\n";
-}
+std::string Line(std::string_view marker, const std::string& content) { return std::string(marker) + content + "\r\n"; }
 
 std::string Stamp(int i) {
     char text[64];
@@ -103,8 +101,8 @@ int main(int argc, char** argv) {
         })->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("HtmlAll/" + store.name).c_str(), [&doc, &path](benchmark::State& state) {
             for (auto _ : state) {
-                const std::string page =
-                    quorlet3::FormatHtmlReport(path, quorlet3::WalkLength(doc.Store()), quorlet3::ComputeAllReports(doc));
+                const std::string page = quorlet3::FormatHtmlReport(path, quorlet3::WalkLength(doc.Store()),
+                                                                    quorlet3::ComputeAllReports(doc));
                 benchmark::DoNotOptimize(page.data());
             }
         })->Unit(benchmark::kMicrosecond);

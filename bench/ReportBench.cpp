@@ -219,13 +219,14 @@ int main(int argc, char** argv) {
             }
             benchmark::RegisterBenchmark((std::string(row.cliName) + "/" + store.name).c_str(),
                                          [&store, &row, page](benchmark::State& state) {
-            size_t bytes = 0;
-            for (auto _ : state) {
-                bytes = quorlet3::ReportText(row, store.doc, page).size();
-                benchmark::DoNotOptimize(bytes);
-            }
-            state.counters["text_bytes"] = static_cast<double>(bytes);
-        })->Unit(benchmark::kMicrosecond);
+                                             size_t bytes = 0;
+                                             for (auto _ : state) {
+                                                 bytes = quorlet3::ReportText(row, store.doc, page).size();
+                                                 benchmark::DoNotOptimize(bytes);
+                                             }
+                                             state.counters["text_bytes"] = static_cast<double>(bytes);
+                                         })
+                ->Unit(benchmark::kMicrosecond);
         }
     }
     benchmark::RunSpecifiedBenchmarks();

@@ -114,11 +114,21 @@ public:
             const char c = utf8[i];
             std::string_view replacement;
             switch (c) {
-                case '&': replacement = "&amp;"; break;
-                case '<': replacement = "&lt;"; break;
-                case '>': replacement = "&gt;"; break;
-                case '"': replacement = "&quot;"; break;
-                case '\'': replacement = "&#39;"; break;
+                case '&':
+                    replacement = "&amp;";
+                    break;
+                case '<':
+                    replacement = "&lt;";
+                    break;
+                case '>':
+                    replacement = "&gt;";
+                    break;
+                case '"':
+                    replacement = "&quot;";
+                    break;
+                case '\'':
+                    replacement = "&#39;";
+                    break;
                 default:
                     if ((static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n') || c == '\x7f') {
                         replacement = "\xEF\xBF\xBD";
@@ -253,10 +263,10 @@ std::pair<int, int> AxisTop(int max) {
 }
 
 struct BarChart {
-    std::string_view id;       // the svg's id; the total's element is id + "-total"
-    std::string_view title;    // heading
-    std::string_view unit;     // the cell unit after its number: "時" or "日"
-    int first;                 // number of the first cell: 0 hours, 1 days
+    std::string_view id;     // the svg's id; the total's element is id + "-total"
+    std::string_view title;  // heading
+    std::string_view unit;   // the cell unit after its number: "時" or "日"
+    int first;               // number of the first cell: 0 hours, 1 days
     std::vector<int> values;
     int total;
 };
@@ -328,9 +338,7 @@ void WriteBarChart(Page& page, const BarChart& chart) {
 
 // The colour level of a count: 0 for none, else its fifth of the busiest cell's count,
 // rounded up (1 to 5; the busiest cell is always 5).
-int Level(int value, int max) {
-    return value <= 0 || max <= 0 ? 0 : static_cast<int>((value * 5LL + max - 1) / max);
-}
+int Level(int value, int max) { return value <= 0 || max <= 0 ? 0 : static_cast<int>((value * 5LL + max - 1) / max); }
 
 // The day-and-hour grid as a heat map: days across, hours down, one cell each
 // (744 in all); empty cells are outlined only. A legend gives each level's range.
@@ -362,9 +370,9 @@ void WriteHeatMap(Page& page, std::string_view id, std::string_view title, const
              << "時</text>\n";
         for (int day = 1; day <= kDays; ++day) {
             const int value = Cell(result, static_cast<size_t>(day - 1) * kHours + static_cast<size_t>(hour));
-            page << "<rect class=\"cell l" << Level(value, max) << "\" x=\"" << left + (day - 1) * cell + 1
-                 << "\" y=\"" << top + hour * cell + 1 << "\" width=\"18\" height=\"18\"><title>" << day << "日 "
-                 << hour << "時: " << value << "</title></rect>";
+            page << "<rect class=\"cell l" << Level(value, max) << "\" x=\"" << left + (day - 1) * cell + 1 << "\" y=\""
+                 << top + hour * cell + 1 << "\" width=\"18\" height=\"18\"><title>" << day << "日 " << hour
+                 << "時: " << value << "</title></rect>";
         }
         page << '\n';
     }
@@ -532,7 +540,8 @@ void WriteShare(Page& page, const Reports& r) {
          << "</strong> 回</p>\n";
     const ShareDrawing drawing = ComputeShareDrawing(c);
     if (c[kShareTotal] == 0 || drawing.swatches.size() < 10) {
-        page << "<p class=\"note\" id=\"share-note\">ブラウザの記録（④の行）がないため、シェアの円グラフはありません。</p>\n";
+        page << "<p class=\"note\" "
+                "id=\"share-note\">ブラウザの記録（④の行）がないため、シェアの円グラフはありません。</p>\n";
         return;
     }
     const std::vector<Swatch> versionSwatches(drawing.swatches.begin(), drawing.swatches.begin() + 7);
@@ -548,8 +557,8 @@ void WriteShare(Page& page, const Reports& r) {
              familyCounts);
     page << "</div>\n";
     const ShareFamilies families = ShareFamilyPercents(c);
-    page << "<p>MSIE・NN 3.0 以上 " << families.msieNn30Up << "%、MSIE 3.0 以上 " << families.msie30Up
-         << "%、Netscape " << families.netscape << "%</p>\n";
+    page << "<p>MSIE・NN 3.0 以上 " << families.msieNn30Up << "%、MSIE 3.0 以上 " << families.msie30Up << "%、Netscape "
+         << families.netscape << "%</p>\n";
 }
 
 // A two-column table of counted values (links or browser strings), in the report's order.
@@ -557,7 +566,8 @@ void WriteTally(Page& page, std::string_view id, std::string_view heading, std::
                 const ValueTallyResult& tally, const CommandRow* row) {
     MenuPath(page, row);
     page << "<h3>" << heading << "</h3>\n<div class=\"scroll\"><table id=\"" << id << "\">\n<caption>合計 <span id=\""
-         << id << "-total\">" << tally.total << "</span> 回、無名 " << tally.nameless << " 回、" << static_cast<int>(tally.rows.size())
+         << id << "-total\">" << tally.total << "</span> 回、無名 " << tally.nameless << " 回、"
+         << static_cast<int>(tally.rows.size())
          << " 種類</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th scope=\"col\">" << column
          << "</th></tr></thead>\n<tbody>\n";
     for (const ValueCount& v : tally.rows) {
@@ -594,9 +604,10 @@ void WriteHosts(Page& page, const Reports& r) {
             page << "<p class=\"note\">なし</p>\n";
             continue;
         }
-        page << "<div class=\"scroll\"><table class=\"hosts\">\n<caption>" << kDomainClassNames[k] << "：" << static_cast<int>(list.size())
-             << " 回、" << static_cast<int>(grouped.size())
-             << " ホスト</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th scope=\"col\">ホスト</th></tr></thead>\n<tbody>\n";
+        page << "<div class=\"scroll\"><table class=\"hosts\">\n<caption>" << kDomainClassNames[k] << "："
+             << static_cast<int>(list.size()) << " 回、" << static_cast<int>(grouped.size())
+             << " ホスト</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th "
+                "scope=\"col\">ホスト</th></tr></thead>\n<tbody>\n";
         for (const ValueCount& v : grouped) {
             page << "<tr><td class=\"n\">" << v.count << "</td><td class=\"t\">";
             page.LogText(v.value);
@@ -650,7 +661,8 @@ void WritePages(Page& page, const Reports& r) {
             }
             page << "<tr><td class=\"n\">" << rank << "</td><td class=\"t\">";
             page.LogText(rows[i].value);
-            page << "</td><td class=\"n\">" << rows[i].count << "</td><td class=\"b\"><span class=\"hbar\" style=\"width:";
+            page << "</td><td class=\"n\">" << rows[i].count
+                 << "</td><td class=\"b\"><span class=\"hbar\" style=\"width:";
             page.Fixed(max > 0 ? 100.0 * rows[i].count / max : 0.0);
             page << "%\"></span></td></tr>\n";
         }
@@ -678,7 +690,8 @@ void WriteGuests(Page& page, const Reports& r) {
     if (!g.found) {
         page << "<p class=\"note\">訪問者Ｎｏが見つかりませんでした。</p>\n";
     } else {
-        page << "<table id=\"guest-table\">\n<thead><tr><th scope=\"col\"></th><th scope=\"col\" class=\"n\">訪問Ｎｏ</th>"
+        page << "<table id=\"guest-table\">\n<thead><tr><th scope=\"col\"></th><th scope=\"col\" "
+                "class=\"n\">訪問Ｎｏ</th>"
                 "<th scope=\"col\">日時</th></tr></thead>\n<tbody>\n<tr><th scope=\"row\">最初</th><td class=\"n\">"
              << g.firstNumber << "</td><td>";
         page.LogText(g.firstTime);
@@ -885,8 +898,8 @@ std::string FormatHtmlReport(std::string_view logPath, int lines, const std::vec
             page.LogText(days->page);
             page << "</h3>\n";
             const std::string id = "page-days-" + std::to_string(++index);
-            BarChart chart{id, "日付別アクセス", "日", 1, std::vector<int>(days->days.begin(), days->days.end()),
-                           days->total};
+            BarChart chart{
+                id, "日付別アクセス", "日", 1, std::vector<int>(days->days.begin(), days->days.end()), days->total};
             WriteBarChart(page, chart);
         }
         page << "</section>\n";

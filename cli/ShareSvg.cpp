@@ -22,11 +22,20 @@ std::string Escaped(std::string_view text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '\t': out += ' '; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '\t':
+                out += ' ';
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -45,9 +54,9 @@ void WritePie(std::ostringstream& svg, const Pie& pie) {
             continue;
         }
         const double end = s.start + s.span;
-        svg << "  <path d=\"M " << cx << ' ' << cy << " L " << x(s.start) << ' ' << y(s.start) << " A " << r << ' '
-            << r << " 0 " << (s.span > std::numbers::pi ? 1 : 0) << " 1 " << x(end) << ' ' << y(end)
-            << " Z\" fill=\"" << Colour(s.colour) << "\" stroke=\"black\"/>\n";
+        svg << "  <path d=\"M " << cx << ' ' << cy << " L " << x(s.start) << ' ' << y(s.start) << " A " << r << ' ' << r
+            << " 0 " << (s.span > std::numbers::pi ? 1 : 0) << " 1 " << x(end) << ' ' << y(end) << " Z\" fill=\""
+            << Colour(s.colour) << "\" stroke=\"black\"/>\n";
     }
 }
 

@@ -225,7 +225,8 @@ Broken CheckLastWindow(Context& c) {
         return "last window: starts at byte " + std::to_string(last.startByte) + ", " + std::to_string(lastStart) +
                " expected";
     }
-    for (long long block : {static_cast<long long>(bytes.size() / 3 + 1), 64 + static_cast<long long>(bytes.size() % 61)}) {
+    for (long long block :
+         {static_cast<long long>(bytes.size() / 3 + 1), 64 + static_cast<long long>(bytes.size() % 61)}) {
         if (detail::FindLastWindowStart(path, block) != last.startByte) {
             return "last window: a search in blocks of " + std::to_string(block) + " bytes starts elsewhere";
         }
@@ -233,7 +234,8 @@ Broken CheckLastWindow(Context& c) {
     if (!SameStore(doc.Store(), ScratchStore(bytes.substr(lastStart)))) {
         return "last window: the store is not the rest of the file read from its start";
     }
-    if (CountLinesBefore(path, last.startByte) != std::count(bytes.begin(), bytes.begin() + static_cast<long>(lastStart), '\n')) {
+    if (CountLinesBefore(path, last.startByte) !=
+        std::count(bytes.begin(), bytes.begin() + static_cast<long>(lastStart), '\n')) {
         return "last window: the lines before it are miscounted";
     }
     return {};
@@ -347,30 +349,48 @@ std::optional<std::string> DocumentText(const CommandRow& row, const CQuorlet3Do
     ShareCounters counters{};
     PageNameList names;
     switch (row.id) {
-        case kIdCheckFile: return doc.ReportFileCheck();
-        case kIdViewContents: return doc.ReportContents();
-        case kIdLink: return doc.ReportTally(5);
-        case kIdBrowser: return doc.ReportTally(4);
-        case kIdHost: return doc.ReportHosts();
-        case kIdKeyword: return doc.ReportKeywords();
-        case kIdPagesByName: return doc.ReportPages(1);
-        case kIdPageRanking: return doc.ReportPages(2);
-        case kIdMainHour: return doc.ReportHourly(2);
-        case kIdPageHour: return doc.ReportHourly(7);
-        case kIdMainDate: return doc.ReportDaily(2);
-        case kIdPageDate: return doc.ReportDaily(7);
-        case kIdMainDetail: return doc.ReportDayHour(2);
-        case kIdPageDetail: return doc.ReportDayHour(7);
-        case kIdGuestNumber: return doc.ReportGuestNumbers();
-        case kIdShare: return doc.ReportShare(counters);
-        case kIdPageDays: return doc.ReportPageDays(page);
+        case kIdCheckFile:
+            return doc.ReportFileCheck();
+        case kIdViewContents:
+            return doc.ReportContents();
+        case kIdLink:
+            return doc.ReportTally(5);
+        case kIdBrowser:
+            return doc.ReportTally(4);
+        case kIdHost:
+            return doc.ReportHosts();
+        case kIdKeyword:
+            return doc.ReportKeywords();
+        case kIdPagesByName:
+            return doc.ReportPages(1);
+        case kIdPageRanking:
+            return doc.ReportPages(2);
+        case kIdMainHour:
+            return doc.ReportHourly(2);
+        case kIdPageHour:
+            return doc.ReportHourly(7);
+        case kIdMainDate:
+            return doc.ReportDaily(2);
+        case kIdPageDate:
+            return doc.ReportDaily(7);
+        case kIdMainDetail:
+            return doc.ReportDayHour(2);
+        case kIdPageDetail:
+            return doc.ReportDayHour(7);
+        case kIdGuestNumber:
+            return doc.ReportGuestNumbers();
+        case kIdShare:
+            return doc.ReportShare(counters);
+        case kIdPageDays:
+            return doc.ReportPageDays(page);
         case 0:
             if (row.cliName != nullptr && std::string_view(row.cliName) == "page-names") {
                 doc.CollectPageNames(names);
                 return FormatPageNamesText(names);
             }
             break;
-        default: break;
+        default:
+            break;
     }
     return std::nullopt;
 }
@@ -484,7 +504,8 @@ Broken CheckJsonAll(const std::vector<RowResult>& reports, int lines) {
         ++named;
     }
     if (named != reports.size()) {
-        return "json all: " + std::to_string(named) + " report objects for " + std::to_string(reports.size()) + " reports";
+        return "json all: " + std::to_string(named) + " report objects for " + std::to_string(reports.size()) +
+               " reports";
     }
     return {};
 }
@@ -511,7 +532,8 @@ Broken CheckHtmlStructure(std::string_view html) {
         }
         if (html[lt] == '&') {
             const size_t semicolon = html.find(';', lt);
-            const std::string_view name = html.substr(lt + 1, semicolon == std::string_view::npos ? 0 : semicolon - lt - 1);
+            const std::string_view name =
+                html.substr(lt + 1, semicolon == std::string_view::npos ? 0 : semicolon - lt - 1);
             if (name.empty() || name.size() > 8 ||
                 !std::all_of(name.begin(), name.end(), [&](char ch) { return ch == '#' || isNameChar(ch); })) {
                 return "html: a bare '&' at byte " + std::to_string(lt);
@@ -543,7 +565,8 @@ Broken CheckHtmlStructure(std::string_view html) {
             ++nameEnd;
         }
         const std::string_view name = rest.substr(0, nameEnd);
-        if (name.empty() || (nameEnd < rest.size() && rest[nameEnd] != ' ' && rest[nameEnd] != '\n' && rest[nameEnd] != '/')) {
+        if (name.empty() ||
+            (nameEnd < rest.size() && rest[nameEnd] != ' ' && rest[nameEnd] != '\n' && rest[nameEnd] != '/')) {
             return "html: a '<' that begins no tag at byte " + std::to_string(lt);
         }
         if (name == "script") {
@@ -555,7 +578,8 @@ Broken CheckHtmlStructure(std::string_view html) {
                        (open.empty() ? std::string("nothing") : "<" + std::string(open.back()) + ">");
             }
             open.pop_back();
-        } else if (!tag.ends_with('/') && kVoid.find(spaced.assign(" ").append(name).append(" ")) == std::string_view::npos) {
+        } else if (!tag.ends_with('/') &&
+                   kVoid.find(spaced.assign(" ").append(name).append(" ")) == std::string_view::npos) {
             open.push_back(name);
             if (name == "style") {
                 i = html.find("</style>", i);
@@ -732,7 +756,7 @@ struct Checks {
     std::vector<std::function<Broken(Context&)>> all;
     std::vector<size_t> byFirstByte;  // index into all, each as often as it is chosen
     Checks() {
-        all = {CheckWholeFile, CheckLastWindow, CheckFromWindow, CheckResolvedPages,
+        all = {CheckWholeFile, CheckLastWindow,        CheckFromWindow,    CheckResolvedPages,
                CheckShareSvg,  CheckContentsQuestions, CheckOtherArguments};
         for (const LogOutput& output : kLogOutputs) {
             all.push_back([&output](Context& c) { return CheckLogOutputs(c, output); });

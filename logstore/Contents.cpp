@@ -34,9 +34,8 @@ struct ListingPiece {
     bool endsRow;
 };
 constexpr ListingPiece kListingPieces[] = {
-    {kMarker1, "", " ", false},  {kMarker2, "", " ", false},      {kMarker3, "", " ", false},
-    {kMarker4, "", " ", false},  {kMarker5, "", "", true},        {kMarker6, "\t", "    ", false},
-    {kMarker7, "\t", "", true},
+    {kMarker1, "", " ", false}, {kMarker2, "", " ", false},      {kMarker3, "", " ", false}, {kMarker4, "", " ", false},
+    {kMarker5, "", "", true},   {kMarker6, "\t", "    ", false}, {kMarker7, "\t", "", true},
 };
 
 }  // namespace

@@ -26,8 +26,8 @@ struct FileCheckResult {
     std::vector<GuestNumberGap> guestNumberGaps;
     std::vector<int> pageRecordBreaks;  // line numbers, in report order
     std::vector<MainRecordBreak> mainRecordBreaks;
-    bool blank = false;                 // no sentinel: nothing was loaded
-    std::vector<int> emptyLines;        // line numbers of empty lines before the sentinel
+    bool blank = false;           // no sentinel: nothing was loaded
+    std::vector<int> emptyLines;  // line numbers of empty lines before the sentinel
 
     int Errors() const {
         return static_cast<int>(guestNumberGaps.size() + pageRecordBreaks.size() + mainRecordBreaks.size() +

@@ -7,7 +7,7 @@
 
 namespace quorlet3 {
 
-inline constexpr int kLineSlots = 10000;       // lines read from one log at most
+inline constexpr int kLineSlots = 10000;            // lines read from one log at most
 inline constexpr int kStoreSlots = kLineSlots + 1;  // line slots plus the end slot
 
 // Record markers, the circled digits one to seven in cp932.
@@ -33,7 +33,9 @@ struct LineStore {
     const std::string& operator[](int slot) const {
         return slot < kLineSlots ? m_strLine[static_cast<size_t>(slot)] : m_strEndSlot;
     }
-    std::string& operator[](int slot) { return slot < kLineSlots ? m_strLine[static_cast<size_t>(slot)] : m_strEndSlot; }
+    std::string& operator[](int slot) {
+        return slot < kLineSlots ? m_strLine[static_cast<size_t>(slot)] : m_strEndSlot;
+    }
 };
 
 }  // namespace quorlet3

@@ -5,14 +5,22 @@ namespace quorlet3 {
 
 std::string_view MarkerOf(int digit) {
     switch (digit) {
-        case 1: return kMarker1;
-        case 2: return kMarker2;
-        case 3: return kMarker3;
-        case 4: return kMarker4;
-        case 5: return kMarker5;
-        case 6: return kMarker6;
-        case 7: return kMarker7;
-        default: return {};
+        case 1:
+            return kMarker1;
+        case 2:
+            return kMarker2;
+        case 3:
+            return kMarker3;
+        case 4:
+            return kMarker4;
+        case 5:
+            return kMarker5;
+        case 6:
+            return kMarker6;
+        case 7:
+            return kMarker7;
+        default:
+            return {};
     }
 }
 
@@ -41,9 +49,7 @@ std::string_view HourField(std::string_view line) { return Left(Right(line, 12),
 
 bool HasDayComma(std::string_view line) { return Left(Right(line, 26), 1) == ","; }
 
-std::string_view DayField(std::string_view line) {
-    return Left(Right(line, HasDayComma(line) ? 24 : 22), 2);
-}
+std::string_view DayField(std::string_view line) { return Left(Right(line, HasDayComma(line) ? 24 : 22), 2); }
 
 int GuestNumberValue(std::string_view line) {
     const std::string_view digits = Content(line);

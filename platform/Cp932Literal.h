@@ -156,7 +156,7 @@ constexpr ArgKind KindOf() {
     using U = std::remove_cv_t<T>;
     if constexpr (std::is_pointer_v<U>) {
         return std::is_same_v<std::remove_cv_t<std::remove_pointer_t<U>>, char> ? ArgKind::CharPointer
-                                                                                 : ArgKind::Pointer;
+                                                                                : ArgKind::Pointer;
     } else if constexpr (std::is_enum_v<U>) {
         // An unscoped enumeration passes as its promoted type, a scoped one is a mistake.
         if constexpr (std::is_convertible_v<U, std::underlying_type_t<U>>) {
@@ -256,7 +256,12 @@ constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
             lengthGiven = false;
         }
         switch (at(i)) {
-            case 'd': case 'i': case 'o': case 'u': case 'x': case 'X':
+            case 'd':
+            case 'i':
+            case 'o':
+            case 'u':
+            case 'x':
+            case 'X':
                 args.valid = args.valid && !longDouble;
                 take(integer);
                 break;
@@ -272,7 +277,14 @@ constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
                 args.valid = args.valid && !lengthGiven;
                 take(ArgKind::Pointer);
                 break;
-            case 'e': case 'E': case 'f': case 'F': case 'g': case 'G': case 'a': case 'A':
+            case 'e':
+            case 'E':
+            case 'f':
+            case 'F':
+            case 'g':
+            case 'G':
+            case 'a':
+            case 'A':
                 args.valid = args.valid && (!lengthGiven || longDouble || integer == ArgKind::Long);
                 take(longDouble ? ArgKind::LongDouble : ArgKind::Double);
                 break;

@@ -11,8 +11,7 @@
 
 namespace quorlet3 {
 
-CModalDialog::CModalDialog(QWidget* parent, const QString& caption, int widthUnits, int heightUnits)
-    : QDialog(parent) {
+CModalDialog::CModalDialog(QWidget* parent, const QString& caption, int widthUnits, int heightUnits) : QDialog(parent) {
     setWindowTitle(caption);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowIcon(Quorlet3Icon());

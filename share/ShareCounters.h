@@ -26,7 +26,7 @@ int SharePercent(int count, int total);
 
 // The browser lines of one store sorted into the seven classes.
 struct ShareResult {
-    int lines = 0;              // browser lines walked
+    int lines = 0;             // browser lines walked
     ShareCounters counters{};  // the seven classes, total in kShareTotal
 };
 

@@ -85,7 +85,6 @@ void DrawPie(QPainter& painter, const Pie& pie) {
 }  // namespace
 
 CShareDlg::CShareDlg(QWidget* parent) : CModalDialog(parent, QStringLiteral("シェア調査"), 224, 221) {
-
     m_okButton = new QPushButton(QStringLiteral("OK"), this);
     m_okButton->setGeometry(DialogRect(115, 195, 50, 14));
     m_okButton->setDefault(true);

@@ -75,10 +75,12 @@ ShareDrawing ComputeShareDrawing(const ShareCounters& c) {
 
     auto percent = [&](int count) { return SharePercent(count, total); };
     for (int v = 2; v <= 4; ++v) {
-        AppendFormat(drawing.versionLegend, "MSIE%d.0\t%d%%\r\n\r\n", v, percent(c[static_cast<size_t>(kShareMsie20 + v - 2)]));
+        AppendFormat(drawing.versionLegend, "MSIE%d.0\t%d%%\r\n\r\n", v,
+                     percent(c[static_cast<size_t>(kShareMsie20 + v - 2)]));
     }
     for (int v = 2; v <= 4; ++v) {
-        AppendFormat(drawing.versionLegend, " NN %d.0\t%d%%\r\n\r\n", v, percent(c[static_cast<size_t>(kShareNn20 + v - 2)]));
+        AppendFormat(drawing.versionLegend, " NN %d.0\t%d%%\r\n\r\n", v,
+                     percent(c[static_cast<size_t>(kShareNn20 + v - 2)]));
     }
     AppendFormat(drawing.versionLegend, "その他\t%d%%"_sjf, percent(c[kShareOther]));
     AppendFormat(drawing.familyLegend, "MSIE\t%d%%\r\n\r\n", percent(msie));

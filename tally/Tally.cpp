@@ -84,8 +84,9 @@ HostsResult ComputeHosts(const LineStore& store) {
     // Every non-empty host is kept, one entry per access (a store holds at most 10000),
     // in the section of its domain class.
     HostsResult result;
-    const MarkerCounts counts = ForEachValueOf(
-        store, kMarker3, [&](std::string_view host) { result.classes[static_cast<size_t>(DomainClassOf(host))].push_back(host); });
+    const MarkerCounts counts = ForEachValueOf(store, kMarker3, [&](std::string_view host) {
+        result.classes[static_cast<size_t>(DomainClassOf(host))].push_back(host);
+    });
     result.total = counts.total;
     result.nameless = counts.nameless;
     for (std::vector<std::string_view>& section : result.classes) {
@@ -164,7 +165,9 @@ std::string FormatPagesText(const PagesResult& result) {
     return text;
 }
 
-std::string CQuorlet3Doc::ReportTally(int nMarker) const { return FormatValueTallyText(ComputeValueTally(Store(), nMarker)); }
+std::string CQuorlet3Doc::ReportTally(int nMarker) const {
+    return FormatValueTallyText(ComputeValueTally(Store(), nMarker));
+}
 std::string CQuorlet3Doc::ReportHosts() const { return FormatHostsText(ComputeHosts(Store())); }
 std::string CQuorlet3Doc::ReportKeywords() const { return FormatKeywordsText(ComputeKeywords(Store())); }
 std::string CQuorlet3Doc::ReportPages(int nOrder) const { return FormatPagesText(ComputePages(Store(), nOrder)); }

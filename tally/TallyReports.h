@@ -14,9 +14,9 @@ namespace quorlet3 {
 
 // The link (nMarker 5) or browser (nMarker 4) tally.
 struct ValueTallyResult {
-    int nMarker = 0;  // 4 or 5; any other value gives an empty report
-    int total = 0;     // lines of that marker
-    int nameless = 0;  // of them, lines with no value
+    int nMarker = 0;               // 4 or 5; any other value gives an empty report
+    int total = 0;                 // lines of that marker
+    int nameless = 0;              // of them, lines with no value
     std::vector<ValueCount> rows;  // ascending multibyte order
 };
 ValueTallyResult ComputeValueTally(const LineStore& store, int nMarker);
@@ -44,8 +44,8 @@ KeywordsResult ComputeKeywords(const LineStore& store);
 std::string FormatKeywordsText(const KeywordsResult& result);
 
 struct PagesResult {
-    int nOrder = 0;  // 1 by name, 2 by count; any other value is reported as a bad call
-    int total = 0;   // page-name lines
+    int nOrder = 0;                // 1 by name, 2 by count; any other value is reported as a bad call
+    int total = 0;                 // page-name lines
     std::vector<ValueCount> rows;  // in the order asked for; empty for a bad order
 };
 PagesResult ComputePages(const LineStore& store, int nOrder);

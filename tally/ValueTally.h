@@ -31,7 +31,7 @@ public:
     std::vector<Row> Ascending() const;
 
 private:
-    std::vector<Row> m_rows;                          // in order of first appearance
+    std::vector<Row> m_rows;                             // in order of first appearance
     std::unordered_map<std::string_view, int> m_slotOf;  // value -> index in m_rows
 };
 

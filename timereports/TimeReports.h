@@ -34,12 +34,12 @@ TimeCountsResult ComputeTimeCounts(const LineStore& store, TimeGrid grid, int nM
 std::string FormatTimeCountsText(const TimeCountsResult& result);
 
 struct GuestNumbersResult {
-    bool found = false;          // some line slot holds a guest-number line
+    bool found = false;  // some line slot holds a guest-number line
     int firstNumber = 0;
     std::string_view firstTime;  // date-and-time text of the slot after the first
     int lastNumber = 0;
-    std::string_view lastTime;   // and after the last guest-number line
-    int pageGuests = 0;          // page-name lines walked
+    std::string_view lastTime;  // and after the last guest-number line
+    int pageGuests = 0;         // page-name lines walked
     int MainGuests() const { return lastNumber - firstNumber + 1; }
 };
 

@@ -34,10 +34,21 @@ const char* const kWeekdays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Th
 const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 const char* const kHosts[] = {
-    "ppp041.tokyo.ocn.ne.jp",   "dialup12.osaka.so-net.or.jp", "gw.fujitsu.co.jp",  "proxy.nec.co.jp",
-    "ws3.is.s.u-tokyo.ac.jp",   "pc12.kyoto-u.ac.jp",          "tky1-12.nifty.ad.jp", "ns.jpnic.ad.jp",
-    "p21-dn01kobe.hyogo.ocn.ne.jp", "cache.dion.ne.jp",        "www.city.sapporo.or.jp", "203.139.162.5",
-    "proxy.aol.com",            "host7.example.net",           "",
+    "ppp041.tokyo.ocn.ne.jp",
+    "dialup12.osaka.so-net.or.jp",
+    "gw.fujitsu.co.jp",
+    "proxy.nec.co.jp",
+    "ws3.is.s.u-tokyo.ac.jp",
+    "pc12.kyoto-u.ac.jp",
+    "tky1-12.nifty.ad.jp",
+    "ns.jpnic.ad.jp",
+    "p21-dn01kobe.hyogo.ocn.ne.jp",
+    "cache.dion.ne.jp",
+    "www.city.sapporo.or.jp",
+    "203.139.162.5",
+    "proxy.aol.com",
+    "host7.example.net",
+    "",
 };
 
 const char* const kBrowsers[] = {

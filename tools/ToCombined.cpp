@@ -156,34 +156,37 @@ public:
         const int marker = Marker(line);
         const std::string_view text = marker ? line.substr(2) : line;
         switch (marker) {
-        case 1:
-            FlushMain();
-            inMain_ = true;
-            break;
-        case 2: case 3: case 4: case 5:
-            if (inMain_) {
-                field_[marker - 2] = text;
-                if (marker == 5) {
-                    FlushMain();
+            case 1:
+                FlushMain();
+                inMain_ = true;
+                break;
+            case 2:
+            case 3:
+            case 4:
+            case 5:
+                if (inMain_) {
+                    field_[marker - 2] = text;
+                    if (marker == 5) {
+                        FlushMain();
+                    }
                 }
-            }
-            break;
-        case 6:
-            FlushMain();
-            page_ = text;
-            inPage_ = true;
-            break;
-        case 7:
-            FlushMain();
-            if (inPage_) {
-                Page(text);
-            } else {
-                ++counts_.skipped;
-            }
-            inPage_ = false;
-            break;
-        default:
-            break;  // blank or unmarked lines belong to no access
+                break;
+            case 6:
+                FlushMain();
+                page_ = text;
+                inPage_ = true;
+                break;
+            case 7:
+                FlushMain();
+                if (inPage_) {
+                    Page(text);
+                } else {
+                    ++counts_.skipped;
+                }
+                inPage_ = false;
+                break;
+            default:
+                break;  // blank or unmarked lines belong to no access
         }
     }
 
@@ -259,10 +262,11 @@ bool ReadAll(std::FILE* in, std::string& data) {
 
 int main(int argc, char** argv) {
     if (argc < 2 || argc > 3 || std::strcmp(argv[1], "--help") == 0) {
-        std::fputs("Usage: quorlet3-tocombined LOGFILE [OUTPUT]\n"
-                   "Writes the accesses of a cp932 hit-counter log in combined log format (UTF-8),\n"
-                   "to OUTPUT or standard output.\n",
-                   argc == 2 ? stdout : stderr);
+        std::fputs(
+            "Usage: quorlet3-tocombined LOGFILE [OUTPUT]\n"
+            "Writes the accesses of a cp932 hit-counter log in combined log format (UTF-8),\n"
+            "to OUTPUT or standard output.\n",
+            argc == 2 ? stdout : stderr);
         return argc == 2 ? 0 : 2;
     }
     std::FILE* in = std::fopen(argv[1], "rb");
@@ -299,7 +303,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const Counts& counts = converter.Tally();
-    std::fprintf(stderr, "quorlet3-tocombined: %ld main-page and %ld page accesses, %ld records skipped\n",
-                 counts.main, counts.pages, counts.skipped);
+    std::fprintf(stderr, "quorlet3-tocombined: %ld main-page and %ld page accesses, %ld records skipped\n", counts.main,
+                 counts.pages, counts.skipped);
     return 0;
 }

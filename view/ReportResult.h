@@ -13,9 +13,9 @@
 
 namespace quorlet3 {
 
-using ReportResult = std::variant<FileCheckResult, ContentsResult, ValueTallyResult, HostsResult, KeywordsResult,
-                                  PagesResult, TimeCountsResult, GuestNumbersResult, ShareResult, PageNamesResult,
-                                  PageDaysResult>;
+using ReportResult =
+    std::variant<FileCheckResult, ContentsResult, ValueTallyResult, HostsResult, KeywordsResult, PagesResult,
+                 TimeCountsResult, GuestNumbersResult, ShareResult, PageNamesResult, PageDaysResult>;
 
 // The report's cp932 text with CR LF line ends, exactly as the document's operation returns it.
 std::string FormatText(const ReportResult& result);

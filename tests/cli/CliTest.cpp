@@ -135,18 +135,22 @@ TEST_F(CliTest, PageDaysTakesUtf8OrRawPage) {
 
 TEST_F(CliTest, Utf8PageFindsTheLogsOwnCodeOfItsName) {
     // 髙 is EE E0 or FB FC in cp932; encoding the typed name gives FB FC, the log has EE E0.
-    const std::vector<std::string> lines = {"⑥"_sj + std::string("\xEE\xE0") + "橋.html"_sj, "⑦Friday, 17-Jul-1998 01:00:00 JST"_sj};
+    const std::vector<std::string> lines = {"⑥"_sj + std::string("\xEE\xE0") + "橋.html"_sj,
+                                            "⑦Friday, 17-Jul-1998 01:00:00 JST"_sj};
     const std::string log = m_dir.WriteFile("takahashi.log", test::JoinCrLf(lines));
     const Outcome run = RunReport({log, "page-days", U8(u8"髙橋.html")});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, CrLfToLf(DecodeCp932ToUtf8(test::LoadLines(lines).ReportPageDays(std::string("\xEE\xE0") + "橋.html"_sj))));
+    EXPECT_EQ(
+        run.out,
+        CrLfToLf(DecodeCp932ToUtf8(test::LoadLines(lines).ReportPageDays(std::string("\xEE\xE0") + "橋.html"_sj))));
     EXPECT_NE(run.out.find(U8(u8"\t1回\n")), std::string::npos) << run.out;
 }
 
 TEST_F(CliTest, LineWindowsShowFileLineNumbersInTheCheck) {
     // File lines 2 and 8 are empty; line 4 begins the first whole record.
     const std::string log = m_dir.WriteFile(
-        "window.log", test::JoinCrLf({"③x"_sj, "", "⑤y"_sj, "①2"_sj, "②y"_sj, "③z"_sj, "④w"_sj, "", "⑤v"_sj, "⑥p"_sj, "⑦q"_sj}));
+        "window.log",
+        test::JoinCrLf({"③x"_sj, "", "⑤y"_sj, "①2"_sj, "②y"_sj, "③z"_sj, "④w"_sj, "", "⑤v"_sj, "⑥p"_sj, "⑦q"_sj}));
     const struct {
         std::vector<std::string> window;
         const char* empties;
@@ -243,8 +247,7 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"SvgWithoutShare", {"--svg", "x.svg", "LOG", "check"}},
                       UsageCase{"UnknownFormat", {"--format", "xml", "LOG", "check"}},
                       UsageCase{"RawJson", {"--raw", "--format", "json", "LOG", "check"}},
-                      UsageCase{"AllAsCsv", {"--format", "csv", "LOG", "all"}},
-                      UsageCase{"AllAsText", {"LOG", "all"}},
+                      UsageCase{"AllAsCsv", {"--format", "csv", "LOG", "all"}}, UsageCase{"AllAsText", {"LOG", "all"}},
                       UsageCase{"HtmlOfOneReport", {"--format", "html", "LOG", "check"}},
                       UsageCase{"FromZero", {"--from", "0", "LOG", "check"}},
                       UsageCase{"FromAndLast", {"--from", "2", "--last", "LOG", "check"}},

@@ -1,7 +1,6 @@
 // The HTML page: log text escaped, charts complete on any store, pies only with browser lines.
 #include <gtest/gtest.h>
 
-
 #include "cli/HtmlOutput.h"
 #include "logstore/ReadingRules.h"
 #include "platform/Cp932Literal.h"
@@ -68,11 +67,17 @@ void ExpectChartsComplete(const std::string& page) {
 
 TEST(HtmlReportTest, LogTextAndPathAreEscapedEverywhere) {
     const CQuorlet3Doc doc = LoadLines({
-        "①7"_sj, "②Wednesday, 15-Jul-98 13:45:12 JST"_sj, "③<b>bold</b>.ne.jp"_sj,
-        "④<img src=x onerror=alert(1)>"_sj, "⑤http://a.example/?q=\"&'<i>"_sj,
-        "⑥<script>document.title='run'</script>"_sj, "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj,
-        "⑥\"&'"_sj, "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj,
-        "⑥ページ\x01.html"_sj, "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj,
+        "①7"_sj,
+        "②Wednesday, 15-Jul-98 13:45:12 JST"_sj,
+        "③<b>bold</b>.ne.jp"_sj,
+        "④<img src=x onerror=alert(1)>"_sj,
+        "⑤http://a.example/?q=\"&'<i>"_sj,
+        "⑥<script>document.title='run'</script>"_sj,
+        "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj,
+        "⑥\"&'"_sj,
+        "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj,
+        "⑥ページ\x01.html"_sj,
+        "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj,
     });
     const std::string page = Page(doc, "logs/<x>&.log");
     // The page has no element from the log: no script, img, b or i element at all.
@@ -95,7 +100,8 @@ TEST(HtmlReportTest, LogTextAndPathAreEscapedEverywhere) {
 }
 
 TEST(HtmlReportTest, PageIsSelfContained) {
-    const std::string page = Page(LoadLines({"①1"_sj, "②Wednesday, 15-Jul-98 13:45:12 JST"_sj, "⑤http://x.example/"_sj}));
+    const std::string page =
+        Page(LoadLines({"①1"_sj, "②Wednesday, 15-Jul-98 13:45:12 JST"_sj, "⑤http://x.example/"_sj}));
     EXPECT_EQ(page.rfind("<!DOCTYPE html>\n<html lang=\"ja\">", 0), 0u);
     EXPECT_NE(page.find("default-src 'none'"), std::string::npos);
     // Nothing is loaded: no src attribute, no link element, every href within the page.
@@ -126,8 +132,9 @@ TEST(HtmlReportTest, EmptyStoresGiveZeroCounts) {
 }
 
 TEST(HtmlReportTest, WithoutBrowserLinesNoPiesButANote) {
-    const std::string page = Page(LoadLines({"①5"_sj, "②Wednesday, 15-Jul-98 13:45:12 JST"_sj, "③a.ne.jp"_sj,
-                                             "⑤http://x.example/"_sj, "①6"_sj, "②Wednesday, 15-Jul-98 13:50:00 JST"_sj}));
+    const std::string page =
+        Page(LoadLines({"①5"_sj, "②Wednesday, 15-Jul-98 13:45:12 JST"_sj, "③a.ne.jp"_sj, "⑤http://x.example/"_sj,
+                        "①6"_sj, "②Wednesday, 15-Jul-98 13:50:00 JST"_sj}));
     EXPECT_EQ(Count(page, "class=\"pie\""), 0u);
     EXPECT_NE(page.find("id=\"share-note\""), std::string::npos);
     EXPECT_EQ(TextOf(page, "hourly-main-total"), "2");
@@ -137,12 +144,34 @@ TEST(HtmlReportTest, WithoutBrowserLinesNoPiesButANote) {
 
 TEST(HtmlReportTest, ChartsTablesAndHeaderCarryTheCounts) {
     const std::vector<std::string> lines = {
-        "①10"_sj, "②Wednesday, 15-Jul-98 13:45:12 JST"_sj, "③b.ne.jp"_sj, "④Mozilla/4.0 (compatible; MSIE 4.01)"_sj, "⑤"_sj,
-        "①11"_sj, "②Wednesday, 15-Jul-98 13:50:00 JST"_sj, "③a.ne.jp"_sj, "④Mozilla/4.05 [ja] (Win95; I)"_sj, "⑤"_sj,
-        "①12"_sj, "②Thursday, 16-Jul-98 02:00:00 JST"_sj,  "③b.ne.jp"_sj, "④Mozilla/4.0 (compatible; MSIE 4.01)"_sj, "⑤"_sj,
-        "①13"_sj, "②Thursday, 16-Jul-98 02:10:00 JST"_sj,  "③b.ne.jp"_sj, "④Mozilla/4.0 (compatible; MSIE 4.01)"_sj, "⑤"_sj,
-        "⑥top.html"_sj, "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj, "⑥b.html"_sj, "⑦Thursday, 16-Jul-1998 21:04:44 JST"_sj,
-        "⑥top.html"_sj, "⑦Friday, 17-Jul-1998 21:05:44 JST"_sj,   "⑥a.html"_sj, "⑦Friday, 17-Jul-1998 09:00:00 JST"_sj,
+        "①10"_sj,
+        "②Wednesday, 15-Jul-98 13:45:12 JST"_sj,
+        "③b.ne.jp"_sj,
+        "④Mozilla/4.0 (compatible; MSIE 4.01)"_sj,
+        "⑤"_sj,
+        "①11"_sj,
+        "②Wednesday, 15-Jul-98 13:50:00 JST"_sj,
+        "③a.ne.jp"_sj,
+        "④Mozilla/4.05 [ja] (Win95; I)"_sj,
+        "⑤"_sj,
+        "①12"_sj,
+        "②Thursday, 16-Jul-98 02:00:00 JST"_sj,
+        "③b.ne.jp"_sj,
+        "④Mozilla/4.0 (compatible; MSIE 4.01)"_sj,
+        "⑤"_sj,
+        "①13"_sj,
+        "②Thursday, 16-Jul-98 02:10:00 JST"_sj,
+        "③b.ne.jp"_sj,
+        "④Mozilla/4.0 (compatible; MSIE 4.01)"_sj,
+        "⑤"_sj,
+        "⑥top.html"_sj,
+        "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj,
+        "⑥b.html"_sj,
+        "⑦Thursday, 16-Jul-1998 21:04:44 JST"_sj,
+        "⑥top.html"_sj,
+        "⑦Friday, 17-Jul-1998 21:05:44 JST"_sj,
+        "⑥a.html"_sj,
+        "⑦Friday, 17-Jul-1998 09:00:00 JST"_sj,
     };
     const std::string page = Page(LoadLines(lines));
     ExpectChartsComplete(page);

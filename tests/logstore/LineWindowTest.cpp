@@ -83,7 +83,7 @@ TEST_P(WindowTest, StartsAtItsLineAndReadsOnLikeAWholeFile) {
     EXPECT_EQ(CountLinesBefore(path, loaded.startByte), c.startLine - 1);
 }
 
-const std::string kLong(2500, 'L');            // three slots
+const std::string kLong(2500, 'L');                           // three slots
 const std::string kPage998 = "⑥"_sj + std::string(996, 'y');  // 998 bytes: with CR LF, one slot
 
 INSTANTIATE_TEST_SUITE_P(
