@@ -57,8 +57,9 @@ std::string Browser(int i) {
         "DoCoMo/1.0/P%di",
         "ｶﾀｶﾅ ブラウザ %d"_sj,
     };
-    char text[128];
-    std::snprintf(text, sizeof text, kForms[i % 8], i);
+    // Each form holds one %d, for the browser's number.
+    std::string text = kForms[i % 8];
+    text.replace(text.find("%d"), 2, std::to_string(i));
     return text;
 }
 
@@ -114,12 +115,12 @@ public:
         std::filesystem::remove_all(m_path, ignored);
     }
     std::string Write(const std::string& name, const std::string& bytes) const {
-        const std::string path = m_path + "/" + name;
+        std::string path = m_path + "/" + name;
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
     std::string Generate(const std::string& name) const {
-        const std::string path = m_path + "/" + name;
+        std::string path = m_path + "/" + name;
         const std::string command =
             std::string("'") + QUORLET3_SAMPLEGEN + "' --lines 10000 --seed 3 --faults --output '" + path + "'";
         if (std::system(command.c_str()) != 0) {
@@ -192,7 +193,9 @@ int main(int argc, char** argv) {
             state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(std::filesystem::file_size(store.path)));
         })->Unit(benchmark::kMicrosecond);
     }
-    for (const auto& [name, report] : Reports()) {
+    for (const auto& entry : Reports()) {
+        const std::string& name = entry.first;
+        const Report& report = entry.second;
         for (Store& store : stores) {
             benchmark::RegisterBenchmark((name + "/" + store.name).c_str(), [&store, report](benchmark::State& state) {
                 size_t bytes = 0;

@@ -342,7 +342,7 @@ void WriteHeatMap(Page& page, std::string_view id, std::string_view title, const
     const int height = top + kHours * cell + 22;
     int max = 0;
     int busy = 0;
-    for (size_t i = 0; i < static_cast<size_t>(kDays * kHours); ++i) {
+    for (size_t i = 0; i < size_t{kDays} * kHours; ++i) {
         max = std::max(max, Cell(result, i));
         busy += Cell(result, i) > 0 ? 1 : 0;
     }
@@ -361,7 +361,7 @@ void WriteHeatMap(Page& page, std::string_view id, std::string_view title, const
         page << "<text class=\"ay\" x=\"" << left - 5 << "\" y=\"" << top + hour * cell + 14 << "\">" << hour
              << "時</text>\n";
         for (int day = 1; day <= kDays; ++day) {
-            const int value = Cell(result, static_cast<size_t>((day - 1) * kHours + hour));
+            const int value = Cell(result, static_cast<size_t>(day - 1) * kHours + static_cast<size_t>(hour));
             page << "<rect class=\"cell l" << Level(value, max) << "\" x=\"" << left + (day - 1) * cell + 1
                  << "\" y=\"" << top + hour * cell + 1 << "\" width=\"18\" height=\"18\"><title>" << day << "日 "
                  << hour << "時: " << value << "</title></rect>";

@@ -3,6 +3,8 @@
 
 #include <array>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 #include "cli/ReportRun.h"
 
@@ -30,26 +32,41 @@ constexpr std::array<char, 256> kEscapes = MakeEscapes();
 // byte's index (text.size() when there is none).
 size_t AppendEscapedAscii(std::string& out, std::string_view text) {
     static constexpr char kHex[] = "0123456789abcdef";
+    // Most text needs no escape: it is skipped eight bytes at a time while none of them
+    // is a control byte, a quote, a backslash or a byte of 0x80 or more.
+    constexpr uint64_t kOnes = 0x0101010101010101;
+    constexpr uint64_t kHighs = 0x8080808080808080;
+    auto anyZero = [](uint64_t v) { return (v - kOnes) & ~v & kHighs; };
+    auto plainEight = [&](size_t at) {
+        uint64_t v = 0;
+        std::memcpy(&v, text.data() + at, 8);
+        return (((v - kOnes * 0x20) & ~v & kHighs) | anyZero(v ^ (kOnes * uint64_t{'"'})) |
+                anyZero(v ^ (kOnes * uint64_t{'\\'})) | (v & kHighs)) == 0;
+    };
     size_t run = 0;  // start of the bytes not yet copied
     size_t i = 0;
-    for (; i < text.size(); ++i) {
+    while (i < text.size()) {
+        if (i + 8 <= text.size() && plainEight(i)) {
+            i += 8;
+            continue;
+        }
         const auto c = static_cast<unsigned char>(text[i]);
         if (c >= 0x80) {
             break;
         }
         const char escape = kEscapes[c];
-        if (escape == 0) {
-            continue;
+        if (escape != 0) {
+            out.append(text.data() + run, i - run);
+            run = i + 1;
+            if (escape == 'u') {
+                const char code[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
+                out.append(code, sizeof code);
+            } else {
+                const char code[] = {'\\', escape};
+                out.append(code, sizeof code);
+            }
         }
-        out.append(text.data() + run, i - run);
-        run = i + 1;
-        if (escape == 'u') {
-            const char code[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 0xF]};
-            out.append(code, sizeof code);
-        } else {
-            const char code[] = {'\\', escape};
-            out.append(code, sizeof code);
-        }
+        ++i;
     }
     out.append(text.data() + run, i - run);
     return i;

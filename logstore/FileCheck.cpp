@@ -47,9 +47,10 @@ void CheckPageRecords(const LineStore& store, FileCheckResult& check) {
 // Runs up to slot 9998 like the page-record pass, so a record broken in the last
 // lines of a full store is reported too.
 void CheckMainPageRecords(const LineStore& store, FileCheckResult& check) {
+    static constexpr std::string_view kRecord[] = {kMarker1, kMarker2, kMarker3, kMarker4, kMarker5};
     ForEachLinePair(store, [&](int i, const std::string& line, const std::string& next) {
         for (int digit = 1; digit <= 4; ++digit) {
-            if (HasMarker(line, MarkerOf(digit)) && !HasMarker(next, MarkerOf(digit + 1))) {
+            if (HasMarker(line, kRecord[digit - 1]) && !HasMarker(next, kRecord[digit])) {
                 check.mainRecordBreaks.push_back({i + 1, digit});
             }
         }

@@ -41,6 +41,6 @@ FileCheckResult ComputeFileCheck(const LineStore& store);
 // Adds offset to every line number, for a store that starts further into the file.
 void ShiftLineNumbers(FileCheckResult& result, int offset);
 
-std::string FormatFileCheckText(const FileCheckResult& result);
+std::string FormatFileCheckText(const FileCheckResult& check);
 
 }  // namespace quorlet3

@@ -30,8 +30,10 @@ struct LineStore {
     std::array<std::string, kLineSlots> m_strLine;
     std::string m_strEndSlot;
 
-    const std::string& operator[](int slot) const { return slot < kLineSlots ? m_strLine[slot] : m_strEndSlot; }
-    std::string& operator[](int slot) { return slot < kLineSlots ? m_strLine[slot] : m_strEndSlot; }
+    const std::string& operator[](int slot) const {
+        return slot < kLineSlots ? m_strLine[static_cast<size_t>(slot)] : m_strEndSlot;
+    }
+    std::string& operator[](int slot) { return slot < kLineSlots ? m_strLine[static_cast<size_t>(slot)] : m_strEndSlot; }
 };
 
 }  // namespace quorlet3

@@ -283,10 +283,13 @@ void ReadAt(int fd, const std::string& path, char* out, long long offset, long l
 }
 
 // Slots filled by a file line of that many text-mode bytes (its LF included).
-long long SlotsOf(long long textBytes) { return (textBytes + kReadLimit - 1) / static_cast<long long>(kReadLimit); }
+long long SlotsOf(long long textBytes) {
+    constexpr auto kLimit = static_cast<long long>(kReadLimit);
+    return (textBytes + kLimit - 1) / kLimit;
+}
 
 // Bytes read per backward step; the window of a usual log is a few hundred kilobytes.
-constexpr long long kBackwardBlock = 64 * 1024;
+constexpr long long kBackwardBlock = 64LL * 1024;
 
 // The start of the Last window of a regular file of size bytes: see LineWindow.
 // Walks the file lines from the end with pread, one block at a time, measuring each
@@ -390,7 +393,7 @@ void FillStore(LineStore& store, TextModeReader& reader) {
         if (HasMarker(line, kMarker5)) {
             line = WithoutSpaces(line);
         }
-        store.m_strLine[n] = std::move(line);
+        store.m_strLine[static_cast<size_t>(n)] = std::move(line);
         ++n;
     }
     store[n] = std::string(kSentinel);
@@ -412,7 +415,8 @@ void LoadLineStoreFromBytes(std::string_view bytes, LineStore& store) {
 }
 
 std::unique_ptr<LineStore> LoadLineStoreFromBytes(std::string_view bytes) {
-    auto store = std::make_unique<LineStore>();
+    // Every member is a string, so default construction is enough: no 320 KB of zeroes first.
+    auto store = std::make_unique_for_overwrite<LineStore>();
     LoadLineStoreFromBytes(bytes, *store);
     return store;
 }
@@ -446,7 +450,7 @@ LoadedLog LoadLineStore(const std::string& path, const LineWindow& window) {
             reader = std::make_unique<TextModeReader>(file.get(), path, loaded.startByte);
             break;
     }
-    loaded.store = std::make_unique<LineStore>();
+    loaded.store = std::make_unique_for_overwrite<LineStore>();
     FillStore(*loaded.store, *reader);
     return loaded;
 }
@@ -473,7 +477,7 @@ long long CountLinesBefore(const std::string& path, long long byteOffset) {
     RefuseUnreadableKinds(file.get(), path);
     ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
-    constexpr size_t kBlock = 128 * 1024;  // stays in cache between the read and the count
+    constexpr size_t kBlock = size_t{128} * 1024;  // stays in cache between the read and the count
     std::vector<char> block(kBlock);
     long long left = byteOffset;
     long long lines = 0;

@@ -23,7 +23,7 @@ void CQuorlet3Doc::LoadLogFile(const std::string& path) {
 void CQuorlet3Doc::LoadLogBytes(std::string_view bytes) {
     // Nothing can fail here, so the store is refilled in place.
     if (!m_store) {
-        m_store = std::make_unique<LineStore>();
+        m_store = std::make_unique_for_overwrite<LineStore>();
     }
     LoadLineStoreFromBytes(bytes, *m_store);
 }

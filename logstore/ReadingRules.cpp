@@ -18,7 +18,7 @@ std::string_view MarkerOf(int digit) {
 
 int WalkLength(const LineStore& store) {
     for (int i = 0; i < kLineSlots; ++i) {
-        if (IsSentinel(store.m_strLine[i])) {
+        if (IsSentinel(store.m_strLine[static_cast<size_t>(i)])) {
             return i;
         }
     }
@@ -29,8 +29,11 @@ int TwoDigitValue(std::string_view field) {
     if (field.size() < 2) {
         return kNoValue;
     }
+    // Signed on purpose: a byte past 0x7F counts below zero, and the reports count so.
+    // NOLINTBEGIN(bugprone-signed-char-misuse)
     const int b0 = static_cast<signed char>(field[0]);
     const int b1 = static_cast<signed char>(field[1]);
+    // NOLINTEND(bugprone-signed-char-misuse)
     return 10 * (b0 - 48) + (b1 - 48);
 }
 

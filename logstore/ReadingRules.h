@@ -36,7 +36,7 @@ template <class Visit>
 void Walk(const LineStore& store, Visit&& visit) {
     const int n = WalkLength(store);
     for (int i = 0; i < n; ++i) {
-        visit(i, store.m_strLine[i]);
+        visit(i, store.m_strLine[static_cast<size_t>(i)]);
     }
 }
 

@@ -87,11 +87,16 @@ void AppendFormat(std::string& out, const char* format, ...) {
     va_end(args);
 }
 
+// The format comes from a "..."_sjf literal whose conversions were checked against the
+// arguments when the caller was compiled; the compiler cannot see that here.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
 void detail::AppendCheckedFormat(std::string& out, const char* format, ...) {
     va_list args;
     va_start(args, format);
     AppendFormatV(out, format, args);
     va_end(args);
 }
+#pragma GCC diagnostic pop
 
 }  // namespace quorlet3

@@ -74,7 +74,8 @@ std::string FormatPageDaysText(const PageDaysResult& result) {
 
 void CQuorlet3Doc::CollectPageNames(PageNameList& pages) const { quorlet3::CollectPageNames(Store(), pages); }
 
-std::string CQuorlet3Doc::ReportPageDays(std::string strPage) const {
+// The page comes by value, as the document's other operations take their arguments.
+std::string CQuorlet3Doc::ReportPageDays(std::string strPage) const {  // NOLINT(performance-unnecessary-value-param)
     return FormatPageDaysText(ComputePageDays(Store(), strPage));
 }
 

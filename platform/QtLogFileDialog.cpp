@@ -54,7 +54,11 @@ std::vector<Entry> ListFolder(const std::string& folder, const char* pattern) {
             continue;
         }
         struct stat info {};
-        const std::string path = (folder == "/" ? folder : folder + "/") + name;
+        std::string path = folder;
+        if (folder != "/") {
+            path += '/';
+        }
+        path += name;
         const bool isFolder = ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
         if (!isFolder && ::fnmatch(pattern, name.c_str(), 0) != 0) {
             continue;

@@ -30,9 +30,9 @@ public:
         if (count == 0) {
             return;
         }
-        const double start = 2.0 * std::numbers::pi * sum_ / total_;
+        const double start = 2.0 * std::numbers::pi * static_cast<double>(sum_) / static_cast<double>(total_);
         sum_ += count;
-        const double end = 2.0 * std::numbers::pi * sum_ / total_;
+        const double end = 2.0 * std::numbers::pi * static_cast<double>(sum_) / static_cast<double>(total_);
         pie_.sectors.push_back({start, end - start, colour});
     }
 

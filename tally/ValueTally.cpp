@@ -9,7 +9,7 @@ namespace quorlet3 {
 
 ValueTally::ValueTally() {
     m_rows.reserve(kSlots);
-    m_slotOf.reserve(kSlots * 2);
+    m_slotOf.reserve(size_t{kSlots} * 2);
 }
 
 void ValueTally::Add(std::string_view value) {

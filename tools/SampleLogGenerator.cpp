@@ -165,7 +165,7 @@ int main(int argc, char** argv) {
         // Faults, each a few times in a long log: a skipped guest number, a record
         // cut short, a blank line and a lone page time stamp.
         const bool fault = options.faults && record % 97 == 0;
-        const unsigned faultKind = record / 97 % 4;
+        const unsigned faultKind = static_cast<unsigned>(record / 97 % 4);
         if (random.Next(5) < 2 || (fault && faultKind < 2)) {
             line(std::string("①"_sj) + std::to_string(guest++));
             if (fault && faultKind == 0) {

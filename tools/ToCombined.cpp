@@ -35,6 +35,7 @@ public:
             iconv_close(cd_);
         }
     }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): iconv_open's failure value
     bool Ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
 
     std::string Utf8(std::string_view text) {
@@ -52,8 +53,9 @@ public:
                 break;  // no room: cannot happen, three bytes per input byte suffice
             }
             // One byte that starts no character here: U+FFFD, then go on after it.
-            std::memcpy(to, "\xEF\xBF\xBD", 3);
-            to += 3;
+            for (const char byte : {'\xEF', '\xBF', '\xBD'}) {
+                *to++ = byte;
+            }
             toLeft -= 3;
             ++in;
             --inLeft;
@@ -72,7 +74,8 @@ void AppendQuoted(std::string& out, std::string_view text) {
     if (text.empty()) {
         out += '-';
     }
-    for (unsigned char c : text) {
+    for (const char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c == '"' || c == '\\') {
             out += '\\';
             out += static_cast<char>(c);
@@ -91,13 +94,15 @@ void AppendHost(std::string& out, std::string_view host) {
     if (host.empty()) {
         out += '-';
     }
-    for (unsigned char c : host) {
+    for (const char byte : host) {
+        const auto c = static_cast<unsigned char>(byte);
         out += c <= 0x20 || c == 0x7F || c == '"' ? '_' : static_cast<char>(c);
     }
 }
 
 void AppendPercentEncoded(std::string& out, std::string_view text) {
-    for (unsigned char c : text) {
+    for (const char byte : text) {
+        const auto c = static_cast<unsigned char>(byte);
         if (c <= 0x20 || c >= 0x7F || c == '"' || c == '%' || c == '\\' || c == '#' || c == '?') {
             char hex[4];
             std::snprintf(hex, sizeof hex, "%%%02X", c);

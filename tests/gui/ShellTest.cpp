@@ -1,12 +1,11 @@
 // The application shell: start-up, the menu and accelerators, the version dialog, the
 // profile's recent-file list, and the Qt dialogs the document asks through.
 #include <QAction>
-#include <QListWidget>
-#include <QMainWindow>
-#include <fstream>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -28,11 +27,11 @@
 #include "platform/QtText.h"
 #include "platform/QtWaitCursor.h"
 #include "share/ShareDlg.h"
-#include "tests/gui/GuiTestLog.h"
+#include "tests/support/GuiSupport.h"
 #include "view/Quorlet3View.h"
 
 using namespace quorlet3;
-using namespace quorlet3::guitest;
+using namespace quorlet3::test;
 
 namespace {
 
@@ -217,12 +216,12 @@ void ShellTest::captionBeforeAndAfterALoad() {
     QCOMPARE(app.GetView()->FileNameBox()->text(), kInitialSentence);
     QCOMPARE(app.GetView()->GetDocument(), app.GetDocument());
 
-    LogFolder folder;
+    TempDir folder;
     FakeChooser chooser;
-    chooser.m_answers.push_back(folder.Write(QStringLiteral("caption.log"), MainRecord(1, 2)));
+    chooser.m_answers.push_back(folder.WriteLines("caption.log", MainRecord(1, 2)));
     app.GetDocument()->SetFileChooser(&chooser);
     frame->FindCommandAction(32771)->trigger();
-    QCOMPARE(app.GetView()->FileNameBox()->text(), PathToQString(folder.Path(QStringLiteral("caption.log"))));
+    QCOMPARE(app.GetView()->FileNameBox()->text(), PathToQString(folder.PathOf("caption.log")));
     QCOMPARE(frame->windowTitle(), QStringLiteral("Loganta\u3000Quorlet 3"));
     frame->close();
 }
@@ -230,8 +229,8 @@ void ShellTest::captionBeforeAndAfterALoad() {
 void ShellTest::fileOnTheCommandLineLoadsNothing() {
     QTemporaryDir profile;
     const QString profilePath = profile.filePath(QStringLiteral("quorlet3.ini"));
-    LogFolder folder;
-    const QString log = PathToQString(folder.Write(QStringLiteral("given.log"), MainRecord(5, 6)));
+    TempDir folder;
+    const QString log = PathToQString(folder.WriteLines("given.log", MainRecord(5, 6)));
     {
         CQuorlet3App app(profilePath);
         QVERIFY(app.InitInstance({QStringLiteral("quorlet3"), log}));
@@ -246,7 +245,7 @@ void ShellTest::fileOnTheCommandLineLoadsNothing() {
     }
     // The profile keeps the list for the next run; a name that is no file is not listed.
     CQuorlet3App next(profilePath);
-    QVERIFY(next.InitInstance({QStringLiteral("quorlet3"), PathToQString(folder.Path(QStringLiteral("none.log")))}));
+    QVERIFY(next.InitInstance({QStringLiteral("quorlet3"), PathToQString(folder.PathOf("none.log"))}));
     QCOMPARE(next.RecentFiles().Entries(), QStringList{log});
     next.GetMainWnd()->close();
 }
@@ -326,11 +325,11 @@ QStringList Listed(const CLogFileDialog& dialog) {
 }
 
 void ShellTest::logFileDialogChoices() {
-    LogFolder folder;
+    TempDir folder;
     for (const char* name : {"access.log", "access.txt", "ACCESS_LOG", ".hidden.log"}) {
-        folder.Write(QString::fromLatin1(name), PlainLines(1));
+        folder.WriteLines(name, PlainLines(1));
     }
-    QVERIFY(QDir().mkdir(PathToQString(folder.Path(QStringLiteral("old")))));
+    QVERIFY(QDir().mkdir(PathToQString(folder.PathOf("old"))));
     std::unique_ptr<CLogFileDialog> dialog = MakeLogFileDialog(nullptr);
     const QStringList filters = dialog->NameFilters();
     QCOMPARE(filters.size(), 2);
@@ -339,7 +338,7 @@ void ShellTest::logFileDialogChoices() {
     QCOMPARE(dialog->SelectedNameFilter(), filters[0]);
 
     // Folders first, then the files of the chosen type; hidden names are left out.
-    dialog->SetFolder(folder.Path(QString()));
+    dialog->SetFolder(folder.Path());
     QCOMPARE(Listed(*dialog), (QStringList{"old", "access.log"}));
     dialog->SelectNameFilter(1);
     QCOMPARE(Listed(*dialog), (QStringList{"old", "access.log", "access.txt", "ACCESS_LOG"}));
@@ -348,18 +347,14 @@ void ShellTest::logFileDialogChoices() {
     dialog->NameBox()->setText(QStringLiteral("later.log"));
     dialog->accept();
     QCOMPARE(dialog->result(), int(QDialog::Accepted));
-    QCOMPARE(dialog->SelectedFile(), folder.Path(QStringLiteral("later.log")));
+    QCOMPARE(dialog->SelectedFile(), folder.PathOf("later.log"));
 }
 
 void ShellTest::cp932FileNameThroughTheDialog() {
     // A log copied from Windows keeps its cp932 name, which is not UTF-8.
-    LogFolder folder;
-    folder.Write(QStringLiteral("a.log"), MainRecord(1, 2));
-    const std::string path = folder.Path(QString()) + "/\x83\x8D\x83\x4F.log";
-    {
-        std::ofstream file(path, std::ios::binary);
-        file << MainRecord(9, 4)[0] << "\r\n";
-    }
+    TempDir folder;
+    folder.WriteLines("a.log", MainRecord(1, 2));
+    folder.WriteLines("\x83\x8D\x83\x4F.log", {MainRecord(9, 4)[0]});
     CQuorlet3Doc doc;
     CQtFileChooser chooser;
     doc.SetFileChooser(&chooser);
@@ -371,9 +366,10 @@ void ShellTest::cp932FileNameThroughTheDialog() {
         if (dialog == nullptr) {
             return;
         }
-        dialog->SetFolder(folder.Path(QString()));
+        dialog->SetFolder(folder.Path());
         shown = Listed(*dialog);
-        const QList<QListWidgetItem*> items = dialog->FileList()->findItems(QStringLiteral("ログ.log"), Qt::MatchExactly);
+        const QList<QListWidgetItem*> items =
+            dialog->FileList()->findItems(QStringLiteral("ログ.log"), Qt::MatchExactly);
         if (items.size() == 1) {
             dialog->FileList()->setCurrentItem(items.front());
             chosen = dialog->NameBox()->text() == QStringLiteral("ログ.log");
@@ -384,12 +380,10 @@ void ShellTest::cp932FileNameThroughTheDialog() {
         }
     });
     view.OnCommand(32771);
-    // Qt cannot see the name, so the temporary folder could not remove it.
-    std::remove(path.c_str());
     QCOMPARE(shown, (QStringList{"a.log", "ログ.log"}));
     QVERIFY(chosen);
     QCOMPARE(doc.Store()[0], MainRecord(9, 4)[0]);
-    QCOMPARE(view.FileNameBox()->text(), PathToQString(folder.Path(QString())) + QStringLiteral("/ログ.log"));
+    QCOMPARE(view.FileNameBox()->text(), PathToQString(folder.Path()) + QStringLiteral("/ログ.log"));
 }
 
 void ShellTest::japaneseQtTexts() {
@@ -404,8 +398,8 @@ void ShellTest::japaneseQtTexts() {
         }
         return texts;
     }();
-    for (const QString& english : {QStringLiteral("Look in:"), QStringLiteral("File &name:"),
-                                   QStringLiteral("Files of type:")}) {
+    for (const QString& english :
+         {QStringLiteral("Look in:"), QStringLiteral("File &name:"), QStringLiteral("Files of type:")}) {
         QVERIFY2(!labels.contains(english), qPrintable(labels.join(u'|')));
     }
     QVERIFY(dialog.windowTitle() != QStringLiteral("Open"));

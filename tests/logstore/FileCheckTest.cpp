@@ -3,7 +3,6 @@
 
 #include "logstore/Quorlet3Doc.h"
 #include "platform/Cp932Literal.h"
-#include "tests/logstore/Records.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

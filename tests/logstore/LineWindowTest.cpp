@@ -72,7 +72,7 @@ TEST_P(WindowTest, StartsAtItsLineAndReadsOnLikeAWholeFile) {
     TempDir dir;
     const std::string path = dir.WriteFile("window.log", c.bytes);
     const long long startByte = ByteOfLine(c.bytes, c.startLine);
-    const std::string rest = dir.WriteFile("rest.log", c.bytes.substr(startByte));
+    const std::string rest = dir.WriteFile("rest.log", c.bytes.substr(static_cast<size_t>(startByte)));
 
     const LoadedLog loaded = LoadLineStore(path, c.window);
     EXPECT_EQ(loaded.startByte, startByte);
@@ -134,7 +134,7 @@ TEST(LastWindow, AgreesWithAForwardSlotCountAtEveryBlockEdge) {
     for (int i = 0; i < 10400; ++i) {
         const char* marker = i % 3 == 0 ? "①"_sj : i % 3 == 1 ? "②"_sj : "⑥"_sj;
         // Every 97th line has 998 bytes: one slot, or two if a CR before its LF were counted.
-        const std::string text = marker + std::string(i % 97 == 0 ? 996 : (i * 7) % 31, 'k');
+        const std::string text = marker + std::string(static_cast<size_t>(i % 97 == 0 ? 996 : (i * 7) % 31), 'k');
         starts.push_back(static_cast<long long>(bytes.size()));
         slots.push_back((static_cast<long long>(text.size()) + 1 + 998) / 999);
         record.push_back(i % 3 != 1);

@@ -128,10 +128,11 @@ TEST(LoadState, LogFileKeepsItsBytesAndTime) {
 }
 
 // Each kind of file that cannot be read as a log. The loader must say so, naming the
-// file, within a moment and without touching the store already loaded.
+// file and the cause, within a moment and without touching the store already loaded.
 struct BadFile {
     const char* name;
     std::string (*make)(const TempDir& dir);
+    LogFileCause cause;
 };
 
 class FailedLoadTest : public ::testing::TestWithParam<BadFile> {};
@@ -139,18 +140,17 @@ class FailedLoadTest : public ::testing::TestWithParam<BadFile> {};
 TEST_P(FailedLoadTest, NamesTheFileAndKeepsTheOldStore) {
     TempDir dir;
     const std::string path = GetParam().make(dir);
-    if (path.empty()) {
-        GTEST_SKIP() << "this kind of file cannot be made here";
-    }
     CQuorlet3Doc doc;
     doc.LoadLogFile(dir.WriteFile("good.log", "①1\r\n②a\r\n"_sj));
-    ::alarm(10);  // a hang ends the test program instead of the whole run
+    test::WithoutFileOverride asAnOrdinaryUser;  // root must not read the unreadable file
+    ::alarm(10);                                 // a hang ends the test program instead of the whole run
     try {
         doc.LoadLogFile(path);
         ADD_FAILURE() << "loading " << path << " succeeded";
     } catch (const LogFileError& error) {
         EXPECT_EQ(error.Path(), path);
         EXPECT_NE(std::string(error.what()).find(path), std::string::npos) << error.what();
+        EXPECT_EQ(error.Cause(), GetParam().cause) << error.what();
     }
     ::alarm(0);
     ExpectStore(doc, {"①1"_sj, "②a"_sj});
@@ -158,20 +158,20 @@ TEST_P(FailedLoadTest, NamesTheFileAndKeepsTheOldStore) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, FailedLoadTest,
-    ::testing::Values(BadFile{"Nonexistent", [](const TempDir& d) { return d.Path() + "/missing.log"; }},
-                      BadFile{"Directory", [](const TempDir& d) { return d.Path(); }},
+    ::testing::Values(BadFile{"Nonexistent", [](const TempDir& d) { return d.PathOf("missing.log"); },
+                              LogFileCause::NotFound},
+                      BadFile{"Directory", [](const TempDir& d) { return d.Path(); }, LogFileCause::NotRegularFile},
                       BadFile{"FifoWithoutWriter",
                               [](const TempDir& d) {
-                                  const std::string path = d.Path() + "/fifo.log";
-                                  return ::mkfifo(path.c_str(), 0600) == 0 ? path : std::string();
-                              }},
+                                  const std::string path = d.PathOf("fifo.log");
+                                  return ::mkfifo(path.c_str(), 0600) == 0 ? path : std::string("mkfifo failed");
+                              },
+                              LogFileCause::NotRegularFile},
                       BadFile{"NoReadPermission",
-                              [](const TempDir& d) {
-                                  const std::string path = d.WriteFile("secret.log", "①1\n"_sj);
-                                  // root reads whatever the mode says
-                                  return ::geteuid() != 0 && ::chmod(path.c_str(), 0) == 0 ? path : std::string();
-                              }},
-                      BadFile{"ReadErrorAfterOpen", [](const TempDir&) { return std::string("/proc/self/mem"); }}),
+                              [](const TempDir& d) { return test::WriteUnreadableFile(d, "secret.log", "①1\n"_sj); },
+                              LogFileCause::NoPermission},
+                      BadFile{"ReadErrorAfterOpen", [](const TempDir&) { return std::string("/proc/self/mem"); },
+                              LogFileCause::ReadError}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LoadDevice, EndlessDevicesAreCappedAtTenThousandReads) {
@@ -184,30 +184,20 @@ TEST(LoadDevice, EndlessDevicesAreCappedAtTenThousandReads) {
     ExpectStore(doc, std::vector<std::string>(kLineSlots));
 }
 
-class ScriptedChooser : public IFileChooser {
-public:
-    explicit ScriptedChooser(std::optional<std::string> answer) : m_answer(std::move(answer)) {}
-    std::optional<std::string> ChooseLogFile() override { return m_answer; }
-
-private:
-    std::optional<std::string> m_answer;
-};
-
 TEST(SelectLogFile, LoadsTheChosenFileOrKeepsTheStore) {
     TempDir dir;
     const std::string path = dir.WriteFile("a.log", "①7\r\n"_sj);
     CQuorlet3Doc doc;
-    ScriptedChooser chooser(path);
+    // The second answer declines; the third is a typed name of a file that does not exist.
+    test::FakeChooser chooser{path, std::nullopt, dir.PathOf("typed-name.log")};
     doc.SetFileChooser(&chooser);
     EXPECT_EQ(doc.SelectLogFile(), path);
-    ScriptedChooser declining(std::nullopt);
-    doc.SetFileChooser(&declining);
     EXPECT_EQ(doc.SelectLogFile(), kCancel);
     doc.SetFileChooser(nullptr);
     EXPECT_EQ(doc.SelectLogFile(), kCancel);
-    ScriptedChooser typed(dir.Path() + "/typed-name.log");  // a name of a file that does not exist
-    doc.SetFileChooser(&typed);
+    doc.SetFileChooser(&chooser);
     EXPECT_THROW(doc.SelectLogFile(), LogFileError);
+    EXPECT_EQ(chooser.m_calls, 3);
     ExpectStore(doc, {"①7"_sj});
 }
 

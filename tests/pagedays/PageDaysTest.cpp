@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <map>
 
-#include "logstore/ReportText.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
@@ -55,20 +53,16 @@ TEST(CollectPageNamesTest, FirstThreeHundredToAppear) {
     EXPECT_EQ(Names(LoadLines(lines)), expected);
 }
 
-// The report for the page with the given day counts.
-std::string Expected(std::string_view page, const std::map<int, int>& days) {
-    int total = 0;
-    for (const auto& [day, n] : days) {
-        total += n;
-    }
-    std::string text = "ページ別アクセス日調査\t"_sj + std::string(page) + "\t";
-    AppendFormat(text, "%d回\r\n\r\n"_sjf, total);
-    for (int d = 1; d <= 31; ++d) {
-        const int n = days.contains(d) ? days.at(d) : 0;
-        AppendFormat(text, "%d\t%d\t", d, n);
-        text += std::string(static_cast<size_t>(n), '*') + "\r\n";
-    }
-    return text;
+// The rows of a page's report with every count 0.
+const std::string kDayRows =
+    "1\t0\t\r\n2\t0\t\r\n3\t0\t\r\n4\t0\t\r\n5\t0\t\r\n6\t0\t\r\n7\t0\t\r\n8\t0\t\r\n"
+    "9\t0\t\r\n10\t0\t\r\n11\t0\t\r\n12\t0\t\r\n13\t0\t\r\n14\t0\t\r\n15\t0\t\r\n16\t0\t\r\n"
+    "17\t0\t\r\n18\t0\t\r\n19\t0\t\r\n20\t0\t\r\n21\t0\t\r\n22\t0\t\r\n23\t0\t\r\n24\t0\t\r\n"
+    "25\t0\t\r\n26\t0\t\r\n27\t0\t\r\n28\t0\t\r\n29\t0\t\r\n30\t0\t\r\n31\t0\t\r\n";
+
+// The report: its head line (title, page and total) and the counted rows.
+std::string Expected(const std::string& head, std::initializer_list<std::string_view> rows) {
+    return test::WithRows("ページ別アクセス日調査\t"_sj + head + "\r\n\r\n" + kDayRows, rows);
 }
 
 TEST(ReportPageDaysTest, CountsTheWholeLineMatchesByDay) {
@@ -86,15 +80,16 @@ TEST(ReportPageDaysTest, CountsTheWholeLineMatchesByDay) {
         "②a.html"_sj,   Stamp("07"),
         "⑥a.html"_sj,  // followed by the sentinel
     });
-    EXPECT_EQ(doc.ReportPageDays("a.html"), Expected("a.html", {{7, 2}, {12, 1}, {31, 1}}));
-    EXPECT_EQ(doc.ReportPageDays("A.html"), Expected("A.html", {{7, 1}}));
-    EXPECT_EQ(doc.ReportPageDays("zz"), Expected("zz", {}));
-    EXPECT_EQ(CQuorlet3Doc().ReportPageDays("a.html"), Expected("a.html", {}));
+    EXPECT_EQ(doc.ReportPageDays("a.html"), Expected("a.html\t4回"_sj, {"7\t2\t**", "12\t1\t*", "31\t1\t*"}));
+    EXPECT_EQ(doc.ReportPageDays("A.html"), Expected("A.html\t1回"_sj, {"7\t1\t*"}));
+    EXPECT_EQ(doc.ReportPageDays("zz"), Expected("zz\t0回"_sj, {}));
+    EXPECT_EQ(CQuorlet3Doc().ReportPageDays("a.html"), Expected("a.html\t0回"_sj, {}));
 }
 
 struct FollowingCase {
+    const char* name;
     std::string line;  // the slot after the matching page line
-    int day;           // 0: not counted
+    const char* row;   // the counted row, "" for none
 };
 
 class FollowingLineTest : public testing::TestWithParam<FollowingCase> {};
@@ -102,20 +97,23 @@ class FollowingLineTest : public testing::TestWithParam<FollowingCase> {};
 TEST_P(FollowingLineTest, DayOfTheNextSlot) {
     const FollowingCase& c = GetParam();
     const std::string text = LoadLines({"⑥p"_sj, c.line, "⑦Sun, 09 Mar 1999 10:00:00 JST"_sj}).ReportPageDays("p");
-    EXPECT_EQ(text, Expected("p", c.day == 0 ? std::map<int, int>{} : std::map<int, int>{{c.day, 1}}));
+    EXPECT_EQ(text, *c.row == '\0' ? Expected("p\t0回"_sj, {}) : Expected("p\t1回"_sj, {c.row}));
 }
 
 INSTANTIATE_TEST_SUITE_P(AnyMarker, FollowingLineTest,
-                         testing::Values(FollowingCase{Stamp("08"), 8},
-                                         FollowingCase{"②Tue, 21 Apr 1999 10:00:00 JST"_sj, 21},
-                                         FollowingCase{"12", 12}, FollowingCase{"6", 0}, FollowingCase{"1", 0},
-                                         FollowingCase{"", 0}, FollowingCase{",", 0}, FollowingCase{"③host"_sj, 0}));
+                         testing::Values(FollowingCase{"PageStamp", Stamp("08"), "8\t1\t*"},
+                                         FollowingCase{"MainStamp", "②Tue, 21 Apr 1999 10:00:00 JST"_sj, "21\t1\t*"},
+                                         FollowingCase{"TwoDigits", "12", "12\t1\t*"},
+                                         FollowingCase{"OneDigit", "6", ""}, FollowingCase{"One", "1", ""},
+                                         FollowingCase{"Empty", "", ""}, FollowingCase{"Comma", ",", ""},
+                                         FollowingCase{"Host", "③host"_sj, ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReportPageDaysTest, TwoPageLinesInARow) {
     // The first is dated by the second, whose last 22 bytes begin with "07".
     const std::string page = "07abcdefghijklmnopqrst";
     EXPECT_EQ(LoadLines({"⑥"_sj + page, "⑥"_sj + page, Stamp("12")}).ReportPageDays(page),
-              Expected(page, {{7, 1}, {12, 1}}));
+              Expected(page + "\t2回"_sj, {"7\t1\t*", "12\t1\t*"}));
 }
 
 TEST(ReportPageDaysTest, PageLineInTheLastSlotReadsTheEndSlot) {
@@ -123,7 +121,7 @@ TEST(ReportPageDaysTest, PageLineInTheLastSlotReadsTheEndSlot) {
     lines[9997] = "⑥p"_sj;
     lines[9998] = Stamp("05");
     lines[9999] = "⑥p"_sj;
-    EXPECT_EQ(LoadLines(lines).ReportPageDays("p"), Expected("p", {{5, 1}}));
+    EXPECT_EQ(LoadLines(lines).ReportPageDays("p"), Expected("p\t1回"_sj, {"5\t1\t*"}));
 }
 
 }  // namespace

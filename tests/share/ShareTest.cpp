@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(Prefixes, BrowserClassTest,
                                          PrefixCase{"Mozilla/4.5 (Macintosh)", kShareOther},
                                          PrefixCase{"Mozilla/5.0", kShareOther},
                                          PrefixCase{"mozilla/4.0 (compatible; MSIE 4.0", kShareOther},
-                                         PrefixCase{" Mozilla/4.0", kShareOther}, PrefixCase{"", kShareOther}));
+                                         PrefixCase{" Mozilla/4.0", kShareOther}, PrefixCase{"", kShareOther}),
+                         [](const auto& info) { return test::CaseName(info.param.browser); });
 
 TEST(ReportShareTest, CombinedSharesComeFromSummedCounts) {
     ShareCounters counters{};

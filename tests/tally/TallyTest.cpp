@@ -30,20 +30,20 @@ TEST_P(MultibyteOrderTest, ComparesCharacterByCharacter) {
     EXPECT_EQ(Sign(CompareMultibyte(c.b, c.a)), -c.sign);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cp932, MultibyteOrderTest,
-                         testing::Values(OrderCase{"abc", "abc", 0}, OrderCase{"", "", 0}, OrderCase{"A", "a", -1},
-                                         OrderCase{"9", "A", -1}, OrderCase{"ab", "abc", -1}, OrderCase{"", "a", -1},
-                                         OrderCase{"zzzz", "{", -1}, OrderCase{"~", "\x7f", -1},
-                                         // Every double-byte character after every single byte, half-width katakana
-                                         // included, although its lead byte is smaller than the katakana byte.
-                                         OrderCase{"ｱ"_sj, "あ"_sj, -1}, OrderCase{"\xDF", "\x81\x40", -1},
-                                         OrderCase{"ｱ"_sj, "日本"_sj, -1}, OrderCase{"\xE0\x40", "\x9F\xFC", 1},
-                                         OrderCase{"a日本"_sj, "abc", 1},
-                                         // A lead byte pairs with whatever follows; at the end it stands alone.
-                                         OrderCase{"\x81\x20", "\xA1", 1}, OrderCase{"\x81", "\xA1", -1},
-                                         OrderCase{"\x81", "\x81", 0}, OrderCase{"\x81", "\x81\x40", -1},
-                                         OrderCase{"\x81", "\x80", 1}, OrderCase{"\x81\x81\x40", "\x81\x81\x41", -1},
-                                         OrderCase{"\x82\xA0x", "\x82\xA0", 1}));
+INSTANTIATE_TEST_SUITE_P(
+    Cp932, MultibyteOrderTest,
+    testing::Values(OrderCase{"abc", "abc", 0}, OrderCase{"", "", 0}, OrderCase{"A", "a", -1}, OrderCase{"9", "A", -1},
+                    OrderCase{"ab", "abc", -1}, OrderCase{"", "a", -1}, OrderCase{"zzzz", "{", -1},
+                    OrderCase{"~", "\x7f", -1},
+                    // Every double-byte character after every single byte, half-width katakana
+                    // included, although its lead byte is smaller than the katakana byte.
+                    OrderCase{"ｱ"_sj, "あ"_sj, -1}, OrderCase{"\xDF", "\x81\x40", -1}, OrderCase{"ｱ"_sj, "日本"_sj, -1},
+                    OrderCase{"\xE0\x40", "\x9F\xFC", 1}, OrderCase{"a日本"_sj, "abc", 1},
+                    // A lead byte pairs with whatever follows; at the end it stands alone.
+                    OrderCase{"\x81\x20", "\xA1", 1}, OrderCase{"\x81", "\xA1", -1}, OrderCase{"\x81", "\x81", 0},
+                    OrderCase{"\x81", "\x81\x40", -1}, OrderCase{"\x81", "\x80", 1},
+                    OrderCase{"\x81\x81\x40", "\x81\x81\x41", -1}, OrderCase{"\x82\xA0x", "\x82\xA0", 1}),
+    [](const auto& info) { return test::CaseName(info.param.a) + "_vs_" + test::CaseName(info.param.b); });
 
 TEST(FindMultibyteTest, SkipsTrailBytes) {
     EXPECT_EQ(FindMultibyte("a?b?", '?'), 1u);
@@ -71,7 +71,9 @@ TEST(ReportTallyTest, ListsEveryValueInMultibyteOrder) {
               "1\tzzzz\r\n1\tzzzzz\r\n1\t{x\r\n1\t~\r\n1\tｱ\r\n1\t日本\r\n"_sj);
 }
 
-// Lines "⑤vNNN" for the given numbers, in that order.
+// Lines "⑤vNNN" for the given numbers, in that order. The format takes the number.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
 std::vector<std::string> NumberedLines(const char* format, int first, int last, int step = 1) {
     std::vector<std::string> lines;
     char text[64];
@@ -81,6 +83,7 @@ std::vector<std::string> NumberedLines(const char* format, int first, int last, 
     }
     return lines;
 }
+#pragma GCC diagnostic pop
 
 int CountOf(std::string_view text, std::string_view part) {
     int n = 0;

@@ -1,9 +1,8 @@
 // Time reports: hourly, daily and day-and-hour bars, and the guest number report.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <algorithm>
 
-#include "logstore/ReportText.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
@@ -11,6 +10,7 @@ namespace quorlet3 {
 namespace {
 
 using test::LoadLines;
+using test::WithRows;
 
 // A time-stamp line: day field 22 bytes and hour field 12 bytes from the end, no comma 26 from it.
 std::string Stamp(std::string_view marker, std::string_view day, std::string_view hour) {
@@ -22,33 +22,37 @@ std::string CommaStamp(std::string_view marker, std::string_view day, std::strin
 }
 
 constexpr const char* kMainHead = "メイン調査(アクセス回数)\t"_sj;
-constexpr const char* kPageHead = "ページ調査(ページ)\t\t"_sj;
 
-// Bar rows for labels 'from' to 'to' with the given counts (0 where none is given).
-std::string Rows(const char* format, int from, int to, const std::map<int, int>& counts) {
-    std::string text;
-    for (int k = from; k <= to; ++k) {
-        const int n = counts.contains(k) ? counts.at(k) : 0;
-        AppendFormat(text, format, k, n);
-        text += std::string(static_cast<size_t>(n), '*') + "\r\n";
-    }
-    return text;
-}
+// The rows of the hourly and the daily report with every count 0.
+const std::string kHourRows =
+    "0時\t0\t\r\n1時\t0\t\r\n2時\t0\t\r\n3時\t0\t\r\n4時\t0\t\r\n5時\t0\t\r\n"
+    "6時\t0\t\r\n7時\t0\t\r\n8時\t0\t\r\n9時\t0\t\r\n10時\t0\t\r\n11時\t0\t\r\n"
+    "12時\t0\t\r\n13時\t0\t\r\n14時\t0\t\r\n15時\t0\t\r\n16時\t0\t\r\n17時\t0\t\r\n"
+    "18時\t0\t\r\n19時\t0\t\r\n20時\t0\t\r\n21時\t0\t\r\n22時\t0\t\r\n23時\t0\t\r\n"_sj;
+const std::string kDayRows =
+    "1日\t0\t\r\n2日\t0\t\r\n3日\t0\t\r\n4日\t0\t\r\n5日\t0\t\r\n6日\t0\t\r\n"
+    "7日\t0\t\r\n8日\t0\t\r\n9日\t0\t\r\n10日\t0\t\r\n11日\t0\t\r\n12日\t0\t\r\n"
+    "13日\t0\t\r\n14日\t0\t\r\n15日\t0\t\r\n16日\t0\t\r\n17日\t0\t\r\n18日\t0\t\r\n"
+    "19日\t0\t\r\n20日\t0\t\r\n21日\t0\t\r\n22日\t0\t\r\n23日\t0\t\r\n24日\t0\t\r\n"
+    "25日\t0\t\r\n26日\t0\t\r\n27日\t0\t\r\n28日\t0\t\r\n29日\t0\t\r\n30日\t0\t\r\n"
+    "31日\t0\t\r\n"_sj;
 
 TEST(ReportHourlyTest, CountsOnlyTheChosenMarker) {
     const CQuorlet3Doc doc =
         LoadLines({Stamp("⑦"_sj, "07", "09"), Stamp("②"_sj, "07", "09"), Stamp("⑦"_sj, "08", "13"),
                    Stamp("⑥"_sj, "07", "09"), Stamp("⑦"_sj, "07", "09"), Stamp("②"_sj, "07", "23")});
     EXPECT_EQ(doc.ReportHourly(7),
-              std::string(kPageHead) + "3 ページ\r\n\r\n"_sj + Rows("%d時\t%d\t"_sj, 0, 23, {{9, 2}, {13, 1}}));
+              WithRows("ページ調査(ページ)\t\t3 ページ\r\n\r\n"_sj + kHourRows, {"9時\t2\t**"_sj, "13時\t1\t*"_sj}));
     EXPECT_EQ(doc.ReportHourly(2),
-              std::string(kMainHead) + "2 回\r\n\r\n"_sj + Rows("%d時\t%d\t"_sj, 0, 23, {{9, 1}, {23, 1}}));
+              WithRows("メイン調査(アクセス回数)\t2 回\r\n\r\n"_sj + kHourRows, {"9時\t1\t*"_sj, "23時\t1\t*"_sj}));
 }
 
 struct FieldCase {
+    const char* name;
     std::string line;
-    int hour;  // row counted by the hourly report, -1 for none
-    int day;   // row counted by the daily report, -1 for none
+    const char* hourRow;    // the hourly report's counted row, "" for none
+    const char* dayRow;     // the daily report's counted row, "" for none
+    const char* detailRow;  // the day-and-hour report's counted row, "" for none
 };
 
 class TimeFieldTest : public testing::TestWithParam<FieldCase> {};
@@ -56,53 +60,70 @@ class TimeFieldTest : public testing::TestWithParam<FieldCase> {};
 TEST_P(TimeFieldTest, RangeTestsDecide) {
     const FieldCase& c = GetParam();
     const CQuorlet3Doc doc = LoadLines({c.line});
-    const auto counted = [](int k) { return k < 0 ? std::map<int, int>{} : std::map<int, int>{{k, 1}}; };
-    EXPECT_EQ(doc.ReportHourly(2), std::string(kMainHead) + (c.hour < 0 ? "0" : "1") + " 回\r\n\r\n"_sj +
-                                       Rows("%d時\t%d\t"_sj, 0, 23, counted(c.hour)));
-    EXPECT_EQ(doc.ReportDaily(2), std::string(kMainHead) + (c.day < 0 ? "0" : "1") + " 回\r\n\r\n"_sj +
-                                      Rows("%d日\t%d\t"_sj, 1, 31, counted(c.day)));
+    const auto counted = [](const char* row) { return *row == '\0' ? "0" : "1"; };
+    const auto rows = [](std::string report, const char* row) {
+        return *row == '\0' ? report : WithRows(std::move(report), {row});
+    };
+    EXPECT_EQ(doc.ReportHourly(2),
+              rows(kMainHead + std::string(counted(c.hourRow)) + " 回\r\n\r\n"_sj + kHourRows, c.hourRow));
+    EXPECT_EQ(doc.ReportDaily(2),
+              rows(kMainHead + std::string(counted(c.dayRow)) + " 回\r\n\r\n"_sj + kDayRows, c.dayRow));
     const std::string detail = doc.ReportDayHour(2);
-    const bool both = c.hour >= 0 && c.day >= 0;
-    EXPECT_TRUE(detail.starts_with(std::string("メイン調査(時間　詳細)\t"_sj) + (both ? "1" : "0") + " 回\r\n\r\n"_sj));
-    std::string row;
-    AppendFormat(row, "\r\n%d日%d時\t1\t*\r\n"_sjf, c.day, c.hour);
-    EXPECT_EQ(detail.find(row) != std::string::npos, both) << row;
+    EXPECT_TRUE(
+        detail.starts_with("メイン調査(時間　詳細)\t"_sj + std::string(counted(c.detailRow)) + " 回\r\n\r\n"_sj));
+    EXPECT_EQ(std::count(detail.begin(), detail.end(), '*'), *c.detailRow == '\0' ? 0 : 1);
+    if (*c.detailRow != '\0') {
+        EXPECT_NE(detail.find(c.detailRow), std::string::npos) << c.detailRow;
+    }
 }
 
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     TailLayout, TimeFieldTest,
-    testing::Values(FieldCase{Stamp("②"_sj, "07", "13"), 13, 7}, FieldCase{Stamp("②"_sj, "31", "00"), 0, 31},
-                    FieldCase{Stamp("②"_sj, "01", "23"), 23, 1}, FieldCase{Stamp("②"_sj, "12", "24"), -1, 12},
-                    FieldCase{Stamp("②"_sj, "12", "99"), -1, 12}, FieldCase{Stamp("②"_sj, "12", "0:"), 10, 12},
-                    FieldCase{Stamp("②"_sj, "12", " 9"), -1, 12}, FieldCase{Stamp("②"_sj, "00", "05"), 5, -1},
-                    FieldCase{Stamp("②"_sj, "32", "05"), 5, -1}, FieldCase{Stamp("②"_sj, " 7", "05"), 5, -1},
-                    FieldCase{CommaStamp("②"_sj, "07", "13"), 13, 7},
-                    // With the comma the day is read 24 bytes from the end, never 22.
-                    FieldCase{"②x, 0712abcdefgh09:45:12 JST"_sj, 9, 7},
-                    FieldCase{"②x; 0712abcdefgh09:45:12 JST"_sj, 9, 12},
-                    // Too short for the fields: the marker itself is read and its value is negative.
-                    FieldCase{"②12:00"_sj, -1, -1}, FieldCase{"②07日 13:45:12 JST"_sj, 13, -1},
-                    FieldCase{"②"_sj, -1, -1}));
+    testing::Values(
+        FieldCase{"Day7Hour13", Stamp("②"_sj, "07", "13"), "13時\t1\t*"_sj, "7日\t1\t*"_sj, "\r\n7日13時\t1\t*\r\n"_sj},
+        FieldCase{"Day31Hour0", Stamp("②"_sj, "31", "00"), "0時\t1\t*"_sj, "31日\t1\t*"_sj, "\r\n31日0時\t1\t*\r\n"_sj},
+        FieldCase{"Day1Hour23", Stamp("②"_sj, "01", "23"), "23時\t1\t*"_sj, "1日\t1\t*"_sj, "\r\n1日23時\t1\t*\r\n"_sj},
+        FieldCase{"Hour24", Stamp("②"_sj, "12", "24"), "", "12日\t1\t*"_sj, ""},
+        FieldCase{"Hour99", Stamp("②"_sj, "12", "99"), "", "12日\t1\t*"_sj, ""},
+        FieldCase{"HourZeroColon", Stamp("②"_sj, "12", "0:"), "10時\t1\t*"_sj, "12日\t1\t*"_sj, "\r\n12日10時\t1\t*\r\n"_sj},
+        FieldCase{"HourSpaceNine", Stamp("②"_sj, "12", " 9"), "", "12日\t1\t*"_sj, ""},
+        FieldCase{"Day0", Stamp("②"_sj, "00", "05"), "5時\t1\t*"_sj, "", ""},
+        FieldCase{"Day32", Stamp("②"_sj, "32", "05"), "5時\t1\t*"_sj, "", ""},
+        FieldCase{"DaySpaceSeven", Stamp("②"_sj, " 7", "05"), "5時\t1\t*"_sj, "", ""},
+        FieldCase{"CommaLayout", CommaStamp("②"_sj, "07", "13"), "13時\t1\t*"_sj, "7日\t1\t*"_sj, "\r\n7日13時\t1\t*\r\n"_sj},
+        // With the comma the day is read 24 bytes from the end, never 22.
+        FieldCase{"CommaReadsTwentyFourBack", "②x, 0712abcdefgh09:45:12 JST"_sj, "9時\t1\t*"_sj, "7日\t1\t*"_sj, "\r\n7日9時\t1\t*\r\n"_sj},
+        FieldCase{"NoCommaReadsTwentyTwoBack", "②x; 0712abcdefgh09:45:12 JST"_sj, "9時\t1\t*"_sj, "12日\t1\t*"_sj, "\r\n12日9時\t1\t*\r\n"_sj},
+        // Too short for the fields: the marker itself is read and its value is negative.
+        FieldCase{"ShortLine", "②12:00"_sj, "", "", ""},
+        FieldCase{"ShortLineWithHour", "②07日 13:45:12 JST"_sj, "13時\t1\t*"_sj, "", ""},
+        FieldCase{"MarkerOnly", "②"_sj, "", "", ""}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(ReportDailyTest, SameDayOfDifferentMonthsSharesItsRow) {
     const CQuorlet3Doc doc = LoadLines({Stamp("⑦"_sj, "07", "01"), "⑦Tue, 07 Apr 1999 10:00:00 JST"_sj,
                                         Stamp("②"_sj, "07", "01"), Stamp("⑦"_sj, "31", "01")});
     EXPECT_EQ(doc.ReportDaily(7),
-              std::string(kPageHead) + "3 ページ\r\n\r\n"_sj + Rows("%d日\t%d\t"_sj, 1, 31, {{7, 2}, {31, 1}}));
+              WithRows("ページ調査(ページ)\t\t3 ページ\r\n\r\n"_sj + kDayRows, {"7日\t2\t**"_sj, "31日\t1\t*"_sj}));
 }
 
+// 744 rows, 24 for each day; the counted ones and the turns of the day are spelled out.
 TEST(ReportDayHourTest, SevenHundredFortyFourRows) {
     const CQuorlet3Doc doc =
         LoadLines({Stamp("⑦"_sj, "07", "13"), Stamp("⑦"_sj, "07", "13"), Stamp("②"_sj, "07", "13"),
                    Stamp("⑦"_sj, "07", "13"), Stamp("⑦"_sj, "31", "23"), Stamp("⑦"_sj, "01", "00")});
-    const std::map<int, std::map<int, int>> counts = {{1, {{0, 1}}}, {7, {{13, 3}}}, {31, {{23, 1}}}};
-    std::string expected = "ページ調査(時間　詳細)\t5 ページ\r\n\r\n"_sj;
-    for (int d = 1; d <= 31; ++d) {
-        const auto day = counts.find(d);
-        expected += Rows((std::to_string(d) + "日%d時\t%d\t"_sj).c_str(), 0, 23,
-                         day == counts.end() ? std::map<int, int>{} : day->second);
+    const std::string text = doc.ReportDayHour(7);
+    EXPECT_TRUE(text.starts_with("ページ調査(時間　詳細)\t5 ページ\r\n\r\n1日0時\t1\t*\r\n1日1時\t0\t\r\n"_sj)) << text;
+    for (const std::string part :
+         {"\r\n1日23時\t0\t\r\n2日0時\t0\t\r\n"_sj, "\r\n7日12時\t0\t\r\n7日13時\t3\t***\r\n7日14時\t0\t\r\n"_sj,
+          "\r\n9日23時\t0\t\r\n10日0時\t0\t\r\n"_sj}) {
+        EXPECT_NE(text.find(part), std::string::npos) << part;
     }
-    EXPECT_EQ(doc.ReportDayHour(7), expected);
+    EXPECT_TRUE(text.ends_with("\r\n31日22時\t0\t\r\n31日23時\t1\t*\r\n"_sj));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + 744);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '*'), 5);
     EXPECT_TRUE(doc.ReportDayHour(2).starts_with("メイン調査(時間　詳細)\t1 回\r\n\r\n1日0時\t0\t\r\n"_sj));
 }
 
@@ -115,6 +136,7 @@ TEST(ReportGuestNumbersTest, FirstAndLastRecord) {
 }
 
 struct GuestCase {
+    const char* name;
     std::vector<std::string> lines;
     std::string body;  // the report after its title line and blank line
 };
@@ -127,19 +149,25 @@ TEST_P(GuestNumberTest, Report) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, GuestNumberTest,
-    testing::Values(GuestCase{{"①42"_sj, "②1999/03/07 13:45"_sj},
+    testing::Values(GuestCase{"OneRecord",
+                              {"①42"_sj, "②1999/03/07 13:45"_sj},
                               "最初\t42\t1999/03/07 13:45\r\n最後\t42\t1999/03/07 13:45\r\n\r\n"_sj
                               "メイン訪問者\t1\r\nページ訪問者\t0\r\n\r\n"_sj},
-                    GuestCase{{"①10"_sj, "②a"_sj, "①7"_sj},
+                    GuestCase{"NumbersGoDown",
+                              {"①10"_sj, "②a"_sj, "①7"_sj},
                               "最初\t10\ta\r\n最後\t7\tleEND\r\n\r\nメイン訪問者\t-2\r\nページ訪問者\t0\r\n\r\n"_sj},
-                    GuestCase{{"①123456"_sj, "②"_sj, "①"_sj, "⑥"_sj},
+                    GuestCase{"UnreadableNumbers",
+                              {"①123456"_sj, "②"_sj, "①"_sj, "⑥"_sj},
                               "最初\t0\t\r\n最後\t0\t\r\n\r\nメイン訪問者\t1\r\nページ訪問者\t1\r\n\r\n"_sj},
-                    GuestCase{{"①12a"_sj, "②x"_sj},
+                    GuestCase{"LetterInTheNumber",
+                              {"①12a"_sj, "②x"_sj},
                               "最初\t169\tx\r\n最後\t169\tx\r\n\r\nメイン訪問者\t1\r\nページ訪問者\t0\r\n\r\n"_sj},
                     // The searches for guest-number lines look past a sentinel; the page count stops at it.
-                    GuestCase{{"⑥a"_sj, "FileEND", "⑥b"_sj, "①5"_sj, "②t5"_sj, "①9"_sj, "②t9"_sj},
+                    GuestCase{"SearchesPastTheSentinel",
+                              {"⑥a"_sj, "FileEND", "⑥b"_sj, "①5"_sj, "②t5"_sj, "①9"_sj, "②t9"_sj},
                               "最初\t5\tt5\r\n最後\t9\tt9\r\n\r\nメイン訪問者\t5\r\nページ訪問者\t1\r\n\r\n"_sj},
-                    GuestCase{{"⑥a"_sj, "⑦x"_sj}, "訪問者Ｎｏが見つかりませんでした。"_sj}));
+                    GuestCase{"NoGuestLine", {"⑥a"_sj, "⑦x"_sj}, "訪問者Ｎｏが見つかりませんでした。"_sj}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReportGuestNumbersTest, GuestLineInTheLastSlotReadsTheEndSlot) {
     std::vector<std::string> lines(9999, "⑥p"_sj);
@@ -153,8 +181,8 @@ TEST(ReportGuestNumbersTest, GuestLineInTheLastSlotReadsTheEndSlot) {
 
 TEST(TimeReportsTest, EmptyStore) {
     const CQuorlet3Doc doc;
-    EXPECT_EQ(doc.ReportHourly(2), std::string(kMainHead) + "0 回\r\n\r\n"_sj + Rows("%d時\t%d\t"_sj, 0, 23, {}));
-    EXPECT_EQ(doc.ReportDaily(7), std::string(kPageHead) + "0 ページ\r\n\r\n"_sj + Rows("%d日\t%d\t"_sj, 1, 31, {}));
+    EXPECT_EQ(doc.ReportHourly(2), "メイン調査(アクセス回数)\t0 回\r\n\r\n"_sj + kHourRows);
+    EXPECT_EQ(doc.ReportDaily(7), "ページ調査(ページ)\t\t0 ページ\r\n\r\n"_sj + kDayRows);
     const std::string detail = doc.ReportDayHour(2);
     EXPECT_TRUE(detail.starts_with("メイン調査(時間　詳細)\t0 回\r\n\r\n1日0時\t0\t\r\n"_sj));
     EXPECT_TRUE(detail.ends_with("\r\n31日23時\t0\t\r\n"_sj));

@@ -3,17 +3,15 @@
 #include <QComboBox>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
-#include <fstream>
 #include <string>
 #include <vector>
 
-#include "logstore/LineStore.h"
 #include "pagedays/PageDayDlg.h"
 #include "platform/Cp932.h"
 #include "platform/DialogUnits.h"
+#include "tests/support/TestLog.h"
 
 using quorlet3::CPageDayDlg;
 using quorlet3::CQuorlet3Doc;
@@ -23,18 +21,13 @@ namespace {
 
 // The page name list of a log holding one page record per name, in this order.
 PageNameList CollectFromLog(const std::vector<std::string>& names) {
-    QTemporaryDir dir;
-    const std::string path = dir.filePath(QStringLiteral("access.log")).toStdString();
-    {
-        std::ofstream log(path, std::ios::binary);
-        for (const std::string& name : names) {
-            log << quorlet3::kMarker6 << name << "\r\n" << quorlet3::kMarker7 << "1999/07/12 (Mon) 10:15:00\r\n";
-        }
+    std::vector<std::string> lines;
+    for (const std::string& name : names) {
+        const std::vector<std::string> record = quorlet3::test::PageRecord(name);
+        lines.insert(lines.end(), record.begin(), record.end());
     }
-    CQuorlet3Doc doc;
-    doc.LoadLogFile(path);
     PageNameList pages;
-    doc.CollectPageNames(pages);
+    quorlet3::test::LoadLines(lines).CollectPageNames(pages);
     return pages;
 }
 

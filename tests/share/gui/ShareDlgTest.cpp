@@ -212,13 +212,21 @@ private slots:
         }
     }
 
-    // The legends are only replaced when they change, so a shown dialog comes to rest.
-    void shownDialogStopsRepainting() {
+    // The legends are only replaced when they change: repainting the dialog keeps what
+    // the user selected in a legend, and a shown dialog comes to rest.
+    void repaintKeepsTheLegends() {
         CShareDlg dlg;
         dlg.m_nShare = kTenLines;
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
+        QTRY_COMPARE(dlg.VersionLegendBox()->toPlainText(), WithoutCr(kTenVersionLegend));
+        for (QTextEdit* legend : {dlg.VersionLegendBox(), dlg.FamilyLegendBox()}) {
+            legend->selectAll();
+        }
+        dlg.repaint();
         QTest::qWait(50);
+        QVERIFY(dlg.VersionLegendBox()->textCursor().hasSelection());
+        QVERIFY(dlg.FamilyLegendBox()->textCursor().hasSelection());
         int paints = 0;
         PaintCounter counter(paints);
         dlg.installEventFilter(&counter);
