@@ -10,6 +10,7 @@
 #include <fstream>
 #include <string>
 
+#include "bench/BenchSample.h"
 #include "logstore/Quorlet3Doc.h"
 #include "view/Quorlet3View.h"
 
@@ -18,18 +19,8 @@ using quorlet3::CQuorlet3View;
 
 namespace {
 
-// The generated sample (about 3100 records of both kinds, with faults) and a log of
-// 5000 page records, the most output lines a 10000-line log can give.
-std::string GenerateSample(const std::string& path) {
-    const std::string command =
-        std::string("'") + QUORLET3_SAMPLEGEN + "' --lines 10000 --seed 3 --faults --output '" + path + "'";
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "cannot run %s\n", command.c_str());
-        std::exit(1);
-    }
-    return path;
-}
-
+// A log of 5000 page records, the most output lines a 10000-line log can give; the
+// generated sample beside it has about 3100 records of both kinds, with faults.
 std::string WritePageRecords(const std::string& path) {
     std::ofstream log(path, std::ios::binary);
     for (int k = 0; k < 5000; ++k) {
@@ -78,7 +69,7 @@ int main(int argc, char** argv) {
     const std::filesystem::path folder = std::filesystem::temp_directory_path() /
                                          ("quorlet3-guibench-" + std::to_string(QApplication::applicationPid()));
     std::filesystem::create_directories(folder);
-    const std::string sample = GenerateSample((folder / "sample.log").string());
+    const std::string sample = quorlet3::bench::GenerateSample((folder / "sample.log").string());
     const std::string pages = WritePageRecords((folder / "pages.log").string());
     benchmark::RegisterBenchmark("ShowContents/Sample", [&](benchmark::State& s) {
         ShowListing(s, sample);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSample.h"
 #include "cli/HtmlOutput.h"
 #include "logstore/ReadingRules.h"
 
@@ -68,13 +69,7 @@ int main(int argc, char** argv) {
     }
     const std::string folder = TempFolder();
     std::vector<Store> stores(2);
-    stores[0] = {"Sample", folder + "/sample.log", {}};
-    const std::string command =
-        std::string("'") + QUORLET3_SAMPLEGEN + "' --lines 10000 --seed 3 --faults --output '" + stores[0].path + "'";
-    if (std::system(command.c_str()) != 0) {
-        std::fprintf(stderr, "cannot run %s\n", command.c_str());
-        return 1;
-    }
+    stores[0] = {"Sample", quorlet3::bench::GenerateSample(folder + "/sample.log"), {}};
     stores[1] = {"Wide", folder + "/wide.log", {}};
     std::string wide = WideLog();
     for (int p = 0; p < 1000; ++p) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSample.h"
 #include "logstore/Quorlet3Doc.h"
 #include "platform/Cp932Literal.h"
 #include "view/CommandTable.h"
@@ -119,16 +120,7 @@ public:
         std::ofstream(path, std::ios::binary) << bytes;
         return path;
     }
-    std::string Generate(const std::string& name) const {
-        std::string path = m_path + "/" + name;
-        const std::string command =
-            std::string("'") + QUORLET3_SAMPLEGEN + "' --lines 10000 --seed 3 --faults --output '" + path + "'";
-        if (std::system(command.c_str()) != 0) {
-            std::fprintf(stderr, "cannot run %s\n", command.c_str());
-            std::exit(1);
-        }
-        return path;
-    }
+    std::string Generate(const std::string& name) const { return quorlet3::bench::GenerateSample(m_path + "/" + name); }
 
 private:
     std::string m_path;

@@ -201,6 +201,17 @@ constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
     };
     auto at = [&](std::size_t i) { return i < length ? format[i] : '\0'; };
     auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+    // A field width or precision: digits, or '*' taking an int argument.
+    auto skipCount = [&](std::size_t& i) {
+        if (at(i) == '*') {
+            take(ArgKind::Int);
+            ++i;
+        } else {
+            while (isDigit(at(i))) {
+                ++i;
+            }
+        }
+    };
     for (std::size_t i = 0; i < length && args.valid; ++i) {
         if (format[i] != '%') {
             continue;
@@ -212,24 +223,10 @@ constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
         while (at(i) == '-' || at(i) == '+' || at(i) == ' ' || at(i) == '#' || at(i) == '0') {
             ++i;
         }
-        if (at(i) == '*') {
-            take(ArgKind::Int);
-            ++i;
-        } else {
-            while (isDigit(at(i))) {
-                ++i;
-            }
-        }
+        skipCount(i);
         if (at(i) == '.') {
             ++i;
-            if (at(i) == '*') {
-                take(ArgKind::Int);
-                ++i;
-            } else {
-                while (isDigit(at(i))) {
-                    ++i;
-                }
-            }
+            skipCount(i);
         }
         // Length modifier: h and hh still take a promoted int.
         ArgKind integer = ArgKind::Int;
