@@ -3,6 +3,8 @@
 #   scripts/fuzz.sh [log|cp932] [SECONDS]   fuzz (default: log, 600 s)
 #   scripts/fuzz.sh --merge [log|cp932]     minimise the committed seed corpus with
 #                                           what the runs found
+#   scripts/fuzz.sh --coverage [log|cp932]  the project's source lines and branches the
+#                                           seeds and the runs' corpus reach
 # Builds build-fuzz/ with Clang, libFuzzer, ASan and UBSan. Each run starts from the
 # committed seed corpus fuzz/corpus/TARGET, keeps what it finds in
 # build-fuzz/corpus/TARGET, and prints libFuzzer's figures. A log input is one byte
@@ -17,18 +19,39 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 dir="$root/build-fuzz"
 
-merge=no
-if [ "${1:-}" = "--merge" ]; then
-  merge=yes
-  shift
-fi
+mode=fuzz
+case "${1:-}" in
+  --merge) mode=merge; shift ;;
+  --coverage) mode=coverage; shift ;;
+esac
 target=${1:-log}
 seconds=${2:-600}
 case "$target" in
   log) max_len=16384 ;;
   cp932) max_len=4096 ;;
-  *) echo "usage: $0 [--merge] [log|cp932] [SECONDS]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--merge|--coverage] [log|cp932] [SECONDS]" >&2; exit 2 ;;
 esac
+
+if [ "$mode" = coverage ]; then
+  # The same target built with source coverage instead of fuzzing feedback, run once
+  # over every input (-runs=0), then summarised for the project's code.
+  cov="$root/build-fuzzcov"
+  CC=clang CXX=clang++ cmake -S "$root" -B "$cov" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORLET3_LIBFUZZER=ON \
+    -DCMAKE_CXX_FLAGS="-fprofile-instr-generate -fcoverage-mapping" \
+    -DCMAKE_EXE_LINKER_FLAGS="-fprofile-instr-generate" \
+    -DQUORLET3_GUI=OFF -DQUORLET3_TESTS=OFF -DQUORLET3_BENCH=OFF >/dev/null
+  nice -n 10 cmake --build "$cov" -j2 --target "quorlet3-fuzz-$target"
+  profile="$cov/$target.profraw"
+  rm -f "$profile"
+  mkdir -p "$dir/corpus/$target"
+  LLVM_PROFILE_FILE="$profile" ASAN_OPTIONS=detect_leaks=0 \
+    "$cov/fuzz/quorlet3-fuzz-$target" -runs=0 -max_len="$max_len" "$dir/corpus/$target" "$root/fuzz/corpus/$target" \
+    >"$cov/$target.log" 2>&1
+  llvm-profdata merge -sparse "$profile" -o "$cov/$target.profdata"
+  llvm-cov report "$cov/fuzz/quorlet3-fuzz-$target" -instr-profile="$cov/$target.profdata" \
+    -ignore-filename-regex='^/usr/|/fuzz/|/tests/|/tools/|/build-'
+  exit 0
+fi
 
 CC=clang CXX=clang++ cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORLET3_LIBFUZZER=ON \
   -DQUORLET3_GUI=OFF -DQUORLET3_TESTS=OFF -DQUORLET3_BENCH=OFF >/dev/null
@@ -42,7 +65,7 @@ mkdir -p "$seeds" "$work" "$findings"
 export ASAN_OPTIONS=abort_on_error=1:detect_leaks=1:allocator_may_return_null=1
 export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:print_stacktrace=1
 
-if [ "$merge" = yes ]; then
+if [ "$mode" = merge ]; then
   # Keep the smallest set of seeds that reaches every edge the committed ones and every
   # run so far reach (edges only, not hit counts, so that the set stays small).
   fresh="$dir/corpus/$target.merged"
