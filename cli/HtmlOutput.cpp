@@ -93,12 +93,6 @@ public:
         m_out.append(text, end);
         return *this;
     }
-    Page& operator<<(long long value) {
-        char text[24];
-        const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-        m_out.append(text, end);
-        return *this;
-    }
     // A coordinate: at most two decimals.
     void Fixed(double value) {
         char text[32];
@@ -172,7 +166,6 @@ struct Reports {
     const TimeCountsResult* time[2][3] = {};  // [main, page][hourly, daily, day-hour]
     const GuestNumbersResult* guests = nullptr;
     const ShareResult* share = nullptr;
-    std::vector<const PageDaysResult*> pageDays;
     // The command-table row each result came from (for the menu path shown), by result address.
     std::vector<std::pair<const void*, const CommandRow*>> rows;
 
@@ -211,8 +204,6 @@ Reports Pick(const std::vector<RowResult>& list) {
             r.guests = guests;
         } else if (const auto* share = std::get_if<ShareResult>(&item.result)) {
             r.share = share;
-        } else if (const auto* days = std::get_if<PageDaysResult>(&item.result)) {
-            r.pageDays.push_back(days);
         }
     }
     return r;
@@ -812,9 +803,6 @@ void WriteNav(Page& page, const Reports& r) {
     if (r.time[1][0] != nullptr || r.time[1][1] != nullptr || r.time[1][2] != nullptr) {
         page << "<a href=\"#page-time\">ページの時間</a>";
     }
-    if (!r.pageDays.empty()) {
-        page << "<a href=\"#page-days\">ページ別アクセス日</a>";
-    }
     if (r.contents != nullptr) {
         page << "<a href=\"#contents\">内容</a>";
     }
@@ -889,21 +877,6 @@ std::string FormatHtmlReport(std::string_view logPath, int lines, const std::vec
         WritePages(page, r);
     }
     WriteTimeSection(page, r, 1);
-    if (!r.pageDays.empty()) {
-        page << "<section id=\"page-days\">\n<h2>ページ別アクセス日</h2>\n";
-        int index = 0;
-        for (const PageDaysResult* days : r.pageDays) {
-            MenuPath(page, r.RowOf(days));
-            page << "<h3>";
-            page.LogText(days->page);
-            page << "</h3>\n";
-            const std::string id = "page-days-" + std::to_string(++index);
-            BarChart chart{
-                id, "日付別アクセス", "日", 1, std::vector<int>(days->days.begin(), days->days.end()), days->total};
-            WriteBarChart(page, chart);
-        }
-        page << "</section>\n";
-    }
     if (r.contents != nullptr) {
         page << "<section id=\"contents\">\n<h2>内容</h2>\n";
         MenuPath(page, r.RowOf(r.contents));

@@ -9,10 +9,12 @@
 
 namespace quorlet3 {
 
-// One self-contained HTML5 page (UTF-8) of every report: inline CSS and SVG, no script,
-// no external file, font or network request. logPath as given on the command line;
-// lines is the number of line slots read. Reports missing from the list are left out
-// of the page; text from the log is decoded from cp932 and HTML-escaped.
+// One self-contained HTML5 page (UTF-8) of the reports of `all` (ComputeAllReports):
+// inline CSS and SVG, no script, no external file, font or network request. logPath as
+// given on the command line; lines is the number of line slots read. Reports missing
+// from the list are left out of the page, and so are the per-page ones (page names,
+// one page's days), which `all` does not compute; text from the log is decoded from
+// cp932 and HTML-escaped.
 std::string FormatHtmlReport(std::string_view logPath, int lines, const std::vector<RowResult>& reports);
 
 }  // namespace quorlet3
