@@ -46,7 +46,7 @@ if [ "$mode" = coverage ]; then
   mkdir -p "$dir/corpus/$target"
   LLVM_PROFILE_FILE="$profile" ASAN_OPTIONS=detect_leaks=0 \
     "$cov/fuzz/quorlet3-fuzz-$target" -runs=0 -max_len="$max_len" "$dir/corpus/$target" "$root/fuzz/corpus/$target" \
-    >"$cov/$target.log" 2>&1
+    >"$cov/$target.log" 2>&1 || { tail -n 20 "$cov/$target.log" >&2; exit 1; }
   llvm-profdata merge -sparse "$profile" -o "$cov/$target.profdata"
   llvm-cov report "$cov/fuzz/quorlet3-fuzz-$target" -instr-profile="$cov/$target.profdata" \
     -ignore-filename-regex='^/usr/|/fuzz/|/tests/|/tools/|/build-'
