@@ -15,6 +15,9 @@
 #include "logstore/ReadingRules.h"
 
 namespace quorlet3 {
+
+LogFileError::LogFileError(const std::string& path, const std::string& reason, LogFileCause cause)
+    : std::runtime_error("'" + path + "': " + reason), m_path(path), m_reason(reason), m_cause(cause) {}
 namespace {
 
 // One read fills at most 999 bytes and a terminating zero into a 1000-byte buffer.

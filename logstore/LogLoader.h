@@ -3,12 +3,30 @@
 
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "logstore/LineStore.h"
 
 namespace quorlet3 {
+
+// Why a log file could not be loaded, for messages in the user's language.
+enum class LogFileCause { Other, NotFound, NoPermission, NotRegularFile, ReadError };
+
+// A log file that could not be opened or read. what() names the file and the cause.
+class LogFileError : public std::runtime_error {
+public:
+    LogFileError(const std::string& path, const std::string& reason, LogFileCause cause = LogFileCause::Other);
+    const std::string& Path() const { return m_path; }
+    const std::string& Reason() const { return m_reason; }
+    LogFileCause Cause() const { return m_cause; }
+
+private:
+    std::string m_path;
+    std::string m_reason;
+    LogFileCause m_cause;
+};
 
 // Reads the first 10000 lines of the file at path into a new store and writes the
 // sentinel after them. Opens the file read-only; refuses directories, FIFOs and

@@ -5,9 +5,6 @@
 
 namespace quorlet3 {
 
-LogFileError::LogFileError(const std::string& path, const std::string& reason, LogFileCause cause)
-    : std::runtime_error("'" + path + "': " + reason), m_path(path), m_reason(reason), m_cause(cause) {}
-
 CQuorlet3Doc::CQuorlet3Doc() = default;
 
 const LineStore& CQuorlet3Doc::EmptyStore() {

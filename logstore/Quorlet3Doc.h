@@ -17,23 +17,6 @@ namespace quorlet3 {
 // Answer of the operations whose dialog the user declined.
 inline constexpr std::string_view kCancel = "CANCEL";
 
-// Why a log file could not be loaded, for messages in the user's language.
-enum class LogFileCause { Other, NotFound, NoPermission, NotRegularFile, ReadError };
-
-// A log file that could not be opened or read. what() names the file and the cause.
-class LogFileError : public std::runtime_error {
-public:
-    LogFileError(const std::string& path, const std::string& reason, LogFileCause cause = LogFileCause::Other);
-    const std::string& Path() const { return m_path; }
-    const std::string& Reason() const { return m_reason; }
-    LogFileCause Cause() const { return m_cause; }
-
-private:
-    std::string m_path;
-    std::string m_reason;
-    LogFileCause m_cause;
-};
-
 class CQuorlet3Doc {
 public:
     CQuorlet3Doc();
