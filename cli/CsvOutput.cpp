@@ -150,18 +150,20 @@ struct CsvTable {
     void operator()(const HostsResult& r) const {
         csv.Header("class,host");
         for (size_t k = 0; k < r.classes.size(); ++k) {
-            for (std::string_view host : r.classes[k]) {
-                csv.Field(kDomainClassNames[k]);
-                csv.Cp932(host);
-                csv.EndRow();
+            for (const ValueCount& host : r.classes[k]) {
+                for (int n = 0; n < host.count; ++n) {
+                    csv.Field(kDomainClassNames[k]);
+                    csv.Cp932(host.value);
+                    csv.EndRow();
+                }
             }
         }
     }
 
     void operator()(const KeywordsResult& r) const {
         csv.Header("query");
-        for (std::string_view query : r.queries) {
-            csv.Cp932(query);
+        for (size_t i = 0; i < r.size(); ++i) {
+            csv.Cp932(r[i]);
             csv.EndRow();
         }
     }

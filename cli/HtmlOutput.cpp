@@ -189,17 +189,15 @@ Reports Pick(const std::vector<RowResult>& list) {
         } else if (const auto* contents = std::get_if<ContentsResult>(&item.result)) {
             r.contents = contents;
         } else if (const auto* tally = std::get_if<ValueTallyResult>(&item.result)) {
-            (tally->nMarker == 4 ? r.browsers : r.links) = tally;
+            (tally->field == TallyField::Browsers ? r.browsers : r.links) = tally;
         } else if (const auto* hosts = std::get_if<HostsResult>(&item.result)) {
             r.hosts = hosts;
         } else if (const auto* keywords = std::get_if<KeywordsResult>(&item.result)) {
             r.keywords = keywords;
         } else if (const auto* pages = std::get_if<PagesResult>(&item.result)) {
-            (pages->nOrder == 2 ? r.pagesRanked : r.pagesByName) = pages;
+            (pages->order == PageOrder::Ranking ? r.pagesRanked : r.pagesByName) = pages;
         } else if (const auto* counts = std::get_if<TimeCountsResult>(&item.result)) {
-            if (counts->nMarker == 2 || counts->nMarker == 7) {
-                r.time[counts->nMarker == 2 ? 0 : 1][static_cast<int>(counts->grid)] = counts;
-            }
+            r.time[counts->records == RecordKind::Main ? 0 : 1][static_cast<int>(counts->grid)] = counts;
         } else if (const auto* guests = std::get_if<GuestNumbersResult>(&item.result)) {
             r.guests = guests;
         } else if (const auto* share = std::get_if<ShareResult>(&item.result)) {
@@ -579,14 +577,10 @@ void WriteHosts(Page& page, const Reports& r) {
          << " 回</p>\n";
     std::vector<ValueCount> grouped;
     for (size_t k = 0; k < hosts.classes.size(); ++k) {
-        const std::vector<std::string_view>& list = hosts.classes[k];
-        grouped.clear();
-        for (std::string_view host : list) {
-            if (!grouped.empty() && grouped.back().value == host) {
-                ++grouped.back().count;
-            } else {
-                grouped.push_back({host, 1});
-            }
+        grouped = hosts.classes[k];
+        int accesses = 0;
+        for (const ValueCount& host : grouped) {
+            accesses += host.count;
         }
         std::stable_sort(grouped.begin(), grouped.end(),
                          [](const ValueCount& a, const ValueCount& b) { return a.count > b.count; });
@@ -596,7 +590,7 @@ void WriteHosts(Page& page, const Reports& r) {
             continue;
         }
         page << "<div class=\"scroll\"><table class=\"hosts\">\n<caption>" << kDomainClassNames[k] << "："
-             << static_cast<int>(list.size()) << " 回、" << static_cast<int>(grouped.size())
+             << accesses << " 回、" << static_cast<int>(grouped.size())
              << " ホスト</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th "
                 "scope=\"col\">ホスト</th></tr></thead>\n<tbody>\n";
         for (const ValueCount& v : grouped) {
@@ -612,16 +606,16 @@ void WriteHosts(Page& page, const Reports& r) {
 void WriteKeywords(Page& page, const Reports& r) {
     page << "<section id=\"keywords\">\n<h2>キーワード</h2>\n";
     MenuPath(page, r.RowOf(r.keywords));
-    const auto& queries = r.keywords->queries;
+    const KeywordsResult& queries = *r.keywords;
     page << "<p>検索語などの付いたリンク <strong id=\"keywords-total\">" << static_cast<int>(queries.size())
          << "</strong> 件</p>\n";
     if (!queries.empty()) {
         page << "<div class=\"scroll\"><table id=\"keyword-table\">\n<thead><tr><th scope=\"col\" class=\"n\">番号</th>"
                 "<th scope=\"col\">「?」以降</th></tr></thead>\n<tbody>\n";
         int number = 0;
-        for (std::string_view query : queries) {
+        for (size_t i = 0; i < queries.size(); ++i) {
             page << "<tr><td class=\"n\">" << ++number << "</td><td class=\"t\">";
-            page.LogText(query);
+            page.LogText(queries[i]);
             page << "</td></tr>\n";
         }
         page << "</tbody></table></div>\n";
@@ -826,7 +820,7 @@ size_t EstimatedSize(const Reports& r) {
     size += 80 * rows(r.browsers, [](const ValueTallyResult& t) { return t.rows.size() + 1; });
     size += 60 * rows(r.pagesByName, [](const PagesResult& p) { return p.rows.size(); });
     size += 120 * rows(r.pagesRanked, [](const PagesResult& p) { return p.rows.size(); });
-    size += 70 * rows(r.keywords, [](const KeywordsResult& k) { return k.queries.size(); });
+    size += 70 * rows(r.keywords, [](const KeywordsResult& k) { return k.size(); });
     size += 60 * rows(r.hosts, [](const HostsResult& h) { return static_cast<size_t>(h.total); });
     size += 40 * rows(r.check, [](const FileCheckResult& c) { return static_cast<size_t>(c.Errors()); });
     size += rows(r.contents, [](const ContentsResult& c) { return EstimatedContents(c) * 3 / 2; });

@@ -90,8 +90,10 @@ struct JsonMembers {
         for (size_t k = 0; k < r.classes.size(); ++k) {
             json.Key(kDomainClassNames[k]);
             json.BeginArray();
-            for (std::string_view host : r.classes[k]) {
-                json.Cp932(host);
+            for (const ValueCount& host : r.classes[k]) {
+                for (int n = 0; n < host.count; ++n) {
+                    json.Cp932(host.value);
+                }
             }
             json.EndArray();
         }
@@ -101,20 +103,20 @@ struct JsonMembers {
     void operator()(const KeywordsResult& r) const {
         json.Key("queries");
         json.BeginArray();
-        for (std::string_view query : r.queries) {
-            json.Cp932(query);
+        for (size_t i = 0; i < r.size(); ++i) {
+            json.Cp932(r[i]);
         }
         json.EndArray();
     }
 
     void operator()(const PagesResult& r) const {
-        json.MemberUtf8("order", ArgumentWord(row, r.nOrder == 2 ? "ranking" : "name"));
+        json.MemberUtf8("order", ArgumentWord(row, r.order == PageOrder::Ranking ? "ranking" : "name"));
         json.Member("total", r.total);
         ValueRows(r.rows, "page");
     }
 
     void operator()(const TimeCountsResult& r) const {
-        json.MemberUtf8("records", ArgumentWord(row, r.nMarker == 7 ? "page" : "main"));
+        json.MemberUtf8("records", ArgumentWord(row, r.records == RecordKind::Page ? "page" : "main"));
         json.Member("total", r.total);
         json.Key("counts");
         if (r.grid != TimeGrid::DayHour || r.counts.empty()) {
@@ -215,7 +217,7 @@ struct SizeGuess {
     }
     size_t operator()(const ValueTallyResult& r) const { return 64 + r.rows.size() * 96; }
     size_t operator()(const HostsResult& r) const { return 160 + static_cast<size_t>(r.total) * 40; }
-    size_t operator()(const KeywordsResult& r) const { return 64 + r.queries.size() * 96; }
+    size_t operator()(const KeywordsResult& r) const { return 64 + r.size() * 96; }
     size_t operator()(const PagesResult& r) const { return 64 + r.rows.size() * 64; }
     size_t operator()(const TimeCountsResult& r) const { return 96 + r.counts.size() * 6; }
     size_t operator()(const PageNamesResult&) const { return 4096; }

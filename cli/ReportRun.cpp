@@ -9,16 +9,6 @@
 
 namespace quorlet3 {
 
-std::vector<RowResult> ComputeAllReports(const CQuorlet3Doc& doc) {
-    std::vector<RowResult> results;
-    for (const CommandRow& row : CommandTable()) {
-        if (row.operation != nullptr && !TakesPage(row)) {
-            results.push_back({&row, row.operation(doc, row.argument, {})});
-        }
-    }
-    return results;
-}
-
 std::optional<std::string> ResolvePageName(const LineStore& store, std::string_view page) {
     std::optional<std::string_view> best;
     std::unordered_set<std::string_view> tried;  // a page is viewed many times; decode each name once

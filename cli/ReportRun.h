@@ -6,20 +6,10 @@
 #include <string_view>
 #include <vector>
 
-#include "logstore/Quorlet3Doc.h"
+#include "logstore/LineStore.h"
 #include "view/CommandTable.h"
 
 namespace quorlet3 {
-
-// A command-table row with the typed result it computed.
-struct RowResult {
-    const CommandRow* row;
-    ReportResult result;
-};
-
-// Every report of the command table that needs no page name, in table order (the
-// menu's order, then the rows for scripts), computed over one loaded document.
-std::vector<RowResult> ComputeAllReports(const CQuorlet3Doc& doc);
 
 // The cp932 page name that a page name typed as UTF-8 stands for. Several characters
 // have more than one cp932 code, and the log may use any of them: the page of the

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "logstore/Quorlet3Doc.h"
+#include "share/ShareCounters.h"
 
 namespace quorlet3 {
 

@@ -33,7 +33,7 @@ std::string Usage() {
         "\n"
         "Reports:\n";
     for (const CommandRow& row : CommandTable()) {
-        if (row.operation == nullptr || row.cliName == nullptr) {
+        if (row.start == nullptr || row.cliName == nullptr) {
             continue;
         }
         std::string name = row.cliName;
@@ -256,7 +256,7 @@ int main(int argc, char** argv) {
         if (row != nullptr && TakesPage(*row) && options.args.size() != 3) {
             return UsageError(report + " needs a PAGE");
         }
-        if (row == nullptr || row->operation == nullptr) {
+        if (row == nullptr || row->start == nullptr) {
             return UsageError("unknown report '" + report + (argument.empty() ? "" : " " + argument) + "'");
         }
         if (TakesPage(*row) && !options.raw && !IsUtf8(argument)) {
@@ -275,7 +275,8 @@ int main(int argc, char** argv) {
 
     try {
         if (all) {
-            std::vector<RowResult> results = ComputeAllReports(doc);
+            const std::vector<const CommandRow*> rows = AllReportRows();
+            std::vector<RowResult> results = RunRows(rows, doc.Store());
             for (RowResult& r : results) {
                 if (!ShiftToFileLines(r.result, path, start)) {
                     return 1;
@@ -301,7 +302,7 @@ int main(int argc, char** argv) {
                 return UsageError("PAGE is not text that cp932 can hold, and no page of the log reads so");
             }
         }
-        ReportResult result = row->operation(doc, row->argument, page);
+        ReportResult result = RunRow(*row, doc.Store(), page);
         if (!ShiftToFileLines(result, path, start)) {
             return 1;
         }

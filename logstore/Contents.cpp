@@ -1,15 +1,12 @@
 // The contents listing: one output line per record, markers left out.
 #include "logstore/Contents.h"
 
-#include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
 
 namespace quorlet3 {
-namespace {
 
-// Long listings are slow to show, so the user is asked first. True means go on.
-bool AskToListLongLog(IQuestionBox* questions, int n) {
+bool AskToListLongLog(IQuestionBox* questions, long long n) {
     if (n < 1000 || questions == nullptr) {
         return true;
     }
@@ -18,12 +15,15 @@ bool AskToListLongLog(IQuestionBox* questions, int n) {
         AppendFormat(
             text,
             "これらのログは、%d 行もあります。\n表示には非常に時間がかかり、表示できない可能性もあります。\n表示しますか？"_sjf,
-            n);
+            static_cast<int>(n));
         return questions->AskOkCancel(text, QuestionIcon::Stop, DefaultButton::Cancel);
     }
-    AppendFormat(text, "これらのログは、%d 行あります。\n表示に数秒～数十秒かかりますが表示しますか？"_sjf, n);
+    AppendFormat(text, "これらのログは、%d 行あります。\n表示に数秒～数十秒かかりますが表示しますか？"_sjf,
+                 static_cast<int>(n));
     return questions->AskOkCancel(text, QuestionIcon::Default, DefaultButton::Ok);
 }
+
+namespace {
 
 // What each marker's line adds to the listing around its content. The last line of
 // each kind of record ends the output line; lines without a marker add nothing.
@@ -40,31 +40,65 @@ constexpr ListingPiece kListingPieces[] = {
 
 }  // namespace
 
-ContentsResult ComputeContents(const LineStore& store) {
-    ContentsResult result;
-    result.lines = WalkLength(store);
-    std::string row;
-    Walk(store, [&](int, const std::string& line) {
+void ContentsAccumulator::EndRow() {
+    if (m_sink) {
+        m_sink(m_row, false);
+    } else {
+        m_rows.push_back(m_row);
+    }
+    m_row.clear();
+}
+
+void ContentsAccumulator::Step(std::span<const Slot> slots) {
+    for (const Slot& s : slots) {
         for (const ListingPiece& piece : kListingPieces) {
-            if (HasMarker(line, piece.marker)) {
-                row += piece.before;
-                row += Content(line);
-                row += piece.after;
+            if (HasMarker(s.line, piece.marker)) {
+                m_row += piece.before;
+                m_row += Content(s.line);
+                m_row += piece.after;
                 if (piece.endsRow) {
-                    result.rows.push_back(std::move(row));
-                    row.clear();
+                    EndRow();
                 }
-                return;
+                break;
             }
         }
-    });
+    }
+}
+
+void ContentsAccumulator::Merge(ContentsAccumulator& later) {
+    // The later part's first row (finished or not) goes on from this part's open row.
+    if (later.m_rows.empty()) {
+        m_row += later.m_row;
+        return;
+    }
+    later.m_rows.front().insert(0, m_row);
+    m_row = std::move(later.m_row);
+    for (std::string& row : later.m_rows) {
+        if (m_sink) {
+            m_sink(row, false);
+        } else {
+            m_rows.push_back(std::move(row));
+        }
+    }
+}
+
+ContentsResult ContentsAccumulator::Finish(const WalkEnd& end) {
+    ContentsResult result;
+    result.lines = static_cast<int>(end.slots);
+    result.rows = std::move(m_rows);
     // Every piece that leaves its row open adds a separator, so an open row is never empty.
-    if (!row.empty()) {
-        result.rows.push_back(std::move(row));
-        result.lastRowOpen = true;
+    if (!m_row.empty()) {
+        if (m_sink) {
+            m_sink(m_row, true);
+        } else {
+            result.rows.push_back(std::move(m_row));
+            result.lastRowOpen = true;
+        }
     }
     return result;
 }
+
+ContentsResult ComputeContents(const LineStore& store) { return ComputeOverStore(store, ContentsAccumulator()); }
 
 std::string FormatContentsText(const ContentsResult& result) {
     size_t size = 0;
@@ -80,13 +114,6 @@ std::string FormatContentsText(const ContentsResult& result) {
         }
     }
     return text;
-}
-
-std::string CQuorlet3Doc::ReportContents() const {
-    if (!AskToListLongLog(m_questionBox, WalkLength(Store()))) {
-        return std::string(kCancel);
-    }
-    return FormatContentsText(ComputeContents(Store()));
 }
 
 }  // namespace quorlet3

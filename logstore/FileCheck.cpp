@@ -1,92 +1,99 @@
 // The file check: guest-number gaps, broken page and main-page records, empty lines.
 #include "logstore/FileCheck.h"
 
-#include "logstore/Quorlet3Doc.h"
+#include <type_traits>
+
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
 
 namespace quorlet3 {
 namespace {
 
-// Guest numbers must rise by exactly 1 from one guest-number line to the next.
-void CheckGuestNumbers(const LineStore& store, FileCheckResult& check) {
-    int previous = 0;
-    Walk(store, [&](int i, const std::string& line) {
-        if (!HasMarker(line, kMarker1)) {
-            return;
-        }
-        const int n = GuestNumberValue(line);
-        if (previous != 0 && n != previous + 1) {
-            check.guestNumberGaps.push_back({i + 1, previous, n});
-        }
-        previous = n;
-    });
-}
+constexpr std::string_view kRecord[] = {kMarker1, kMarker2, kMarker3, kMarker4, kMarker5};
 
-// Checks each line i < 9999 (before the first sentinel) against line i + 1.
-template <class Test>
-void ForEachLinePair(const LineStore& store, Test&& test) {
-    for (int i = 0; i < kLineSlots - 1 && !IsSentinel(store[i]); ++i) {
-        test(i, store[i], store[i + 1]);
-    }
-}
-
-// A page-name line must be followed by its time stamp, and a time stamp preceded by its page.
-void CheckPageRecords(const LineStore& store, FileCheckResult& check) {
-    ForEachLinePair(store, [&](int i, const std::string& line, const std::string& next) {
-        if (HasMarker(line, kMarker6) && !HasMarker(next, kMarker7)) {
-            check.pageRecordBreaks.push_back(i + 1);
+template <class Item>
+void AppendShifted(std::vector<Item>& to, const std::vector<Item>& from, int offset) {
+    for (Item item : from) {
+        if constexpr (std::is_same_v<Item, int>) {
+            item += offset;
+        } else {
+            item.line += offset;
         }
-        if (HasMarker(next, kMarker7) && !HasMarker(line, kMarker6)) {
-            check.pageRecordBreaks.push_back(i + 2);
-        }
-    });
-}
-
-// Each of lines one to four of a main-page record must be followed by the next one.
-// Runs up to slot 9998 like the page-record pass, so a record broken in the last
-// lines of a full store is reported too.
-void CheckMainPageRecords(const LineStore& store, FileCheckResult& check) {
-    static constexpr std::string_view kRecord[] = {kMarker1, kMarker2, kMarker3, kMarker4, kMarker5};
-    ForEachLinePair(store, [&](int i, const std::string& line, const std::string& next) {
-        for (int digit = 1; digit <= 4; ++digit) {
-            if (HasMarker(line, kRecord[digit - 1]) && !HasMarker(next, kRecord[digit])) {
-                check.mainRecordBreaks.push_back({i + 1, digit});
-            }
-        }
-    });
-}
-
-// Lists the empty lines before the sentinel, or calls the store blank when it holds none.
-void CheckEmptyLines(const LineStore& store, FileCheckResult& check) {
-    int sentinel = -1;
-    for (int slot = 0; slot < kStoreSlots; ++slot) {
-        if (IsSentinel(store[slot])) {
-            sentinel = slot;
-            break;
-        }
-    }
-    if (sentinel < 0) {
-        check.blank = true;
-        return;
-    }
-    for (int j = 0; j < sentinel; ++j) {
-        if (store[j].empty()) {
-            check.emptyLines.push_back(j + 1);
-        }
+        to.push_back(item);
     }
 }
 
 }  // namespace
 
-FileCheckResult ComputeFileCheck(const LineStore& store) {
-    FileCheckResult check;
-    CheckGuestNumbers(store, check);
-    CheckPageRecords(store, check);
-    CheckMainPageRecords(store, check);
-    CheckEmptyLines(store, check);
-    return check;
+void FileCheckAccumulator::Step(std::span<const Slot> slots) {
+    for (const Slot& s : slots) {
+        const int line = static_cast<int>(s.index) + 1;
+        // Guest numbers must rise by exactly 1 from one guest-number line to the next.
+        if (HasMarker(s.line, kMarker1)) {
+            const int n = GuestNumberValue(s.line);
+            if (!m_anyGuest) {
+                m_anyGuest = true;
+                m_firstNumber = n;
+                m_firstLine = line;
+            } else if (m_lastNumber != 0 && n != m_lastNumber + 1) {
+                m_check.guestNumberGaps.push_back({line, m_lastNumber, n});
+            }
+            m_lastNumber = n;
+        }
+        if (s.pairsWithNext) {
+            // A page-name line must be followed by its time stamp, and a time stamp preceded by its page.
+            if (HasMarker(s.line, kMarker6) && !HasMarker(s.next, kMarker7)) {
+                m_check.pageRecordBreaks.push_back(line);
+            }
+            if (HasMarker(s.next, kMarker7) && !HasMarker(s.line, kMarker6)) {
+                m_check.pageRecordBreaks.push_back(line + 1);
+            }
+            // Each of lines one to four of a main-page record must be followed by the next one.
+            if (!s.line.empty() && s.line[0] == kMarker1[0]) {  // every record marker opens with this byte
+                for (int digit = 1; digit <= 4; ++digit) {
+                    if (HasMarker(s.line, kRecord[digit - 1]) && !HasMarker(s.next, kRecord[digit])) {
+                        m_check.mainRecordBreaks.push_back({line, digit});
+                    }
+                }
+            }
+        }
+        if (s.line.empty()) {
+            m_check.emptyLines.push_back(line);
+        }
+    }
+    m_slots += static_cast<long long>(slots.size());
 }
+
+void FileCheckAccumulator::Merge(FileCheckAccumulator& later) {
+    const int offset = static_cast<int>(m_slots);
+    if (later.m_anyGuest) {
+        if (m_anyGuest && m_lastNumber != 0 && later.m_firstNumber != m_lastNumber + 1) {
+            m_check.guestNumberGaps.push_back({later.m_firstLine + offset, m_lastNumber, later.m_firstNumber});
+        }
+        if (!m_anyGuest) {
+            m_anyGuest = true;
+            m_firstNumber = later.m_firstNumber;
+            m_firstLine = later.m_firstLine + offset;
+        }
+        m_lastNumber = later.m_lastNumber;
+    }
+    AppendShifted(m_check.guestNumberGaps, later.m_check.guestNumberGaps, offset);
+    AppendShifted(m_check.pageRecordBreaks, later.m_check.pageRecordBreaks, offset);
+    AppendShifted(m_check.mainRecordBreaks, later.m_check.mainRecordBreaks, offset);
+    AppendShifted(m_check.emptyLines, later.m_check.emptyLines, offset);
+    m_slots += later.m_slots;
+}
+
+FileCheckResult FileCheckAccumulator::Finish(const WalkEnd& end) {
+    // Without a sentinel nothing was loaded: the store is blank, and its empty slots are no finding.
+    m_check.blank = !end.sentinel;
+    if (m_check.blank) {
+        m_check.emptyLines.clear();
+    }
+    return std::move(m_check);
+}
+
+FileCheckResult ComputeFileCheck(const LineStore& store) { return ComputeOverStore(store, FileCheckAccumulator()); }
 
 void ShiftLineNumbers(FileCheckResult& result, int offset) {
     for (GuestNumberGap& gap : result.guestNumberGaps) {
@@ -136,7 +143,5 @@ std::string FormatFileCheckText(const FileCheckResult& check) {
     }
     return text;
 }
-
-std::string CQuorlet3Doc::ReportFileCheck() const { return FormatFileCheckText(ComputeFileCheck(Store())); }
 
 }  // namespace quorlet3

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "logstore/Accumulator.h"
 #include "logstore/LineStore.h"
 
 namespace quorlet3 {
@@ -34,6 +35,25 @@ struct FileCheckResult {
                                 emptyLines.size()) +
                (blank ? 1 : 0);
     }
+};
+
+// The check over slots. Line numbers count from 1 at the first slot of the first part;
+// a part that follows another has its numbers moved on by the slots before it.
+class FileCheckAccumulator {
+public:
+    void Step(std::span<const Slot> slots);
+    void Merge(FileCheckAccumulator& later);
+    FileCheckAccumulator Fresh() const { return {}; }
+    FileCheckResult Finish(const WalkEnd& end);
+
+private:
+    FileCheckResult m_check;
+    long long m_slots = 0;  // slots stepped
+    // Guest numbers: the first one of a part is checked against the part before it at the merge.
+    bool m_anyGuest = false;
+    int m_firstNumber = 0;
+    int m_firstLine = 0;
+    int m_lastNumber = 0;
 };
 
 FileCheckResult ComputeFileCheck(const LineStore& store);

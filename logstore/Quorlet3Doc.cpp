@@ -31,16 +31,15 @@ CQuorlet3Doc::WindowStart CQuorlet3Doc::LoadLogWindow(const std::string& path, c
     return {loaded.startByte, loaded.linesBefore};
 }
 
-std::string CQuorlet3Doc::SelectLogFile() {
+std::optional<std::string> CQuorlet3Doc::SelectLogFile() {
     std::optional<std::string> path;
     if (m_fileChooser != nullptr) {
         path = m_fileChooser->ChooseLogFile();
     }
-    if (!path) {
-        return std::string(kCancel);
+    if (path) {
+        LoadLogFile(*path);
     }
-    LoadLogFile(*path);
-    return *path;
+    return path;
 }
 
 }  // namespace quorlet3

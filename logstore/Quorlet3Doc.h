@@ -1,21 +1,16 @@
-// The document: owns the line store and computes every report over it.
+// The document: owns the line store and loads the log into it. Reports are computed by
+// the command table's rows over the store.
 #pragma once
 
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "logstore/LineStore.h"
 #include "logstore/LogLoader.h"
-#include "pagedays/PageDays.h"
 #include "platform/Dialogs.h"
-#include "share/ShareCounters.h"
 
 namespace quorlet3 {
-
-// Answer of the operations whose dialog the user declined.
-inline constexpr std::string_view kCancel = "CANCEL";
 
 class CQuorlet3Doc {
 public:
@@ -26,10 +21,10 @@ public:
     void SetFileChooser(IFileChooser* chooser) { m_fileChooser = chooser; }
     void SetQuestionBox(IQuestionBox* questions) { m_questionBox = questions; }
 
-    // Asks the chooser for a log file and loads it. Returns the path, or "CANCEL"
-    // when the chooser declines. Throws LogFileError when the file cannot be opened
+    // Asks the chooser for a log file and loads it. Returns the path, or nothing
+    // when the chooser declines (the store then stays as it was). Throws LogFileError when the file cannot be opened
     // or read; the store is then left exactly as it was.
-    std::string SelectLogFile();
+    std::optional<std::string> SelectLogFile();
 
     // Loads the log at path into a fresh store and puts it in place of the old one.
     // Throws LogFileError (store unchanged) when it cannot be opened or read.
@@ -49,21 +44,8 @@ public:
 
     const LineStore& Store() const { return m_store ? *m_store : EmptyStore(); }
 
-    // Reports: each reads the store and returns cp932 text with CR LF line ends. Each is
-    // its report's computation over the store followed by the report's text formatter.
-    std::string ReportFileCheck() const;
-    std::string ReportContents() const;  // or "CANCEL" when the size question is declined
-    std::string ReportTally(int nMarker) const;
-    std::string ReportHosts() const;
-    std::string ReportKeywords() const;
-    std::string ReportPages(int nOrder) const;
-    std::string ReportHourly(int nMarker) const;
-    std::string ReportDaily(int nMarker) const;
-    std::string ReportDayHour(int nMarker) const;
-    std::string ReportGuestNumbers() const;
-    std::string ReportShare(ShareCounters& nShare) const;  // adds to the caller's counters
-    void CollectPageNames(PageNameList& pages) const;
-    std::string ReportPageDays(std::string strPage) const;
+    // The question box the long-listing question goes to (null: never asked).
+    IQuestionBox* QuestionBox() const { return m_questionBox; }
 
 private:
     // The store before the first load: every slot empty, no sentinel. Shared and built

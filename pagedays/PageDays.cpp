@@ -2,30 +2,37 @@
 #include "pagedays/PageDays.h"
 
 #include <algorithm>
-#include <unordered_set>
 
-#include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
 #include "tally/MultibyteOrder.h"
 
 namespace quorlet3 {
 
-void CollectPageNames(const LineStore& store, PageNameList& pages) {
+void PageNamesAccumulator::Step(std::span<const Slot> slots) {
+    for (const Slot& s : slots) {
+        if (HasMarker(s.line, kMarker6) && s.line.size() > kMarker6.size()) {
+            m_names.Add(Content(s.line));
+        }
+    }
+}
+
+PageNamesResult PageNamesAccumulator::Finish(const WalkEnd&) {
+    PageNamesResult result;
+    for (const ValueCount& name : m_names.Ascending()) {
+        result.names.emplace_back(name.value);
+    }
+    return result;
+}
+
+PageNamesResult ComputePageNames(const LineStore& store) {
+    return ComputeOverStore(store, PageNamesAccumulator(TableLimits::Store()));
+}
+
+void FillPageNameList(const PageNamesResult& names, PageNameList& pages) {
     pages.fill(std::string());
-    // The first 300 distinct non-empty names in order of appearance; later new ones are dropped.
-    std::unordered_set<std::string_view> listed;
-    int used = 0;
-    Walk(store, [&](int, const std::string& line) {
-        if (!HasMarker(line, kMarker6) || used == kPageNameSlots) {
-            return;
-        }
-        const std::string_view name = Content(line);
-        if (!name.empty() && listed.insert(name).second) {
-            pages[static_cast<size_t>(used++)] = std::string(name);
-        }
-    });
-    std::sort(pages.begin(), pages.begin() + used, MultibyteLess);
+    const size_t n = std::min(names.names.size(), pages.size());
+    std::copy_n(names.names.begin(), n, pages.begin());
 }
 
 std::string FormatPageNamesText(std::span<const std::string> pages) {
@@ -40,22 +47,33 @@ std::string FormatPageNamesText(std::span<const std::string> pages) {
     return list;
 }
 
-PageDaysResult ComputePageDays(const LineStore& store, std::string_view page) {
-    PageDaysResult result;
-    result.page = std::string(page);
-    const std::string pageLine = std::string(kMarker6) + result.page;
-    Walk(store, [&](int i, const std::string& line) {
-        if (line != pageLine) {
-            return;
+PageDaysAccumulator::PageDaysAccumulator(std::string_view page) : m_pageLine(std::string(kMarker6) + std::string(page)) {
+    m_result.page = std::string(page);
+}
+
+void PageDaysAccumulator::Step(std::span<const Slot> slots) {
+    for (const Slot& s : slots) {
+        if (s.line != m_pageLine) {
+            continue;
         }
         // The page's time stamp is the slot after its name, whatever that slot holds.
-        const int day = DayOf(store[i + 1]);
+        const int day = DayOf(s.next);
         if (IsDayInRange(day)) {
-            ++result.days[static_cast<size_t>(day - 1)];
-            ++result.total;
+            ++m_result.days[static_cast<size_t>(day - 1)];
+            ++m_result.total;
         }
-    });
-    return result;
+    }
+}
+
+void PageDaysAccumulator::Merge(PageDaysAccumulator& later) {
+    m_result.total += later.m_result.total;
+    for (size_t d = 0; d < m_result.days.size(); ++d) {
+        m_result.days[d] += later.m_result.days[d];
+    }
+}
+
+PageDaysResult ComputePageDays(const LineStore& store, std::string_view page) {
+    return ComputeOverStore(store, PageDaysAccumulator(page));
 }
 
 std::string FormatPageDaysText(const PageDaysResult& result) {
@@ -70,13 +88,6 @@ std::string FormatPageDaysText(const PageDaysResult& result) {
         text += "\r\n";
     }
     return text;
-}
-
-void CQuorlet3Doc::CollectPageNames(PageNameList& pages) const { quorlet3::CollectPageNames(Store(), pages); }
-
-// The page comes by value, as the document's other operations take their arguments.
-std::string CQuorlet3Doc::ReportPageDays(std::string strPage) const {  // NOLINT(performance-unnecessary-value-param)
-    return FormatPageDaysText(ComputePageDays(Store(), strPage));
 }
 
 }  // namespace quorlet3

@@ -7,7 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "logstore/Accumulator.h"
 #include "logstore/LineStore.h"
+#include "tally/ValueTally.h"
 
 namespace quorlet3 {
 
@@ -15,16 +17,31 @@ inline constexpr int kPageNameSlots = 300;
 // Distinct page names in ascending multibyte order, empty strings after them.
 using PageNameList = std::array<std::string, kPageNameSlots>;
 
-// Fills pages with the first 300 distinct non-empty page names of the store, sorted.
-void CollectPageNames(const LineStore& store, PageNameList& pages);
-
 // The page names one a line, up to the first empty one (the command-line listing).
 std::string FormatPageNamesText(std::span<const std::string> pages);
 
-// The page names as a report of their own: the list without its empty slots.
+// The distinct non-empty page names in ascending multibyte order: over the store the
+// first 300 in order of appearance, the page picker's list.
 struct PageNamesResult {
     std::vector<std::string> names;
 };
+
+class PageNamesAccumulator {
+public:
+    explicit PageNamesAccumulator(TableLimits limits) : m_names(limits.valueSlots) {}
+    void Step(std::span<const Slot> slots);
+    void Merge(PageNamesAccumulator& later) { m_names.Merge(later.m_names); }
+    PageNamesAccumulator Fresh() const { return PageNamesAccumulator({m_names.Slots()}); }
+    PageNamesResult Finish(const WalkEnd& end);
+
+private:
+    ValueTally m_names;
+};
+
+PageNamesResult ComputePageNames(const LineStore& store);
+
+// The page picker's list: the names of ComputePageNames, empty strings after them.
+void FillPageNameList(const PageNamesResult& names, PageNameList& pages);
 
 // Counts for the days 1 to 31 of the month, day 1 first.
 using DayCounts = std::array<int, 31>;
@@ -33,6 +50,20 @@ struct PageDaysResult {
     std::string page;  // cp932, as asked for
     int total = 0;     // views on days 1 to 31
     DayCounts days{};  // day 1 first
+};
+
+// Counts the days on which one page was viewed: its name line, then the day of the slot after it.
+class PageDaysAccumulator {
+public:
+    explicit PageDaysAccumulator(std::string_view page);
+    void Step(std::span<const Slot> slots);
+    void Merge(PageDaysAccumulator& later);
+    PageDaysAccumulator Fresh() const { return PageDaysAccumulator(m_result.page); }
+    PageDaysResult Finish(const WalkEnd&) { return std::move(m_result); }
+
+private:
+    PageDaysResult m_result;
+    std::string m_pageLine;  // the name line to look for, marker included
 };
 
 PageDaysResult ComputePageDays(const LineStore& store, std::string_view page);

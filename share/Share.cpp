@@ -1,5 +1,4 @@
 // Browser share: sorts browser strings into seven classes by prefix and reports the shares.
-#include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
 #include "share/ShareCounters.h"
@@ -34,17 +33,28 @@ int BrowserClassOf(std::string_view line) {
 
 int SharePercent(int count, int total) { return total == 0 ? 0 : count * 100 / total; }
 
-ShareResult ComputeShare(const LineStore& store) {
-    ShareResult share;
-    Walk(store, [&](int, const std::string& line) {
-        if (HasMarker(line, kMarker4)) {
-            ++share.lines;
-            ++share.counters[static_cast<size_t>(BrowserClassOf(line))];
+void ShareAccumulator::Step(std::span<const Slot> slots) {
+    for (const Slot& s : slots) {
+        if (HasMarker(s.line, kMarker4)) {
+            ++m_share.lines;
+            ++m_share.counters[static_cast<size_t>(BrowserClassOf(s.line))];
         }
-    });
-    share.counters[kShareTotal] = share.lines;
-    return share;
+    }
 }
+
+void ShareAccumulator::Merge(ShareAccumulator& later) {
+    m_share.lines += later.m_share.lines;
+    for (int k = kShareOther; k < kShareTotal; ++k) {
+        m_share.counters[static_cast<size_t>(k)] += later.m_share.counters[static_cast<size_t>(k)];
+    }
+}
+
+ShareResult ShareAccumulator::Finish(const WalkEnd&) {
+    m_share.counters[kShareTotal] = m_share.lines;
+    return m_share;
+}
+
+ShareResult ComputeShare(const LineStore& store) { return ComputeOverStore(store, ShareAccumulator()); }
 
 void AddShare(ShareCounters& nShare, const ShareResult& share) {
     for (int k = kShareOther; k < kShareTotal; ++k) {
@@ -89,12 +99,6 @@ std::string FormatShareText(int lines, const ShareCounters& nShare) {
     AppendFormat(text, "MSIE 3.0以上　\t%d ％\r\n"_sjf, families.msie30Up);
     AppendFormat(text, "Netscape  　　\t%d ％\r\n"_sjf, families.netscape);
     return text;
-}
-
-std::string CQuorlet3Doc::ReportShare(ShareCounters& nShare) const {
-    const ShareResult share = ComputeShare(Store());
-    AddShare(nShare, share);
-    return FormatShareText(share.lines, nShare);
 }
 
 }  // namespace quorlet3

@@ -4,6 +4,7 @@
 #include <array>
 #include <string>
 
+#include "logstore/Accumulator.h"
 #include "logstore/LineStore.h"
 
 namespace quorlet3 {
@@ -28,6 +29,18 @@ int SharePercent(int count, int total);
 struct ShareResult {
     int lines = 0;             // browser lines walked
     ShareCounters counters{};  // the seven classes, total in kShareTotal
+};
+
+// Sorts the browser lines into the seven classes.
+class ShareAccumulator {
+public:
+    void Step(std::span<const Slot> slots);
+    void Merge(ShareAccumulator& later);
+    ShareAccumulator Fresh() const { return {}; }
+    ShareResult Finish(const WalkEnd& end);
+
+private:
+    ShareResult m_share;
 };
 
 // Classifies every browser line of the store.

@@ -1,7 +1,6 @@
 // Tally reports: links and browser strings, hosts by domain class, keywords, viewed pages.
 #include <algorithm>
 
-#include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
 #include "tally/MultibyteOrder.h"
@@ -10,29 +9,31 @@
 namespace quorlet3 {
 namespace {
 
-struct MarkerCounts {
-    int total = 0;     // lines of the marker
-    int nameless = 0;  // of them, lines with nothing after the marker
-};
-
-// Walks the lines of one marker and hands every non-empty value to take.
+// Steps the lines of one marker: counts them and hands every non-empty value to take.
 template <class Take>
-MarkerCounts ForEachValueOf(const LineStore& store, std::string_view marker, Take&& take) {
-    MarkerCounts counts;
-    Walk(store, [&](int, const std::string& line) {
-        if (!HasMarker(line, marker)) {
-            return;
+void ForEachValueOf(std::span<const Slot> slots, std::string_view marker, int& total, int& nameless, Take&& take) {
+    for (const Slot& s : slots) {
+        if (!HasMarker(s.line, marker)) {
+            continue;
         }
-        ++counts.total;
-        const std::string_view value = Content(line);
+        ++total;
+        const std::string_view value = Content(s.line);
         if (value.empty()) {
-            ++counts.nameless;
+            ++nameless;
         } else {
             take(value);
         }
-    });
-    return counts;
+    }
 }
+
+std::string_view MarkerOf(TallyField field) { return field == TallyField::Browsers ? kMarker4 : kMarker5; }
+
+void AppendValueRow(std::string& text, const ValueCount& row, const char* after) {
+    AppendFormat(text, "%d\t%.*s", row.count, static_cast<int>(row.value.size()), row.value.data());
+    text += after;
+}
+
+}  // namespace
 
 int DomainClassOf(std::string_view host) {
     const std::string_view key = Right(host, 5);
@@ -44,35 +45,33 @@ int DomainClassOf(std::string_view host) {
     return kOtherDomain;
 }
 
-void AppendValueRow(std::string& text, const ValueCount& row, const char* after) {
-    AppendFormat(text, "%d\t%.*s", row.count, static_cast<int>(row.value.size()), row.value.data());
-    text += after;
+ValueTallyAccumulator::ValueTallyAccumulator(TallyField field, TableLimits limits)
+    : m_field(field), m_tally(limits.valueSlots) {}
+
+void ValueTallyAccumulator::Step(std::span<const Slot> slots) {
+    ForEachValueOf(slots, MarkerOf(m_field), m_total, m_nameless, [&](std::string_view v) { m_tally.Add(v); });
 }
 
-}  // namespace
+void ValueTallyAccumulator::Merge(ValueTallyAccumulator& later) {
+    m_total += later.m_total;
+    m_nameless += later.m_nameless;
+    m_tally.Merge(later.m_tally);
+}
 
-ValueTallyResult ComputeValueTally(const LineStore& store, int nMarker) {
-    ValueTallyResult result;
-    result.nMarker = nMarker;
-    if (nMarker != 4 && nMarker != 5) {
-        return result;
-    }
-    ValueTally tally;
-    const MarkerCounts counts = ForEachValueOf(store, MarkerOf(nMarker), [&](std::string_view v) { tally.Add(v); });
-    result.total = counts.total;
-    result.nameless = counts.nameless;
-    result.rows = tally.Ascending();
-    return result;
+ValueTallyResult ValueTallyAccumulator::Finish(const WalkEnd&) {
+    return {m_field, m_total, m_nameless, m_tally.Ascending(), m_tally.Backing()};
+}
+
+ValueTallyResult ComputeValueTally(const LineStore& store, TallyField field) {
+    return ComputeOverStore(store, ValueTallyAccumulator(field, TableLimits::Store()));
 }
 
 std::string FormatValueTallyText(const ValueTallyResult& result) {
     std::string text;
-    if (result.nMarker == 4) {
+    if (result.field == TallyField::Browsers) {
         AppendFormat(text, "ブラウザ調査 \t%d 回\r\n\r\n無名  %d 個です。\r\n\r\n"_sjf, result.total, result.nameless);
-    } else if (result.nMarker == 5) {
-        AppendFormat(text, "Ｌｉｎｋ調査 \t%d 回\r\n\r\n無名  %d 個です。\r\n\r\n"_sjf, result.total, result.nameless);
     } else {
-        return text;
+        AppendFormat(text, "Ｌｉｎｋ調査 \t%d 回\r\n\r\n無名  %d 個です。\r\n\r\n"_sjf, result.total, result.nameless);
     }
     for (const ValueCount& row : result.rows) {
         AppendValueRow(text, row, "\r\n");
@@ -80,20 +79,29 @@ std::string FormatValueTallyText(const ValueTallyResult& result) {
     return text;
 }
 
-HostsResult ComputeHosts(const LineStore& store) {
-    // Every non-empty host is kept, one entry per access (a store holds at most 10000),
-    // in the section of its domain class.
+void HostsAccumulator::Step(std::span<const Slot> slots) {
+    ForEachValueOf(slots, kMarker3, m_total, m_nameless, [&](std::string_view host) { m_hosts.Add(host); });
+}
+
+void HostsAccumulator::Merge(HostsAccumulator& later) {
+    m_total += later.m_total;
+    m_nameless += later.m_nameless;
+    m_hosts.Merge(later.m_hosts);
+}
+
+HostsResult HostsAccumulator::Finish(const WalkEnd&) {
+    // Sorted as one list, then split by class, so each section is in ascending order.
     HostsResult result;
-    const MarkerCounts counts = ForEachValueOf(store, kMarker3, [&](std::string_view host) {
-        result.classes[static_cast<size_t>(DomainClassOf(host))].push_back(host);
-    });
-    result.total = counts.total;
-    result.nameless = counts.nameless;
-    for (std::vector<std::string_view>& section : result.classes) {
-        std::sort(section.begin(), section.end(), MultibyteLess);
+    result.total = m_total;
+    result.nameless = m_nameless;
+    for (const ValueCount& host : m_hosts.Ascending()) {
+        result.classes[static_cast<size_t>(DomainClassOf(host.value))].push_back(host);
     }
+    result.backing = m_hosts.Backing();
     return result;
 }
+
+HostsResult ComputeHosts(const LineStore& store) { return ComputeOverStore(store, HostsAccumulator()); }
 
 std::string FormatHostsText(const HostsResult& result) {
     std::string text = "ホスト調査\t"_sj;
@@ -102,47 +110,83 @@ std::string FormatHostsText(const HostsResult& result) {
         text += "\t\t----------  ";
         text += kDomainClassNames[k];
         text += "  ----------\r\n";
-        for (std::string_view host : result.classes[k]) {
-            text += host;
-            text += "\r\n";
+        for (const ValueCount& host : result.classes[k]) {
+            for (int n = 0; n < host.count; ++n) {
+                text += host.value;
+                text += "\r\n";
+            }
         }
     }
     return text;
 }
 
-KeywordsResult ComputeKeywords(const LineStore& store) {
-    KeywordsResult result;
-    Walk(store, [&](int, const std::string& line) {
-        if (!HasMarker(line, kMarker5)) {
-            return;
-        }
-        const size_t query = FindMultibyte(line, '?');
-        if (query != std::string_view::npos) {
-            result.queries.push_back(std::string_view(line).substr(query));
-        }
-    });
-    return result;
+std::uint32_t KeywordsAccumulator::IndexOf(std::string_view query) {
+    auto it = m_indexOf.find(query);
+    if (it != m_indexOf.end()) {
+        return it->second;
+    }
+    const std::string_view kept = m_texts->Keep(query);
+    const auto index = static_cast<std::uint32_t>(m_distinct.size());
+    m_distinct.push_back(kept);
+    m_indexOf.emplace(kept, index);
+    return index;
 }
+
+void KeywordsAccumulator::Step(std::span<const Slot> slots) {
+    for (const Slot& s : slots) {
+        if (!HasMarker(s.line, kMarker5)) {
+            continue;
+        }
+        const size_t query = FindMultibyte(s.line, '?');
+        if (query != std::string_view::npos) {
+            m_order.push_back(IndexOf(s.line.substr(query)));
+        }
+    }
+}
+
+void KeywordsAccumulator::Merge(KeywordsAccumulator& later) {
+    std::vector<std::uint32_t> remap;
+    remap.reserve(later.m_distinct.size());
+    for (std::string_view query : later.m_distinct) {
+        remap.push_back(IndexOf(query));
+    }
+    m_order.reserve(m_order.size() + later.m_order.size());
+    for (std::uint32_t index : later.m_order) {
+        m_order.push_back(remap[index]);
+    }
+}
+
+KeywordsResult KeywordsAccumulator::Finish(const WalkEnd&) {
+    return {std::move(m_distinct), std::move(m_order), m_texts};
+}
+
+KeywordsResult ComputeKeywords(const LineStore& store) { return ComputeOverStore(store, KeywordsAccumulator()); }
 
 std::string FormatKeywordsText(const KeywordsResult& result) {
     std::string text = "キーワード調査\r\n\r\n"_sj;
-    for (std::string_view query : result.queries) {
-        text += query;
+    for (size_t i = 0; i < result.size(); ++i) {
+        text += result[i];
         text += "\r\n";
     }
     return text;
 }
 
-PagesResult ComputePages(const LineStore& store, int nOrder) {
-    PagesResult result;
-    result.nOrder = nOrder;
-    ValueTally tally;
-    result.total = ForEachValueOf(store, kMarker6, [&](std::string_view page) { tally.Add(page); }).total;
-    if (nOrder != 1 && nOrder != 2) {
-        return result;
-    }
-    result.rows = tally.Ascending();
-    if (nOrder == 2) {
+PagesAccumulator::PagesAccumulator(PageOrder order, TableLimits limits)
+    : m_order(order), m_tally(limits.valueSlots) {}
+
+void PagesAccumulator::Step(std::span<const Slot> slots) {
+    int nameless = 0;  // empty page names count in the total only
+    ForEachValueOf(slots, kMarker6, m_total, nameless, [&](std::string_view page) { m_tally.Add(page); });
+}
+
+void PagesAccumulator::Merge(PagesAccumulator& later) {
+    m_total += later.m_total;
+    m_tally.Merge(later.m_tally);
+}
+
+PagesResult PagesAccumulator::Finish(const WalkEnd&) {
+    PagesResult result{m_order, m_total, m_tally.Ascending(), m_tally.Backing()};
+    if (m_order == PageOrder::Ranking) {
         // Most viewed first; among equal counts the page first in name order.
         std::stable_sort(result.rows.begin(), result.rows.end(),
                          [](const ValueCount& a, const ValueCount& b) { return a.count > b.count; });
@@ -150,13 +194,13 @@ PagesResult ComputePages(const LineStore& store, int nOrder) {
     return result;
 }
 
+PagesResult ComputePages(const LineStore& store, PageOrder order) {
+    return ComputeOverStore(store, PagesAccumulator(order, TableLimits::Store()));
+}
+
 std::string FormatPagesText(const PagesResult& result) {
     std::string text = "見たページ\t"_sj;
     AppendFormat(text, "合計 %d ページ\r\n\r\n"_sjf, result.total);
-    if (result.nOrder != 1 && result.nOrder != 2) {
-        text += "不正な引数を伴って呼び出されました。"_sj;
-        return text;
-    }
     for (const ValueCount& row : result.rows) {
         AppendValueRow(text, row, "    \t");
         AppendBar(text, '+', row.count);
@@ -164,12 +208,5 @@ std::string FormatPagesText(const PagesResult& result) {
     }
     return text;
 }
-
-std::string CQuorlet3Doc::ReportTally(int nMarker) const {
-    return FormatValueTallyText(ComputeValueTally(Store(), nMarker));
-}
-std::string CQuorlet3Doc::ReportHosts() const { return FormatHostsText(ComputeHosts(Store())); }
-std::string CQuorlet3Doc::ReportKeywords() const { return FormatKeywordsText(ComputeKeywords(Store())); }
-std::string CQuorlet3Doc::ReportPages(int nOrder) const { return FormatPagesText(ComputePages(Store(), nOrder)); }
 
 }  // namespace quorlet3

@@ -1,25 +1,48 @@
 // Tally reports: links and browser strings, hosts by domain class, keywords, viewed pages.
-// Every result holds views into the line store it was computed from.
+// Every result holds views into its own backing, so it stands on its own.
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "logstore/Accumulator.h"
 #include "logstore/LineStore.h"
 #include "tally/ValueTally.h"
 
 namespace quorlet3 {
 
-// The link (nMarker 5) or browser (nMarker 4) tally.
+// Which lines the value tally counts: the browser strings or the referring addresses.
+enum class TallyField { Browsers, Links };
+
+// The link or browser tally.
 struct ValueTallyResult {
-    int nMarker = 0;               // 4 or 5; any other value gives an empty report
-    int total = 0;                 // lines of that marker
+    TallyField field = TallyField::Links;
+    int total = 0;                 // lines of that field
     int nameless = 0;              // of them, lines with no value
     std::vector<ValueCount> rows;  // ascending multibyte order
+    ResultBacking backing;
 };
-ValueTallyResult ComputeValueTally(const LineStore& store, int nMarker);
+
+class ValueTallyAccumulator {
+public:
+    ValueTallyAccumulator(TallyField field, TableLimits limits);
+    void Step(std::span<const Slot> slots);
+    void Merge(ValueTallyAccumulator& later);
+    ValueTallyAccumulator Fresh() const { return {m_field, {m_tally.Slots()}}; }
+    ValueTallyResult Finish(const WalkEnd& end);
+
+private:
+    TallyField m_field;
+    int m_total = 0;
+    int m_nameless = 0;
+    ValueTally m_tally;
+};
+
+ValueTallyResult ComputeValueTally(const LineStore& store, TallyField field);
 std::string FormatValueTallyText(const ValueTallyResult& result);
 
 // Japanese second-level domains that get a section of their own, in report order;
@@ -31,24 +54,87 @@ inline constexpr int kOtherDomain = 5;
 struct HostsResult {
     int total = 0;
     int nameless = 0;
-    // Every non-empty host, one entry per access, in ascending multibyte order per class.
-    std::array<std::vector<std::string_view>, kOtherDomain + 1> classes;
+    // Every distinct non-empty host with its accesses, in ascending multibyte order per
+    // class. The report lists a host once per access, so equal hosts stand together.
+    std::array<std::vector<ValueCount>, kOtherDomain + 1> classes;
+    ResultBacking backing;
 };
+
+class HostsAccumulator {
+public:
+    void Step(std::span<const Slot> slots);
+    void Merge(HostsAccumulator& later);
+    HostsAccumulator Fresh() const { return {}; }
+    HostsResult Finish(const WalkEnd& end);
+
+private:
+    int m_total = 0;
+    int m_nameless = 0;
+    ValueTally m_hosts{static_cast<size_t>(-1)};  // a host list has no fixed size
+};
+
 HostsResult ComputeHosts(const LineStore& store);
 std::string FormatHostsText(const HostsResult& result);
 
+// The domain class of a host, an index into kDomainClassNames.
+int DomainClassOf(std::string_view host);
+
+// The query parts of the referring addresses, in log order. Each distinct query is kept
+// once; the order lists them by index.
 struct KeywordsResult {
-    std::vector<std::string_view> queries;  // from the first "?" of each referring address on
+    std::vector<std::string_view> distinct;
+    std::vector<std::uint32_t> order;  // one index into distinct per query, in log order
+    ResultBacking backing;
+
+    size_t size() const { return order.size(); }
+    bool empty() const { return order.empty(); }
+    std::string_view operator[](size_t i) const { return distinct[order[i]]; }
 };
+
+class KeywordsAccumulator {
+public:
+    void Step(std::span<const Slot> slots);
+    void Merge(KeywordsAccumulator& later);
+    KeywordsAccumulator Fresh() const { return {}; }
+    KeywordsResult Finish(const WalkEnd& end);
+
+private:
+    std::uint32_t IndexOf(std::string_view query);
+
+    std::shared_ptr<StringArena> m_texts = std::make_shared<StringArena>();
+    std::vector<std::string_view> m_distinct;
+    std::unordered_map<std::string_view, std::uint32_t> m_indexOf;
+    std::vector<std::uint32_t> m_order;
+};
+
 KeywordsResult ComputeKeywords(const LineStore& store);
 std::string FormatKeywordsText(const KeywordsResult& result);
 
+// The order of the viewed-pages report: by name, or most viewed first.
+enum class PageOrder { Name, Ranking };
+
 struct PagesResult {
-    int nOrder = 0;                // 1 by name, 2 by count; any other value is reported as a bad call
+    PageOrder order = PageOrder::Name;
     int total = 0;                 // page-name lines
-    std::vector<ValueCount> rows;  // in the order asked for; empty for a bad order
+    std::vector<ValueCount> rows;  // in the order asked for
+    ResultBacking backing;
 };
-PagesResult ComputePages(const LineStore& store, int nOrder);
+
+class PagesAccumulator {
+public:
+    PagesAccumulator(PageOrder order, TableLimits limits);
+    void Step(std::span<const Slot> slots);
+    void Merge(PagesAccumulator& later);
+    PagesAccumulator Fresh() const { return {m_order, {m_tally.Slots()}}; }
+    PagesResult Finish(const WalkEnd& end);
+
+private:
+    PageOrder m_order;
+    int m_total = 0;
+    ValueTally m_tally;
+};
+
+PagesResult ComputePages(const LineStore& store, PageOrder order);
 std::string FormatPagesText(const PagesResult& result);
 
 }  // namespace quorlet3

@@ -1,4 +1,4 @@
-// The 300-slot value tally.
+// The value tally.
 #include "tally/ValueTally.h"
 
 #include <algorithm>
@@ -7,20 +7,28 @@
 
 namespace quorlet3 {
 
-ValueTally::ValueTally() {
-    m_rows.reserve(kSlots);
-    m_slotOf.reserve(size_t{kSlots} * 2);
+ValueTally::ValueTally(size_t slots) : m_slots(slots) {
+    const size_t expected = std::min<size_t>(slots, kSlots);
+    m_rows.reserve(expected);
+    m_slotOf.reserve(expected * 2);
 }
 
-void ValueTally::Add(std::string_view value) {
+void ValueTally::Add(std::string_view value, int count) {
     auto it = m_slotOf.find(value);
     if (it != m_slotOf.end()) {
-        ++m_rows[static_cast<size_t>(it->second)].count;
+        m_rows[static_cast<size_t>(it->second)].count += count;
         return;
     }
-    if (m_rows.size() < kSlots) {
-        m_slotOf.emplace(value, static_cast<int>(m_rows.size()));
-        m_rows.push_back({value, 1});
+    if (m_rows.size() < m_slots) {
+        const std::string_view kept = m_texts->Keep(value);
+        m_slotOf.emplace(kept, static_cast<int>(m_rows.size()));
+        m_rows.push_back({kept, count});
+    }
+}
+
+void ValueTally::Merge(const ValueTally& later) {
+    for (const Row& row : later.m_rows) {
+        Add(row.value, row.count);
     }
 }
 

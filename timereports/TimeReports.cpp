@@ -1,17 +1,14 @@
 // Time reports: counts by hour, by day and by day-and-hour, and the guest number report.
 #include "timereports/TimeReports.h"
 
-#include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
 
 namespace quorlet3 {
 namespace {
 
-// The time-stamp lines a time report reads: main-page (2) or page (7) records.
-std::string_view TimestampMarker(int nMarker) {
-    return nMarker == 2 ? kMarker2 : nMarker == 7 ? kMarker7 : std::string_view();
-}
+// The time-stamp lines a time report reads.
+std::string_view TimestampMarker(RecordKind records) { return records == RecordKind::Main ? kMarker2 : kMarker7; }
 
 int HourCell(std::string_view line) {
     const int hour = HourOf(line);
@@ -48,35 +45,41 @@ const GridLayout& LayoutOf(TimeGrid grid) {
 
 }  // namespace
 
-TimeCountsResult ComputeTimeCounts(const LineStore& store, TimeGrid grid, int nMarker) {
-    TimeCountsResult result;
-    result.grid = grid;
-    result.nMarker = nMarker;
-    const std::string_view marker = TimestampMarker(nMarker);
-    if (marker.empty()) {
-        return result;
-    }
-    const GridLayout& layout = LayoutOf(grid);
-    result.counts.assign(static_cast<size_t>(layout.cells), 0);
-    Walk(store, [&](int, const std::string& line) {
-        if (!HasMarker(line, marker)) {
-            return;
+TimeCountsAccumulator::TimeCountsAccumulator(TimeGrid grid, RecordKind records) {
+    m_result.grid = grid;
+    m_result.records = records;
+    m_result.counts.assign(static_cast<size_t>(LayoutOf(grid).cells), 0);
+}
+
+void TimeCountsAccumulator::Step(std::span<const Slot> slots) {
+    const std::string_view marker = TimestampMarker(m_result.records);
+    const GridLayout& layout = LayoutOf(m_result.grid);
+    for (const Slot& s : slots) {
+        if (!HasMarker(s.line, marker)) {
+            continue;
         }
-        const int cell = layout.cellOf(line);
+        const int cell = layout.cellOf(s.line);
         if (cell >= 0) {
-            ++result.counts[static_cast<size_t>(cell)];
-            ++result.total;
+            ++m_result.counts[static_cast<size_t>(cell)];
+            ++m_result.total;
         }
-    });
-    return result;
+    }
+}
+
+void TimeCountsAccumulator::Merge(TimeCountsAccumulator& later) {
+    m_result.total += later.m_result.total;
+    for (size_t cell = 0; cell < m_result.counts.size(); ++cell) {
+        m_result.counts[cell] += later.m_result.counts[cell];
+    }
+}
+
+TimeCountsResult ComputeTimeCounts(const LineStore& store, TimeGrid grid, RecordKind records) {
+    return ComputeOverStore(store, TimeCountsAccumulator(grid, records));
 }
 
 std::string FormatTimeCountsText(const TimeCountsResult& result) {
-    if (result.counts.empty()) {
-        return {};
-    }
     const GridLayout& layout = LayoutOf(result.grid);
-    const bool main = result.nMarker == 2;
+    const bool main = result.records == RecordKind::Main;
     std::string text = main ? layout.mainTitle : layout.pageTitle;
     if (main) {
         AppendFormat(text, "%d 回\r\n\r\n"_sjf, result.total);
@@ -103,38 +106,62 @@ std::string FormatTimeCountsText(const TimeCountsResult& result) {
     return text;
 }
 
-GuestNumbersResult ComputeGuestNumbers(const LineStore& store) {
-    GuestNumbersResult result;
-    // Both searches look at all 10000 line slots, past any sentinel.
-    int first = -1;
-    for (int i = 0; i < kLineSlots; ++i) {
-        if (HasMarker(store[i], kMarker1)) {
-            first = i;
-            break;
-        }
-    }
-    if (first < 0) {
-        return result;
-    }
-    int last = first;
-    for (int i = kLineSlots - 1; i > first; --i) {
-        if (HasMarker(store[i], kMarker1)) {
-            last = i;
-            break;
-        }
-    }
-    result.found = true;
+void GuestNumbersAccumulator::Search(std::span<const Slot> slots) {
     // The date and time come from the slot after the guest-number line, whatever it holds.
-    result.firstNumber = GuestNumberValue(store[first]);
-    result.firstTime = DateTimeText(store[first + 1]);
-    result.lastNumber = GuestNumberValue(store[last]);
-    result.lastTime = DateTimeText(store[last + 1]);
-    Walk(store, [&](int, const std::string& line) {
-        if (HasMarker(line, kMarker6)) {
-            ++result.pageGuests;
+    const Slot* last = nullptr;
+    for (const Slot& s : slots) {
+        if (!HasMarker(s.line, kMarker1)) {
+            continue;
         }
-    });
-    return result;
+        if (!m_result.found) {
+            m_result.found = true;
+            m_result.firstNumber = GuestNumberValue(s.line);
+            m_result.firstTime = DateTimeText(s.next);
+        }
+        last = &s;
+    }
+    if (last != nullptr) {
+        m_result.lastNumber = GuestNumberValue(last->line);
+        m_result.lastTime = DateTimeText(last->next);
+    }
+}
+
+void GuestNumbersAccumulator::Step(std::span<const Slot> slots) {
+    Search(slots);
+    for (const Slot& s : slots) {
+        if (HasMarker(s.line, kMarker6)) {
+            ++m_result.pageGuests;
+        }
+    }
+}
+
+void GuestNumbersAccumulator::MergePastEnd(GuestNumbersAccumulator& later) {
+    if (!later.m_result.found) {
+        return;
+    }
+    if (!m_result.found) {
+        m_result.found = true;
+        m_result.firstNumber = later.m_result.firstNumber;
+        m_result.firstTime = std::move(later.m_result.firstTime);
+    }
+    m_result.lastNumber = later.m_result.lastNumber;
+    m_result.lastTime = std::move(later.m_result.lastTime);
+}
+
+void GuestNumbersAccumulator::Merge(GuestNumbersAccumulator& later) {
+    m_result.pageGuests += later.m_result.pageGuests;
+    MergePastEnd(later);
+}
+
+GuestNumbersResult GuestNumbersAccumulator::Finish(const WalkEnd&) {
+    if (!m_result.found) {
+        m_result.pageGuests = 0;  // a log without guest numbers reports nothing else either
+    }
+    return std::move(m_result);
+}
+
+GuestNumbersResult ComputeGuestNumbers(const LineStore& store) {
+    return ComputeOverStore(store, GuestNumbersAccumulator());
 }
 
 std::string FormatGuestNumbersText(const GuestNumbersResult& result) {
@@ -151,19 +178,5 @@ std::string FormatGuestNumbersText(const GuestNumbersResult& result) {
     AppendFormat(text, "ページ訪問者\t%d\r\n\r\n"_sjf, result.pageGuests);
     return text;
 }
-
-std::string CQuorlet3Doc::ReportHourly(int nMarker) const {
-    return FormatTimeCountsText(ComputeTimeCounts(Store(), TimeGrid::Hourly, nMarker));
-}
-
-std::string CQuorlet3Doc::ReportDaily(int nMarker) const {
-    return FormatTimeCountsText(ComputeTimeCounts(Store(), TimeGrid::Daily, nMarker));
-}
-
-std::string CQuorlet3Doc::ReportDayHour(int nMarker) const {
-    return FormatTimeCountsText(ComputeTimeCounts(Store(), TimeGrid::DayHour, nMarker));
-}
-
-std::string CQuorlet3Doc::ReportGuestNumbers() const { return FormatGuestNumbersText(ComputeGuestNumbers(Store())); }
 
 }  // namespace quorlet3

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <vector>
 
+#include "logstore/Accumulator.h"
 #include "logstore/LineStore.h"
 
 namespace quorlet3 {
@@ -16,34 +17,65 @@ enum class TimeGrid {
     DayHour,  // 31 x 24 cells, day 1 hour 0 first, hours within days
 };
 
+// Whose time stamps a time report counts: main-page records or page records.
+enum class RecordKind { Main, Page };
+
 struct TimeCountsResult {
     TimeGrid grid = TimeGrid::Hourly;
-    int nMarker = 0;          // 2 main-page records, 7 page records
+    RecordKind records = RecordKind::Main;
     int total = 0;            // lines counted into some cell
-    std::vector<int> counts;  // empty when nMarker names no time-stamp line
+    std::vector<int> counts;  // one per cell of the grid
 };
 
 inline constexpr int kHours = 24;
 inline constexpr int kDays = 31;
 
-// Counts the time stamps of the records nMarker names (2 or 7) into the grid.
-TimeCountsResult ComputeTimeCounts(const LineStore& store, TimeGrid grid, int nMarker);
+// Counts the time stamps of one kind of record into a grid.
+class TimeCountsAccumulator {
+public:
+    TimeCountsAccumulator(TimeGrid grid, RecordKind records);
+    void Step(std::span<const Slot> slots);
+    void Merge(TimeCountsAccumulator& later);
+    TimeCountsAccumulator Fresh() const { return {m_result.grid, m_result.records}; }
+    TimeCountsResult Finish(const WalkEnd&) { return std::move(m_result); }
 
-// The report text: title and total, then one bar row per cell. Empty for a result
-// whose nMarker names no time-stamp line.
+private:
+    TimeCountsResult m_result;
+};
+
+TimeCountsResult ComputeTimeCounts(const LineStore& store, TimeGrid grid, RecordKind records);
+
+// The report text: title and total, then one bar row per cell.
 std::string FormatTimeCountsText(const TimeCountsResult& result);
 
 struct GuestNumbersResult {
     bool found = false;  // some line slot holds a guest-number line
     int firstNumber = 0;
-    std::string_view firstTime;  // date-and-time text of the slot after the first
+    std::string firstTime;  // date-and-time text of the slot after the first
     int lastNumber = 0;
-    std::string_view lastTime;  // and after the last guest-number line
-    int pageGuests = 0;         // page-name lines walked
+    std::string lastTime;  // and after the last guest-number line
+    int pageGuests = 0;    // page-name lines walked
     int MainGuests() const { return lastNumber - firstNumber + 1; }
 };
 
-// The first and last guest numbers of the store. The views point into the store.
+// The first and last guest-number lines are searched among all slots, past the walk's
+// end too; the page guests are counted along the walk.
+class GuestNumbersAccumulator {
+public:
+    void Step(std::span<const Slot> slots);
+    void StepPastEnd(std::span<const Slot> slots) { Search(slots); }
+    void Merge(GuestNumbersAccumulator& later);
+    void MergePastEnd(GuestNumbersAccumulator& later);
+    GuestNumbersAccumulator Fresh() const { return {}; }
+    GuestNumbersResult Finish(const WalkEnd&);
+
+private:
+    void Search(std::span<const Slot> slots);
+
+    GuestNumbersResult m_result;
+};
+
+// The first and last guest numbers of the store.
 GuestNumbersResult ComputeGuestNumbers(const LineStore& store);
 std::string FormatGuestNumbersText(const GuestNumbersResult& result);
 

@@ -3,43 +3,39 @@
 
 #include <algorithm>
 
+#include "logstore/ReadingRules.h"
+
 #include "platform/Cp932Literal.h"
 
 namespace quorlet3 {
 namespace {
 
-ReportResult FileCheck(const CQuorlet3Doc& d, int, std::string_view) { return ComputeFileCheck(d.Store()); }
-ReportResult Contents(const CQuorlet3Doc& d, int, std::string_view) { return ComputeContents(d.Store()); }
-ReportResult Tally(const CQuorlet3Doc& d, int nMarker, std::string_view) {
-    return ComputeValueTally(d.Store(), nMarker);
+template <class Acc>
+std::unique_ptr<ReportAccumulator> Start(Acc acc) {
+    return MakeReportAccumulator(std::move(acc));
 }
-ReportResult Hosts(const CQuorlet3Doc& d, int, std::string_view) { return ComputeHosts(d.Store()); }
-ReportResult Keywords(const CQuorlet3Doc& d, int, std::string_view) { return ComputeKeywords(d.Store()); }
-ReportResult Pages(const CQuorlet3Doc& d, int nOrder, std::string_view) { return ComputePages(d.Store(), nOrder); }
-ReportResult Hourly(const CQuorlet3Doc& d, int nMarker, std::string_view) {
-    return ComputeTimeCounts(d.Store(), TimeGrid::Hourly, nMarker);
+
+std::unique_ptr<ReportAccumulator> FileCheck(const ReportRequest&) { return Start(FileCheckAccumulator()); }
+std::unique_ptr<ReportAccumulator> Contents(const ReportRequest&) { return Start(ContentsAccumulator()); }
+std::unique_ptr<ReportAccumulator> Tally(const ReportRequest& r) {
+    return Start(ValueTallyAccumulator(std::get<TallyField>(r.argument), r.limits));
 }
-ReportResult Daily(const CQuorlet3Doc& d, int nMarker, std::string_view) {
-    return ComputeTimeCounts(d.Store(), TimeGrid::Daily, nMarker);
+std::unique_ptr<ReportAccumulator> Hosts(const ReportRequest&) { return Start(HostsAccumulator()); }
+std::unique_ptr<ReportAccumulator> Keywords(const ReportRequest&) { return Start(KeywordsAccumulator()); }
+std::unique_ptr<ReportAccumulator> Pages(const ReportRequest& r) {
+    return Start(PagesAccumulator(std::get<PageOrder>(r.argument), r.limits));
 }
-ReportResult DayHour(const CQuorlet3Doc& d, int nMarker, std::string_view) {
-    return ComputeTimeCounts(d.Store(), TimeGrid::DayHour, nMarker);
+template <TimeGrid grid>
+std::unique_ptr<ReportAccumulator> Times(const ReportRequest& r) {
+    return Start(TimeCountsAccumulator(grid, std::get<RecordKind>(r.argument)));
 }
-ReportResult GuestNumbers(const CQuorlet3Doc& d, int, std::string_view) { return ComputeGuestNumbers(d.Store()); }
-ReportResult Share(const CQuorlet3Doc& d, int, std::string_view) { return ComputeShare(d.Store()); }
-ReportResult PageNames(const CQuorlet3Doc& d, int, std::string_view) {
-    PageNameList list;
-    d.CollectPageNames(list);
-    PageNamesResult result;
-    for (std::string& name : list) {
-        if (name.empty()) {
-            break;
-        }
-        result.names.push_back(std::move(name));
-    }
-    return result;
-}
-ReportResult PageDays(const CQuorlet3Doc& d, int, std::string_view page) { return ComputePageDays(d.Store(), page); }
+std::unique_ptr<ReportAccumulator> GuestNumbers(const ReportRequest&) { return Start(GuestNumbersAccumulator()); }
+std::unique_ptr<ReportAccumulator> Share(const ReportRequest&) { return Start(ShareAccumulator()); }
+std::unique_ptr<ReportAccumulator> PageNames(const ReportRequest& r) { return Start(PageNamesAccumulator(r.limits)); }
+std::unique_ptr<ReportAccumulator> PageDays(const ReportRequest& r) { return Start(PageDaysAccumulator(r.page)); }
+constexpr auto Hourly = Times<TimeGrid::Hourly>;
+constexpr auto Daily = Times<TimeGrid::Daily>;
+constexpr auto DayHour = Times<TimeGrid::DayHour>;
 
 constexpr const char* kFile = "ﾌｧｲﾙ(&F)"_sj;
 constexpr const char* kMain = "メイン調査(&A)"_sj;
@@ -53,38 +49,38 @@ constexpr const char* kPageWord = "PAGE";
 using K = CommandKind;
 // clang-format off
 const CommandRow kRows[] = {
-    {kIdSpecifyFile, {kFile, "ファイルを指定する(&O)"_sj}, K::SpecifyFile, nullptr, 0, nullptr, nullptr, nullptr},
-    {kIdCheckFile, {kFile, "検査(&C)"_sj}, K::Report, FileCheck, 0, "check", nullptr, "file check"},
-    {kIdViewContents, {kFile, "内容を見る(&L)"_sj}, K::ViewContents, Contents, 0, "contents", nullptr,
+    {kIdSpecifyFile, {kFile, "ファイルを指定する(&O)"_sj}, K::SpecifyFile, nullptr, {}, nullptr, nullptr, nullptr},
+    {kIdCheckFile, {kFile, "検査(&C)"_sj}, K::Report, FileCheck, {}, "check", nullptr, "file check"},
+    {kIdViewContents, {kFile, "内容を見る(&L)"_sj}, K::ViewContents, Contents, {}, "contents", nullptr,
      "compact listing, one line per record"},
-    {0, {kFile, nullptr}, K::Separator, nullptr, 0, nullptr, nullptr, nullptr},
-    {kIdAppExit, {kFile, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"_sj}, K::Exit, nullptr, 0, nullptr, nullptr, nullptr},
-    {kIdLink, {kMain, "リンク(&L)"_sj}, K::Report, Tally, 5, "links", nullptr, "referring addresses with counts"},
-    {kIdHost, {kMain, "ホスト(&H)"_sj}, K::Report, Hosts, 0, "hosts", nullptr, "hosts by domain class"},
-    {kIdBrowser, {kMain, kBrowser, "内容(&C)"_sj}, K::Report, Tally, 4, "browsers", nullptr,
+    {0, {kFile, nullptr}, K::Separator, nullptr, {}, nullptr, nullptr, nullptr},
+    {kIdAppExit, {kFile, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"_sj}, K::Exit, nullptr, {}, nullptr, nullptr, nullptr},
+    {kIdLink, {kMain, "リンク(&L)"_sj}, K::Report, Tally, TallyField::Links, "links", nullptr, "referring addresses with counts"},
+    {kIdHost, {kMain, "ホスト(&H)"_sj}, K::Report, Hosts, {}, "hosts", nullptr, "hosts by domain class"},
+    {kIdBrowser, {kMain, kBrowser, "内容(&C)"_sj}, K::Report, Tally, TallyField::Browsers, "browsers", nullptr,
      "browser strings with counts"},
-    {kIdShare, {kMain, kBrowser, "シェア調査(&S)"_sj}, K::Share, Share, 0, "share", nullptr, "browser share"},
-    {kIdMainDate, {kMain, kTime, "日付(&D)"_sj}, K::Report, Daily, 2, "daily", "main",
+    {kIdShare, {kMain, kBrowser, "シェア調査(&S)"_sj}, K::Share, Share, {}, "share", nullptr, "browser share"},
+    {kIdMainDate, {kMain, kTime, "日付(&D)"_sj}, K::Report, Daily, RecordKind::Main, "daily", "main",
      "main-page counts by day of the month"},
-    {kIdMainHour, {kMain, kTime, "時間帯(&T)"_sj}, K::Report, Hourly, 2, "hourly", "main", "main-page counts by hour"},
-    {kIdMainDetail, {kMain, kTime, "詳細(&K)"_sj}, K::Report, DayHour, 2, "detail", "main",
+    {kIdMainHour, {kMain, kTime, "時間帯(&T)"_sj}, K::Report, Hourly, RecordKind::Main, "hourly", "main", "main-page counts by hour"},
+    {kIdMainDetail, {kMain, kTime, "詳細(&K)"_sj}, K::Report, DayHour, RecordKind::Main, "detail", "main",
      "main-page counts by day and hour"},
-    {kIdGuestNumber, {kMain, "訪問Ｎｏ(&N)"_sj}, K::Report, GuestNumbers, 0, "guests", nullptr,
+    {kIdGuestNumber, {kMain, "訪問Ｎｏ(&N)"_sj}, K::Report, GuestNumbers, {}, "guests", nullptr,
      "first and last guest numbers"},
-    {kIdKeyword, {kMain, "キーワード(&K)"_sj}, K::Report, Keywords, 0, "keywords", nullptr,
+    {kIdKeyword, {kMain, "キーワード(&K)"_sj}, K::Report, Keywords, {}, "keywords", nullptr,
      "query parts of referring addresses"},
-    {kIdPagesByName, {kPage, kViewed, "名前順(&N)"_sj}, K::Report, Pages, 1, "pages", "name", "viewed pages by name"},
-    {kIdPageRanking, {kPage, kViewed, "ランキング(&R)"_sj}, K::Report, Pages, 2, "pages", "ranking",
+    {kIdPagesByName, {kPage, kViewed, "名前順(&N)"_sj}, K::Report, Pages, PageOrder::Name, "pages", "name", "viewed pages by name"},
+    {kIdPageRanking, {kPage, kViewed, "ランキング(&R)"_sj}, K::Report, Pages, PageOrder::Ranking, "pages", "ranking",
      "viewed pages by count"},
-    {kIdPageDate, {kPage, kTime, "日付(&D)"_sj}, K::Report, Daily, 7, "daily", "page", "page counts by day of the month"},
-    {kIdPageHour, {kPage, kTime, "時間帯(&T)"_sj}, K::Report, Hourly, 7, "hourly", "page", "page counts by hour"},
-    {kIdPageDetail, {kPage, kTime, "詳細(&K)"_sj}, K::Report, DayHour, 7, "detail", "page",
+    {kIdPageDate, {kPage, kTime, "日付(&D)"_sj}, K::Report, Daily, RecordKind::Page, "daily", "page", "page counts by day of the month"},
+    {kIdPageHour, {kPage, kTime, "時間帯(&T)"_sj}, K::Report, Hourly, RecordKind::Page, "hourly", "page", "page counts by hour"},
+    {kIdPageDetail, {kPage, kTime, "詳細(&K)"_sj}, K::Report, DayHour, RecordKind::Page, "detail", "page",
      "page counts by day and hour"},
-    {kIdPageDays, {kPage, "ページ別アクセス日(&A)"_sj}, K::PageDays, PageDays, 0, "page-days", kPageWord,
+    {kIdPageDays, {kPage, "ページ別アクセス日(&A)"_sj}, K::PageDays, PageDays, {}, "page-days", kPageWord,
      "days on which PAGE was viewed"},
-    {kIdAppAbout, {kHelp, "ﾊﾞｰｼﾞｮﾝ情報"_sj}, K::About, nullptr, 0, nullptr, nullptr, nullptr},
+    {kIdAppAbout, {kHelp, "ﾊﾞｰｼﾞｮﾝ情報"_sj}, K::About, nullptr, {}, nullptr, nullptr, nullptr},
     // The page picker's list, for scripts; the window shows it only inside the picker.
-    {0, {}, K::Report, PageNames, 0, "page-names", nullptr, "the distinct page names, one a line"},
+    {0, {}, K::Report, PageNames, {}, "page-names", nullptr, "the distinct page names, one a line"},
 };
 // clang-format on
 
@@ -116,8 +112,44 @@ const CommandRow* FindCliCommand(std::string_view name, std::string_view argumen
     return nullptr;
 }
 
-std::string ReportText(const CommandRow& row, const CQuorlet3Doc& doc, std::string_view page) {
-    return row.operation == nullptr ? std::string() : FormatText(row.operation(doc, row.argument, page));
+std::vector<const CommandRow*> AllReportRows() {
+    std::vector<const CommandRow*> rows;
+    for (const CommandRow& row : kRows) {
+        if (row.start != nullptr && !TakesPage(row)) {
+            rows.push_back(&row);
+        }
+    }
+    return rows;
+}
+
+std::unique_ptr<ReportAccumulator> StartRow(const CommandRow& row, std::string_view page, TableLimits limits) {
+    return row.start(ReportRequest{row.argument, page, limits});
+}
+
+std::vector<RowResult> RunRows(std::span<const CommandRow* const> rows, const LineStore& store) {
+    std::vector<std::unique_ptr<ReportAccumulator>> accumulators;
+    std::vector<SlotAccumulator*> walkers;
+    for (const CommandRow* row : rows) {
+        accumulators.push_back(StartRow(*row));
+        walkers.push_back(accumulators.back().get());
+    }
+    const WalkEnd end = RunOverStore(store, walkers);
+    std::vector<RowResult> results;
+    results.reserve(rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        results.push_back({rows[i], accumulators[i]->Finish(end)});
+    }
+    return results;
+}
+
+ReportResult RunRow(const CommandRow& row, const LineStore& store, std::string_view page) {
+    std::unique_ptr<ReportAccumulator> accumulator = StartRow(row, page);
+    SlotAccumulator* const one[] = {accumulator.get()};
+    return accumulator->Finish(RunOverStore(store, one));
+}
+
+std::string ReportText(const CommandRow& row, const LineStore& store, std::string_view page) {
+    return row.start == nullptr ? std::string() : FormatText(RunRow(row, store, page));
 }
 
 }  // namespace quorlet3

@@ -4,11 +4,15 @@
 #pragma once
 
 #include <array>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
+#include <vector>
 
-#include "logstore/Quorlet3Doc.h"
+#include "logstore/Accumulator.h"
+#include "logstore/LineStore.h"
 #include "view/ReportResult.h"
 
 namespace quorlet3 {
@@ -50,16 +54,24 @@ enum class CommandKind {
     About,         // the version dialog
 };
 
-// A report's computation: its typed result for the row's argument (and, for the
-// per-page report, the page name in cp932).
-using ReportOperation = ReportResult (*)(const CQuorlet3Doc& doc, int argument, std::string_view page);
+// What a row's report is computed over, beside the slots: the row's argument, the page
+// name of the per-page report (cp932), and the size of the tables.
+using RowArgument = std::variant<std::monostate, TallyField, RecordKind, PageOrder>;
+struct ReportRequest {
+    RowArgument argument;
+    std::string_view page;
+    TableLimits limits = TableLimits::Store();
+};
+
+// A report's computation: a new accumulator that finishes into the row's typed result.
+using StartReport = std::unique_ptr<ReportAccumulator> (*)(const ReportRequest& request);
 
 struct CommandRow {
     int id;                               // command id (0 for a separator or a row outside the menu)
     std::array<const char*, 3> menuPath;  // popup texts then the item text (cp932, "&" mnemonic); nullptr pads
     CommandKind kind;
-    ReportOperation operation;  // null when the row computes no report
-    int argument;               // nMarker / nOrder handed to the operation
+    StartReport start;     // null when the row computes no report
+    RowArgument argument;  // which lines, records or order the report selects
     const char* cliName;        // name of the report in quorlet3-report (null: none)
     const char* cliArgument;    // the word that selects the argument, or "PAGE" (null: none)
     const char* help;           // one line for the command-line usage
@@ -78,7 +90,26 @@ const CommandRow* FindCliCommand(std::string_view name, std::string_view argumen
 // A row whose command-line argument is a page name rather than a fixed word.
 bool TakesPage(const CommandRow& row);
 
-// The row's report text: its operation's result through the text formatter.
-std::string ReportText(const CommandRow& row, const CQuorlet3Doc& doc, std::string_view page = {});
+// The rows of the report "all": every report that needs no page name, in table order.
+std::vector<const CommandRow*> AllReportRows();
+
+// A row's accumulator for a request that carries the row's own argument.
+std::unique_ptr<ReportAccumulator> StartRow(const CommandRow& row, std::string_view page = {},
+                                            TableLimits limits = TableLimits::Store());
+
+// A command-table row with the typed result it computed.
+struct RowResult {
+    const CommandRow* row;
+    ReportResult result;
+};
+
+// The rows' reports over the store, in one walk of its slots.
+std::vector<RowResult> RunRows(std::span<const CommandRow* const> rows, const LineStore& store);
+
+// One row's report over the store (page: the per-page report's page name, cp932).
+ReportResult RunRow(const CommandRow& row, const LineStore& store, std::string_view page = {});
+
+// The row's report text over the store.
+std::string ReportText(const CommandRow& row, const LineStore& store, std::string_view page = {});
 
 }  // namespace quorlet3

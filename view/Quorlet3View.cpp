@@ -11,6 +11,8 @@
 #include <QUrl>
 #include <filesystem>
 
+#include "logstore/Contents.h"
+#include "logstore/ReadingRules.h"
 #include "pagedays/PageDayDlg.h"
 #include "platform/Cp932.h"
 #include "platform/DialogUnits.h"
@@ -185,21 +187,20 @@ void CQuorlet3View::RunCommand(const std::function<void()>& handler) {
 }
 
 void CQuorlet3View::OnReport(const CommandRow& row) {
-    if (row.operation == nullptr) {
+    if (row.start == nullptr) {
         return;
     }
     CWaitCursor wait;
-    m_strResult = ReportText(row, m_doc);
+    m_strResult = ReportText(row, m_doc.Store());
     UpdateData();
 }
 
 void CQuorlet3View::OnSpecifyFile() {
     CWaitCursor wait;
-    const std::string result = m_doc.SelectLogFile();
-    if (result == kCancel) {
-        return;
+    const std::optional<std::string> path = m_doc.SelectLogFile();
+    if (path) {
+        ShowLoadedFile(*path);
     }
-    ShowLoadedFile(result);
 }
 
 void CQuorlet3View::OnDropFile(const std::string& path) {
@@ -218,17 +219,16 @@ void CQuorlet3View::ShowLoadedFile(const std::string& path) {
 
 void CQuorlet3View::OnViewContents() {
     CWaitCursor wait;
-    std::string text = m_doc.ReportContents();
-    if (text == kCancel) {
+    if (!AskToListLongLog(m_doc.QuestionBox(), WalkLength(m_doc.Store()))) {
         return;  // the size question was declined: both boxes stay as they are
     }
-    m_strResult = std::move(text);
+    m_strResult = ReportText(*FindCommand(kIdViewContents), m_doc.Store());
     UpdateData();
 }
 
 void CQuorlet3View::OnShare(const CommandRow& row) {
     CWaitCursor wait;
-    const ReportResult result = row.operation(m_doc, row.argument, {});
+    const ReportResult result = RunRow(row, m_doc.Store());
     m_strResult = FormatText(result);
     UpdateData();  // the text is in the box before the pies open
     const ShareCounters& counters = std::get<ShareResult>(result).counters;
@@ -240,7 +240,7 @@ void CQuorlet3View::OnShare(const CommandRow& row) {
 void CQuorlet3View::OnPageDays() {
     CWaitCursor wait;
     PageNameList pages;
-    m_doc.CollectPageNames(pages);
+    FillPageNameList(ComputePageNames(m_doc.Store()), pages);
     if (pages[0].empty()) {
         m_strResult = NoPageDataText();
         UpdateData();
@@ -250,7 +250,7 @@ void CQuorlet3View::OnPageDays() {
     if (!chosen || *chosen < 0 || *chosen >= kPageNameSlots) {
         return;  // cancelled, or no page chosen: the box keeps its text
     }
-    m_strResult = m_doc.ReportPageDays(pages[static_cast<size_t>(*chosen)]);
+    m_strResult = ReportText(*FindCommand(kIdPageDays), m_doc.Store(), pages[static_cast<size_t>(*chosen)]);
     UpdateData();
 }
 

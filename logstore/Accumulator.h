@@ -1,0 +1,112 @@
+// Reports as accumulators over line slots: a step per batch of slots, a merge of a later
+// part into an earlier one, a finish that gives the report's typed result. The store,
+// a line window and the whole file in parallel parts all feed the same accumulators.
+#pragma once
+
+#include <cstddef>
+#include <limits>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "logstore/LineStore.h"
+#include "logstore/Slot.h"
+
+namespace quorlet3 {
+
+// How the walk over the slots ended.
+struct WalkEnd {
+    bool sentinel = false;  // a sentinel ended the walk (false: a store that was never loaded)
+    long long slots = 0;    // slots the walk visited
+};
+
+// The fixed-size tables of the 10000-line store (300 values per tally, 300 page names)
+// drop what finds no room; over a whole log every distinct value is kept.
+struct TableLimits {
+    size_t valueSlots = 300;
+
+    static TableLimits Store() { return {}; }
+    static TableLimits Unlimited() { return {std::numeric_limits<size_t>::max()}; }
+};
+
+// Keeps copies of texts for as long as the arena lives; views stay valid when it moves.
+class StringArena {
+public:
+    std::string_view Keep(std::string_view text);
+
+private:
+    static constexpr size_t kBlock = 64 * 1024;
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    char* m_free = nullptr;
+    size_t m_left = 0;
+};
+
+// What a result's text views point into; results hold it so they stand on their own.
+using ResultBacking = std::shared_ptr<const void>;
+
+// The shared part of every report's accumulator. A reader calls Step with the slots the
+// walk visits (from the first slot up to the first sentinel), in order and in batches;
+// StepPastEnd with the slots after the walk's end, for the few reports that read there.
+// Parts of one log are read by accumulators of the same kind, merged in file order.
+class SlotAccumulator {
+public:
+    virtual ~SlotAccumulator() = default;
+    virtual void Step(std::span<const Slot> slots) = 0;
+    virtual void StepPastEnd(std::span<const Slot>) {}
+    // Takes in the state of the part that follows this one; the walk had not ended in this one.
+    virtual void Merge(SlotAccumulator& later) = 0;
+    // Takes in the state of a later part that lies wholly after the walk's end.
+    virtual void MergePastEnd(SlotAccumulator&) {}
+    // A new accumulator of the same kind and settings with nothing read, for another part.
+    virtual std::unique_ptr<SlotAccumulator> Fresh() const = 0;
+};
+
+// A report's accumulator is a plain class: Step(span), Merge(Acc&), Fresh() and Finish(WalkEnd),
+// with StepPastEnd and MergePastEnd where it reads past the walk's end. The adapter gives
+// it the shared interface; Base may add more (a finish into a common result type), and
+// Derived is the final class that Fresh makes.
+template <class Acc, class Base, class Derived>
+class AccumulatorAdapter : public Base {
+public:
+    explicit AccumulatorAdapter(Acc acc) : m_acc(std::move(acc)) {}
+    void Step(std::span<const Slot> slots) override { m_acc.Step(slots); }
+    void StepPastEnd(std::span<const Slot> slots) override {
+        if constexpr (requires { m_acc.StepPastEnd(slots); }) {
+            m_acc.StepPastEnd(slots);
+        }
+    }
+    void Merge(SlotAccumulator& later) override { m_acc.Merge(static_cast<AccumulatorAdapter&>(later).m_acc); }
+    void MergePastEnd(SlotAccumulator& later) override {
+        if constexpr (requires { m_acc.MergePastEnd(m_acc); }) {
+            m_acc.MergePastEnd(static_cast<AccumulatorAdapter&>(later).m_acc);
+        }
+    }
+    std::unique_ptr<SlotAccumulator> Fresh() const override { return std::make_unique<Derived>(m_acc.Fresh()); }
+    Acc& Accumulator() { return m_acc; }
+
+protected:
+    Acc m_acc;
+};
+
+// Runs accumulators over the store: the line slots up to the first sentinel through
+// Step, the rest of the 10000 line slots through StepPastEnd. Returns how the walk ended.
+WalkEnd RunOverStore(const LineStore& store, std::span<SlotAccumulator* const> accumulators);
+
+template <class Acc>
+class PlainAccumulator final : public AccumulatorAdapter<Acc, SlotAccumulator, PlainAccumulator<Acc>> {
+public:
+    using AccumulatorAdapter<Acc, SlotAccumulator, PlainAccumulator<Acc>>::AccumulatorAdapter;
+};
+
+// One report's typed result over the store.
+template <class Acc>
+auto ComputeOverStore(const LineStore& store, Acc acc) {
+    PlainAccumulator<Acc> adapter(std::move(acc));
+    SlotAccumulator* const one[] = {&adapter};
+    const WalkEnd end = RunOverStore(store, one);
+    return adapter.Accumulator().Finish(end);
+}
+
+}  // namespace quorlet3
