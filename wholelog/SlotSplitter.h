@@ -2,11 +2,16 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <string_view>
 
 #include "logstore/LineStore.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quorlet3 {
 
@@ -39,6 +44,56 @@ inline std::string_view SlotText(const char* begin, size_t count, std::string& s
 // [begin, begin + content). ended is true when an LF (raw LF or CR LF) follows the
 // content: it reads as one more text byte, which may take a read of its own when the
 // content fills whole reads. Reads are kSlotTextLimit text bytes each.
+// Finds the LF bytes of a run in order. Short lines are the rule, so instead of one
+// memchr call per line it marks the LF bytes of 64 bytes at a time in a bit mask and
+// hands them out one by one.
+class LfFinder {
+public:
+    LfFinder(const char* begin, const char* end) : m_block(begin), m_end(end) { m_mask = MaskAt(m_block); }
+
+    // The next LF not yet handed out, or the end of the run.
+    const char* Next() {
+        while (m_mask == 0) {
+            if (m_end - m_block <= kBlock) {
+                return m_end;
+            }
+            m_block += kBlock;
+            m_mask = MaskAt(m_block);
+        }
+        const int bit = __builtin_ctzll(m_mask);
+        m_mask &= m_mask - 1;
+        return m_block + bit;
+    }
+
+private:
+    static constexpr std::ptrdiff_t kBlock = 64;
+
+    std::uint64_t MaskAt(const char* block) const {
+        const std::ptrdiff_t left = m_end - block;
+#if defined(__SSE2__)
+        if (left >= kBlock) {
+            const __m128i lf = _mm_set1_epi8('\n');
+            std::uint64_t mask = 0;
+            for (int i = 0; i < 4; ++i) {
+                const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 16 * i));
+                const auto bits = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, lf)));
+                mask |= static_cast<std::uint64_t>(bits) << (16 * i);
+            }
+            return mask;
+        }
+#endif
+        std::uint64_t mask = 0;
+        for (std::ptrdiff_t i = 0; i < std::min(left, kBlock); ++i) {
+            mask |= static_cast<std::uint64_t>(block[i] == '\n' ? 1 : 0) << i;
+        }
+        return mask;
+    }
+
+    const char* m_block;  // the 64 bytes the mask covers start here
+    const char* m_end;
+    std::uint64_t m_mask;  // LF bytes of the block not yet handed out
+};
+
 template <class Visit>
 void VisitLongLine(const char* begin, size_t content, bool ended, std::string& scratch, Visit& visit) {
     const size_t textBytes = content + (ended ? 1 : 0);
@@ -69,9 +124,9 @@ void SplitSlots(std::string_view bytes, std::string& scratch, Visit&& visit) {
         return nul != nullptr ? static_cast<const char*>(nul) : end;
     };
     const char* nextNul = findNul(p);
+    detail::LfFinder lfs(p, end);
     while (p != end) {
-        const void* found = std::memchr(p, '\n', static_cast<size_t>(end - p));
-        const char* lf = found != nullptr ? static_cast<const char*>(found) : end;
+        const char* lf = lfs.Next();
         const bool ended = lf != end;
         // Only the CR right before the line's LF pairs with it; any other CR is text.
         const char* contentEnd = ended && lf != p && lf[-1] == '\r' ? lf - 1 : lf;
