@@ -1,0 +1,87 @@
+// Reading a whole log in parts of whole lines on a pool of threads, folded in file order.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace quorlet3 {
+
+struct PartReadOptions {
+    int jobs = 0;                 // worker threads; 0: one per hardware thread
+    size_t partBytes = 8u << 20;  // about this many bytes per part (at least 1)
+    // Called as the log is read, from one thread at a time, with the bytes read so far
+    // and the size of the file (-1 for standard input or another stream).
+    std::function<void(long long bytesRead, long long totalBytes)> progress;
+};
+
+// One part of the log as work() sees it.
+struct PartInput {
+    // The part's raw bytes: whole file lines, the last one possibly without its LF at
+    // the end of the file. Valid only while work() runs.
+    std::string_view bytes;
+    // The text of the first slot after this part (see FirstSlotText); empty for the
+    // last part of the file.
+    std::string_view nextSlot;
+    bool isLast = false;  // the part that ends the file
+    long long index = 0;  // rises in file order; numbers of parts that held no line are skipped
+};
+
+namespace detail {
+
+// The engine behind ReadInParts: calls run(part) on the pool for every part that holds
+// at least one line (and once with empty bytes for an empty log), and fold(index) in
+// file order for each part that ran, one call at a time, each after that part's run()
+// has returned. The first exception thrown by run, fold or reading stops the work and
+// is rethrown once every thread has finished.
+void RunParts(const std::string& path, const PartReadOptions& options, const std::function<void(const PartInput&)>& run,
+              const std::function<void(long long)>& fold);
+
+}  // namespace detail
+
+// Reads the log at path ("-": standard input, read sequentially) in parts of about
+// options.partBytes bytes, each starting at the start of a file line and ending after an
+// LF or at the end of the file; a line longer than a part belongs wholly to the part it
+// starts in. work(part) runs on options.jobs threads; the states are folded in file order
+// with merge(earlier, later) as soon as the parts before them are done, so only a few
+// parts' states are alive at once. Returns the fold of every part's state; work is
+// called at least once (with empty bytes for an empty log).
+//
+// Throws LogFileError naming the file ("standard input" for "-") when it cannot be
+// opened or read, or is a directory; an exception from work or merge is passed on after
+// the threads have stopped.
+template <class State>
+State ReadInParts(const std::string& path, const PartReadOptions& options,
+                  const std::function<State(const PartInput&)>& work,
+                  const std::function<void(State&, State&&)>& merge) {
+    std::mutex mutex;
+    std::map<long long, State> done;  // states of parts not folded yet
+    std::optional<State> folded;
+    detail::RunParts(
+        path, options,
+        [&](const PartInput& part) {
+            State state = work(part);
+            const std::lock_guard lock(mutex);
+            done.emplace(part.index, std::move(state));
+        },
+        [&](long long index) {
+            std::optional<State> state;
+            {
+                const std::lock_guard lock(mutex);
+                auto node = done.extract(index);
+                state.emplace(std::move(node.mapped()));
+            }
+            if (folded) {
+                merge(*folded, std::move(*state));
+            } else {
+                folded.emplace(std::move(*state));
+            }
+        });
+    return std::move(*folded);
+}
+
+}  // namespace quorlet3
