@@ -286,4 +286,12 @@ std::string FormatCsv(const CommandRow&, const ReportResult& result) {
     return out;
 }
 
+std::string FormatCsvContentsRow(std::string_view listed) {
+    std::string out;
+    CsvWriter csv(out);
+    csv.Cp932(listed);
+    csv.EndRow();
+    return out;
+}
+
 }  // namespace quorlet3

@@ -10,4 +10,7 @@ namespace quorlet3 {
 
 std::string FormatCsv(const CommandRow& row, const ReportResult& result);
 
+// One row of the contents table, for a listing written as it is read.
+std::string FormatCsvContentsRow(std::string_view listed);
+
 }  // namespace quorlet3

@@ -258,4 +258,31 @@ std::string FormatJsonAll(std::string_view logPath, int lines, const std::vector
     return out;
 }
 
+void WriteJsonAll(std::string_view logPath, int lines, const std::vector<RowResult>& reports,
+                  const std::function<void(std::string_view)>& write) {
+    std::string out;
+    JsonWriter json(out, [&](std::string& piece) {
+        write(piece);
+        piece.clear();
+    });
+    json.BeginObject();
+    json.MemberUtf8("log", PathToUtf8(logPath));
+    json.Member("lines", lines);
+    json.Key("reports");
+    json.BeginArray();
+    for (const RowResult& report : reports) {
+        WriteReport(json, *report.row, report.result);
+    }
+    json.EndArray();
+    json.EndObject();
+    write(out);
+}
+
+std::string FormatJsonCp932String(std::string_view cp932) {
+    std::string out;
+    JsonWriter json(out);
+    json.Cp932(cp932);
+    return out;
+}
+
 }  // namespace quorlet3

@@ -1,6 +1,7 @@
 // The reports as JSON: one object per report, and every report of one log in one object.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,5 +18,13 @@ std::string FormatJson(const CommandRow& row, const ReportResult& result);
 // {"log":PATH,"lines":N,"reports":[...]}: the objects of the reports in the order given,
 // the path as UTF-8, lines the number of lines read. No line end.
 std::string FormatJsonAll(std::string_view logPath, int lines, const std::vector<RowResult>& reports);
+
+// The same document handed to write piece by piece (a megabyte at a time), for runs
+// whose reports list millions of rows.
+void WriteJsonAll(std::string_view logPath, int lines, const std::vector<RowResult>& reports,
+                  const std::function<void(std::string_view)>& write);
+
+// One log text as a JSON string (cp932 decoded), for a listing written as it is read.
+std::string FormatJsonCp932String(std::string_view cp932);
 
 }  // namespace quorlet3

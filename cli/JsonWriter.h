@@ -2,6 +2,7 @@
 // integers, booleans and strings, with commas placed by the writer.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,9 @@ class JsonWriter {
 public:
     // Appends to out; the caller reserves what it expects to write.
     explicit JsonWriter(std::string& out) : m_out(out) {}
+    // Appends to out and hands it to spill (which empties it) whenever it holds a
+    // megabyte, so that a long document is written out piece by piece.
+    JsonWriter(std::string& out, std::function<void(std::string&)> spill) : m_out(out), m_spill(std::move(spill)) {}
 
     void BeginObject() { Open('{'); }
     void EndObject() { Close('}'); }
@@ -43,6 +47,9 @@ public:
 
 private:
     void BeforeValue() {
+        if (m_spill && m_out.size() >= kSpillBytes) {
+            m_spill(m_out);
+        }
         if (m_needComma) {
             m_out += ',';
         }
@@ -58,7 +65,10 @@ private:
         m_needComma = true;
     }
 
+    static constexpr size_t kSpillBytes = size_t{1} << 20;
+
     std::string& m_out;
+    std::function<void(std::string&)> m_spill;
     bool m_needComma = false;  // a value was written at this level: the next one needs a comma
 };
 

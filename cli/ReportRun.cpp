@@ -30,6 +30,59 @@ std::optional<std::string> ResolvePageName(const LineStore& store, std::string_v
     return EncodeUtf8ToCp932(page);
 }
 
+void PageDaysByTextAccumulator::Step(std::span<const Slot> slots) {
+    for (const Slot& s : slots) {
+        if (!HasMarker(s.line, kMarker6) || s.line.size() == kMarker6.size()) {
+            continue;
+        }
+        const std::string_view name = Content(s.line);
+        auto seen = m_readsSo.find(std::string(name));
+        if (seen == m_readsSo.end()) {
+            seen = m_readsSo.emplace(std::string(name), DecodeCp932ToUtf8(name) == m_page).first;
+        }
+        if (!seen->second) {
+            continue;
+        }
+        PageDaysResult& days = m_days[seen->first];
+        const int day = DayOf(s.next);
+        if (IsDayInRange(day)) {
+            ++days.days[static_cast<size_t>(day - 1)];
+            ++days.total;
+        }
+    }
+}
+
+void PageDaysByTextAccumulator::Merge(PageDaysByTextAccumulator& later) {
+    for (auto& [name, counts] : later.m_days) {
+        PageDaysResult& days = m_days[name];
+        days.total += counts.total;
+        for (size_t d = 0; d < days.days.size(); ++d) {
+            days.days[d] += counts.days[d];
+        }
+    }
+}
+
+std::optional<PageDaysResult> PageDaysByTextAccumulator::Finish(const WalkEnd&) {
+    const std::string* first = nullptr;
+    for (const auto& [name, counts] : m_days) {
+        if (first == nullptr || MultibyteLess(name, *first)) {
+            first = &name;
+        }
+    }
+    if (first != nullptr) {
+        PageDaysResult result = m_days[*first];
+        result.page = *first;
+        return result;
+    }
+    std::optional<std::string> encoded = EncodeUtf8ToCp932(m_page);
+    if (!encoded) {
+        return std::nullopt;
+    }
+    PageDaysResult result;
+    result.page = std::move(*encoded);
+    return result;
+}
+
 std::string LogTextToUtf8(std::string_view cp932) { return DecodeCp932ToUtf8(cp932); }
 
 bool IsUtf8(std::string_view text) {

@@ -2,11 +2,15 @@
 #pragma once
 
 #include <optional>
+#include <span>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "logstore/Accumulator.h"
 #include "logstore/LineStore.h"
+#include "pagedays/PageDays.h"
 #include "view/CommandTable.h"
 
 namespace quorlet3 {
@@ -16,6 +20,24 @@ namespace quorlet3 {
 // store whose name decodes to page wins (the first in page-list order when several
 // do); with none, page encoded to cp932; nothing when page is no cp932 text at all.
 std::optional<std::string> ResolvePageName(const LineStore& store, std::string_view page);
+
+// The per-page report over a whole log for a page name typed as UTF-8, read in one pass:
+// counts the days of every page whose name reads as page, and finishes with the one that
+// the page list offers first (the first in multibyte order), as ResolvePageName picks it.
+class PageDaysByTextAccumulator {
+public:
+    explicit PageDaysByTextAccumulator(std::string_view page) : m_page(page) {}
+    void Step(std::span<const Slot> slots);
+    void Merge(PageDaysByTextAccumulator& later);
+    PageDaysByTextAccumulator Fresh() const { return PageDaysByTextAccumulator(m_page); }
+    // Nothing when no page of the log reads so and page is no text cp932 can hold.
+    std::optional<PageDaysResult> Finish(const WalkEnd& end);
+
+private:
+    std::string m_page;                              // as typed, UTF-8
+    std::unordered_map<std::string, bool> m_readsSo;  // page names seen: does the name read as m_page
+    std::unordered_map<std::string, PageDaysResult> m_days;  // counts of the names that do
+};
 
 // The text taken from the log or the command line, as UTF-8: cp932 decoded, each
 // byte that is no cp932 character shown as U+FFFD.

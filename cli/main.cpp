@@ -1,5 +1,9 @@
 // quorlet3-report: prints one report, or every report, over a log file, for scripts.
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -16,6 +20,7 @@
 #include "logstore/ReadingRules.h"
 #include "platform/Cp932.h"
 #include "view/CommandTable.h"
+#include "wholelog/WholeLogRun.h"
 
 using namespace quorlet3;
 
@@ -26,10 +31,12 @@ constexpr const char* kProgram = "quorlet3-report";
 // The report rows of the usage text come from the command table.
 std::string Usage() {
     std::string usage =
-        "Usage: quorlet3-report [--format text|json|csv|html] [--raw] [--from LINE | --last]\n"
-        "                       [--svg FILE] LOGFILE REPORT [ARG]\n"
+        "Usage: quorlet3-report [--format text|json|csv|html] [--raw]\n"
+        "                       [--from LINE | --last | --whole [--jobs N]] [--svg FILE]\n"
+        "                       LOGFILE REPORT [ARG]\n"
         "\n"
-        "Prints one report over 10000 lines of a cp932 access log (by default its first).\n"
+        "Prints one report over 10000 lines of a cp932 access log (by default its first),\n"
+        "or over the whole log with --whole. LOGFILE - reads standard input.\n"
         "\n"
         "Reports:\n";
     for (const CommandRow& row : CommandTable()) {
@@ -57,6 +64,11 @@ std::string Usage() {
         "                ends) and take PAGE as raw bytes\n"
         "  --from LINE   read 10000 lines from file line LINE on (1 is the first)\n"
         "  --last        read the last 10000 lines, from the first that begins a record\n"
+        "  --whole       read every line of the log, in parallel parts; tables keep every\n"
+        "                value ('all' leaves out the contents listing)\n"
+        "  --jobs N      with --whole: threads to read with (default: one per core)\n"
+        "  --part-size BYTES\n"
+        "                with --whole: bytes per part (default 8 MiB; for tests)\n"
         "  --svg FILE    with share: also draw the two pies into FILE as SVG\n"
         "  -h, --help    show this help\n"
         "  --version     show the version\n";
@@ -73,6 +85,8 @@ enum class Format { Text, Json, Csv, Html };
 struct Options {
     Format format = Format::Text;
     bool raw = false;
+    bool whole = false;
+    PartReadOptions parts;
     std::string svgPath;
     LineWindow window;
     std::vector<std::string> args;  // LOGFILE REPORT [ARG]
@@ -158,6 +172,20 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             }
             from = true;
             options.window = LineWindow::FromLine(line);
+        } else if (arg == "--whole") {
+            options.whole = true;
+        } else if (arg.starts_with("--jobs")) {
+            long long jobs = 0;
+            if (!value("--jobs", text) || !ParseLine(text, jobs) || jobs > 256) {
+                return UsageError("--jobs needs a number of threads from 1 to 256");
+            }
+            options.parts.jobs = static_cast<int>(jobs);
+        } else if (arg.starts_with("--part-size")) {
+            long long bytes = 0;
+            if (!value("--part-size", text) || !ParseLine(text, bytes)) {
+                return UsageError("--part-size needs a number of bytes of 1 or more");
+            }
+            options.parts.partBytes = static_cast<size_t>(bytes);
         } else if (arg == "-h" || arg == "--help") {
             std::fputs(Usage().c_str(), stdout);
             return FinishOutput();
@@ -170,6 +198,15 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     }
     if (from && last) {
         return UsageError("--from and --last do not go together");
+    }
+    if (options.whole && (from || last)) {
+        return UsageError("--whole reads every line: it goes with neither --from nor --last");
+    }
+    if (!options.whole && (options.parts.jobs != 0 || options.parts.partBytes != PartReadOptions{}.partBytes)) {
+        return UsageError("--jobs and --part-size go only with --whole");
+    }
+    if (!options.args.empty() && options.args[0] == "-" && (from || last)) {
+        return UsageError("--from and --last need a file: standard input cannot be read from a line on or backwards");
     }
     if (options.raw && options.format != Format::Text) {
         return UsageError("--raw goes only with --format text");
@@ -213,6 +250,204 @@ bool ShiftToFileLines(ReportResult& result, const std::string& path, const CQuor
     }
     ShiftLineNumbers(*check, static_cast<int>(before));
     return true;
+}
+
+// Writes the results of 'all' as JSON (piece by piece) or as the HTML page.
+void WriteAll(const Options& options, const std::string& path, long long lines, const std::vector<RowResult>& results) {
+    const int shown = static_cast<int>(std::min<long long>(lines, INT_MAX));
+    if (options.format == Format::Json) {
+        WriteJsonAll(path, shown, results, WriteOut);
+        WriteOut("\n");
+    } else {
+        WriteOut(FormatHtmlReport(path, shown, results));
+    }
+}
+
+// One progress line on standard error while a long whole-log run reads, when standard
+// error is a terminal: what has been read, the speed and the time left.
+class ProgressLine {
+public:
+    ProgressLine() : m_shown(::isatty(STDERR_FILENO) != 0), m_start(Clock::now()) {}
+    ~ProgressLine() {
+        if (m_drawn) {
+            std::fputs("\r\033[K", stderr);  // cleared at the end
+        }
+    }
+    ProgressLine(const ProgressLine&) = delete;
+    ProgressLine& operator=(const ProgressLine&) = delete;
+
+    void operator()(long long bytesRead, long long totalBytes) {
+        if (!m_shown) {
+            return;
+        }
+        const auto now = Clock::now();
+        const double seconds = std::chrono::duration<double>(now - m_start).count();
+        if (seconds < 0.5 || now - m_last < std::chrono::milliseconds(100)) {
+            return;
+        }
+        m_last = now;
+        m_drawn = true;
+        const double mb = static_cast<double>(bytesRead) / 1e6;
+        const double rate = mb / seconds;
+        if (totalBytes > 0) {
+            const double left = rate > 0 ? (static_cast<double>(totalBytes) / 1e6 - mb) / rate : 0;
+            std::fprintf(stderr, "\r\033[K%s: %.0f of %.0f MB, %.0f MB/s, %.0f s left", kProgram, mb,
+                         static_cast<double>(totalBytes) / 1e6, rate, left);
+        } else {
+            std::fprintf(stderr, "\r\033[K%s: %.0f MB, %.0f MB/s", kProgram, mb, rate);
+        }
+        std::fflush(stderr);
+    }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    bool m_shown;
+    bool m_drawn = false;
+    Clock::time_point m_start;
+    Clock::time_point m_last{};
+};
+
+// Writes the contents listing row by row as the whole log is read. JSON states the
+// number of lines before the rows, so its rows wait in a temporary file until the end.
+class ContentsStream {
+public:
+    explicit ContentsStream(const Options& options) : m_options(options) {
+        if (m_options.format == Format::Json) {
+            m_spool = std::tmpfile();
+            if (m_spool == nullptr) {
+                throw std::runtime_error(std::string("cannot make a temporary file: ") + std::strerror(errno));
+            }
+        } else if (m_options.format == Format::Csv) {
+            WriteOut("row\r\n");
+        }
+    }
+    ~ContentsStream() {
+        if (m_spool != nullptr) {
+            std::fclose(m_spool);
+        }
+    }
+    ContentsStream(const ContentsStream&) = delete;
+    ContentsStream& operator=(const ContentsStream&) = delete;
+
+    void Row(std::string_view row, bool open) {
+        switch (m_options.format) {
+            case Format::Text:
+                if (m_options.raw) {
+                    WriteOut(row);
+                    if (!open) {
+                        WriteOut("\r\n");
+                    }
+                } else {
+                    // Each piece ends in an ASCII byte, so decoding piece by piece equals decoding the whole.
+                    WriteOut(CrLfToLf(DecodeCp932ToUtf8(open ? std::string(row) : std::string(row) + "\r\n")));
+                }
+                break;
+            case Format::Csv:
+                WriteOut(FormatCsvContentsRow(row));
+                break;
+            case Format::Json: {
+                const std::string value = (m_rows++ == 0 ? "" : ",") + FormatJsonCp932String(row);
+                if (std::fwrite(value.data(), 1, value.size(), m_spool) != value.size()) {
+                    throw std::runtime_error(std::string("cannot write a temporary file: ") + std::strerror(errno));
+                }
+                break;
+            }
+            case Format::Html:
+                break;
+        }
+    }
+
+    // Writes what waits for the end: the JSON object around its rows.
+    void Finish(const CommandRow& row, long long lines) {
+        if (m_spool == nullptr) {
+            return;
+        }
+        ContentsResult counted;
+        counted.lines = static_cast<int>(std::min<long long>(lines, INT_MAX));
+        const std::string frame = FormatJson(row, counted);  // ..."rows":[]}
+        const size_t rowsAt = frame.rfind("[]") + 1;
+        WriteOut(std::string_view(frame).substr(0, rowsAt));
+        std::rewind(m_spool);
+        char buffer[65536];
+        size_t got = 0;
+        while ((got = std::fread(buffer, 1, sizeof buffer, m_spool)) > 0) {
+            WriteOut(std::string_view(buffer, got));
+        }
+        WriteOut(std::string_view(frame).substr(rowsAt));
+        WriteOut("\n");
+    }
+
+private:
+    const Options& m_options;
+    std::FILE* m_spool = nullptr;
+    long long m_rows = 0;
+};
+
+// The reports over every line of the log, read in parallel parts. row is null for 'all'.
+int RunWhole(const Options& options, const std::string& path, const CommandRow* row, const std::string& argument) {
+    PartReadOptions parts = options.parts;
+    ProgressLine progress;
+    parts.progress = [&progress](long long read, long long total) { progress(read, total); };
+    try {
+        if (row != nullptr && row->kind == CommandKind::ViewContents) {
+            ContentsStream stream(options);
+            PlainAccumulator<ContentsAccumulator> contents(
+                ContentsAccumulator([&stream](std::string_view listed, bool open) { stream.Row(listed, open); }));
+            SlotAccumulator* const one[] = {&contents};
+            const WalkEnd end = RunOverWholeLog(path, one, parts);
+            contents.Accumulator().Finish(end);  // writes the open last row
+            stream.Finish(*row, end.slots);
+            return FinishOutput();
+        }
+        if (row != nullptr && TakesPage(*row) && !options.raw) {
+            // The page typed as UTF-8 is matched against the log's page names in the same pass.
+            PlainAccumulator<PageDaysByTextAccumulator> days{PageDaysByTextAccumulator(argument)};
+            SlotAccumulator* const one[] = {&days};
+            const WalkEnd end = RunOverWholeLog(path, one, parts);
+            std::optional<PageDaysResult> result = days.Accumulator().Finish(end);
+            if (!result) {
+                return UsageError("PAGE is not text that cp932 can hold, and no page of the log reads so");
+            }
+            WriteReport(options, *row, ReportResult(std::move(*result)));
+            return FinishOutput();
+        }
+        std::vector<const CommandRow*> rows;
+        if (row != nullptr) {
+            rows.push_back(row);
+        } else {
+            for (const CommandRow* each : AllReportRows()) {
+                if (each->kind != CommandKind::ViewContents) {  // a whole log's listing is its own run
+                    rows.push_back(each);
+                }
+            }
+        }
+        std::vector<std::unique_ptr<ReportAccumulator>> accumulators;
+        std::vector<SlotAccumulator*> walkers;
+        for (const CommandRow* each : rows) {
+            accumulators.push_back(StartRow(*each, argument, TableLimits::Unlimited()));
+            walkers.push_back(accumulators.back().get());
+        }
+        const WalkEnd end = RunOverWholeLog(path, walkers, parts);
+        std::vector<RowResult> results;
+        for (size_t i = 0; i < rows.size(); ++i) {
+            results.push_back({rows[i], accumulators[i]->Finish(end)});
+        }
+        if (row == nullptr) {
+            WriteAll(options, path, end.slots, results);
+            return FinishOutput();
+        }
+        WriteReport(options, *row, results.front().result);
+        if (!options.svgPath.empty() &&
+            !WriteShareSvg(options.svgPath, std::get<ShareResult>(results.front().result).counters)) {
+            std::fprintf(stderr, "%s: cannot write '%s': %s\n", kProgram, options.svgPath.c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+    } catch (const LogFileError& error) {
+        std::fprintf(stderr, "%s: %s\n", kProgram, error.what());
+        return 1;
+    }
+    return FinishOutput();
 }
 
 }  // namespace
@@ -264,6 +499,10 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (options.whole) {
+        return RunWhole(options, path, all ? nullptr : row, argument);
+    }
+
     CQuorlet3Doc doc;  // no question box: the listing is written without asking
     CQuorlet3Doc::WindowStart start;
     try {
@@ -282,13 +521,7 @@ int main(int argc, char** argv) {
                     return 1;
                 }
             }
-            const int lines = WalkLength(doc.Store());
-            if (options.format == Format::Json) {
-                WriteOut(FormatJsonAll(path, lines, results));
-                WriteOut("\n");
-            } else {
-                WriteOut(FormatHtmlReport(path, lines, results));
-            }
+            WriteAll(options, path, WalkLength(doc.Store()), results);
             return FinishOutput();
         }
 

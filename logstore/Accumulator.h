@@ -59,6 +59,8 @@ public:
     virtual void Merge(SlotAccumulator& later) = 0;
     // Takes in the state of a later part that lies wholly after the walk's end.
     virtual void MergePastEnd(SlotAccumulator&) {}
+    // True when StepPastEnd does something: a reader may skip the slots after the end otherwise.
+    virtual bool ReadsPastEnd() const { return false; }
     // A new accumulator of the same kind and settings with nothing read, for another part.
     virtual std::unique_ptr<SlotAccumulator> Fresh() const = 0;
 };
@@ -76,6 +78,9 @@ public:
         if constexpr (requires { m_acc.StepPastEnd(slots); }) {
             m_acc.StepPastEnd(slots);
         }
+    }
+    bool ReadsPastEnd() const override {
+        return requires(Acc& a, std::span<const Slot> slots) { a.StepPastEnd(slots); };
     }
     void Merge(SlotAccumulator& later) override { m_acc.Merge(static_cast<AccumulatorAdapter&>(later).m_acc); }
     void MergePastEnd(SlotAccumulator& later) override {

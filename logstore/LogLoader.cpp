@@ -402,6 +402,25 @@ void FillStore(LineStore& store, TextModeReader& reader) {
     store[n] = std::string(kSentinel);
 }
 
+// The first lines of standard input, read as a file would be (a pipe is read as it comes).
+LoadedLog LoadStandardInput(const LineWindow& window) {
+    static const std::string kName = "standard input";
+    if (window.kind != LineWindow::Kind::First) {
+        throw LogFileError(kName, "cannot read a line window: it is not a regular file",
+                           LogFileCause::NotRegularFile);
+    }
+    FileHandle file(::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0));
+    if (file.get() < 0) {
+        throw LogFileError(kName, std::string("cannot open: ") + std::strerror(errno));
+    }
+    TextModeReader reader(file.get(), kName);
+    LoadedLog loaded;
+    loaded.linesBefore = 0;
+    loaded.store = std::make_unique_for_overwrite<LineStore>();
+    FillStore(*loaded.store, reader);
+    return loaded;
+}
+
 }  // namespace
 
 std::unique_ptr<LineStore> LoadLineStore(const std::string& path) {
@@ -427,6 +446,9 @@ std::unique_ptr<LineStore> LoadLineStoreFromBytes(std::string_view bytes) {
 LoadedLog LoadLineStore(const std::string& path, const LineWindow& window) {
     if (window.kind == LineWindow::Kind::From && window.fromLine < 1) {
         throw std::invalid_argument("a line window starts at line 1 or later");
+    }
+    if (path == kStandardInput) {
+        return LoadStandardInput(window);
     }
     FileHandle file(OpenForReading(path));
     RefuseUnreadableKinds(file.get(), path);

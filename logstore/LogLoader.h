@@ -28,6 +28,9 @@ private:
     LogFileCause m_cause;
 };
 
+// The path that stands for standard input.
+inline constexpr std::string_view kStandardInput = "-";
+
 // Reads the first 10000 lines of the file at path into a new store and writes the
 // sentinel after them. Opens the file read-only; refuses directories, FIFOs and
 // sockets. Throws LogFileError naming the file when it cannot be opened or read.
@@ -77,7 +80,8 @@ struct LoadedLog {
     std::optional<long long> linesBefore;
 };
 
-// Loads the window of the file at path. Throws LogFileError naming the file when it
+// Loads the window of the file at path ("-": the first lines of standard input; other
+// windows of it are refused). Throws LogFileError naming the file when it
 // cannot be opened or read, std::invalid_argument when fromLine is below 1.
 LoadedLog LoadLineStore(const std::string& path, const LineWindow& window);
 

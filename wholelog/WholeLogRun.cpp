@@ -1,0 +1,155 @@
+// Runs report accumulators over every slot of a log file, read in parallel parts.
+#include "wholelog/WholeLogRun.h"
+
+#include <array>
+#include <deque>
+#include <memory>
+#include <vector>
+
+#include "logstore/ReadingRules.h"
+#include "wholelog/SlotSplitter.h"
+
+namespace quorlet3 {
+namespace {
+
+constexpr size_t kBatch = 256;
+
+// What one part read: its own accumulators, and where the walk ended in it.
+struct PartState {
+    std::vector<std::unique_ptr<SlotAccumulator>> accumulators;
+    bool ended = false;      // a sentinel line ended the walk inside this part
+    long long walked = 0;    // slots before that line (all the part's slots when it has none)
+    bool folded = false;     // already merged into the caller's accumulators
+};
+
+// The state that the parts are merged into: the caller's accumulators.
+struct Root {
+    std::span<SlotAccumulator* const> accumulators;
+    bool ended = false;
+    long long walked = 0;
+};
+
+void FoldInto(Root& root, PartState& part) {
+    for (size_t i = 0; i < root.accumulators.size(); ++i) {
+        if (root.ended) {
+            root.accumulators[i]->MergePastEnd(*part.accumulators[i]);
+        } else {
+            root.accumulators[i]->Merge(*part.accumulators[i]);
+        }
+    }
+    if (!root.ended) {
+        root.walked += part.walked;
+        root.ended = part.ended;
+    }
+    part.folded = true;
+    part.accumulators.clear();  // done with: free the part's tables now
+}
+
+// Feeds one part's slots to its accumulators in batches. A slot's next text is only
+// known when the following slot arrives, so each slot waits one step in the batch.
+class PartFeeder {
+public:
+    PartFeeder(PartState& state, bool anyPastEnd) : m_state(state), m_anyPastEnd(anyPastEnd) {}
+
+    void Take(std::string_view text, const std::string& scratch) {
+        if (text.data() == scratch.data() && !text.empty()) {
+            // The splitter rewrites into scratch, reused for the next slot: keep a copy for the batch.
+            text = m_copies.emplace_back(text);
+        }
+        if (m_pending) {
+            Complete(text);
+        }
+        m_pendingText = text;
+        m_pending = true;
+    }
+
+    // The last slot's next text is the slot after the part (the sentinel at the end of the log).
+    void Finish(std::string_view nextText) {
+        if (m_pending) {
+            Complete(nextText);
+        }
+        Flush();
+    }
+
+private:
+    void Complete(std::string_view next) {
+        const std::string_view line = m_pendingText;
+        if (!m_state.ended && IsSentinel(line)) {
+            Flush();  // the slots before the sentinel are the walk's
+            m_state.ended = true;
+        }
+        if (m_state.ended && !m_anyPastEnd) {
+            ++m_index;
+            return;
+        }
+        m_batch[m_size++] = Slot{line, next, m_index++, true};
+        if (!m_state.ended) {
+            ++m_state.walked;
+        }
+        if (m_size == kBatch) {
+            Flush();
+        }
+    }
+
+    void Flush() {
+        if (m_size != 0) {
+            const std::span<const Slot> slots(m_batch.data(), m_size);
+            for (const auto& acc : m_state.accumulators) {
+                if (m_state.ended) {
+                    acc->StepPastEnd(slots);
+                } else {
+                    acc->Step(slots);
+                }
+            }
+        }
+        m_size = 0;
+        m_copies.clear();
+    }
+
+    PartState& m_state;
+    bool m_anyPastEnd;
+    std::array<Slot, kBatch> m_batch;
+    size_t m_size = 0;
+    std::deque<std::string> m_copies;  // rewritten texts of the batch; a deque never moves them
+    std::string_view m_pendingText;
+    bool m_pending = false;
+    long long m_index = 0;
+};
+
+}  // namespace
+
+WalkEnd RunOverWholeLog(const std::string& path, std::span<SlotAccumulator* const> accumulators,
+                        const PartReadOptions& options) {
+    bool anyPastEnd = false;
+    for (SlotAccumulator* acc : accumulators) {
+        anyPastEnd = anyPastEnd || acc->ReadsPastEnd();
+    }
+    Root root{accumulators};
+    using State = std::unique_ptr<PartState>;
+    const std::function<State(const PartInput&)> work = [&](const PartInput& part) {
+        auto state = std::make_unique<PartState>();
+        for (SlotAccumulator* acc : accumulators) {
+            state->accumulators.push_back(acc->Fresh());
+        }
+        PartFeeder feeder(*state, anyPastEnd);
+        std::string scratch;
+        SplitSlots(part.bytes, scratch, [&](std::string_view text) { feeder.Take(text, scratch); });
+        feeder.Finish(part.isLast ? kSentinel : part.nextSlot);
+        return state;
+    };
+    // Parts arrive in file order; each is merged into the caller's accumulators at once,
+    // so a listing can be written out while later parts are still being read.
+    const std::function<void(State&, State&&)> merge = [&](State& earlier, State&& later) {
+        if (!earlier->folded) {
+            FoldInto(root, *earlier);
+        }
+        FoldInto(root, *later);
+    };
+    State last = ReadInParts<State>(path, options, work, merge);
+    if (!last->folded) {
+        FoldInto(root, *last);
+    }
+    return {true, root.walked};
+}
+
+}  // namespace quorlet3
