@@ -53,7 +53,8 @@ public:
 
     void Take(std::string_view text, const std::string& scratch) {
         if (text.data() == scratch.data() && !text.empty()) {
-            // The splitter rewrites into scratch, reused for the next slot: keep a copy for the batch.
+            // The splitter rewrites into scratch, reused for the next slot: keep a copy for
+            // as long as the part is read (only referring addresses with spaces need one).
             text = m_copies.emplace_back(text);
         }
         if (m_pending) {
@@ -103,14 +104,13 @@ private:
             }
         }
         m_size = 0;
-        m_copies.clear();
     }
 
     PartState& m_state;
     bool m_anyPastEnd;
     std::array<Slot, kBatch> m_batch;
     size_t m_size = 0;
-    std::deque<std::string> m_copies;  // rewritten texts of the batch; a deque never moves them
+    std::deque<std::string> m_copies;  // rewritten texts of the part; a deque never moves them
     std::string_view m_pendingText;
     bool m_pending = false;
     long long m_index = 0;
