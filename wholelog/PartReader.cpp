@@ -12,6 +12,7 @@
 #include <cstring>
 #include <deque>
 #include <exception>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -236,7 +237,7 @@ public:
     // Reads [from, to) afresh, reusing the buffer.
     void ReadRange(long long from, long long to) {
         m_base = from;
-        m_bytes.clear();
+        m_size = 0;
         Extend(to);
     }
     // Reads on until the window reaches to (or the end of the file).
@@ -246,12 +247,20 @@ public:
         if (to <= have) {
             return;
         }
-        const size_t old = m_bytes.size();
-        m_bytes.resize(static_cast<size_t>(to - m_base));
-        m_source.ReadAt(m_bytes.data() + old, have, static_cast<size_t>(to - have));
+        const auto wanted = static_cast<size_t>(to - m_base);
+        if (wanted > m_capacity) {
+            // Grown without zeroing: every byte is read before it is looked at.
+            const size_t capacity = std::max(wanted, 2 * m_capacity);
+            auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
+            std::memcpy(bigger.get(), m_bytes.get(), m_size);
+            m_bytes = std::move(bigger);
+            m_capacity = capacity;
+        }
+        m_source.ReadAt(m_bytes.get() + m_size, have, wanted - m_size);
+        m_size = wanted;
     }
-    long long End() const { return m_base + static_cast<long long>(m_bytes.size()); }
-    const char* At(long long offset) const { return m_bytes.data() + (offset - m_base); }
+    long long End() const { return m_base + static_cast<long long>(m_size); }
+    const char* At(long long offset) const { return m_bytes.get() + (offset - m_base); }
     std::string_view View(long long from, long long to) const { return {At(from), static_cast<size_t>(to - from)}; }
 
     // The offset of the first LF in [from, to), or -1.
@@ -265,7 +274,9 @@ public:
 
 private:
     const Source& m_source;
-    std::vector<char> m_bytes;
+    std::unique_ptr<char[]> m_bytes;
+    size_t m_capacity = 0;
+    size_t m_size = 0;
     long long m_base = 0;
 };
 

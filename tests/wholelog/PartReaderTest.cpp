@@ -119,10 +119,10 @@ TEST_P(ReadInPartsTest, FoldsToTheSlotsOfOnePass) {
 INSTANTIATE_TEST_SUITE_P(Logs, ReadInPartsTest,
                          ::testing::Combine(::testing::ValuesIn(kLogs), ::testing::Values(1, 2, 7),
                                             ::testing::Values(size_t{1}, size_t{3}, size_t{17}, size_t{4096})),
-                         [](const auto& info) {
-                             return std::string(std::get<0>(info.param).name) + "_jobs" +
-                                    std::to_string(std::get<1>(info.param)) + "_part" +
-                                    std::to_string(std::get<2>(info.param));
+                         [](const auto& testCase) {
+                             return std::string(std::get<0>(testCase.param).name) + "_jobs" +
+                                    std::to_string(std::get<1>(testCase.param)) + "_part" +
+                                    std::to_string(std::get<2>(testCase.param));
                          });
 
 // Puts a descriptor on standard input while it lives.
@@ -167,9 +167,9 @@ TEST_P(StandardInputTest, ReadsAPipeInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(Pipe, StandardInputTest,
                          ::testing::Combine(::testing::Values(1, 2, 7), ::testing::Values(size_t{17}, size_t{65536})),
-                         [](const auto& info) {
-                             return "jobs" + std::to_string(std::get<0>(info.param)) + "_part" +
-                                    std::to_string(std::get<1>(info.param));
+                         [](const auto& testCase) {
+                             return "jobs" + std::to_string(std::get<0>(testCase.param)) + "_part" +
+                                    std::to_string(std::get<1>(testCase.param));
                          });
 
 TEST(StandardInputTest, EmptyPipeIsOneEmptyPart) {
@@ -245,7 +245,7 @@ TEST_P(FailureTest, ReachesTheCaller) {
 INSTANTIATE_TEST_SUITE_P(Thrown, FailureTest,
                          ::testing::Values(Failure{"WorkOneJob", true, 1}, Failure{"WorkSevenJobs", true, 7},
                                            Failure{"MergeOneJob", false, 1}, Failure{"MergeSevenJobs", false, 7}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& testCase) { return std::string(testCase.param.name); });
 
 TEST(ReadInPartsProgressTest, CountsEveryByteOneCallAtATime) {
     const test::TempDir dir;

@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{"FifthInContinuation", X(999) + kFifth + " p q \r\n"},
         SplitCase{"LongFifthLine", kFifth + X(600) + std::string(600, ' ') + "b c\r\n"},
         SplitCase{"SpaceBeforeMarker", " " + kFifth + " a\n"}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& testCase) { return std::string(testCase.param.name); });
 
 // Random bytes from the alphabet that matters to the reads: line ends, NUL, space, and
 // the bytes of the fifth and sixth markers.
