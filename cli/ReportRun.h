@@ -26,6 +26,7 @@ std::optional<std::string> ResolvePageName(const LineStore& store, std::string_v
 // the page list offers first (the first in multibyte order), as ResolvePageName picks it.
 class PageDaysByTextAccumulator {
 public:
+    std::string_view Marker() const { return kMarker6; }
     explicit PageDaysByTextAccumulator(std::string_view page) : m_page(page) {}
     void Step(std::span<const Slot> slots);
     void Merge(PageDaysByTextAccumulator& later);

@@ -31,38 +31,59 @@ std::string_view StringArena::Keep(std::string_view text) {
     return {kept, text.size()};
 }
 
-namespace {
-
-// Slots handed over per call: big enough to make the call cost nothing, small enough to stay in cache.
-constexpr int kBatch = 256;
-
-void StepAll(std::span<SlotAccumulator* const> accumulators, std::span<const Slot> slots, bool pastEnd) {
+BatchStepper::BatchStepper(std::span<SlotAccumulator* const> accumulators)
+    : m_accumulators(accumulators), m_byMarker(8) {
     for (SlotAccumulator* acc : accumulators) {
-        if (pastEnd) {
-            acc->StepPastEnd(slots);
-        } else {
-            acc->Step(slots);
-        }
+        m_markers.push_back(MarkerDigit(acc->Marker()));
+        m_anyByMarker = m_anyByMarker || m_markers.back() != 0;
+    }
+    for (std::vector<Slot>& slots : m_byMarker) {
+        slots.reserve(kBatch);
     }
 }
 
-}  // namespace
+void BatchStepper::Step(std::span<const Slot> slots) {
+    if (m_anyByMarker) {
+        for (std::vector<Slot>& bucket : m_byMarker) {
+            bucket.clear();
+        }
+        for (const Slot& s : slots) {
+            m_byMarker[static_cast<size_t>(MarkerDigit(s.line))].push_back(s);
+        }
+    }
+    for (size_t i = 0; i < m_accumulators.size(); ++i) {
+        const int marker = m_markers[i];
+        m_accumulators[i]->Step(marker == 0 ? slots : std::span<const Slot>(m_byMarker[static_cast<size_t>(marker)]));
+    }
+}
+
+void BatchStepper::StepPastEnd(std::span<const Slot> slots) {
+    for (SlotAccumulator* acc : m_accumulators) {
+        acc->StepPastEnd(slots);
+    }
+}
 
 WalkEnd RunOverStore(const LineStore& store, std::span<SlotAccumulator* const> accumulators) {
     const int walked = WalkLength(store);
     WalkEnd end;
     end.slots = walked;
     end.sentinel = walked < kLineSlots || IsSentinel(store.m_strEndSlot);
-    std::array<Slot, kBatch> batch;
+    BatchStepper stepper(accumulators);
+    std::array<Slot, BatchStepper::kBatch> batch;
     // The walk's slots, then the line slots after its end (the sentinel's slot first).
     for (int from : {0, walked}) {
         const int to = from == 0 ? walked : kLineSlots;
         for (int i = from; i < to;) {
-            const int n = std::min(kBatch, to - i);
+            const int n = std::min(static_cast<int>(batch.size()), to - i);
             for (int k = 0; k < n; ++k, ++i) {
                 batch[static_cast<size_t>(k)] = {store[i], store[i + 1], i, i + 1 < kLineSlots};
             }
-            StepAll(accumulators, std::span<const Slot>(batch.data(), static_cast<size_t>(n)), from != 0);
+            const std::span<const Slot> slots(batch.data(), static_cast<size_t>(n));
+            if (from == 0) {
+                stepper.Step(slots);
+            } else {
+                stepper.StepPastEnd(slots);
+            }
         }
     }
     return end;

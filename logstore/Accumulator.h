@@ -61,6 +61,9 @@ public:
     virtual void MergePastEnd(SlotAccumulator&) {}
     // True when StepPastEnd does something: a reader may skip the slots after the end otherwise.
     virtual bool ReadsPastEnd() const { return false; }
+    // The one record marker whose lines Step reads (the others are not handed to it),
+    // or nothing when it reads every slot.
+    virtual std::string_view Marker() const { return {}; }
     // A new accumulator of the same kind and settings with nothing read, for another part.
     virtual std::unique_ptr<SlotAccumulator> Fresh() const = 0;
 };
@@ -79,6 +82,13 @@ public:
             m_acc.StepPastEnd(slots);
         }
     }
+    std::string_view Marker() const override {
+        if constexpr (requires(const Acc& a) { a.Marker(); }) {
+            return m_acc.Marker();
+        } else {
+            return {};
+        }
+    }
     bool ReadsPastEnd() const override {
         return requires(Acc& a, std::span<const Slot> slots) { a.StepPastEnd(slots); };
     }
@@ -93,6 +103,23 @@ public:
 
 protected:
     Acc m_acc;
+};
+
+// Hands batches of slots to accumulators: the slots of one marker to those that read
+// only that marker's lines, every slot to the others.
+class BatchStepper {
+public:
+    explicit BatchStepper(std::span<SlotAccumulator* const> accumulators);
+    void Step(std::span<const Slot> slots);
+    void StepPastEnd(std::span<const Slot> slots);
+
+    static constexpr size_t kBatch = 256;  // slots per batch: the calls cost nothing, the slots stay in cache
+
+private:
+    std::span<SlotAccumulator* const> m_accumulators;
+    std::vector<int> m_markers;                   // each accumulator's marker digit, 0 for every slot
+    std::vector<std::vector<Slot>> m_byMarker;    // this batch's slots of markers 1 to 7
+    bool m_anyByMarker = false;
 };
 
 // Runs accumulators over the store: the line slots up to the first sentinel through

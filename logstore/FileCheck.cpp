@@ -9,7 +9,11 @@
 namespace quorlet3 {
 namespace {
 
-constexpr std::string_view kRecord[] = {kMarker1, kMarker2, kMarker3, kMarker4, kMarker5};
+// The marker digits of the two kinds of record.
+constexpr int kMainFirst = MarkerDigit(kMarker1);
+constexpr int kMainLast = MarkerDigit(kMarker5);
+constexpr int kPageName = MarkerDigit(kMarker6);
+constexpr int kPageTime = MarkerDigit(kMarker7);
 
 template <class Item>
 void AppendShifted(std::vector<Item>& to, const std::vector<Item>& from, int offset) {
@@ -28,8 +32,9 @@ void AppendShifted(std::vector<Item>& to, const std::vector<Item>& from, int off
 void FileCheckAccumulator::Step(std::span<const Slot> slots) {
     for (const Slot& s : slots) {
         const int line = static_cast<int>(s.index) + 1;
+        const int marker = MarkerDigit(s.line);
         // Guest numbers must rise by exactly 1 from one guest-number line to the next.
-        if (HasMarker(s.line, kMarker1)) {
+        if (marker == MarkerDigit(kMarker1)) {
             const int n = GuestNumberValue(s.line);
             if (!m_anyGuest) {
                 m_anyGuest = true;
@@ -41,20 +46,17 @@ void FileCheckAccumulator::Step(std::span<const Slot> slots) {
             m_lastNumber = n;
         }
         if (s.pairsWithNext) {
+            const int next = MarkerDigit(s.next);
             // A page-name line must be followed by its time stamp, and a time stamp preceded by its page.
-            if (HasMarker(s.line, kMarker6) && !HasMarker(s.next, kMarker7)) {
+            if (marker == kPageName && next != kPageTime) {
                 m_check.pageRecordBreaks.push_back(line);
             }
-            if (HasMarker(s.next, kMarker7) && !HasMarker(s.line, kMarker6)) {
+            if (next == kPageTime && marker != kPageName) {
                 m_check.pageRecordBreaks.push_back(line + 1);
             }
             // Each of lines one to four of a main-page record must be followed by the next one.
-            if (!s.line.empty() && s.line[0] == kMarker1[0]) {  // every record marker opens with this byte
-                for (int digit = 1; digit <= 4; ++digit) {
-                    if (HasMarker(s.line, kRecord[digit - 1]) && !HasMarker(s.next, kRecord[digit])) {
-                        m_check.mainRecordBreaks.push_back({line, digit});
-                    }
-                }
+            if (marker >= kMainFirst && marker < kMainLast && next != marker + 1) {
+                m_check.mainRecordBreaks.push_back({line, marker});
             }
         }
         if (s.line.empty()) {

@@ -33,24 +33,6 @@ int WalkLength(const LineStore& store) {
     return kLineSlots;
 }
 
-int TwoDigitValue(std::string_view field) {
-    if (field.size() < 2) {
-        return kNoValue;
-    }
-    // Signed on purpose: a byte past 0x7F counts below zero, and the reports count so.
-    // NOLINTBEGIN(bugprone-signed-char-misuse)
-    const int b0 = static_cast<signed char>(field[0]);
-    const int b1 = static_cast<signed char>(field[1]);
-    // NOLINTEND(bugprone-signed-char-misuse)
-    return 10 * (b0 - 48) + (b1 - 48);
-}
-
-std::string_view HourField(std::string_view line) { return Left(Right(line, 12), 2); }
-
-bool HasDayComma(std::string_view line) { return Left(Right(line, 26), 1) == ","; }
-
-std::string_view DayField(std::string_view line) { return Left(Right(line, HasDayComma(line) ? 24 : 22), 2); }
-
 int GuestNumberValue(std::string_view line) {
     const std::string_view digits = Content(line);
     if (digits.empty() || digits.size() > 5) {

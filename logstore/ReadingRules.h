@@ -23,6 +23,15 @@ inline bool HasMarker(std::string_view line, std::string_view marker) {
     }
     return Left(line, 2) == marker;
 }
+// The digit of a line's record marker, 1 to 7, or 0 for a line without one.
+constexpr int MarkerDigit(std::string_view line) {
+    if (line.size() < 2 || line[0] != kMarker1[0]) {
+        return 0;
+    }
+    const int digit = static_cast<unsigned char>(line[1]) - static_cast<unsigned char>(kMarker1[1]) + 1;
+    return digit >= 1 && digit <= 7 ? digit : 0;
+}
+
 // The content of a line: everything after its marker.
 inline std::string_view Content(std::string_view line) { return Mid(line, 2); }
 inline bool IsSentinel(std::string_view line) { return line == kSentinel; }
@@ -45,12 +54,24 @@ inline constexpr int kNoValue = -10000;
 
 // 10 * (b0 - 48) + (b1 - 48) over the field's first two bytes taken as signed bytes;
 // no digit check. kNoValue when the field has fewer than two bytes.
-int TwoDigitValue(std::string_view field);
+inline int TwoDigitValue(std::string_view field) {
+    if (field.size() < 2) {
+        return kNoValue;
+    }
+    // Signed on purpose: a byte past 0x7F counts below zero, and the reports count so.
+    // NOLINTBEGIN(bugprone-signed-char-misuse)
+    const int b0 = static_cast<signed char>(field[0]);
+    const int b1 = static_cast<signed char>(field[1]);
+    // NOLINTEND(bugprone-signed-char-misuse)
+    return 10 * (b0 - 48) + (b1 - 48);
+}
 
 // Tail layout of the time-stamp lines, counted from the end of the line.
-std::string_view HourField(std::string_view line);  // Right(12).Left(2)
-bool HasDayComma(std::string_view line);            // Right(26).Left(1) is ","
-std::string_view DayField(std::string_view line);   // Right(24) or Right(22), Left(2)
+inline std::string_view HourField(std::string_view line) { return Left(Right(line, 12), 2); }
+// Right(26).Left(1) is ","
+inline bool HasDayComma(std::string_view line) { return Left(Right(line, 26), 1) == ","; }
+// Right(24) or Right(22), Left(2)
+inline std::string_view DayField(std::string_view line) { return Left(Right(line, HasDayComma(line) ? 24 : 22), 2); }
 inline int HourOf(std::string_view line) { return TwoDigitValue(HourField(line)); }
 inline int DayOf(std::string_view line) { return TwoDigitValue(DayField(line)); }
 inline bool IsHourInRange(int hour) { return hour >= 0 && hour <= 23; }

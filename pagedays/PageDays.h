@@ -28,6 +28,7 @@ struct PageNamesResult {
 
 class PageNamesAccumulator {
 public:
+    std::string_view Marker() const { return kMarker6; }
     explicit PageNamesAccumulator(TableLimits limits) : m_names(limits.valueSlots) {}
     void Step(std::span<const Slot> slots);
     void Merge(PageNamesAccumulator& later) { m_names.Merge(later.m_names); }
@@ -55,6 +56,7 @@ struct PageDaysResult {
 // Counts the days on which one page was viewed: its name line, then the day of the slot after it.
 class PageDaysAccumulator {
 public:
+    std::string_view Marker() const { return kMarker6; }
     explicit PageDaysAccumulator(std::string_view page);
     void Step(std::span<const Slot> slots);
     void Merge(PageDaysAccumulator& later);

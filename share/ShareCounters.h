@@ -34,6 +34,7 @@ struct ShareResult {
 // Sorts the browser lines into the seven classes.
 class ShareAccumulator {
 public:
+    std::string_view Marker() const { return kMarker4; }
     void Step(std::span<const Slot> slots);
     void Merge(ShareAccumulator& later);
     ShareAccumulator Fresh() const { return {}; }

@@ -29,6 +29,7 @@ struct ValueTallyResult {
 
 class ValueTallyAccumulator {
 public:
+    std::string_view Marker() const { return m_field == TallyField::Browsers ? kMarker4 : kMarker5; }
     ValueTallyAccumulator(TallyField field, TableLimits limits);
     void Step(std::span<const Slot> slots);
     void Merge(ValueTallyAccumulator& later);
@@ -62,6 +63,7 @@ struct HostsResult {
 
 class HostsAccumulator {
 public:
+    std::string_view Marker() const { return kMarker3; }
     void Step(std::span<const Slot> slots);
     void Merge(HostsAccumulator& later);
     HostsAccumulator Fresh() const { return {}; }
@@ -93,6 +95,7 @@ struct KeywordsResult {
 
 class KeywordsAccumulator {
 public:
+    std::string_view Marker() const { return kMarker5; }
     void Step(std::span<const Slot> slots);
     void Merge(KeywordsAccumulator& later);
     KeywordsAccumulator Fresh() const { return {}; }
@@ -122,6 +125,7 @@ struct PagesResult {
 
 class PagesAccumulator {
 public:
+    std::string_view Marker() const { return kMarker6; }
     PagesAccumulator(PageOrder order, TableLimits limits);
     void Step(std::span<const Slot> slots);
     void Merge(PagesAccumulator& later);

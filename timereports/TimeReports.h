@@ -33,6 +33,7 @@ inline constexpr int kDays = 31;
 // Counts the time stamps of one kind of record into a grid.
 class TimeCountsAccumulator {
 public:
+    std::string_view Marker() const { return m_result.records == RecordKind::Main ? kMarker2 : kMarker7; }
     TimeCountsAccumulator(TimeGrid grid, RecordKind records);
     void Step(std::span<const Slot> slots);
     void Merge(TimeCountsAccumulator& later);

@@ -12,7 +12,7 @@
 namespace quorlet3 {
 namespace {
 
-constexpr size_t kBatch = 256;
+constexpr size_t kBatch = BatchStepper::kBatch;
 
 // What one part read: its own accumulators, and where the walk ended in it.
 struct PartState {
@@ -49,7 +49,8 @@ void FoldInto(Root& root, PartState& part) {
 // known when the following slot arrives, so each slot waits one step in the batch.
 class PartFeeder {
 public:
-    PartFeeder(PartState& state, bool anyPastEnd) : m_state(state), m_anyPastEnd(anyPastEnd) {}
+    PartFeeder(PartState& state, std::span<SlotAccumulator* const> accumulators, bool anyPastEnd)
+        : m_state(state), m_stepper(accumulators), m_anyPastEnd(anyPastEnd) {}
 
     void Take(std::string_view text, const std::string& scratch) {
         if (text.data() == scratch.data() && !text.empty()) {
@@ -95,18 +96,17 @@ private:
     void Flush() {
         if (m_size != 0) {
             const std::span<const Slot> slots(m_batch.data(), m_size);
-            for (const auto& acc : m_state.accumulators) {
-                if (m_state.ended) {
-                    acc->StepPastEnd(slots);
-                } else {
-                    acc->Step(slots);
-                }
+            if (m_state.ended) {
+                m_stepper.StepPastEnd(slots);
+            } else {
+                m_stepper.Step(slots);
             }
         }
         m_size = 0;
     }
 
     PartState& m_state;
+    BatchStepper m_stepper;
     bool m_anyPastEnd;
     std::array<Slot, kBatch> m_batch;
     size_t m_size = 0;
@@ -128,10 +128,12 @@ WalkEnd RunOverWholeLog(const std::string& path, std::span<SlotAccumulator* cons
     using State = std::unique_ptr<PartState>;
     const std::function<State(const PartInput&)> work = [&](const PartInput& part) {
         auto state = std::make_unique<PartState>();
+        std::vector<SlotAccumulator*> fresh;
         for (SlotAccumulator* acc : accumulators) {
             state->accumulators.push_back(acc->Fresh());
+            fresh.push_back(state->accumulators.back().get());
         }
-        PartFeeder feeder(*state, anyPastEnd);
+        PartFeeder feeder(*state, fresh, anyPastEnd);
         std::string scratch;
         SplitSlots(part.bytes, scratch, [&](std::string_view text) { feeder.Take(text, scratch); });
         feeder.Finish(part.isLast ? kSentinel : part.nextSlot);
