@@ -115,6 +115,9 @@ void VisitLongLine(const char* begin, size_t content, bool ended, std::string& s
 // one lives in scratch and stays valid only until visit returns.
 template <class Visit>
 void SplitSlots(std::string_view bytes, std::string& scratch, Visit&& visit) {
+    if (bytes.empty()) {
+        return;  // and an empty view may have no data pointer to search from
+    }
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
     // The next NUL byte at or after p (end when there is none): lines before it need no
