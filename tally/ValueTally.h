@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <absl/container/flat_hash_map.h>
 #include <vector>
 
 #include "logstore/Accumulator.h"
@@ -47,7 +47,7 @@ private:
     size_t m_slots;
     std::shared_ptr<StringArena> m_texts = std::make_shared<StringArena>();
     std::vector<Row> m_rows;                             // in order of first appearance
-    std::unordered_map<std::string_view, int> m_slotOf;  // value -> index in m_rows
+    absl::flat_hash_map<std::string_view, int> m_slotOf;  // value -> index in m_rows
 };
 
 }  // namespace quorlet3

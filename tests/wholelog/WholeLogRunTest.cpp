@@ -1,0 +1,186 @@
+// Whole-log runs: every report equals the one over the line store for a short log, for
+// any part size and any number of threads, and counts add up over line windows.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "cli/CsvOutput.h"
+#include "cli/JsonOutput.h"
+#include "logstore/LogLoader.h"
+#include "logstore/ReadingRules.h"
+#include "platform/Cp932Literal.h"
+#include "tests/support/TestLog.h"
+#include "view/CommandTable.h"
+#include "wholelog/WholeLogRun.h"
+
+namespace quorlet3::test {
+namespace {
+
+// A varied log of n records: main-page and page records with several hosts, browsers,
+// referring addresses (some with spaces and queries), pages, days and hours, and now
+// and then a fault: a broken record, an empty line, a guest-number gap, a lone CR.
+std::string VariedLog(int records, unsigned seed) {
+    static const char* const kHosts[] = {"a.ac.jp", "b.co.jp", "c.ne.jp", "", "10.0.0.1", "D.AC.JP"};
+    static const char* const kBrowsers[] = {"Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)",
+                                            "Mozilla/2.0 (compatible; MSIE 3.02; Windows 95)", "Mozilla/3.01 (Win95; I)",
+                                            ""};
+    static const char* const kLinks[] = {"http://x.co.jp/", "http://s.jp/find?q=a b&x=1", "", "http://s.jp/?p=%C6%FC"};
+    static const char* const kPages[] = {"index.html", "日記.html", "a b.html", ""};
+    std::mt19937 random(seed);
+    auto pick = [&](auto& items) { return std::string(items[random() % std::size(items)]); };
+    std::string log;
+    int guest = 1000;
+    for (int r = 0; r < records; ++r) {
+        const std::string day = std::to_string(10 + static_cast<int>(random() % 20));
+        const std::string hour = std::to_string(10 + static_cast<int>(random() % 14));
+        const std::string stamp = (random() % 2 != 0 ? "Monday, " + day + "-Jul-1998 " : "Monday, " + day + "-Jul-98 ") +
+                                  hour + ":04:05 JST";
+        if (random() % 3 == 0) {
+            log += Cp932("⑥" + pick(kPages)) + "\r\n" + Cp932("⑦") + stamp + "\r\n";
+        } else {
+            guest += random() % 40 == 0 ? 5 : 1;
+            log += Cp932("①") + std::to_string(guest) + "\r\n" + Cp932("②") + stamp + "\r\n";
+            log += Cp932("③") + pick(kHosts) + "\r\n" + Cp932("④") + pick(kBrowsers) + "\n";
+            if (random() % 25 != 0) {
+                log += Cp932("⑤") + pick(kLinks) + "\r\n";
+            }
+        }
+        if (random() % 50 == 0) {
+            log += random() % 2 != 0 ? "\r\n" : "stray\rline\r\n";
+        }
+    }
+    return log;
+}
+
+struct LogCase {
+    const char* name;
+    std::string bytes;
+};
+
+std::vector<LogCase> Logs() {
+    const std::string records = VariedLog(400, 7);
+    return {
+        {"VariedRecords", records},
+        // Every walk ends at the sentinel line; the guest numbers are searched past it.
+        {"SentinelInTheMiddle", VariedLog(60, 8) + "FileEND\r\n" + VariedLog(60, 9)},
+        // A line of several reads, a line ending in a lone CR, a NUL, no final line end.
+        {"LongLinesAndOddBytes", VariedLog(30, 10) + Cp932("⑤") + std::string(2500, 'q') + " x\r\n" +
+                                     VariedLog(20, 11) + std::string("a\0b\r\n", 5) + Cp932("⑥") + "p\r" + "\r\n" +
+                                     VariedLog(20, 12) + Cp932("①") + "77"},
+        {"Empty", ""},
+    };
+}
+
+// How the whole log is read: threads and bytes per part.
+struct Reading {
+    int jobs;
+    size_t partBytes;
+};
+
+// The rows of every report, the per-page one included.
+std::vector<const CommandRow*> EveryRow() {
+    std::vector<const CommandRow*> rows = AllReportRows();
+    rows.push_back(FindCommand(kIdPageDays));
+    return rows;
+}
+
+class WholeLogRunTest : public ::testing::TestWithParam<std::tuple<LogCase, Reading>> {};
+
+TEST_P(WholeLogRunTest, EqualsTheStoreInEveryFormat) {
+    const auto& [log, reading] = GetParam();
+    TempDir dir;
+    const std::string path = dir.WriteFile("log.log", log.bytes);
+    const std::unique_ptr<LineStore> store = LoadLineStoreFromBytes(log.bytes);
+    const std::string page = "index.html";
+
+    std::vector<std::unique_ptr<ReportAccumulator>> accumulators;
+    std::vector<SlotAccumulator*> walkers;
+    for (const CommandRow* row : EveryRow()) {
+        accumulators.push_back(StartRow(*row, page, TableLimits::Unlimited()));
+        walkers.push_back(accumulators.back().get());
+    }
+    PartReadOptions options;
+    options.jobs = reading.jobs;
+    options.partBytes = reading.partBytes;
+    const WalkEnd end = RunOverWholeLog(path, walkers, options);
+    EXPECT_EQ(end.slots, WalkLength(*store));
+
+    for (size_t i = 0; i < walkers.size(); ++i) {
+        const CommandRow& row = *EveryRow()[i];
+        const ReportResult expected = RunRow(row, *store, page);
+        const ReportResult whole = accumulators[i]->Finish(end);
+        SCOPED_TRACE(row.cliName);
+        EXPECT_EQ(FormatText(whole), FormatText(expected));
+        EXPECT_EQ(FormatJson(row, whole), FormatJson(row, expected));
+        EXPECT_EQ(FormatCsv(row, whole), FormatCsv(row, expected));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, WholeLogRunTest,
+                         ::testing::Combine(::testing::ValuesIn(Logs()),
+                                            ::testing::Values(Reading{1, size_t{1} << 20}, Reading{2, 3},
+                                                              Reading{7, 17}, Reading{2, 700})),
+                         [](const auto& info) {
+                             const Reading& r = std::get<1>(info.param);
+                             return std::string(std::get<0>(info.param).name) + "_Jobs" + std::to_string(r.jobs) +
+                                    "_Part" + std::to_string(r.partBytes);
+                         });
+
+// Over a log of three full windows, the counts that only add (time grids, share, totals)
+// are the sums of the three windows' counts.
+TEST(WholeLogSumTest, CountsAreTheSumsOfThreeWindows) {
+    std::string log = VariedLog(9000, 21);
+    // Cut at exactly 30000 lines, so that the windows from lines 1, 10001 and 20001 cover it.
+    size_t at = 0;
+    for (int line = 0; line < 30000; ++line) {
+        at = log.find('\n', at) + 1;
+    }
+    log.resize(at);
+    TempDir dir;
+    const std::string path = dir.WriteFile("log.log", log);
+
+    auto hourly = [](const ReportResult& r) { return std::get<TimeCountsResult>(r).counts; };
+    std::vector<const CommandRow*> rows = {FindCommand(kIdMainDetail), FindCommand(kIdPageDetail),
+                                           FindCommand(kIdMainHour), FindCommand(kIdShare), FindCommand(kIdLink)};
+    std::vector<std::unique_ptr<ReportAccumulator>> accumulators;
+    std::vector<SlotAccumulator*> walkers;
+    for (const CommandRow* row : rows) {
+        accumulators.push_back(StartRow(*row, {}, TableLimits::Unlimited()));
+        walkers.push_back(accumulators.back().get());
+    }
+    PartReadOptions options;
+    options.jobs = 2;
+    options.partBytes = 4096;
+    const WalkEnd end = RunOverWholeLog(path, walkers, options);
+    ASSERT_EQ(end.slots, 30000);
+
+    std::vector<std::vector<int>> sums(3);
+    ShareCounters share{};
+    int links = 0;
+    for (long long from : {1LL, 10001LL, 20001LL}) {
+        const LoadedLog window = LoadLineStore(path, LineWindow::FromLine(from));
+        for (size_t k = 0; k < sums.size(); ++k) {
+            const std::vector<int> counts = hourly(RunRow(*rows[k], *window.store));
+            sums[k].resize(counts.size());
+            for (size_t c = 0; c < counts.size(); ++c) {
+                sums[k][c] += counts[c];
+            }
+        }
+        const ShareResult part = std::get<ShareResult>(RunRow(*rows[3], *window.store));
+        for (size_t k = 0; k < share.size(); ++k) {
+            share[k] += part.counters[k];
+        }
+        links += std::get<ValueTallyResult>(RunRow(*rows[4], *window.store)).total;
+    }
+    for (size_t k = 0; k < sums.size(); ++k) {
+        EXPECT_EQ(hourly(accumulators[k]->Finish(end)), sums[k]) << rows[k]->help;
+    }
+    EXPECT_EQ(std::get<ShareResult>(accumulators[3]->Finish(end)).counters, share);
+    EXPECT_EQ(std::get<ValueTallyResult>(accumulators[4]->Finish(end)).total, links);
+}
+
+}  // namespace
+}  // namespace quorlet3::test
