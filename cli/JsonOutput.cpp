@@ -91,8 +91,9 @@ struct JsonMembers {
             json.Key(kDomainClassNames[k]);
             json.BeginArray();
             for (const ValueCount& host : r.classes[k]) {
+                const std::string utf8 = LogTextToUtf8(host.value);  // once per host, not per access
                 for (int n = 0; n < host.count; ++n) {
-                    json.Cp932(host.value);
+                    json.Utf8(utf8);
                 }
             }
             json.EndArray();
@@ -103,8 +104,13 @@ struct JsonMembers {
     void operator()(const KeywordsResult& r) const {
         json.Key("queries");
         json.BeginArray();
-        for (size_t i = 0; i < r.size(); ++i) {
-            json.Cp932(r[i]);
+        std::vector<std::string> utf8;  // each distinct query decoded once
+        utf8.reserve(r.distinct.size());
+        for (std::string_view query : r.distinct) {
+            utf8.push_back(LogTextToUtf8(query));
+        }
+        for (std::uint32_t index : r.order) {
+            json.Utf8(utf8[index]);
         }
         json.EndArray();
     }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <absl/container/flat_hash_map.h>
 #include <vector>
 
 #include "logstore/Accumulator.h"
@@ -106,7 +106,7 @@ private:
 
     std::shared_ptr<StringArena> m_texts = std::make_shared<StringArena>();
     std::vector<std::string_view> m_distinct;
-    std::unordered_map<std::string_view, std::uint32_t> m_indexOf;
+    absl::flat_hash_map<std::string_view, std::uint32_t> m_indexOf;
     std::vector<std::uint32_t> m_order;
 };
 
