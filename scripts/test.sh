@@ -12,7 +12,7 @@ if [ "${1:-}" = "--tsan" ]; then
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DQUORLET3_TSAN=ON -DQUORLET3_GUI=OFF -DQUORLET3_BENCH=OFF
   cmake --build "$dir" -j"$jobs" --target quorlet3-wholelog-test quorlet3-report
   export TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1
-  ctest --test-dir "$dir" --output-on-failure -j"$jobs" -R wholelog
+  "$dir"/tests/wholelog/quorlet3-wholelog-test --gtest_brief=1
   exit 0
 fi
 if [ "${1:-}" = "--sanitize" ]; then
