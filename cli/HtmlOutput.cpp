@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <numbers>
+#include <numeric>
 
 #include "platform/Cp932.h"
 #include "share/ShareDrawing.h"
@@ -43,6 +44,7 @@ th{background:var(--card)}
 td.n,th.n{text-align:right;font-variant-numeric:tabular-nums;white-space:nowrap}
 td.t{overflow-wrap:anywhere;max-width:60ch}
 caption{text-align:left;color:var(--muted);font-size:.9em;padding:2px 0}
+.rest{color:var(--muted)}
 .hbar{display:block;height:.8em;min-width:1px;background:var(--bar);border-radius:2px}
 td.b{width:30%;min-width:60px}
 figure{margin:.4em 0 1.2em}
@@ -87,8 +89,9 @@ public:
         m_out.push_back(c);
         return *this;
     }
-    Page& operator<<(int value) {
-        char text[16];
+    Page& operator<<(int value) { return *this << static_cast<long long>(value); }
+    Page& operator<<(long long value) {
+        char text[24];
         const auto end = std::to_chars(text, text + sizeof text, value).ptr;
         m_out.append(text, end);
         return *this;
@@ -205,6 +208,58 @@ Reports Pick(const std::vector<RowResult>& list) {
         }
     }
     return r;
+}
+
+// A long table shows this many rows at most, so that the page stays small over any log.
+constexpr size_t kShownRows = 100;
+
+// The rows a table shows out of n: the kShownRows largest counts, equal counts in the
+// table's order (the order of the indices), and what the rows left out hold.
+struct ShownRows {
+    std::vector<size_t> rows;  // indices, largest count first, or ascending with inTableOrder
+    long long restRows = 0;
+    long long restAccesses = 0;
+};
+
+template <typename CountOf>
+ShownRows Largest(size_t n, CountOf countOf, bool inTableOrder) {
+    ShownRows shown;
+    shown.rows.resize(n);
+    std::iota(shown.rows.begin(), shown.rows.end(), size_t{0});
+    auto before = [&countOf](size_t a, size_t b) {
+        const long long ca = countOf(a);
+        const long long cb = countOf(b);
+        return ca != cb ? ca > cb : a < b;
+    };
+    if (n > kShownRows) {
+        std::nth_element(shown.rows.begin(), shown.rows.begin() + kShownRows, shown.rows.end(), before);
+        for (auto rest = shown.rows.begin() + kShownRows; rest != shown.rows.end(); ++rest) {
+            shown.restAccesses += countOf(*rest);
+        }
+        shown.restRows = static_cast<long long>(n - kShownRows);
+        shown.rows.resize(kShownRows);
+    }
+    if (inTableOrder) {
+        std::sort(shown.rows.begin(), shown.rows.end());
+    } else {
+        std::sort(shown.rows.begin(), shown.rows.end(), before);
+    }
+    return shown;
+}
+
+ShownRows Largest(const std::vector<ValueCount>& rows, bool inTableOrder) {
+    return Largest(
+        rows.size(), [&rows](size_t i) { return rows[i].count; }, inTableOrder);
+}
+
+// Closes the body of a table and, when rows were left out, adds the line that counts them.
+void EndRows(Page& page, const ShownRows& shown, int columns) {
+    page << "</tbody>";
+    if (shown.restRows > 0) {
+        page << "\n<tfoot><tr class=\"rest\"><td colspan=\"" << columns << "\">ほか " << shown.restRows << " 行（"
+             << shown.restAccesses << " 回）</td></tr></tfoot>";
+    }
+    page << "</table></div>\n";
 }
 
 // The menu path of a row as "メイン調査 › 時間 › 時間帯": mnemonics "(&X)" and "&" left out.
@@ -550,7 +605,8 @@ void WriteShare(Page& page, const Reports& r) {
          << families.netscape << "%</p>\n";
 }
 
-// A two-column table of counted values (links or browser strings), in the report's order.
+// A two-column table of counted values (links or browser strings), in the report's order:
+// the most frequent ones only when there are many.
 void WriteTally(Page& page, std::string_view id, std::string_view heading, std::string_view column,
                 const ValueTallyResult& tally, const CommandRow* row) {
     MenuPath(page, row);
@@ -559,71 +615,83 @@ void WriteTally(Page& page, std::string_view id, std::string_view heading, std::
          << static_cast<int>(tally.rows.size())
          << " 種類</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th scope=\"col\">" << column
          << "</th></tr></thead>\n<tbody>\n";
-    for (const ValueCount& v : tally.rows) {
-        page << "<tr><td class=\"n\">" << v.count << "</td><td class=\"t\">";
-        page.LogText(v.value);
+    const ShownRows shown = Largest(tally.rows, true);
+    for (const size_t i : shown.rows) {
+        page << "<tr><td class=\"n\">" << tally.rows[i].count << "</td><td class=\"t\">";
+        page.LogText(tally.rows[i].value);
         page << "</td></tr>\n";
     }
-    page << "</tbody></table></div>\n";
+    EndRows(page, shown, 2);
 }
 
 // Hosts per domain class, each host once with its count, most frequent first (equal
-// counts keep the report's multibyte order).
+// counts keep the report's multibyte order); the most frequent ones only when there are many.
 void WriteHosts(Page& page, const Reports& r) {
     const HostsResult& hosts = *r.hosts;
     page << "<section id=\"hosts\">\n<h2>ホスト</h2>\n";
     MenuPath(page, r.RowOf(r.hosts));
     page << "<p>合計 <strong id=\"hosts-total\">" << hosts.total << "</strong> 回、無名 " << hosts.nameless
          << " 回</p>\n";
-    std::vector<ValueCount> grouped;
     for (size_t k = 0; k < hosts.classes.size(); ++k) {
-        grouped = hosts.classes[k];
-        int accesses = 0;
+        const std::vector<ValueCount>& grouped = hosts.classes[k];
+        long long accesses = 0;
         for (const ValueCount& host : grouped) {
             accesses += host.count;
         }
-        std::stable_sort(grouped.begin(), grouped.end(),
-                         [](const ValueCount& a, const ValueCount& b) { return a.count > b.count; });
         page << "<h3>" << kDomainClassNames[k] << "</h3>\n";
         if (grouped.empty()) {
             page << "<p class=\"note\">なし</p>\n";
             continue;
         }
-        page << "<div class=\"scroll\"><table class=\"hosts\">\n<caption>" << kDomainClassNames[k] << "："
-             << accesses << " 回、" << static_cast<int>(grouped.size())
+        page << "<div class=\"scroll\"><table class=\"hosts\">\n<caption>" << kDomainClassNames[k] << "：" << accesses
+             << " 回、" << static_cast<int>(grouped.size())
              << " ホスト</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th "
                 "scope=\"col\">ホスト</th></tr></thead>\n<tbody>\n";
-        for (const ValueCount& v : grouped) {
-            page << "<tr><td class=\"n\">" << v.count << "</td><td class=\"t\">";
-            page.LogText(v.value);
+        const ShownRows shown = Largest(grouped, false);
+        for (const size_t i : shown.rows) {
+            page << "<tr><td class=\"n\">" << grouped[i].count << "</td><td class=\"t\">";
+            page.LogText(grouped[i].value);
             page << "</td></tr>\n";
         }
-        page << "</tbody></table></div>\n";
+        EndRows(page, shown, 2);
     }
     page << "</section>\n";
 }
 
+// Equal queries as one row with their count, most frequent first (equal counts in order
+// of first appearance).
 void WriteKeywords(Page& page, const Reports& r) {
     page << "<section id=\"keywords\">\n<h2>キーワード</h2>\n";
     MenuPath(page, r.RowOf(r.keywords));
     const KeywordsResult& queries = *r.keywords;
-    page << "<p>検索語などの付いたリンク <strong id=\"keywords-total\">" << static_cast<int>(queries.size())
+    page << "<p>検索語などの付いたリンク <strong id=\"keywords-total\">" << static_cast<long long>(queries.size())
          << "</strong> 件</p>\n";
     if (!queries.empty()) {
-        page << "<div class=\"scroll\"><table id=\"keyword-table\">\n<thead><tr><th scope=\"col\" class=\"n\">番号</th>"
-                "<th scope=\"col\">「?」以降</th></tr></thead>\n<tbody>\n";
-        int number = 0;
-        for (size_t i = 0; i < queries.size(); ++i) {
-            page << "<tr><td class=\"n\">" << ++number << "</td><td class=\"t\">";
-            page.LogText(queries[i]);
+        std::vector<int> counts(queries.distinct.size(), 0);
+        std::vector<std::uint32_t> firstSeen;  // distinct indices in order of first appearance
+        for (const std::uint32_t index : queries.order) {
+            if (counts[index]++ == 0) {
+                firstSeen.push_back(index);
+            }
+        }
+        const ShownRows shown = Largest(
+            firstSeen.size(), [&](size_t g) { return counts[firstSeen[g]]; }, false);
+        page << "<div class=\"scroll\"><table id=\"keyword-table\">\n<caption>"
+             << static_cast<long long>(firstSeen.size())
+             << " 種類</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th "
+                "scope=\"col\">「?」以降</th></tr></thead>\n<tbody>\n";
+        for (const size_t g : shown.rows) {
+            page << "<tr><td class=\"n\">" << counts[firstSeen[g]] << "</td><td class=\"t\">";
+            page.LogText(queries.distinct[firstSeen[g]]);
             page << "</td></tr>\n";
         }
-        page << "</tbody></table></div>\n";
+        EndRows(page, shown, 2);
     }
     page << "</section>\n";
 }
 
 // Viewed pages: ranked with an inline bar per row; the name order folded away below.
+// Either shows the most viewed pages only when there are many.
 void WritePages(Page& page, const Reports& r) {
     page << "<section id=\"pages\">\n<h2>見たページ</h2>\n";
     const PagesResult* any = r.pagesRanked != nullptr ? r.pagesRanked : r.pagesByName;
@@ -635,15 +703,21 @@ void WritePages(Page& page, const Reports& r) {
         for (const ValueCount& v : rows) {
             max = std::max(max, v.count);
         }
+        const ShownRows shown = Largest(rows, true);
         page << "<h3>ランキング</h3>\n<div class=\"scroll\"><table id=\"page-ranking\">\n<thead><tr><th scope=\"col\" "
                 "class=\"n\">順位</th><th scope=\"col\">ページ</th><th scope=\"col\" class=\"n\">回数</th><th "
                 "scope=\"col\">割合</th></tr></thead>\n<tbody>\n";
         int rank = 0;
-        for (size_t i = 0; i < rows.size(); ++i) {
+        auto next = shown.rows.begin();
+        for (size_t i = 0; i < rows.size() && next != shown.rows.end(); ++i) {
             // Equal counts share a rank; the next count ranks after all of them.
             if (i == 0 || rows[i].count != rows[i - 1].count) {
                 rank = static_cast<int>(i) + 1;
             }
+            if (i != *next) {
+                continue;
+            }
+            ++next;
             page << "<tr><td class=\"n\">" << rank << "</td><td class=\"t\">";
             page.LogText(rows[i].value);
             page << "</td><td class=\"n\">" << rows[i].count
@@ -651,19 +725,22 @@ void WritePages(Page& page, const Reports& r) {
             page.Fixed(max > 0 ? 100.0 * rows[i].count / max : 0.0);
             page << "%\"></span></td></tr>\n";
         }
-        page << "</tbody></table></div>\n";
+        EndRows(page, shown, 4);
     }
     if (r.pagesByName != nullptr) {
         MenuPath(page, r.RowOf(r.pagesByName));
         page << "<details id=\"pages-by-name\"><summary>名前順（" << static_cast<int>(r.pagesByName->rows.size())
              << " ページ）</summary>\n<div class=\"scroll\"><table>\n<thead><tr><th scope=\"col\">ページ</th><th "
                 "scope=\"col\" class=\"n\">回数</th></tr></thead>\n<tbody>\n";
-        for (const ValueCount& v : r.pagesByName->rows) {
+        const std::vector<ValueCount>& rows = r.pagesByName->rows;
+        const ShownRows shown = Largest(rows, true);
+        for (const size_t i : shown.rows) {
             page << "<tr><td class=\"t\">";
-            page.LogText(v.value);
-            page << "</td><td class=\"n\">" << v.count << "</td></tr>\n";
+            page.LogText(rows[i].value);
+            page << "</td><td class=\"n\">" << rows[i].count << "</td></tr>\n";
         }
-        page << "</tbody></table></div>\n</details>\n";
+        EndRows(page, shown, 2);
+        page << "</details>\n";
     }
     page << "</section>\n";
 }
@@ -699,36 +776,31 @@ void WriteCheckFindings(Page& page, const FileCheckResult& check) {
     if (check.blank) {
         page << "<p>このファイルは空白です。(データがありません。)</p>\n";
     }
-    auto group = [&page](std::string_view heading, size_t count, auto&& each) {
-        if (count == 0) {
+    // Each group lists its first kShownRows findings; a broken whole log may hold millions.
+    auto group = [&page](std::string_view heading, const auto& findings, auto&& each) {
+        if (findings.empty()) {
             return;
         }
-        page << "<h3>" << heading << "（" << static_cast<int>(count) << "）</h3>\n<ul>\n";
-        each();
+        page << "<h3>" << heading << "（" << static_cast<long long>(findings.size()) << "）</h3>\n<ul>\n";
+        for (size_t i = 0; i < findings.size() && i < kShownRows; ++i) {
+            each(findings[i]);
+        }
+        if (findings.size() > kShownRows) {
+            page << "<li class=\"rest\">ほか " << static_cast<long long>(findings.size() - kShownRows) << " 個</li>\n";
+        }
         page << "</ul>\n";
     };
-    group("訪問者Ｎｏ", check.guestNumberGaps.size(), [&] {
-        for (const GuestNumberGap& gap : check.guestNumberGaps) {
-            page << "<li>" << gap.line << "行目　" << gap.previous << "番～" << gap.number << "番</li>\n";
-        }
+    group("訪問者Ｎｏ", check.guestNumberGaps, [&](const GuestNumberGap& gap) {
+        page << "<li>" << gap.line << "行目　" << gap.previous << "番～" << gap.number << "番</li>\n";
     });
-    group("⑥と⑦の不連続", check.pageRecordBreaks.size(), [&] {
-        for (int line : check.pageRecordBreaks) {
-            page << "<li>" << line << "行目　⑥と⑦の不連続</li>\n";
-        }
-    });
+    group("⑥と⑦の不連続", check.pageRecordBreaks,
+          [&](int line) { page << "<li>" << line << "行目　⑥と⑦の不連続</li>\n"; });
     static constexpr std::string_view kCircled[] = {"①", "②", "③", "④", "⑤", "⑥", "⑦", "⑧"};
-    group("①～⑤の不連続", check.mainRecordBreaks.size(), [&] {
-        for (const MainRecordBreak& broken : check.mainRecordBreaks) {
-            const int m = std::clamp(broken.marker, 1, 7);
-            page << "<li>" << broken.line << "行目 " << kCircled[m - 1] << "と" << kCircled[m] << "の不連続</li>\n";
-        }
+    group("①～⑤の不連続", check.mainRecordBreaks, [&](const MainRecordBreak& broken) {
+        const int m = std::clamp(broken.marker, 1, 7);
+        page << "<li>" << broken.line << "行目 " << kCircled[m - 1] << "と" << kCircled[m] << "の不連続</li>\n";
     });
-    group("空欄", check.emptyLines.size(), [&] {
-        for (int line : check.emptyLines) {
-            page << "<li>" << line << "行目 空欄</li>\n";
-        }
-    });
+    group("空欄", check.emptyLines, [&](int line) { page << "<li>" << line << "行目 空欄</li>\n"; });
     page << "</details>\n";
 }
 
@@ -812,17 +884,30 @@ size_t EstimatedContents(const ContentsResult& contents) {
     return bytes;
 }
 
-// Room for the page: the fixed part plus a rough size per row of every table.
+// Rows a table of n rows writes: the rows shown and the line for the rest.
+size_t Shown(size_t n) { return std::min(n, kShownRows) + 1; }
+
+// Room for the page: the fixed part plus a rough size per row of every table; only the
+// contents listing (a store's, never a whole log's) grows with the log.
 size_t EstimatedSize(const Reports& r) {
     size_t size = 200000;
     auto rows = [](const auto* result, auto&& count) { return result == nullptr ? size_t{0} : count(*result); };
-    size += 80 * rows(r.links, [](const ValueTallyResult& t) { return t.rows.size() + 1; });
-    size += 80 * rows(r.browsers, [](const ValueTallyResult& t) { return t.rows.size() + 1; });
-    size += 60 * rows(r.pagesByName, [](const PagesResult& p) { return p.rows.size(); });
-    size += 120 * rows(r.pagesRanked, [](const PagesResult& p) { return p.rows.size(); });
-    size += 70 * rows(r.keywords, [](const KeywordsResult& k) { return k.size(); });
-    size += 60 * rows(r.hosts, [](const HostsResult& h) { return static_cast<size_t>(h.total); });
-    size += 40 * rows(r.check, [](const FileCheckResult& c) { return static_cast<size_t>(c.Errors()); });
+    size += 80 * rows(r.links, [](const ValueTallyResult& t) { return Shown(t.rows.size()); });
+    size += 80 * rows(r.browsers, [](const ValueTallyResult& t) { return Shown(t.rows.size()); });
+    size += 60 * rows(r.pagesByName, [](const PagesResult& p) { return Shown(p.rows.size()); });
+    size += 120 * rows(r.pagesRanked, [](const PagesResult& p) { return Shown(p.rows.size()); });
+    size += 80 * rows(r.keywords, [](const KeywordsResult& k) { return Shown(k.distinct.size()); });
+    size += 60 * rows(r.hosts, [](const HostsResult& h) {
+                size_t n = 0;
+                for (const std::vector<ValueCount>& hosts : h.classes) {
+                    n += Shown(hosts.size());
+                }
+                return n;
+            });
+    size += 40 * rows(r.check, [](const FileCheckResult& c) {
+                return Shown(c.guestNumberGaps.size()) + Shown(c.pageRecordBreaks.size()) +
+                       Shown(c.mainRecordBreaks.size()) + Shown(c.emptyLines.size());
+            });
     size += rows(r.contents, [](const ContentsResult& c) { return EstimatedContents(c) * 3 / 2; });
     return size;
 }

@@ -91,9 +91,9 @@ struct JsonMembers {
             json.Key(kDomainClassNames[k]);
             json.BeginArray();
             for (const ValueCount& host : r.classes[k]) {
-                const std::string utf8 = LogTextToUtf8(host.value);  // once per host, not per access
+                const std::string written = JsonWriter::Cp932String(host.value);  // once per host, not per access
                 for (int n = 0; n < host.count; ++n) {
-                    json.Utf8(utf8);
+                    json.Written(written);
                 }
             }
             json.EndArray();
@@ -104,13 +104,13 @@ struct JsonMembers {
     void operator()(const KeywordsResult& r) const {
         json.Key("queries");
         json.BeginArray();
-        std::vector<std::string> utf8;  // each distinct query decoded once
-        utf8.reserve(r.distinct.size());
+        std::vector<std::string> written;  // each distinct query decoded once
+        written.reserve(r.distinct.size());
         for (std::string_view query : r.distinct) {
-            utf8.push_back(LogTextToUtf8(query));
+            written.push_back(JsonWriter::Cp932String(query));
         }
         for (std::uint32_t index : r.order) {
-            json.Utf8(utf8[index]);
+            json.Written(written[index]);
         }
         json.EndArray();
     }
@@ -284,11 +284,6 @@ void WriteJsonAll(std::string_view logPath, int lines, const std::vector<RowResu
     write(out);
 }
 
-std::string FormatJsonCp932String(std::string_view cp932) {
-    std::string out;
-    JsonWriter json(out);
-    json.Cp932(cp932);
-    return out;
-}
+std::string FormatJsonCp932String(std::string_view cp932) { return JsonWriter::Cp932String(cp932); }
 
 }  // namespace quorlet3

@@ -114,6 +114,17 @@ void JsonWriter::Utf8(std::string_view text) {
     m_out += '"';
 }
 
+void JsonWriter::Written(std::string_view json) {
+    BeforeValue();
+    m_out += json;
+}
+
+std::string JsonWriter::Cp932String(std::string_view text) {
+    std::string json;
+    JsonWriter(json).Cp932(text);
+    return json;
+}
+
 void JsonWriter::Cp932(std::string_view text) {
     BeforeValue();
     m_out += '"';

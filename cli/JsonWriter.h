@@ -30,6 +30,11 @@ public:
     void Utf8(std::string_view text);
     // A string of cp932 bytes from the log, decoded to UTF-8 (invalid bytes as U+FFFD).
     void Cp932(std::string_view text);
+    // A value already written as JSON (a quoted, escaped string), as the next value.
+    void Written(std::string_view json);
+
+    // The JSON string of cp932 bytes from the log, for writing the same value many times.
+    static std::string Cp932String(std::string_view text);
 
     // Shorthands for a member and its value.
     void Member(std::string_view name, long long value) {
