@@ -12,6 +12,7 @@
 
 #include "bench/BenchSample.h"
 #include "logstore/Quorlet3Doc.h"
+#include "view/CommandTable.h"
 #include "view/Quorlet3View.h"
 
 using quorlet3::CQuorlet3Doc;
@@ -36,7 +37,7 @@ std::string WritePageRecords(const std::string& path) {
 void ShowListing(benchmark::State& state, const std::string& path) {
     CQuorlet3Doc doc;
     doc.LoadLogFile(path);
-    const std::string listing = doc.ReportContents();
+    const std::string listing = quorlet3::ReportText(*quorlet3::FindCommand(quorlet3::kIdViewContents), doc.Store());
     CQuorlet3View view(doc);
     view.resize(800, 600);
     view.show();

@@ -16,7 +16,9 @@
 
 #include "bench/BenchSample.h"
 #include "cli/HtmlOutput.h"
+#include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
+#include "view/CommandTable.h"
 
 namespace {
 
@@ -85,7 +87,7 @@ int main(int argc, char** argv) {
         const CQuorlet3Doc& doc = store.doc;
         const std::string& path = store.path;
         benchmark::RegisterBenchmark(("HtmlFormat/" + store.name).c_str(), [&doc, &path](benchmark::State& state) {
-            const std::vector<quorlet3::RowResult> reports = quorlet3::ComputeAllReports(doc);
+            const std::vector<quorlet3::RowResult> reports = quorlet3::RunRows(quorlet3::AllReportRows(), doc.Store());
             const int lines = quorlet3::WalkLength(doc.Store());
             size_t bytes = 0;
             for (auto _ : state) {
@@ -96,15 +98,15 @@ int main(int argc, char** argv) {
         })->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("HtmlAll/" + store.name).c_str(), [&doc, &path](benchmark::State& state) {
             for (auto _ : state) {
-                const std::string page = quorlet3::FormatHtmlReport(path, quorlet3::WalkLength(doc.Store()),
-                                                                    quorlet3::ComputeAllReports(doc));
+                const std::string page = quorlet3::FormatHtmlReport(
+                    path, quorlet3::WalkLength(doc.Store()), quorlet3::RunRows(quorlet3::AllReportRows(), doc.Store()));
                 benchmark::DoNotOptimize(page.data());
             }
         })->Unit(benchmark::kMicrosecond);
         benchmark::RegisterBenchmark(("TextAll/" + store.name).c_str(), [&doc](benchmark::State& state) {
             for (auto _ : state) {
                 size_t bytes = 0;
-                for (const quorlet3::RowResult& report : quorlet3::ComputeAllReports(doc)) {
+                for (const quorlet3::RowResult& report : quorlet3::RunRows(quorlet3::AllReportRows(), doc.Store())) {
                     bytes += quorlet3::FormatText(report.result).size();
                 }
                 benchmark::DoNotOptimize(bytes);

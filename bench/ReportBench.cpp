@@ -138,23 +138,23 @@ using Report = std::function<size_t(const CQuorlet3Doc&)>;
 std::vector<std::pair<std::string, Report>> Reports() {
     std::vector<std::pair<std::string, Report>> reports;
     for (const quorlet3::CommandRow& row : quorlet3::CommandTable()) {
-        if (row.operation == nullptr || quorlet3::TakesPage(row)) {
+        if (row.start == nullptr || quorlet3::TakesPage(row)) {
             continue;
         }
         std::string name = row.cliName;
         if (row.cliArgument != nullptr) {
             name.append("/").append(row.cliArgument);
         }
-        reports.emplace_back(name, [&row](const CQuorlet3Doc& d) { return quorlet3::ReportText(row, d).size(); });
+        reports.emplace_back(name,
+                             [&row](const CQuorlet3Doc& d) { return quorlet3::ReportText(row, d.Store()).size(); });
     }
     return reports;
 }
 
 // The page the per-page report is run for: the first name of the page name list.
 std::string FirstPage(const CQuorlet3Doc& doc) {
-    quorlet3::PageNameList pages;
-    doc.CollectPageNames(pages);
-    return pages[0];
+    const quorlet3::PageNamesResult pages = quorlet3::ComputePageNames(doc.Store());
+    return pages.names.empty() ? std::string() : pages.names.front();
 }
 
 }  // namespace
@@ -201,7 +201,7 @@ int main(int argc, char** argv) {
     }
     // Reports of one page run for the first page name of each store.
     for (const quorlet3::CommandRow& row : quorlet3::CommandTable()) {
-        if (row.operation == nullptr || !quorlet3::TakesPage(row)) {
+        if (row.start == nullptr || !quorlet3::TakesPage(row)) {
             continue;
         }
         for (Store& store : stores) {
@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
                                          [&store, &row, page](benchmark::State& state) {
                                              size_t bytes = 0;
                                              for (auto _ : state) {
-                                                 bytes = quorlet3::ReportText(row, store.doc, page).size();
+                                                 bytes = quorlet3::ReportText(row, store.doc.Store(), page).size();
                                                  benchmark::DoNotOptimize(bytes);
                                              }
                                              state.counters["text_bytes"] = static_cast<double>(bytes);

@@ -9,7 +9,7 @@
 
 namespace quorlet3 {
 
-// One self-contained HTML5 page (UTF-8) of the reports of `all` (ComputeAllReports):
+// One self-contained HTML5 page (UTF-8) of the reports of `all` (RunRows):
 // inline CSS and SVG, no script, no external file, font or network request. logPath as
 // given on the command line; lines is the number of line slots read. Reports missing
 // from the list are left out of the page, and so are the per-page ones (page names,

@@ -30,8 +30,8 @@ std::optional<std::string> ResolvePageName(const LineStore& store, std::string_v
     return EncodeUtf8ToCp932(page);
 }
 
-void PageDaysByTextAccumulator::Step(std::span<const Slot> slots) {
-    for (const Slot& s : slots) {
+void PageDaysByTextAccumulator::Step(std::span<const Slot> batch) {
+    for (const Slot& s : batch) {
         if (!HasMarker(s.line, kMarker6) || s.line.size() == kMarker6.size()) {
             continue;
         }

@@ -3,9 +3,9 @@
 
 #include <optional>
 #include <span>
-#include <unordered_map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "logstore/Accumulator.h"
@@ -28,15 +28,15 @@ class PageDaysByTextAccumulator {
 public:
     std::string_view Marker() const { return kMarker6; }
     explicit PageDaysByTextAccumulator(std::string_view page) : m_page(page) {}
-    void Step(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
     void Merge(PageDaysByTextAccumulator& later);
     PageDaysByTextAccumulator Fresh() const { return PageDaysByTextAccumulator(m_page); }
     // Nothing when no page of the log reads so and page is no text cp932 can hold.
     std::optional<PageDaysResult> Finish(const WalkEnd& end);
 
 private:
-    std::string m_page;                              // as typed, UTF-8
-    std::unordered_map<std::string, bool> m_readsSo;  // page names seen: does the name read as m_page
+    std::string m_page;                                      // as typed, UTF-8
+    std::unordered_map<std::string, bool> m_readsSo;         // page names seen: does the name read as m_page
     std::unordered_map<std::string, PageDaysResult> m_days;  // counts of the names that do
 };
 

@@ -396,7 +396,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             SlotAccumulator* const one[] = {&contents};
             const WalkEnd end = RunOverWholeLog(path, one, parts);
             contents.Accumulator().Finish(end);  // writes the open last row
-            stream.Finish(*row, end.slots);
+            stream.Finish(*row, end.visited);
             return FinishOutput();
         }
         if (row != nullptr && TakesPage(*row) && !options.raw) {
@@ -433,7 +433,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             results.push_back({rows[i], accumulators[i]->Finish(end)});
         }
         if (row == nullptr) {
-            WriteAll(options, path, end.slots, results);
+            WriteAll(options, path, end.visited, results);
             return FinishOutput();
         }
         WriteReport(options, *row, results.front().result);

@@ -343,49 +343,52 @@ Broken CheckResult(const ReportResult& result, const CQuorlet3Doc& doc) {
     return {};
 }
 
-// The document operation each row stands for, written out row by row, so that a row
-// wired to another computation or argument shows up as a difference.
-std::optional<std::string> DocumentText(const CommandRow& row, const CQuorlet3Doc& doc, const std::string& page) {
-    ShareCounters counters{};
-    PageNameList names;
+// The report each row stands for, computed directly row by row, so that a row wired
+// to another accumulator or argument shows up as a difference.
+std::optional<std::string> DirectText(const CommandRow& row, const LineStore& store, const std::string& page) {
     switch (row.id) {
         case kIdCheckFile:
-            return doc.ReportFileCheck();
+            return FormatFileCheckText(ComputeFileCheck(store));
         case kIdViewContents:
-            return doc.ReportContents();
+            return FormatContentsText(ComputeContents(store));
         case kIdLink:
-            return doc.ReportTally(5);
+            return FormatValueTallyText(ComputeValueTally(store, TallyField::Links));
         case kIdBrowser:
-            return doc.ReportTally(4);
+            return FormatValueTallyText(ComputeValueTally(store, TallyField::Browsers));
         case kIdHost:
-            return doc.ReportHosts();
+            return FormatHostsText(ComputeHosts(store));
         case kIdKeyword:
-            return doc.ReportKeywords();
+            return FormatKeywordsText(ComputeKeywords(store));
         case kIdPagesByName:
-            return doc.ReportPages(1);
+            return FormatPagesText(ComputePages(store, PageOrder::Name));
         case kIdPageRanking:
-            return doc.ReportPages(2);
+            return FormatPagesText(ComputePages(store, PageOrder::Ranking));
         case kIdMainHour:
-            return doc.ReportHourly(2);
+            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::Hourly, RecordKind::Main));
         case kIdPageHour:
-            return doc.ReportHourly(7);
+            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::Hourly, RecordKind::Page));
         case kIdMainDate:
-            return doc.ReportDaily(2);
+            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::Daily, RecordKind::Main));
         case kIdPageDate:
-            return doc.ReportDaily(7);
+            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::Daily, RecordKind::Page));
         case kIdMainDetail:
-            return doc.ReportDayHour(2);
+            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::DayHour, RecordKind::Main));
         case kIdPageDetail:
-            return doc.ReportDayHour(7);
+            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::DayHour, RecordKind::Page));
         case kIdGuestNumber:
-            return doc.ReportGuestNumbers();
-        case kIdShare:
-            return doc.ReportShare(counters);
+            return FormatGuestNumbersText(ComputeGuestNumbers(store));
+        case kIdShare: {
+            ShareCounters counters{};
+            const ShareResult share = ComputeShare(store);
+            AddShare(counters, share);
+            return FormatShareText(share.lines, counters);
+        }
         case kIdPageDays:
-            return doc.ReportPageDays(page);
+            return FormatPageDaysText(ComputePageDays(store, page));
         case 0:
             if (row.cliName != nullptr && std::string_view(row.cliName) == "page-names") {
-                doc.CollectPageNames(names);
+                PageNameList names;
+                FillPageNameList(ComputePageNames(store), names);
                 return FormatPageNamesText(names);
             }
             break;
@@ -612,16 +615,16 @@ const LogOutput kLogOutputs[] = {
     {"html", CheckHtml},
 };
 
-// A report through its typed result: the text equals the document operation's, the
+// A report through its typed result: the text equals the report computed directly, the
 // result holds what it must, and every output format is well-formed.
 Broken CheckRow(const CommandRow& row, const CQuorlet3Doc& doc, const std::string& page) {
-    const ReportResult result = row.operation(doc, row.argument, page);
-    const std::optional<std::string> expected = DocumentText(row, doc, page);
+    const ReportResult result = RunRow(row, doc.Store(), page);
+    const std::optional<std::string> expected = DirectText(row, doc.Store(), page);
     if (!expected) {
-        return "the harness knows no document operation for the row of " + std::string(row.cliName);
+        return "the harness knows no direct computation for the row of " + std::string(row.cliName);
     }
     if (FormatText(result) != *expected) {
-        return std::string(row.cliName) + ": the text of the typed result is not the document operation's";
+        return std::string(row.cliName) + ": the text of the row's result is not the report computed directly";
     }
     if (Broken broken = CheckResult(result, doc); !broken.empty()) {
         return broken;
@@ -650,29 +653,25 @@ private:
     bool m_answer;
 };
 
-// The listing asked through a question box: accepted it is the listing written without
-// one, declined it is "CANCEL".
+// The size question before the listing: one question with text for a store of 1000 lines
+// or more, none for a shorter one; its answer is the outcome, and without a box the
+// listing always goes on.
 Broken CheckContentsQuestions(Context& c) {
-    CQuorlet3Doc& doc = c.doc;
-    const std::string unasked = doc.ReportContents();
-    FixedAnswers accept(true);
-    doc.SetQuestionBox(&accept);
-    const std::string accepted = doc.ReportContents();
-    FixedAnswers decline(false);
-    doc.SetQuestionBox(&decline);
-    const std::string declined = doc.ReportContents();
-    doc.SetQuestionBox(nullptr);
-    if (accepted != unasked) {
-        return "contents: the accepted question changed the listing";
+    const int lines = WalkLength(c.doc.Store());
+    const int expected = lines >= 1000 ? 1 : 0;
+    for (const bool answer : {true, false}) {
+        FixedAnswers box(answer);
+        const bool goOn = AskToListLongLog(&box, lines);
+        if (box.m_asked != expected || box.m_emptyText) {
+            return "contents: asked " + std::to_string(box.m_asked) + " questions, " + std::to_string(expected) +
+                   " expected, or one without text";
+        }
+        if (goOn != (answer || expected == 0)) {
+            return "contents: the outcome is not the answer to the size question";
+        }
     }
-    // One question for a store of 1000 lines or more, none for a shorter one.
-    const int expected = WalkLength(doc.Store()) >= 1000 ? 1 : 0;
-    if (accept.m_asked != expected || decline.m_asked != expected || accept.m_emptyText) {
-        return "contents: asked " + std::to_string(accept.m_asked) + " questions, " + std::to_string(expected) +
-               " expected, or one without text";
-    }
-    if (declined != (decline.m_asked > 0 ? std::string(kCancel) : unasked)) {
-        return "contents: a declined question did not cancel the listing";
+    if (!AskToListLongLog(nullptr, lines)) {
+        return "contents: without a question box the listing did not go on";
     }
     return {};
 }
@@ -687,7 +686,7 @@ std::string NameFromInput(std::string_view bytes) {
 // page, one taken from the input, and none.
 std::vector<std::string> PagesToAsk(const CQuorlet3Doc& doc, std::string_view bytes) {
     PageNameList pages;
-    doc.CollectPageNames(pages);
+    FillPageNameList(ComputePageNames(doc.Store()), pages);
     size_t used = 0;
     while (used < pages.size() && !pages[used].empty()) {
         ++used;
@@ -715,27 +714,28 @@ Broken CheckResolvedPages(Context& c) {
 
 Broken CheckShareSvg(Context& c) {
     ShareCounters share{};
-    c.doc.ReportShare(share);
+    AddShare(share, ComputeShare(c.doc.Store()));
     if (ShareSvg(share).find("</svg>") == std::string::npos) {
         return "svg: the share picture is not closed";
     }
     return {};
 }
 
-// Arguments no menu command passes.
-Broken CheckOtherArguments(Context& c) {
-    if (!c.doc.ReportTally(3).empty() || !c.doc.ReportHourly(3).empty()) {
-        return "a marker no report reads gave text";
-    }
-    if (c.doc.ReportPages(0).empty()) {
-        return "pages: an order no menu passes gave no text";
+// One walk for every report gives each row the result it gets walking alone.
+Broken CheckOneWalk(Context& c) {
+    const std::vector<const CommandRow*> rows = AllReportRows();
+    const std::vector<RowResult> together = RunRows(rows, c.doc.Store());
+    for (size_t k = 0; k < rows.size(); ++k) {
+        if (together[k].row != rows[k] || FormatText(together[k].result) != ReportText(*rows[k], c.doc.Store())) {
+            return std::string(rows[k]->cliName) + ": the shared walk gives another result than its own walk";
+        }
     }
     return {};
 }
 
 // Every output over all reports of the log at once.
 Broken CheckLogOutputs(Context& c, const LogOutput& output) {
-    return output.check(ComputeAllReports(c.doc), WalkLength(c.doc.Store()));
+    return output.check(RunRows(AllReportRows(), c.doc.Store()), WalkLength(c.doc.Store()));
 }
 
 // One report row, with each page name the per-page report is asked for.
@@ -756,14 +756,14 @@ struct Checks {
     std::vector<std::function<Broken(Context&)>> all;
     std::vector<size_t> byFirstByte;  // index into all, each as often as it is chosen
     Checks() {
-        all = {CheckWholeFile, CheckLastWindow,        CheckFromWindow,    CheckResolvedPages,
-               CheckShareSvg,  CheckContentsQuestions, CheckOtherArguments};
+        all = {CheckWholeFile, CheckLastWindow,        CheckFromWindow, CheckResolvedPages,
+               CheckShareSvg,  CheckContentsQuestions, CheckOneWalk};
         for (const LogOutput& output : kLogOutputs) {
             all.push_back([&output](Context& c) { return CheckLogOutputs(c, output); });
         }
         const size_t others = all.size();
         for (const CommandRow& row : CommandTable()) {
-            if (row.operation != nullptr) {
+            if (row.start != nullptr) {
                 all.push_back([&row](Context& c) { return CheckReportRow(c, row); });
             }
         }

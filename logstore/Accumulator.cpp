@@ -37,52 +37,52 @@ BatchStepper::BatchStepper(std::span<SlotAccumulator* const> accumulators)
         m_markers.push_back(MarkerDigit(acc->Marker()));
         m_anyByMarker = m_anyByMarker || m_markers.back() != 0;
     }
-    for (std::vector<Slot>& slots : m_byMarker) {
-        slots.reserve(kBatch);
+    for (std::vector<Slot>& batch : m_byMarker) {
+        batch.reserve(kBatch);
     }
 }
 
-void BatchStepper::Step(std::span<const Slot> slots) {
+void BatchStepper::Step(std::span<const Slot> batch) {
     if (m_anyByMarker) {
         for (std::vector<Slot>& bucket : m_byMarker) {
             bucket.clear();
         }
-        for (const Slot& s : slots) {
+        for (const Slot& s : batch) {
             m_byMarker[static_cast<size_t>(MarkerDigit(s.line))].push_back(s);
         }
     }
     for (size_t i = 0; i < m_accumulators.size(); ++i) {
         const int marker = m_markers[i];
-        m_accumulators[i]->Step(marker == 0 ? slots : std::span<const Slot>(m_byMarker[static_cast<size_t>(marker)]));
+        m_accumulators[i]->Step(marker == 0 ? batch : std::span<const Slot>(m_byMarker[static_cast<size_t>(marker)]));
     }
 }
 
-void BatchStepper::StepPastEnd(std::span<const Slot> slots) {
+void BatchStepper::StepPastEnd(std::span<const Slot> batch) {
     for (SlotAccumulator* acc : m_accumulators) {
-        acc->StepPastEnd(slots);
+        acc->StepPastEnd(batch);
     }
 }
 
 WalkEnd RunOverStore(const LineStore& store, std::span<SlotAccumulator* const> accumulators) {
     const int walked = WalkLength(store);
     WalkEnd end;
-    end.slots = walked;
+    end.visited = walked;
     end.sentinel = walked < kLineSlots || IsSentinel(store.m_strEndSlot);
     BatchStepper stepper(accumulators);
-    std::array<Slot, BatchStepper::kBatch> batch;
+    std::array<Slot, BatchStepper::kBatch> slotArray;
     // The walk's slots, then the line slots after its end (the sentinel's slot first).
     for (int from : {0, walked}) {
         const int to = from == 0 ? walked : kLineSlots;
         for (int i = from; i < to;) {
-            const int n = std::min(static_cast<int>(batch.size()), to - i);
+            const int n = std::min(static_cast<int>(slotArray.size()), to - i);
             for (int k = 0; k < n; ++k, ++i) {
-                batch[static_cast<size_t>(k)] = {store[i], store[i + 1], i, i + 1 < kLineSlots};
+                slotArray[static_cast<size_t>(k)] = {store[i], store[i + 1], i, i + 1 < kLineSlots};
             }
-            const std::span<const Slot> slots(batch.data(), static_cast<size_t>(n));
+            const std::span<const Slot> batch(slotArray.data(), static_cast<size_t>(n));
             if (from == 0) {
-                stepper.Step(slots);
+                stepper.Step(batch);
             } else {
-                stepper.StepPastEnd(slots);
+                stepper.StepPastEnd(batch);
             }
         }
     }

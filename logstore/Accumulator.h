@@ -19,7 +19,7 @@ namespace quorlet3 {
 // How the walk over the slots ended.
 struct WalkEnd {
     bool sentinel = false;  // a sentinel ended the walk (false: a store that was never loaded)
-    long long slots = 0;    // slots the walk visited
+    long long visited = 0;  // slots the walk visited
 };
 
 // The fixed-size tables of the 10000-line store (300 values per tally, 300 page names)
@@ -53,7 +53,7 @@ using ResultBacking = std::shared_ptr<const void>;
 class SlotAccumulator {
 public:
     virtual ~SlotAccumulator() = default;
-    virtual void Step(std::span<const Slot> slots) = 0;
+    virtual void Step(std::span<const Slot> batch) = 0;
     virtual void StepPastEnd(std::span<const Slot>) {}
     // Takes in the state of the part that follows this one; the walk had not ended in this one.
     virtual void Merge(SlotAccumulator& later) = 0;
@@ -76,10 +76,10 @@ template <class Acc, class Base, class Derived>
 class AccumulatorAdapter : public Base {
 public:
     explicit AccumulatorAdapter(Acc acc) : m_acc(std::move(acc)) {}
-    void Step(std::span<const Slot> slots) override { m_acc.Step(slots); }
-    void StepPastEnd(std::span<const Slot> slots) override {
-        if constexpr (requires { m_acc.StepPastEnd(slots); }) {
-            m_acc.StepPastEnd(slots);
+    void Step(std::span<const Slot> batch) override { m_acc.Step(batch); }
+    void StepPastEnd(std::span<const Slot> batch) override {
+        if constexpr (requires { m_acc.StepPastEnd(batch); }) {
+            m_acc.StepPastEnd(batch);
         }
     }
     std::string_view Marker() const override {
@@ -90,7 +90,7 @@ public:
         }
     }
     bool ReadsPastEnd() const override {
-        return requires(Acc& a, std::span<const Slot> slots) { a.StepPastEnd(slots); };
+        return requires(Acc & a, std::span<const Slot> batch) { a.StepPastEnd(batch); };
     }
     void Merge(SlotAccumulator& later) override { m_acc.Merge(static_cast<AccumulatorAdapter&>(later).m_acc); }
     void MergePastEnd(SlotAccumulator& later) override {
@@ -110,15 +110,15 @@ protected:
 class BatchStepper {
 public:
     explicit BatchStepper(std::span<SlotAccumulator* const> accumulators);
-    void Step(std::span<const Slot> slots);
-    void StepPastEnd(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
+    void StepPastEnd(std::span<const Slot> batch);
 
     static constexpr size_t kBatch = 256;  // slots per batch: the calls cost nothing, the slots stay in cache
 
 private:
     std::span<SlotAccumulator* const> m_accumulators;
-    std::vector<int> m_markers;                   // each accumulator's marker digit, 0 for every slot
-    std::vector<std::vector<Slot>> m_byMarker;    // this batch's slots of markers 1 to 7
+    std::vector<int> m_markers;                 // each accumulator's marker digit, 0 for every slot
+    std::vector<std::vector<Slot>> m_byMarker;  // this batch's slots of markers 1 to 7
     bool m_anyByMarker = false;
 };
 

@@ -49,8 +49,8 @@ void ContentsAccumulator::EndRow() {
     m_row.clear();
 }
 
-void ContentsAccumulator::Step(std::span<const Slot> slots) {
-    for (const Slot& s : slots) {
+void ContentsAccumulator::Step(std::span<const Slot> batch) {
+    for (const Slot& s : batch) {
         for (const ListingPiece& piece : kListingPieces) {
             if (HasMarker(s.line, piece.marker)) {
                 m_row += piece.before;
@@ -84,7 +84,7 @@ void ContentsAccumulator::Merge(ContentsAccumulator& later) {
 
 ContentsResult ContentsAccumulator::Finish(const WalkEnd& end) {
     ContentsResult result;
-    result.lines = static_cast<int>(end.slots);
+    result.lines = static_cast<int>(end.visited);
     result.rows = std::move(m_rows);
     // Every piece that leaves its row open adds a separator, so an open row is never empty.
     if (!m_row.empty()) {

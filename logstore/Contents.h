@@ -28,7 +28,7 @@ public:
     // Rows go to sink in order as soon as everything before them is known; the result then holds none.
     explicit ContentsAccumulator(ContentsRowSink sink) : m_sink(std::move(sink)) {}
 
-    void Step(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
     void Merge(ContentsAccumulator& later);
     ContentsAccumulator Fresh() const { return {}; }
     ContentsResult Finish(const WalkEnd& end);

@@ -29,8 +29,8 @@ void AppendShifted(std::vector<Item>& to, const std::vector<Item>& from, int off
 
 }  // namespace
 
-void FileCheckAccumulator::Step(std::span<const Slot> slots) {
-    for (const Slot& s : slots) {
+void FileCheckAccumulator::Step(std::span<const Slot> batch) {
+    for (const Slot& s : batch) {
         const int line = static_cast<int>(s.index) + 1;
         const int marker = MarkerDigit(s.line);
         // Guest numbers must rise by exactly 1 from one guest-number line to the next.
@@ -63,7 +63,7 @@ void FileCheckAccumulator::Step(std::span<const Slot> slots) {
             m_check.emptyLines.push_back(line);
         }
     }
-    m_slots += static_cast<long long>(slots.size());
+    m_slots += static_cast<long long>(batch.size());
 }
 
 void FileCheckAccumulator::Merge(FileCheckAccumulator& later) {

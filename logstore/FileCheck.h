@@ -41,7 +41,7 @@ struct FileCheckResult {
 // a part that follows another has its numbers moved on by the slots before it.
 class FileCheckAccumulator {
 public:
-    void Step(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
     void Merge(FileCheckAccumulator& later);
     FileCheckAccumulator Fresh() const { return {}; }
     FileCheckResult Finish(const WalkEnd& end);

@@ -1,7 +1,7 @@
 // The page picker: a drop-down list of the page names and the survey / cancel buttons.
 #pragma once
 
-#include "logstore/Quorlet3Doc.h"
+#include "pagedays/PageDays.h"
 #include "platform/QtDialogFrame.h"
 
 class QComboBox;

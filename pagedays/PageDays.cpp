@@ -9,8 +9,8 @@
 
 namespace quorlet3 {
 
-void PageNamesAccumulator::Step(std::span<const Slot> slots) {
-    for (const Slot& s : slots) {
+void PageNamesAccumulator::Step(std::span<const Slot> batch) {
+    for (const Slot& s : batch) {
         if (HasMarker(s.line, kMarker6) && s.line.size() > kMarker6.size()) {
             m_names.Add(Content(s.line));
         }
@@ -47,12 +47,13 @@ std::string FormatPageNamesText(std::span<const std::string> pages) {
     return list;
 }
 
-PageDaysAccumulator::PageDaysAccumulator(std::string_view page) : m_pageLine(std::string(kMarker6) + std::string(page)) {
+PageDaysAccumulator::PageDaysAccumulator(std::string_view page)
+    : m_pageLine(std::string(kMarker6) + std::string(page)) {
     m_result.page = std::string(page);
 }
 
-void PageDaysAccumulator::Step(std::span<const Slot> slots) {
-    for (const Slot& s : slots) {
+void PageDaysAccumulator::Step(std::span<const Slot> batch) {
+    for (const Slot& s : batch) {
         if (s.line != m_pageLine) {
             continue;
         }

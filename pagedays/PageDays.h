@@ -30,7 +30,7 @@ class PageNamesAccumulator {
 public:
     std::string_view Marker() const { return kMarker6; }
     explicit PageNamesAccumulator(TableLimits limits) : m_names(limits.valueSlots) {}
-    void Step(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
     void Merge(PageNamesAccumulator& later) { m_names.Merge(later.m_names); }
     PageNamesAccumulator Fresh() const { return PageNamesAccumulator({m_names.Slots()}); }
     PageNamesResult Finish(const WalkEnd& end);
@@ -58,7 +58,7 @@ class PageDaysAccumulator {
 public:
     std::string_view Marker() const { return kMarker6; }
     explicit PageDaysAccumulator(std::string_view page);
-    void Step(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
     void Merge(PageDaysAccumulator& later);
     PageDaysAccumulator Fresh() const { return PageDaysAccumulator(m_result.page); }
     PageDaysResult Finish(const WalkEnd&) { return std::move(m_result); }

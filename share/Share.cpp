@@ -33,8 +33,8 @@ int BrowserClassOf(std::string_view line) {
 
 int SharePercent(int count, int total) { return total == 0 ? 0 : count * 100 / total; }
 
-void ShareAccumulator::Step(std::span<const Slot> slots) {
-    for (const Slot& s : slots) {
+void ShareAccumulator::Step(std::span<const Slot> batch) {
+    for (const Slot& s : batch) {
         if (HasMarker(s.line, kMarker4)) {
             ++m_share.lines;
             ++m_share.counters[static_cast<size_t>(BrowserClassOf(s.line))];

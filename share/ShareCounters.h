@@ -35,7 +35,7 @@ struct ShareResult {
 class ShareAccumulator {
 public:
     std::string_view Marker() const { return kMarker4; }
-    void Step(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
     void Merge(ShareAccumulator& later);
     ShareAccumulator Fresh() const { return {}; }
     ShareResult Finish(const WalkEnd& end);

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "logstore/Quorlet3Doc.h"
 #include "platform/QtDialogFrame.h"
+#include "share/ShareCounters.h"
 
 class QPushButton;
 class QTextEdit;

@@ -11,8 +11,8 @@ namespace {
 
 // Steps the lines of one marker: counts them and hands every non-empty value to take.
 template <class Take>
-void ForEachValueOf(std::span<const Slot> slots, std::string_view marker, int& total, int& nameless, Take&& take) {
-    for (const Slot& s : slots) {
+void ForEachValueOf(std::span<const Slot> batch, std::string_view marker, int& total, int& nameless, Take&& take) {
+    for (const Slot& s : batch) {
         if (!HasMarker(s.line, marker)) {
             continue;
         }
@@ -48,8 +48,8 @@ int DomainClassOf(std::string_view host) {
 ValueTallyAccumulator::ValueTallyAccumulator(TallyField field, TableLimits limits)
     : m_field(field), m_tally(limits.valueSlots) {}
 
-void ValueTallyAccumulator::Step(std::span<const Slot> slots) {
-    ForEachValueOf(slots, MarkerOf(m_field), m_total, m_nameless, [&](std::string_view v) { m_tally.Add(v); });
+void ValueTallyAccumulator::Step(std::span<const Slot> batch) {
+    ForEachValueOf(batch, MarkerOf(m_field), m_total, m_nameless, [&](std::string_view v) { m_tally.Add(v); });
 }
 
 void ValueTallyAccumulator::Merge(ValueTallyAccumulator& later) {
@@ -79,8 +79,8 @@ std::string FormatValueTallyText(const ValueTallyResult& result) {
     return text;
 }
 
-void HostsAccumulator::Step(std::span<const Slot> slots) {
-    ForEachValueOf(slots, kMarker3, m_total, m_nameless, [&](std::string_view host) { m_hosts.Add(host); });
+void HostsAccumulator::Step(std::span<const Slot> batch) {
+    ForEachValueOf(batch, kMarker3, m_total, m_nameless, [&](std::string_view host) { m_hosts.Add(host); });
 }
 
 void HostsAccumulator::Merge(HostsAccumulator& later) {
@@ -132,8 +132,8 @@ std::uint32_t KeywordsAccumulator::IndexOf(std::string_view query) {
     return index;
 }
 
-void KeywordsAccumulator::Step(std::span<const Slot> slots) {
-    for (const Slot& s : slots) {
+void KeywordsAccumulator::Step(std::span<const Slot> batch) {
+    for (const Slot& s : batch) {
         if (!HasMarker(s.line, kMarker5)) {
             continue;
         }
@@ -171,12 +171,11 @@ std::string FormatKeywordsText(const KeywordsResult& result) {
     return text;
 }
 
-PagesAccumulator::PagesAccumulator(PageOrder order, TableLimits limits)
-    : m_order(order), m_tally(limits.valueSlots) {}
+PagesAccumulator::PagesAccumulator(PageOrder order, TableLimits limits) : m_order(order), m_tally(limits.valueSlots) {}
 
-void PagesAccumulator::Step(std::span<const Slot> slots) {
+void PagesAccumulator::Step(std::span<const Slot> batch) {
     int nameless = 0;  // empty page names count in the total only
-    ForEachValueOf(slots, kMarker6, m_total, nameless, [&](std::string_view page) { m_tally.Add(page); });
+    ForEachValueOf(batch, kMarker6, m_total, nameless, [&](std::string_view page) { m_tally.Add(page); });
 }
 
 void PagesAccumulator::Merge(PagesAccumulator& later) {

@@ -2,11 +2,12 @@
 // Every result holds views into its own backing, so it stands on its own.
 #pragma once
 
+#include <absl/container/flat_hash_map.h>
+
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <absl/container/flat_hash_map.h>
 #include <vector>
 
 #include "logstore/Accumulator.h"
@@ -31,7 +32,7 @@ class ValueTallyAccumulator {
 public:
     std::string_view Marker() const { return m_field == TallyField::Browsers ? kMarker4 : kMarker5; }
     ValueTallyAccumulator(TallyField field, TableLimits limits);
-    void Step(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
     void Merge(ValueTallyAccumulator& later);
     ValueTallyAccumulator Fresh() const { return {m_field, {m_tally.Slots()}}; }
     ValueTallyResult Finish(const WalkEnd& end);
@@ -64,7 +65,7 @@ struct HostsResult {
 class HostsAccumulator {
 public:
     std::string_view Marker() const { return kMarker3; }
-    void Step(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
     void Merge(HostsAccumulator& later);
     HostsAccumulator Fresh() const { return {}; }
     HostsResult Finish(const WalkEnd& end);
@@ -96,7 +97,7 @@ struct KeywordsResult {
 class KeywordsAccumulator {
 public:
     std::string_view Marker() const { return kMarker5; }
-    void Step(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
     void Merge(KeywordsAccumulator& later);
     KeywordsAccumulator Fresh() const { return {}; }
     KeywordsResult Finish(const WalkEnd& end);
@@ -127,7 +128,7 @@ class PagesAccumulator {
 public:
     std::string_view Marker() const { return kMarker6; }
     PagesAccumulator(PageOrder order, TableLimits limits);
-    void Step(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
     void Merge(PagesAccumulator& later);
     PagesAccumulator Fresh() const { return {m_order, {m_tally.Slots()}}; }
     PagesResult Finish(const WalkEnd& end);

@@ -7,8 +7,8 @@
 
 namespace quorlet3 {
 
-ValueTally::ValueTally(size_t slots) : m_slots(slots) {
-    const size_t expected = std::min<size_t>(slots, kSlots);
+ValueTally::ValueTally(size_t capacity) : m_slots(capacity) {
+    const size_t expected = std::min<size_t>(capacity, kSlots);
     m_rows.reserve(expected);
     m_slotOf.reserve(expected * 2);
 }

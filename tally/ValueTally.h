@@ -1,10 +1,11 @@
 // The value tally: distinct values with their counts, in order of first appearance.
 #pragma once
 
+#include <absl/container/flat_hash_map.h>
+
 #include <memory>
 #include <string>
 #include <string_view>
-#include <absl/container/flat_hash_map.h>
 #include <vector>
 
 #include "logstore/Accumulator.h"
@@ -23,9 +24,9 @@ public:
 
     using Row = ValueCount;
 
-    // slots: distinct values kept; a new value that finds them all taken is dropped
+    // capacity: distinct values kept; a new value that finds them all taken is dropped
     // (the caller still counts its line in the total).
-    explicit ValueTally(size_t slots = kSlots);
+    explicit ValueTally(size_t capacity = kSlots);
 
     // Counts one non-empty value. The tally keeps its own copy of each distinct value.
     void Add(std::string_view value) { Add(value, 1); }
@@ -46,7 +47,7 @@ private:
 
     size_t m_slots;
     std::shared_ptr<StringArena> m_texts = std::make_shared<StringArena>();
-    std::vector<Row> m_rows;                             // in order of first appearance
+    std::vector<Row> m_rows;                              // in order of first appearance
     absl::flat_hash_map<std::string_view, int> m_slotOf;  // value -> index in m_rows
 };
 

@@ -51,9 +51,9 @@ TimeCountsAccumulator::TimeCountsAccumulator(TimeGrid grid, RecordKind records) 
     m_result.counts.assign(static_cast<size_t>(LayoutOf(grid).cells), 0);
 }
 
-void TimeCountsAccumulator::Step(std::span<const Slot> slots) {
+void TimeCountsAccumulator::Step(std::span<const Slot> batch) {
     const std::string_view marker = TimestampMarker(m_result.records);
-    for (const Slot& s : slots) {
+    for (const Slot& s : batch) {
         if (!HasMarker(s.line, marker)) {
             continue;
         }
@@ -116,10 +116,10 @@ std::string FormatTimeCountsText(const TimeCountsResult& result) {
     return text;
 }
 
-void GuestNumbersAccumulator::Search(std::span<const Slot> slots) {
+void GuestNumbersAccumulator::Search(std::span<const Slot> batch) {
     // The date and time come from the slot after the guest-number line, whatever it holds.
     const Slot* last = nullptr;
-    for (const Slot& s : slots) {
+    for (const Slot& s : batch) {
         if (!HasMarker(s.line, kMarker1)) {
             continue;
         }
@@ -136,9 +136,9 @@ void GuestNumbersAccumulator::Search(std::span<const Slot> slots) {
     }
 }
 
-void GuestNumbersAccumulator::Step(std::span<const Slot> slots) {
-    Search(slots);
-    for (const Slot& s : slots) {
+void GuestNumbersAccumulator::Step(std::span<const Slot> batch) {
+    Search(batch);
+    for (const Slot& s : batch) {
         if (HasMarker(s.line, kMarker6)) {
             ++m_result.pageGuests;
         }

@@ -35,7 +35,7 @@ class TimeCountsAccumulator {
 public:
     std::string_view Marker() const { return m_result.records == RecordKind::Main ? kMarker2 : kMarker7; }
     TimeCountsAccumulator(TimeGrid grid, RecordKind records);
-    void Step(std::span<const Slot> slots);
+    void Step(std::span<const Slot> batch);
     void Merge(TimeCountsAccumulator& later);
     TimeCountsAccumulator Fresh() const { return {m_result.grid, m_result.records}; }
     TimeCountsResult Finish(const WalkEnd&) { return std::move(m_result); }
@@ -63,15 +63,15 @@ struct GuestNumbersResult {
 // end too; the page guests are counted along the walk.
 class GuestNumbersAccumulator {
 public:
-    void Step(std::span<const Slot> slots);
-    void StepPastEnd(std::span<const Slot> slots) { Search(slots); }
+    void Step(std::span<const Slot> batch);
+    void StepPastEnd(std::span<const Slot> batch) { Search(batch); }
     void Merge(GuestNumbersAccumulator& later);
     void MergePastEnd(GuestNumbersAccumulator& later);
     GuestNumbersAccumulator Fresh() const { return {}; }
     GuestNumbersResult Finish(const WalkEnd&);
 
 private:
-    void Search(std::span<const Slot> slots);
+    void Search(std::span<const Slot> batch);
 
     GuestNumbersResult m_result;
 };

@@ -17,9 +17,9 @@ constexpr size_t kBatch = BatchStepper::kBatch;
 // What one part read: its own accumulators, and where the walk ended in it.
 struct PartState {
     std::vector<std::unique_ptr<SlotAccumulator>> accumulators;
-    bool ended = false;      // a sentinel line ended the walk inside this part
-    long long walked = 0;    // slots before that line (all the part's slots when it has none)
-    bool folded = false;     // already merged into the caller's accumulators
+    bool ended = false;    // a sentinel line ended the walk inside this part
+    long long walked = 0;  // slots before that line (all the part's slots when it has none)
+    bool folded = false;   // already merged into the caller's accumulators
 };
 
 // The state that the parts are merged into: the caller's accumulators.
@@ -95,11 +95,11 @@ private:
 
     void Flush() {
         if (m_size != 0) {
-            const std::span<const Slot> slots(m_batch.data(), m_size);
+            const std::span<const Slot> batch(m_batch.data(), m_size);
             if (m_state.ended) {
-                m_stepper.StepPastEnd(slots);
+                m_stepper.StepPastEnd(batch);
             } else {
-                m_stepper.Step(slots);
+                m_stepper.Step(batch);
             }
         }
         m_size = 0;
@@ -141,7 +141,7 @@ WalkEnd RunOverWholeLog(const std::string& path, std::span<SlotAccumulator* cons
     };
     // Parts arrive in file order; each is merged into the caller's accumulators at once,
     // so a listing can be written out while later parts are still being read.
-    const std::function<void(State&, State&&)> merge = [&](State& earlier, State&& later) {
+    const std::function<void(State&, State &&)> merge = [&](State& earlier, State&& later) {
         if (!earlier->folded) {
             FoldInto(root, *earlier);
         }

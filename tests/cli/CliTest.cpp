@@ -65,47 +65,41 @@ protected:
     std::string m_log;
 };
 
-// Each report name with the document report it must print.
+// Each report name with the command whose report it must print.
 struct ReportName {
     std::vector<std::string> words;
-    std::string (*report)(const CQuorlet3Doc& doc);
+    int commandId;
 };
 
 class CliRawTest : public CliTest, public ::testing::WithParamInterface<ReportName> {};
 
-TEST_P(CliRawTest, WritesTheDocumentsReportBytes) {
+TEST_P(CliRawTest, WritesTheCommandsReportBytes) {
     std::vector<std::string> args = {"--raw", m_log};
     args.insert(args.end(), GetParam().words.begin(), GetParam().words.end());
     const Outcome run = RunReport(args);
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, "");
-    EXPECT_EQ(run.out, GetParam().report(test::LoadLines(kLogLines)));
-}
-
-using Doc = const CQuorlet3Doc&;
-std::string Share(Doc doc) {
-    ShareCounters counters{};
-    return doc.ReportShare(counters);
+    EXPECT_EQ(run.out, test::ReportOf(test::LoadLines(kLogLines), GetParam().commandId));
 }
 
 // clang-format off
 INSTANTIATE_TEST_SUITE_P(Reports, CliRawTest, ::testing::Values(
-    ReportName{{"check"}, [](Doc d) { return d.ReportFileCheck(); }},
-    ReportName{{"contents"}, [](Doc d) { return d.ReportContents(); }},
-    ReportName{{"links"}, [](Doc d) { return d.ReportTally(5); }},
-    ReportName{{"browsers"}, [](Doc d) { return d.ReportTally(4); }},
-    ReportName{{"hosts"}, [](Doc d) { return d.ReportHosts(); }},
-    ReportName{{"keywords"}, [](Doc d) { return d.ReportKeywords(); }},
-    ReportName{{"pages", "name"}, [](Doc d) { return d.ReportPages(1); }},
-    ReportName{{"pages", "ranking"}, [](Doc d) { return d.ReportPages(2); }},
-    ReportName{{"hourly", "main"}, [](Doc d) { return d.ReportHourly(2); }},
-    ReportName{{"hourly", "page"}, [](Doc d) { return d.ReportHourly(7); }},
-    ReportName{{"daily", "main"}, [](Doc d) { return d.ReportDaily(2); }},
-    ReportName{{"daily", "page"}, [](Doc d) { return d.ReportDaily(7); }},
-    ReportName{{"detail", "main"}, [](Doc d) { return d.ReportDayHour(2); }},
-    ReportName{{"detail", "page"}, [](Doc d) { return d.ReportDayHour(7); }},
-    ReportName{{"guests"}, [](Doc d) { return d.ReportGuestNumbers(); }},
-    ReportName{{"share"}, Share}),
+    ReportName{{"check"}, kIdCheckFile},
+    ReportName{{"contents"}, kIdViewContents},
+    ReportName{{"links"}, kIdLink},
+    ReportName{{"browsers"}, kIdBrowser},
+    ReportName{{"hosts"}, kIdHost},
+    ReportName{{"keywords"}, kIdKeyword},
+    ReportName{{"pages", "name"}, kIdPagesByName},
+    ReportName{{"pages", "ranking"}, kIdPageRanking},
+    ReportName{{"hourly", "main"}, kIdMainHour},
+    ReportName{{"hourly", "page"}, kIdPageHour},
+    ReportName{{"daily", "main"}, kIdMainDate},
+    ReportName{{"daily", "page"}, kIdPageDate},
+    ReportName{{"detail", "main"}, kIdMainDetail},
+    ReportName{{"detail", "page"}, kIdPageDetail},
+    ReportName{{"guests"}, kIdGuestNumber},
+    ReportName{{"share"}, kIdShare}),
     [](const auto& info) { return info.param.words.front() + (info.param.words.size() > 1 ? "_" + info.param.words[1] : ""); });
 // clang-format on
 
@@ -121,7 +115,7 @@ TEST_F(CliTest, Utf8OutputHasLineFeedsAndReplacementCharacters) {
 }
 
 TEST_F(CliTest, PageDaysTakesUtf8OrRawPage) {
-    const std::string expected = test::LoadLines(kLogLines).ReportPageDays("ページ.html"_sj);
+    const std::string expected = test::ReportOf(test::LoadLines(kLogLines), kIdPageDays, "ページ.html"_sj);
     const Outcome raw = RunReport({"--raw", m_log, "page-days", "ページ.html"_sj});
     EXPECT_EQ(raw.exitCode, 0);
     EXPECT_EQ(raw.out, expected);
@@ -129,7 +123,7 @@ TEST_F(CliTest, PageDaysTakesUtf8OrRawPage) {
     EXPECT_EQ(utf8.exitCode, 0);
     EXPECT_EQ(utf8.out, CrLfToLf(DecodeCp932ToUtf8(expected)));
     const Outcome rawBytes = RunReport({"--raw", m_log, "page-days", "top\x80.html"});
-    EXPECT_EQ(rawBytes.out, test::LoadLines(kLogLines).ReportPageDays("top\x80.html"));
+    EXPECT_EQ(rawBytes.out, test::ReportOf(test::LoadLines(kLogLines), kIdPageDays, "top\x80.html"));
     EXPECT_EQ(RunReport({m_log, "page-days", "top\x80.html"}).exitCode, 2);  // not UTF-8
 }
 
@@ -140,9 +134,8 @@ TEST_F(CliTest, Utf8PageFindsTheLogsOwnCodeOfItsName) {
     const std::string log = m_dir.WriteFile("takahashi.log", test::JoinCrLf(lines));
     const Outcome run = RunReport({log, "page-days", U8(u8"髙橋.html")});
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(
-        run.out,
-        CrLfToLf(DecodeCp932ToUtf8(test::LoadLines(lines).ReportPageDays(std::string("\xEE\xE0") + "橋.html"_sj))));
+    EXPECT_EQ(run.out, CrLfToLf(DecodeCp932ToUtf8(test::ReportOf(test::LoadLines(lines), kIdPageDays,
+                                                                 std::string("\xEE\xE0") + "橋.html"_sj))));
     EXPECT_NE(run.out.find(U8(u8"\t1回\n")), std::string::npos) << run.out;
 }
 

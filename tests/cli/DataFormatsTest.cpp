@@ -46,7 +46,7 @@ const CommandRow& Row(std::string_view name, std::string_view argument = {}) {
 }
 
 ReportResult Compute(const CQuorlet3Doc& doc, const CommandRow& row, std::string_view page = {}) {
-    return row.operation(doc, row.argument, page);
+    return RunRow(row, doc.Store(), page);
 }
 
 std::string Zeros(int n, int exceptAt = -1) {
@@ -206,7 +206,7 @@ TEST(CsvOutputTest, TimeGridsHaveOneRowPerCell) {
 }
 
 TEST(JsonAllTest, EveryReportOnceInMenuOrderAndParses) {
-    const std::vector<RowResult> reports = ComputeAllReports(Doc());
+    const std::vector<RowResult> reports = RunRows(AllReportRows(), Doc().Store());
     const json all = json::parse(FormatJsonAll("/logs/アクセス\"1\".log"_sj, 22, reports));
     EXPECT_EQ(all["log"], U8(u8"/logs/アクセス\"1\".log"));
     EXPECT_EQ(all["lines"], 22);

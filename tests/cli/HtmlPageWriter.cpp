@@ -5,7 +5,9 @@
 #include <string>
 
 #include "cli/HtmlOutput.h"
+#include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
+#include "view/CommandTable.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {
@@ -19,8 +21,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "html-page-writer: %s\n", e.what());
         return 1;
     }
-    const std::string page =
-        quorlet3::FormatHtmlReport(argv[1], quorlet3::WalkLength(doc.Store()), quorlet3::ComputeAllReports(doc));
+    const std::string page = quorlet3::FormatHtmlReport(argv[1], quorlet3::WalkLength(doc.Store()),
+                                                        quorlet3::RunRows(quorlet3::AllReportRows(), doc.Store()));
     std::FILE* out = std::fopen(argv[2], "wb");
     if (out == nullptr) {
         std::perror(argv[2]);

@@ -3,6 +3,7 @@
 
 #include "cli/HtmlOutput.h"
 #include "logstore/ReadingRules.h"
+#include "platform/Cp932.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
@@ -15,7 +16,7 @@ using test::LoadLines;
 std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
 
 std::string Page(const CQuorlet3Doc& doc, std::string_view path = "logs/access.log") {
-    return FormatHtmlReport(path, WalkLength(doc.Store()), ComputeAllReports(doc));
+    return FormatHtmlReport(path, WalkLength(doc.Store()), RunRows(AllReportRows(), doc.Store()));
 }
 
 size_t Count(const std::string& text, std::string_view needle) {
@@ -194,6 +195,84 @@ TEST(HtmlReportTest, ChartsTablesAndHeaderCarryTheCounts) {
     ExpectInOrder(page, {"<td class=\"n\">1</td><td class=\"t\">top.html</td>",
                          "<td class=\"n\">2</td><td class=\"t\">a.html</td>",
                          "<td class=\"n\">2</td><td class=\"t\">b.html</td>"});
+}
+
+// The table that opens with that id or class attribute, up to its end.
+std::string Table(const std::string& page, std::string_view attribute) {
+    const size_t start = page.find(attribute);
+    return start == std::string::npos ? std::string() : page.substr(start, page.find("</table>", start) - start);
+}
+
+// 101 values seen once (000 to 100) and then a value z seen twice, in every long table:
+// each shows z and 000 to 098 (equal counts keep the table's order) and counts the two
+// left out in a last line; the header counts stay whole.
+TEST(HtmlReportTest, LongTablesShowTheHundredLargestRowsAndCountTheRest) {
+    std::vector<std::string> lines;
+    auto visit = [&lines](const std::string& value) {
+        lines.push_back("①" + std::to_string(lines.size()));
+        lines.push_back("②Wednesday, 15-Jul-98 13:45:12 JST");
+        lines.push_back("③h" + value + ".ne.jp");
+        lines.push_back("④b" + value);
+        lines.push_back("⑤http://a.example/?q=" + value);
+        lines.push_back("⑥p" + value + ".html");
+        lines.push_back("⑦Thursday, 16-Jul-1998 21:03:44 JST");
+    };
+    for (int i = 0; i <= 100; ++i) {
+        visit(std::string(i < 10 ? "00" : i < 100 ? "0" : "") + std::to_string(i));
+    }
+    visit("z");
+    visit("z");
+    for (std::string& line : lines) {
+        line = *EncodeUtf8ToCp932(line);
+    }
+    const std::string page = Page(LoadLines(lines));
+    for (const char* attribute : {"id=\"link-table\"", "id=\"browser-table\"", "class=\"hosts\"",
+                                  "id=\"keyword-table\"", "id=\"page-ranking\"", "id=\"pages-by-name\""}) {
+        SCOPED_TRACE(attribute);
+        const std::string table = Table(page, attribute);
+        EXPECT_EQ(Count(table, "<tr><td"), 100u);
+        EXPECT_NE(table.find("z"), std::string::npos);
+        EXPECT_NE(table.find("098"), std::string::npos);
+        EXPECT_EQ(table.find("099"), std::string::npos);
+        EXPECT_NE(table.find(U8(u8"<tr class=\"rest\"><td colspan=\"")), std::string::npos);
+        EXPECT_EQ(Count(table, U8(u8"ほか 2 行（2 回）</td></tr></tfoot>")), 1u);
+    }
+    for (const char* id : {"link-table-total", "browser-table-total", "hosts-total", "keywords-total", "pages-total"}) {
+        EXPECT_EQ(TextOf(page, id), "103") << id;
+    }
+    EXPECT_NE(page.find(U8(u8"102 種類</caption>")), std::string::npos);
+    EXPECT_NE(page.find(U8(u8"名前順（102 ページ）")), std::string::npos);
+    // Most frequent first where the table ranks; the name order keeps z last.
+    ExpectInOrder(Table(page, "class=\"hosts\""), {">hz.ne.jp<", ">h000.ne.jp<"});
+    ExpectInOrder(Table(page, "id=\"page-ranking\""), {">pz.html<", ">p000.html<"});
+    ExpectInOrder(Table(page, "id=\"link-table\""), {"?q=000", "?q=098", "?q=z"});
+}
+
+// Equal queries make one row with their count: most frequent first, equal counts in the
+// order they first appear; a short table has no line for the rest.
+TEST(HtmlReportTest, KeywordsAreGroupedByQuery) {
+    std::vector<std::string> lines;
+    for (const char* query : {"b", "a", "b", "a", "c"}) {
+        lines.push_back(std::string("①"_sj) + std::to_string(lines.size()));
+        lines.push_back("②Wednesday, 15-Jul-98 13:45:12 JST"_sj);
+        lines.push_back(std::string("⑤http://x.example/?"_sj) + query);
+    }
+    const std::string page = Page(LoadLines(lines));
+    EXPECT_EQ(TextOf(page, "keywords-total"), "5");
+    const std::string table = Table(page, "id=\"keyword-table\"");
+    EXPECT_EQ(Count(table, "<tr><td"), 3u);
+    ExpectInOrder(table,
+                  {"<td class=\"n\">2</td><td class=\"t\">?b</td>", "<td class=\"n\">2</td><td class=\"t\">?a</td>",
+                   "<td class=\"n\">1</td><td class=\"t\">?c</td>"});
+    EXPECT_EQ(Count(page, "class=\"rest\""), 0u);
+}
+
+// A broken log's findings list the first hundred of each kind and count the others.
+TEST(HtmlReportTest, LongFindingListsAreCut) {
+    const std::string page = Page(LoadLines(std::vector<std::string>(150, "")));
+    EXPECT_EQ(Count(page, U8(u8"行目 空欄</li>")), 100u);
+    EXPECT_NE(page.find(U8(u8"<h3>空欄（150）</h3>")), std::string::npos);
+    EXPECT_NE(page.find(U8(u8"<li class=\"rest\">ほか 50 個</li>")), std::string::npos);
 }
 
 }  // namespace

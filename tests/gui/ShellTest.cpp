@@ -83,7 +83,7 @@ struct FrameUnderTest {
 class ShellTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initTestCase() { InstallDialogFontSubstitute(); }
     void menuTree();
     void everyMenuItemIsEnabled();
@@ -164,7 +164,7 @@ void ShellTest::menuItemsReachTheView() {
     QVERIFY(check != nullptr);
     check->trigger();
     QCOMPARE(t.view->ResultBox()->toPlainText(),
-             Cp932ToQString(t.doc.ReportFileCheck()).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+             Cp932ToQString(ReportOf(t.doc, 32772)).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 
     // The second "時間帯" runs the page variant of the same report.
     t.frame.FindCommandAction(32780)->trigger();

@@ -77,7 +77,7 @@ QString Shown(const std::string& reportCp932) {
 class ViewTest : public QObject {
     Q_OBJECT
 
-private slots:
+private Q_SLOTS:
     void initialBoxes();
     void sizeLaysOutTheBoxes_data();
     void sizeLaysOutTheBoxes();
@@ -89,7 +89,7 @@ private slots:
     void waitCursorDuringCommandsAndAfterErrors();
     void typedTextIsReplacedByTheNextReport();
     void sameTextDifferentMarkers();
-    void everyReportRowShowsItsOperation();
+    void everyReportRowShowsItsText();
     void reportTextIsDecodedForDisplay();
     void contentsQuestions_data();
     void contentsQuestions();
@@ -151,7 +151,7 @@ void ViewTest::sizeSkipsAMissingControl() {
 
 void ViewTest::checkBeforeAnyLoad() {
     ViewUnderTest t;
-    const QString expected = Shown(CQuorlet3Doc().ReportFileCheck());
+    const QString expected = Shown(ReportOf(CQuorlet3Doc(), kCheckFile));
     QVERIFY(!expected.isEmpty());
     t.view.OnCommand(kCheckFile);
     QCOMPARE(t.ResultText(), expected);
@@ -270,36 +270,21 @@ void ViewTest::sameTextDifferentMarkers() {
     QVERIFY(t.ResultText().contains(QStringLiteral("\n5時\t0\t\n")));
 }
 
-void ViewTest::everyReportRowShowsItsOperation() {
-    // Each report's menu id shows exactly the text of the document operation it stands
-    // for, over a log in which each of these reports differs from every other.
-    using DocText = std::string (*)(const CQuorlet3Doc&);
-    const std::pair<int, DocText> reports[] = {
-        {32772, [](const CQuorlet3Doc& d) { return d.ReportFileCheck(); }},
-        {32774, [](const CQuorlet3Doc& d) { return d.ReportTally(5); }},
-        {32775, [](const CQuorlet3Doc& d) { return d.ReportHosts(); }},
-        {32776, [](const CQuorlet3Doc& d) { return d.ReportTally(4); }},
-        {32779, [](const CQuorlet3Doc& d) { return d.ReportDaily(2); }},
-        {32778, [](const CQuorlet3Doc& d) { return d.ReportHourly(2); }},
-        {32785, [](const CQuorlet3Doc& d) { return d.ReportDayHour(2); }},
-        {32784, [](const CQuorlet3Doc& d) { return d.ReportGuestNumbers(); }},
-        {32777, [](const CQuorlet3Doc& d) { return d.ReportKeywords(); }},
-        {32782, [](const CQuorlet3Doc& d) { return d.ReportPages(1); }},
-        {32788, [](const CQuorlet3Doc& d) { return d.ReportPages(2); }},
-        {32781, [](const CQuorlet3Doc& d) { return d.ReportDaily(7); }},
-        {32780, [](const CQuorlet3Doc& d) { return d.ReportHourly(7); }},
-        {32786, [](const CQuorlet3Doc& d) { return d.ReportDayHour(7); }},
-    };
+void ViewTest::everyReportRowShowsItsText() {
+    // Each report's menu id shows exactly its row's report text, over a log in which
+    // each of these reports differs from every other.
+    const int reports[] = {32772, 32774, 32775, 32776, 32779, 32778, 32785,
+                           32784, 32777, 32782, 32788, 32781, 32780, 32786};
     ViewUnderTest t;
     TempDir folder;
     t.Load(folder.WriteLines(
         "all.log", Concat({MainRecord(10, 3), MainRecord(11, 8, "Mozilla/4.0 [ja] (Win95; I)"),
                            PageRecord("b.html", 4, 8), PageRecord("a.html", 9, 8), PageRecord("b.html", 4, 8)})));
     QStringList shown;
-    for (const auto& [id, report] : reports) {
+    for (const int id : reports) {
         t.view.ResultBox()->clear();
         t.view.OnCommand(id);
-        QCOMPARE(t.ResultText(), Shown(report(t.doc)));
+        QCOMPARE(t.ResultText(), Shown(ReportOf(t.doc, id)));
         QVERIFY2(!shown.contains(t.ResultText()), qPrintable(QString::number(id)));
         shown << t.ResultText();
     }
@@ -388,7 +373,7 @@ void ViewTest::shareDialogOnlyWithCountedBrowsers() {
     t.view.OnCommand(kShare);
     QVERIFY(t.shareDialogs.empty());
     ShareCounters none{};
-    QCOMPARE(t.ResultText(), Shown(t.doc.ReportShare(none)));
+    QCOMPARE(t.ResultText(), Shown(ShareReportOf(t.doc, none)));
 
     TempDir folder;
     t.Load(folder.WriteLines("browsers.log",
@@ -398,7 +383,7 @@ void ViewTest::shareDialogOnlyWithCountedBrowsers() {
     t.view.OnCommand(kShare);
     QCOMPARE(t.shareDialogs.size(), size_t(1));
     ShareCounters expected{};
-    const std::string text = t.doc.ReportShare(expected);
+    const std::string text = ShareReportOf(t.doc, expected);
     QCOMPARE(t.shareDialogs[0], expected);
     QCOMPARE(t.shareDialogs[0][7], 3);
     // The text was in the box before the dialog opened.
@@ -441,7 +426,7 @@ void ViewTest::pageDaysChoice() {
         QCOMPARE(t.ResultText(), QStringLiteral("before"));
     } else {
         const std::string page = Cp932(shownPage.toStdString());
-        QCOMPARE(t.ResultText(), Shown(t.doc.ReportPageDays(page)));
+        QCOMPARE(t.ResultText(), Shown(ReportOf(t.doc, kPageDays, page)));
         QVERIFY(t.ResultText().startsWith(QStringLiteral("ページ別アクセス日調査\t%1\t").arg(shownPage)));
     }
 }

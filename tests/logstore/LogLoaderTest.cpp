@@ -192,9 +192,9 @@ TEST(SelectLogFile, LoadsTheChosenFileOrKeepsTheStore) {
     test::FakeChooser chooser{path, std::nullopt, dir.PathOf("typed-name.log")};
     doc.SetFileChooser(&chooser);
     EXPECT_EQ(doc.SelectLogFile(), path);
-    EXPECT_EQ(doc.SelectLogFile(), kCancel);
+    EXPECT_EQ(doc.SelectLogFile(), std::nullopt);
     doc.SetFileChooser(nullptr);
-    EXPECT_EQ(doc.SelectLogFile(), kCancel);
+    EXPECT_EQ(doc.SelectLogFile(), std::nullopt);
     doc.SetFileChooser(&chooser);
     EXPECT_THROW(doc.SelectLogFile(), LogFileError);
     EXPECT_EQ(chooser.m_calls, 3);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "pagedays/PageDays.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
@@ -10,6 +11,7 @@ namespace quorlet3 {
 namespace {
 
 using test::LoadLines;
+using test::ReportOf;
 
 // A page time-stamp line with its day field 22 bytes from the end.
 std::string Stamp(std::string_view day) { return "⑦1999年03月"_sj + std::string(day) + "日(Sun) 13:45:12 JST"_sj; }
@@ -17,7 +19,7 @@ std::string Stamp(std::string_view day) { return "⑦1999年03月"_sj + std::str
 std::vector<std::string> Names(const CQuorlet3Doc& doc) {
     PageNameList pages;
     pages.fill("stale");
-    doc.CollectPageNames(pages);
+    FillPageNameList(ComputePageNames(doc.Store()), pages);
     std::vector<std::string> names(pages.begin(), pages.end());
     while (!names.empty() && names.back().empty()) {
         names.pop_back();
@@ -80,10 +82,10 @@ TEST(ReportPageDaysTest, CountsTheWholeLineMatchesByDay) {
         "②a.html"_sj,   Stamp("07"),
         "⑥a.html"_sj,  // followed by the sentinel
     });
-    EXPECT_EQ(doc.ReportPageDays("a.html"), Expected("a.html\t4回"_sj, {"7\t2\t**", "12\t1\t*", "31\t1\t*"}));
-    EXPECT_EQ(doc.ReportPageDays("A.html"), Expected("A.html\t1回"_sj, {"7\t1\t*"}));
-    EXPECT_EQ(doc.ReportPageDays("zz"), Expected("zz\t0回"_sj, {}));
-    EXPECT_EQ(CQuorlet3Doc().ReportPageDays("a.html"), Expected("a.html\t0回"_sj, {}));
+    EXPECT_EQ(ReportOf(doc, kIdPageDays, "a.html"), Expected("a.html\t4回"_sj, {"7\t2\t**", "12\t1\t*", "31\t1\t*"}));
+    EXPECT_EQ(ReportOf(doc, kIdPageDays, "A.html"), Expected("A.html\t1回"_sj, {"7\t1\t*"}));
+    EXPECT_EQ(ReportOf(doc, kIdPageDays, "zz"), Expected("zz\t0回"_sj, {}));
+    EXPECT_EQ(ReportOf(CQuorlet3Doc(), kIdPageDays, "a.html"), Expected("a.html\t0回"_sj, {}));
 }
 
 struct FollowingCase {
@@ -96,7 +98,8 @@ class FollowingLineTest : public testing::TestWithParam<FollowingCase> {};
 
 TEST_P(FollowingLineTest, DayOfTheNextSlot) {
     const FollowingCase& c = GetParam();
-    const std::string text = LoadLines({"⑥p"_sj, c.line, "⑦Sun, 09 Mar 1999 10:00:00 JST"_sj}).ReportPageDays("p");
+    const std::string text =
+        ReportOf(LoadLines({"⑥p"_sj, c.line, "⑦Sun, 09 Mar 1999 10:00:00 JST"_sj}), kIdPageDays, "p");
     EXPECT_EQ(text, *c.row == '\0' ? Expected("p\t0回"_sj, {}) : Expected("p\t1回"_sj, {c.row}));
 }
 
@@ -112,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(AnyMarker, FollowingLineTest,
 TEST(ReportPageDaysTest, TwoPageLinesInARow) {
     // The first is dated by the second, whose last 22 bytes begin with "07".
     const std::string page = "07abcdefghijklmnopqrst";
-    EXPECT_EQ(LoadLines({"⑥"_sj + page, "⑥"_sj + page, Stamp("12")}).ReportPageDays(page),
+    EXPECT_EQ(ReportOf(LoadLines({"⑥"_sj + page, "⑥"_sj + page, Stamp("12")}), kIdPageDays, page),
               Expected(page + "\t2回"_sj, {"7\t1\t*", "12\t1\t*"}));
 }
 
@@ -121,7 +124,7 @@ TEST(ReportPageDaysTest, PageLineInTheLastSlotReadsTheEndSlot) {
     lines[9997] = "⑥p"_sj;
     lines[9998] = Stamp("05");
     lines[9999] = "⑥p"_sj;
-    EXPECT_EQ(LoadLines(lines).ReportPageDays("p"), Expected("p\t1回"_sj, {"5\t1\t*"}));
+    EXPECT_EQ(ReportOf(LoadLines(lines), kIdPageDays, "p"), Expected("p\t1回"_sj, {"5\t1\t*"}));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@ namespace quorlet3 {
 namespace {
 
 using test::LoadLines;
+using test::ShareReportOf;
 constexpr double kTurn = 2 * std::numbers::pi;
 
 TEST(ReportShareTest, TenLineExample) {
@@ -28,7 +29,7 @@ TEST(ReportShareTest, TenLineExample) {
         "④mozilla/4.0"_sj,
     });
     ShareCounters counters{};
-    EXPECT_EQ(doc.ReportShare(counters),
+    EXPECT_EQ(ShareReportOf(doc, counters),
               "シェア調査\t10 回\r\n\r\nMSIE2.0\t0\t0 ％\r\nMSIE3.0\t1\t10 ％\r\nMSIE4.0\t3\t30 ％\r\n\r\n"_sj
               " NN 2.0\t0\t0 ％\r\n NN 3.0\t0\t0 ％\r\n NN 4.0\t4\t40 ％\r\n\r\nその他\t2\t20 ％\r\n\r\n\r\n"_sj
               "MSIE,NN3.0以上\t80 ％\r\nMSIE 3.0以上　\t40 ％\r\nNetscape  　　\t40 ％\r\n"_sj);
@@ -45,7 +46,7 @@ class BrowserClassTest : public testing::TestWithParam<PrefixCase> {};
 TEST_P(BrowserClassTest, FirstMatchingPrefixWins) {
     const int k = GetParam().counter;
     ShareCounters counters{};
-    const std::string text = LoadLines({"④"_sj + GetParam().browser}).ReportShare(counters);
+    const std::string text = ShareReportOf(LoadLines({"④"_sj + GetParam().browser}), counters);
     ShareCounters expected{};
     expected[static_cast<size_t>(k)] = 1;
     expected[kShareTotal] = 1;
@@ -77,9 +78,9 @@ INSTANTIATE_TEST_SUITE_P(Prefixes, BrowserClassTest,
 TEST(ReportShareTest, CombinedSharesComeFromSummedCounts) {
     ShareCounters counters{};
     const std::string text =
-        LoadLines({"④Mozilla/2.0 (compatible; MSIE 3.0)"_sj, "④Mozilla/4.0 (compatible; MSIE 4.0)"_sj,
-                   "④Mozilla/4.0 (compatible; MSIE 4.0)"_sj})
-            .ReportShare(counters);
+        ShareReportOf(LoadLines({"④Mozilla/2.0 (compatible; MSIE 3.0)"_sj, "④Mozilla/4.0 (compatible; MSIE 4.0)"_sj,
+                                 "④Mozilla/4.0 (compatible; MSIE 4.0)"_sj}),
+                      counters);
     EXPECT_NE(text.find("\r\nMSIE3.0\t1\t33 ％\r\nMSIE4.0\t2\t66 ％\r\n"_sj), std::string::npos);
     EXPECT_TRUE(text.ends_with("MSIE,NN3.0以上\t100 ％\r\nMSIE 3.0以上　\t100 ％\r\nNetscape  　　\t0 ％\r\n"_sj));
 }
@@ -87,8 +88,8 @@ TEST(ReportShareTest, CombinedSharesComeFromSummedCounts) {
 TEST(ReportShareTest, NoBrowserLines) {
     const char* const kNoData = "シェア調査\t0 回\r\n\r\nブラウザについてのデータがありません。"_sj;
     ShareCounters counters{};
-    EXPECT_EQ(LoadLines({"③h"_sj, "FileEND", "④Mozilla/4.0"_sj}).ReportShare(counters), kNoData);
-    EXPECT_EQ(CQuorlet3Doc().ReportShare(counters), kNoData);
+    EXPECT_EQ(ShareReportOf(LoadLines({"③h"_sj, "FileEND", "④Mozilla/4.0"_sj}), counters), kNoData);
+    EXPECT_EQ(ShareReportOf(CQuorlet3Doc(), counters), kNoData);
     EXPECT_EQ(counters, ShareCounters{});
 }
 

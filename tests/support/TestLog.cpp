@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <variant>
 
 #include "logstore/LineStore.h"
 #include "platform/Cp932.h"
@@ -156,6 +157,20 @@ CQuorlet3Doc LoadBytes(std::string_view bytes) {
 }
 
 CQuorlet3Doc LoadLines(const Lines& lines) { return LoadBytes(JoinCrLf(lines)); }
+
+std::string ReportOf(const CQuorlet3Doc& doc, int commandId, std::string_view page) {
+    const CommandRow* row = FindCommand(commandId);
+    if (row == nullptr) {
+        throw std::invalid_argument("no command " + std::to_string(commandId));
+    }
+    return ReportText(*row, doc.Store(), page);
+}
+
+std::string ShareReportOf(const CQuorlet3Doc& doc, ShareCounters& counters) {
+    const ShareResult share = std::get<ShareResult>(RunRow(*FindCommand(kIdShare), doc.Store()));
+    AddShare(counters, share);
+    return FormatShareText(share.lines, counters);
+}
 
 std::optional<std::string> FakeChooser::ChooseLogFile() {
     ++m_calls;

@@ -12,6 +12,8 @@
 
 #include "logstore/Quorlet3Doc.h"
 #include "platform/Dialogs.h"
+#include "share/ShareCounters.h"
+#include "view/CommandTable.h"
 
 namespace quorlet3::test {
 
@@ -72,6 +74,14 @@ CQuorlet3Doc LoadLines(const Lines& lines);
 
 // A document loaded from a real file holding exactly these bytes.
 CQuorlet3Doc LoadBytes(std::string_view bytes);
+
+// The report text of the command's row over the document's store (page: the page name
+// the per-page report is asked for, cp932).
+std::string ReportOf(const CQuorlet3Doc& doc, int commandId, std::string_view page = {});
+
+// The share report as the window shows it: the store's browser lines are added to the
+// running counters first, then the text is made of this store's line count and the counters.
+std::string ShareReportOf(const CQuorlet3Doc& doc, ShareCounters& counters);
 
 // Answers the document's file question from a queue of answers (nothing once it is empty).
 class FakeChooser : public IFileChooser {

@@ -8,48 +8,60 @@
 namespace quorlet3 {
 namespace {
 
-using DocText = std::string (*)(const CQuorlet3Doc&);
+using StoreText = std::string (*)(const LineStore&);
 
 struct Row {
     int id;
     const char* menuPath;  // popup texts and item text joined by " > "
     const char* cliName;   // "name word" as typed after LOGFILE, or "" when there is none
-    DocText docText;       // the document operation the command stands for (null: none)
+    StoreText storeText;   // the report the command stands for, computed directly (null: none)
 };
 
 const Row kRows[] = {
     {32771, "ﾌｧｲﾙ(&F) > ファイルを指定する(&O)"_sj, "", nullptr},
-    {32772, "ﾌｧｲﾙ(&F) > 検査(&C)"_sj, "check", [](const CQuorlet3Doc& d) { return d.ReportFileCheck(); }},
-    {32773, "ﾌｧｲﾙ(&F) > 内容を見る(&L)"_sj, "contents", [](const CQuorlet3Doc& d) { return d.ReportContents(); }},
-    {32774, "メイン調査(&A) > リンク(&L)"_sj, "links", [](const CQuorlet3Doc& d) { return d.ReportTally(5); }},
-    {32775, "メイン調査(&A) > ホスト(&H)"_sj, "hosts", [](const CQuorlet3Doc& d) { return d.ReportHosts(); }},
+    {32772, "ﾌｧｲﾙ(&F) > 検査(&C)"_sj, "check",
+     [](const LineStore& s) { return FormatFileCheckText(ComputeFileCheck(s)); }},
+    {32773, "ﾌｧｲﾙ(&F) > 内容を見る(&L)"_sj, "contents",
+     [](const LineStore& s) { return FormatContentsText(ComputeContents(s)); }},
+    {32774, "メイン調査(&A) > リンク(&L)"_sj, "links",
+     [](const LineStore& s) { return FormatValueTallyText(ComputeValueTally(s, TallyField::Links)); }},
+    {32775, "メイン調査(&A) > ホスト(&H)"_sj, "hosts",
+     [](const LineStore& s) { return FormatHostsText(ComputeHosts(s)); }},
     {32776, "メイン調査(&A) > ブラウザ(&B) > 内容(&C)"_sj, "browsers",
-     [](const CQuorlet3Doc& d) { return d.ReportTally(4); }},
+     [](const LineStore& s) { return FormatValueTallyText(ComputeValueTally(s, TallyField::Browsers)); }},
     {32783, "メイン調査(&A) > ブラウザ(&B) > シェア調査(&S)"_sj, "share",
-     [](const CQuorlet3Doc& d) {
+     [](const LineStore& s) {
          ShareCounters counters{};
-         return d.ReportShare(counters);
+         const ShareResult share = ComputeShare(s);
+         AddShare(counters, share);
+         return FormatShareText(share.lines, counters);
      }},
     {32779, "メイン調査(&A) > 時間(&T) > 日付(&D)"_sj, "daily main",
-     [](const CQuorlet3Doc& d) { return d.ReportDaily(2); }},
+     [](const LineStore& s) { return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::Daily, RecordKind::Main)); }},
     {32778, "メイン調査(&A) > 時間(&T) > 時間帯(&T)"_sj, "hourly main",
-     [](const CQuorlet3Doc& d) { return d.ReportHourly(2); }},
+     [](const LineStore& s) { return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::Hourly, RecordKind::Main)); }},
     {32785, "メイン調査(&A) > 時間(&T) > 詳細(&K)"_sj, "detail main",
-     [](const CQuorlet3Doc& d) { return d.ReportDayHour(2); }},
-    {32784, "メイン調査(&A) > 訪問Ｎｏ(&N)"_sj, "guests", [](const CQuorlet3Doc& d) { return d.ReportGuestNumbers(); }},
-    {32777, "メイン調査(&A) > キーワード(&K)"_sj, "keywords", [](const CQuorlet3Doc& d) { return d.ReportKeywords(); }},
+     [](const LineStore& s) {
+         return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::DayHour, RecordKind::Main));
+     }},
+    {32784, "メイン調査(&A) > 訪問Ｎｏ(&N)"_sj, "guests",
+     [](const LineStore& s) { return FormatGuestNumbersText(ComputeGuestNumbers(s)); }},
+    {32777, "メイン調査(&A) > キーワード(&K)"_sj, "keywords",
+     [](const LineStore& s) { return FormatKeywordsText(ComputeKeywords(s)); }},
     {32782, "ページ調査(&B) > 見たページ(&L) > 名前順(&N)"_sj, "pages name",
-     [](const CQuorlet3Doc& d) { return d.ReportPages(1); }},
+     [](const LineStore& s) { return FormatPagesText(ComputePages(s, PageOrder::Name)); }},
     {32788, "ページ調査(&B) > 見たページ(&L) > ランキング(&R)"_sj, "pages ranking",
-     [](const CQuorlet3Doc& d) { return d.ReportPages(2); }},
+     [](const LineStore& s) { return FormatPagesText(ComputePages(s, PageOrder::Ranking)); }},
     {32781, "ページ調査(&B) > 時間(&T) > 日付(&D)"_sj, "daily page",
-     [](const CQuorlet3Doc& d) { return d.ReportDaily(7); }},
+     [](const LineStore& s) { return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::Daily, RecordKind::Page)); }},
     {32780, "ページ調査(&B) > 時間(&T) > 時間帯(&T)"_sj, "hourly page",
-     [](const CQuorlet3Doc& d) { return d.ReportHourly(7); }},
+     [](const LineStore& s) { return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::Hourly, RecordKind::Page)); }},
     {32786, "ページ調査(&B) > 時間(&T) > 詳細(&K)"_sj, "detail page",
-     [](const CQuorlet3Doc& d) { return d.ReportDayHour(7); }},
+     [](const LineStore& s) {
+         return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::DayHour, RecordKind::Page));
+     }},
     {32787, "ページ調査(&B) > ページ別アクセス日(&A)"_sj, "page-days",
-     [](const CQuorlet3Doc& d) { return d.ReportPageDays("b.html"); }},
+     [](const LineStore& s) { return FormatPageDaysText(ComputePageDays(s, "b.html")); }},
     {kIdAppExit, "ﾌｧｲﾙ(&F) > ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"_sj, "", nullptr},
     {kIdAppAbout, "ﾍﾙﾌﾟ(&H) > ﾊﾞｰｼﾞｮﾝ情報"_sj, "", nullptr},
 };
@@ -95,10 +107,10 @@ TEST_P(CommandRowTest, MenuPathOperationAndCliName) {
     const CommandRow* row = FindCommand(expected.id);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(MenuPathOf(*row), expected.menuPath);
-    EXPECT_EQ(row->operation != nullptr, expected.docText != nullptr);
-    if (expected.docText != nullptr) {
-        // The row's typed result, formatted, is exactly the document operation's text.
-        EXPECT_EQ(ReportText(*row, SampleDoc(), "b.html"), expected.docText(SampleDoc()));
+    EXPECT_EQ(row->start != nullptr, expected.storeText != nullptr);
+    if (expected.storeText != nullptr) {
+        // The row's accumulator and argument give exactly the report computed directly.
+        EXPECT_EQ(ReportText(*row, SampleDoc().Store(), "b.html"), expected.storeText(SampleDoc().Store()));
     }
     const std::string cli = expected.cliName;
     if (cli.empty()) {

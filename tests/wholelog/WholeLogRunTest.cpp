@@ -25,8 +25,8 @@ namespace {
 std::string VariedLog(int records, unsigned seed) {
     static const char* const kHosts[] = {"a.ac.jp", "b.co.jp", "c.ne.jp", "", "10.0.0.1", "D.AC.JP"};
     static const char* const kBrowsers[] = {"Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)",
-                                            "Mozilla/2.0 (compatible; MSIE 3.02; Windows 95)", "Mozilla/3.01 (Win95; I)",
-                                            ""};
+                                            "Mozilla/2.0 (compatible; MSIE 3.02; Windows 95)",
+                                            "Mozilla/3.01 (Win95; I)", ""};
     static const char* const kLinks[] = {"http://x.co.jp/", "http://s.jp/find?q=a b&x=1", "", "http://s.jp/?p=%C6%FC"};
     static const char* const kPages[] = {"index.html", "日記.html", "a b.html", ""};
     std::mt19937 random(seed);
@@ -36,8 +36,8 @@ std::string VariedLog(int records, unsigned seed) {
     for (int r = 0; r < records; ++r) {
         const std::string day = std::to_string(10 + static_cast<int>(random() % 20));
         const std::string hour = std::to_string(10 + static_cast<int>(random() % 14));
-        const std::string stamp = (random() % 2 != 0 ? "Monday, " + day + "-Jul-1998 " : "Monday, " + day + "-Jul-98 ") +
-                                  hour + ":04:05 JST";
+        const std::string stamp =
+            (random() % 2 != 0 ? "Monday, " + day + "-Jul-1998 " : "Monday, " + day + "-Jul-98 ") + hour + ":04:05 JST";
         if (random() % 3 == 0) {
             log += Cp932("⑥" + pick(kPages)) + "\r\n" + Cp932("⑦") + stamp + "\r\n";
         } else {
@@ -106,7 +106,7 @@ TEST_P(WholeLogRunTest, EqualsTheStoreInEveryFormat) {
     options.jobs = reading.jobs;
     options.partBytes = reading.partBytes;
     const WalkEnd end = RunOverWholeLog(path, walkers, options);
-    EXPECT_EQ(end.slots, WalkLength(*store));
+    EXPECT_EQ(end.visited, WalkLength(*store));
 
     for (size_t i = 0; i < walkers.size(); ++i) {
         const CommandRow& row = *EveryRow()[i];
@@ -155,7 +155,7 @@ TEST(WholeLogSumTest, CountsAreTheSumsOfThreeWindows) {
     options.jobs = 2;
     options.partBytes = 4096;
     const WalkEnd end = RunOverWholeLog(path, walkers, options);
-    ASSERT_EQ(end.slots, 30000);
+    ASSERT_EQ(end.visited, 30000);
 
     std::vector<std::vector<int>> sums(3);
     ShareCounters share{};

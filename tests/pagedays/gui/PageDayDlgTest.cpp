@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "pagedays/PageDayDlg.h"
+#include "pagedays/PageDays.h"
 #include "platform/Cp932.h"
 #include "platform/DialogUnits.h"
 #include "tests/support/TestLog.h"
@@ -27,7 +28,7 @@ PageNameList CollectFromLog(const std::vector<std::string>& names) {
         lines.insert(lines.end(), record.begin(), record.end());
     }
     PageNameList pages;
-    quorlet3::test::LoadLines(lines).CollectPageNames(pages);
+    quorlet3::FillPageNameList(quorlet3::ComputePageNames(quorlet3::test::LoadLines(lines).Store()), pages);
     return pages;
 }
 
@@ -55,7 +56,7 @@ void DropDown(CPageDayDlg& dlg) {
 
 class PageDayDlgTest : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void initTestCase() { QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")); }
 
     void layout() {

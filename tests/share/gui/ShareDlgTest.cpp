@@ -78,7 +78,7 @@ QString WithoutCr(QString text) { return text.remove(QLatin1Char('\r')); }
 
 class ShareDlgTest : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void initTestCase() { QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")); }
 
     void layoutMeetsTheSwatches() {
