@@ -126,11 +126,11 @@ std::unique_ptr<ReportAccumulator> StartRow(const CommandRow& row, std::string_v
     return row.start(ReportRequest{row.argument, page, limits});
 }
 
-std::vector<RowResult> RunRows(std::span<const CommandRow* const> rows, const LineStore& store) {
+std::vector<RowResult> RunRows(std::span<const CommandRow* const> rows, const LineStore& store, TableLimits limits) {
     std::vector<std::unique_ptr<ReportAccumulator>> accumulators;
     std::vector<SlotAccumulator*> walkers;
     for (const CommandRow* row : rows) {
-        accumulators.push_back(StartRow(*row));
+        accumulators.push_back(StartRow(*row, {}, limits));
         walkers.push_back(accumulators.back().get());
     }
     const WalkEnd end = RunOverStore(store, walkers);

@@ -104,7 +104,8 @@ struct RowResult {
 };
 
 // The rows' reports over the store, in one walk of its slots.
-std::vector<RowResult> RunRows(std::span<const CommandRow* const> rows, const LineStore& store);
+std::vector<RowResult> RunRows(std::span<const CommandRow* const> rows, const LineStore& store,
+                               TableLimits limits = TableLimits::Store());
 
 // One row's report over the store (page: the per-page report's page name, cp932).
 ReportResult RunRow(const CommandRow& row, const LineStore& store, std::string_view page = {});
