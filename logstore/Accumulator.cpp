@@ -14,15 +14,17 @@ std::string_view StringArena::Keep(std::string_view text) {
         return {};
     }
     if (text.size() > m_left) {
-        if (text.size() > kBlock / 4) {
+        if (text.size() > kLargestBlock / 4) {
             // A long text gets a block of its own, so the current block's rest stays usable.
             m_blocks.push_back(std::make_unique_for_overwrite<char[]>(text.size()));
             std::memcpy(m_blocks.back().get(), text.data(), text.size());
             return {m_blocks.back().get(), text.size()};
         }
-        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(kBlock));
+        const size_t block = std::max(m_nextBlock, text.size());
+        m_nextBlock = std::min(2 * m_nextBlock, kLargestBlock);
+        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(block));
         m_free = m_blocks.back().get();
-        m_left = kBlock;
+        m_left = block;
     }
     char* kept = m_free;
     std::memcpy(kept, text.data(), text.size());

@@ -37,7 +37,11 @@ public:
     std::string_view Keep(std::string_view text);
 
 private:
-    static constexpr size_t kBlock = 64 * 1024;
+    // Blocks start small and double up to the largest size: a part's tally of a handful
+    // of values takes a few hundred bytes, not a block that is freed again at once.
+    static constexpr size_t kFirstBlock = 1024;
+    static constexpr size_t kLargestBlock = 64 * 1024;
+    size_t m_nextBlock = kFirstBlock;
     std::vector<std::unique_ptr<char[]>> m_blocks;
     char* m_free = nullptr;
     size_t m_left = 0;
