@@ -268,11 +268,19 @@ void WriteAll(const Options& options, const std::string& path, long long lines, 
 class ProgressLine {
 public:
     ProgressLine() : m_shown(::isatty(STDERR_FILENO) != 0), m_start(Clock::now()) {}
-    ~ProgressLine() {
+    ~ProgressLine() { Clear(); }
+
+    // Takes the line away (before the report is written).
+    void Clear() {
         if (m_drawn) {
-            std::fputs("\r\033[K", stderr);  // cleared at the end
+            std::fputs("\r\033[K", stderr);
+            std::fflush(stderr);
+            m_drawn = false;
         }
+        m_shown = false;
     }
+    // No line while the report itself is written to the same terminal as it is read.
+    void Suppress() { m_shown = false; }
     ProgressLine(const ProgressLine&) = delete;
     ProgressLine& operator=(const ProgressLine&) = delete;
 
@@ -390,6 +398,9 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
     parts.progress = [&progress](long long read, long long total) { progress(read, total); };
     try {
         if (row != nullptr && row->kind == CommandKind::ViewContents) {
+            if (::isatty(STDOUT_FILENO) != 0) {
+                progress.Suppress();  // the listing goes to the terminal as it is read
+            }
             ContentsStream stream(options);
             PlainAccumulator<ContentsAccumulator> contents(
                 ContentsAccumulator([&stream](std::string_view listed, bool open) { stream.Row(listed, open); }));
@@ -404,6 +415,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             PlainAccumulator<PageDaysByTextAccumulator> days{PageDaysByTextAccumulator(argument)};
             SlotAccumulator* const one[] = {&days};
             const WalkEnd end = RunOverWholeLog(path, one, parts);
+            progress.Clear();
             std::optional<PageDaysResult> result = days.Accumulator().Finish(end);
             if (!result) {
                 return UsageError("PAGE is not text that cp932 can hold, and no page of the log reads so");
@@ -428,6 +440,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             walkers.push_back(accumulators.back().get());
         }
         const WalkEnd end = RunOverWholeLog(path, walkers, parts);
+        progress.Clear();
         std::vector<RowResult> results;
         for (size_t i = 0; i < rows.size(); ++i) {
             results.push_back({rows[i], accumulators[i]->Finish(end)});
