@@ -406,8 +406,7 @@ void FillStore(LineStore& store, TextModeReader& reader) {
 LoadedLog LoadStandardInput(const LineWindow& window) {
     static const std::string kName = "standard input";
     if (window.kind != LineWindow::Kind::First) {
-        throw LogFileError(kName, "cannot read a line window: it is not a regular file",
-                           LogFileCause::NotRegularFile);
+        throw LogFileError(kName, "cannot read a line window: it is not a regular file", LogFileCause::NotRegularFile);
     }
     FileHandle file(::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0));
     if (file.get() < 0) {

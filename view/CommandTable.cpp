@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "logstore/ReadingRules.h"
-
 #include "platform/Cp932Literal.h"
 
 namespace quorlet3 {

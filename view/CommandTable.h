@@ -70,11 +70,11 @@ struct CommandRow {
     int id;                               // command id (0 for a separator or a row outside the menu)
     std::array<const char*, 3> menuPath;  // popup texts then the item text (cp932, "&" mnemonic); nullptr pads
     CommandKind kind;
-    StartReport start;     // null when the row computes no report
-    RowArgument argument;  // which lines, records or order the report selects
-    const char* cliName;        // name of the report in quorlet3-report (null: none)
-    const char* cliArgument;    // the word that selects the argument, or "PAGE" (null: none)
-    const char* help;           // one line for the command-line usage
+    StartReport start;        // null when the row computes no report
+    RowArgument argument;     // which lines, records or order the report selects
+    const char* cliName;      // name of the report in quorlet3-report (null: none)
+    const char* cliArgument;  // the word that selects the argument, or "PAGE" (null: none)
+    const char* help;         // one line for the command-line usage
 };
 
 // Every row, in menu order; rows outside the menu come last.
