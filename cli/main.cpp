@@ -133,6 +133,8 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     bool onlyPositional = false;
     bool from = false;
     bool last = false;
+    bool jobsGiven = false;
+    bool partSize = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         // An option's value, given as --name=VALUE or as the next argument.
@@ -180,12 +182,14 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
                 return UsageError("--jobs needs a number of threads from 1 to 256");
             }
             options.parts.jobs = static_cast<int>(jobs);
+            jobsGiven = true;
         } else if (arg.starts_with("--part-size")) {
             long long bytes = 0;
             if (!value("--part-size", text) || !ParseLine(text, bytes)) {
                 return UsageError("--part-size needs a number of bytes of 1 or more");
             }
             options.parts.partBytes = static_cast<size_t>(bytes);
+            partSize = true;
         } else if (arg == "-h" || arg == "--help") {
             std::fputs(Usage().c_str(), stdout);
             return FinishOutput();
@@ -202,7 +206,7 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     if (options.whole && (from || last)) {
         return UsageError("--whole reads every line: it goes with neither --from nor --last");
     }
-    if (!options.whole && (options.parts.jobs != 0 || options.parts.partBytes != PartReadOptions{}.partBytes)) {
+    if (!options.whole && (jobsGiven || partSize)) {
         return UsageError("--jobs and --part-size go only with --whole");
     }
     if (!options.args.empty() && options.args[0] == "-" && (from || last)) {

@@ -27,6 +27,7 @@
 #include "platform/Cp932.h"
 #include "tally/MultibyteOrder.h"
 #include "view/CommandTable.h"
+#include "wholelog/WholeLogRun.h"
 
 namespace quorlet3::fuzz {
 namespace {
@@ -733,6 +734,52 @@ Broken CheckOneWalk(Context& c) {
     return {};
 }
 
+// Over a log of fewer than 10000 slots, a run over the whole file, in parts of 1 to 64
+// bytes on 1 to 3 threads (both taken from the input's last byte), gives every report
+// of "all" and the per-page one (for the log's first page) the text of the store's walk.
+// A longer log is left out: the store stops at 10000 slots, the whole run does not.
+Broken CheckWholeLogRun(Context& c) {
+    if (!c.doc.Store()[kLineSlots].empty()) {
+        return {};
+    }
+    const unsigned char byte = c.bytes.empty() ? 0 : static_cast<unsigned char>(c.bytes.back());
+    PartReadOptions options;
+    options.partBytes = 1 + byte % 64;
+    options.jobs = 1 + byte / 64 % 3;
+    std::vector<const CommandRow*> rows = AllReportRows();
+    rows.push_back(FindCommand(kIdPageDays));
+    const std::string& page = c.pages.size() > 2 ? c.pages[0] : c.pages.back();  // the first listed page, or none
+    std::vector<std::unique_ptr<ReportAccumulator>> store;
+    std::vector<std::unique_ptr<ReportAccumulator>> whole;
+    std::vector<SlotAccumulator*> storeWalkers;
+    std::vector<SlotAccumulator*> wholeWalkers;
+    for (const CommandRow* row : rows) {
+        store.push_back(StartRow(*row, page, TableLimits::Unlimited()));
+        storeWalkers.push_back(store.back().get());
+        whole.push_back(StartRow(*row, page, TableLimits::Unlimited()));
+        wholeWalkers.push_back(whole.back().get());
+    }
+    const WalkEnd storeEnd = RunOverStore(c.doc.Store(), storeWalkers);
+    WalkEnd wholeEnd;
+    try {
+        wholeEnd = RunOverWholeLog(SharedFile().Write(c.bytes), wholeWalkers, options);
+    } catch (const std::exception& error) {
+        return std::string("whole log: ") + error.what();
+    }
+    const std::string reading =
+        " (parts of " + std::to_string(options.partBytes) + " bytes, " + std::to_string(options.jobs) + " jobs)";
+    if (wholeEnd.visited != WalkLength(c.doc.Store())) {
+        return "whole log: walked " + std::to_string(wholeEnd.visited) + " slots, the store " +
+               std::to_string(WalkLength(c.doc.Store())) + reading;
+    }
+    for (size_t k = 0; k < rows.size(); ++k) {
+        if (FormatText(whole[k]->Finish(wholeEnd)) != FormatText(store[k]->Finish(storeEnd))) {
+            return "whole log: " + std::string(rows[k]->cliName) + " differs from the store's" + reading;
+        }
+    }
+    return {};
+}
+
 // Every output over all reports of the log at once.
 Broken CheckLogOutputs(Context& c, const LogOutput& output) {
     return output.check(RunRows(AllReportRows(), c.doc.Store()), WalkLength(c.doc.Store()));
@@ -751,7 +798,8 @@ Broken CheckReportRow(Context& c, const CommandRow& row) {
 // The checks of one input, each on its own: a fuzz input runs one of them, chosen by
 // its first byte, so that every execution stays short; a replay runs them all. The
 // report rows are chosen four times as often as the other checks, which load the file
-// again or write every report (a few milliseconds each under the sanitizers).
+// again or write every report (a few milliseconds each under the sanitizers). A new
+// check goes last: an input's first byte below the old count keeps choosing its check.
 struct Checks {
     std::vector<std::function<Broken(Context&)>> all;
     std::vector<size_t> byFirstByte;  // index into all, each as often as it is chosen
@@ -767,8 +815,9 @@ struct Checks {
                 all.push_back([&row](Context& c) { return CheckReportRow(c, row); });
             }
         }
+        all.push_back(CheckWholeLogRun);  // after the rows, so that older inputs keep their check
         for (size_t k = 0; k < all.size(); ++k) {
-            byFirstByte.insert(byFirstByte.end(), k < others ? 1 : 4, k);
+            byFirstByte.insert(byFirstByte.end(), k < others || k + 1 == all.size() ? 1 : 4, k);
         }
     }
 };

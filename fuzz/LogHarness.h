@@ -10,9 +10,9 @@ namespace quorlet3::fuzz {
 
 // Loads the bytes as a log (from memory, and as a file whole and in line windows)
 // and runs every report, with several page names for the per-page one, through every
-// output format. Returns an empty string when everything held, otherwise a
-// description of the first broken property. Crashes, hangs and sanitizer reports are
-// left to the caller to notice.
+// output format, and over the whole file read in small parts. Returns an empty string
+// when everything held, otherwise a description of the first broken property. Crashes,
+// hangs and sanitizer reports are left to the caller to notice.
 std::string RunLogInput(const uint8_t* data, size_t size);
 
 // A fuzz input: its first byte chooses one of the checks RunLogInput makes (the load

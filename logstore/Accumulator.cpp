@@ -73,18 +73,19 @@ WalkEnd RunOverStore(const LineStore& store, std::span<SlotAccumulator* const> a
     BatchStepper stepper(accumulators);
     std::array<Slot, BatchStepper::kBatch> slotArray;
     // The walk's slots, then the line slots after its end (the sentinel's slot first).
-    for (int from : {0, walked}) {
-        const int to = from == 0 ? walked : kLineSlots;
+    for (const bool pastEnd : {false, true}) {
+        const int from = pastEnd ? walked : 0;
+        const int to = pastEnd ? kLineSlots : walked;
         for (int i = from; i < to;) {
             const int n = std::min(static_cast<int>(slotArray.size()), to - i);
             for (int k = 0; k < n; ++k, ++i) {
                 slotArray[static_cast<size_t>(k)] = {store[i], store[i + 1], i, i + 1 < kLineSlots};
             }
             const std::span<const Slot> batch(slotArray.data(), static_cast<size_t>(n));
-            if (from == 0) {
-                stepper.Step(batch);
-            } else {
+            if (pastEnd) {
                 stepper.StepPastEnd(batch);
+            } else {
+                stepper.Step(batch);
             }
         }
     }

@@ -25,16 +25,17 @@ namespace {
 // Raw bytes after a part that always hold its look-ahead slot (see FirstSlotText).
 constexpr size_t kLookAhead = kSlotTextLimit + 2;
 
-constexpr std::string_view kStandardInput = "standard input";
+constexpr std::string_view kStandardInputName = "standard input";
 
 class Source {
 public:
-    explicit Source(const std::string& path) : m_name(path == "-" ? std::string(kStandardInput) : path) {
+    explicit Source(const std::string& path) : m_name(path == "-" ? std::string(kStandardInputName) : path) {
         if (path == "-") {
             m_fd = STDIN_FILENO;
             m_owned = false;
         } else {
-            m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+            // Non-blocking, so that a FIFO without a writer cannot hang the open.
+            m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
             if (m_fd < 0) {
                 const int error = errno;
                 throw LogFileError(m_name, std::string("cannot open: ") + std::strerror(error), CauseOf(error));
@@ -49,6 +50,12 @@ public:
         if (S_ISDIR(info.st_mode)) {
             Close();
             throw LogFileError(m_name, "cannot open: it is a directory", LogFileCause::NotRegularFile);
+        }
+        // A named pipe or socket is refused as the 10000-line loader refuses it; a pipe
+        // comes in as standard input.
+        if (m_owned && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))) {
+            Close();
+            throw LogFileError(m_name, "cannot open: it is a pipe or socket, not a file", LogFileCause::NotRegularFile);
         }
         // Standard input is read as a stream even when it is a file: its offset is the shell's.
         m_regular = m_owned && S_ISREG(info.st_mode);

@@ -39,10 +39,12 @@ struct Outcome {
 };
 
 // Runs quorlet3-report with the arguments, killing it after 10 seconds. Its output goes to
-// stdoutTo when one is given.
-Outcome RunReport(const std::vector<std::string>& args, const std::string& stdoutTo = "") {
+// stdoutTo when one is given; the file stdinFrom, when given, comes through a pipe.
+Outcome RunReport(const std::vector<std::string>& args, const std::string& stdoutTo = "",
+                  const std::string& stdinFrom = "") {
     TempDir dir;
-    std::string command = "timeout -s KILL 10 " + ShellQuoted(QUORLET3_REPORT);
+    std::string command = (stdinFrom.empty() ? "" : "cat " + ShellQuoted(stdinFrom) + " | ") + "timeout -s KILL 10 " +
+                          ShellQuoted(QUORLET3_REPORT);
     for (const std::string& arg : args) {
         command += " " + ShellQuoted(arg);
     }
@@ -57,6 +59,27 @@ const std::vector<std::string> kLogLines = {
     "⑤http://search.example.co.jp/?kw=ロ グ"_sj, "⑥ページ.html"_sj, "⑦Thursday, 16-Jul-1998 21:03:44 JST"_sj,
     "⑥top"_sj + std::string("\x80.html"), "⑦Friday, 17-Jul-1998 01:00:00 JST"_sj, "①43"_sj, "②Friday, 17-Jul-98 08:00:00 JST"_sj, "", "③"_sj + std::string("\x81")};
 // clang-format on
+
+// A sound log of main-page and page records whose hosts, browsers, keywords and pages
+// take a few values each, ending without a line end (an open last line).
+std::string GeneratedLog(int records) {
+    std::string log;
+    for (int r = 0; r < records; ++r) {
+        const std::string day = std::to_string(10 + r % 19);
+        const std::string hour = std::to_string(10 + r % 13);
+        log +=
+            test::JoinCrLf({"①"_sj + std::to_string(100 + r), "②Friday, "_sj + day + "-Jul-98 " + hour + ":00:00 JST",
+                            "③h"_sj + std::to_string(r % 37) + ".example.ne.jp",
+                            "④Mozilla/"_sj + std::to_string(2 + r % 3) + ".0 (compatible; MSIE 4.0)",
+                            "⑤http://search.example.co.jp/?kw=語"_sj + std::to_string(r % 11)});
+        if (r % 3 == 0) {
+            log += test::JoinCrLf({std::string("⑥"_sj) + (r % 2 == 0 ? "ページ.html"_sj : "top.html"),
+                                   "⑦Friday, "_sj + day + "-Jul-1998 " + hour + ":30:00 JST"});
+        }
+    }
+    log.resize(log.size() - 2);
+    return log;
+}
 
 class CliTest : public ::testing::Test {
 protected:
@@ -184,6 +207,88 @@ TEST_F(CliTest, EveryReportAsDataInOneRun) {
     EXPECT_EQ(csv.out.rfind("hour,count\r\n0,0\r\n", 0), 0u) << csv.out;
 }
 
+// The report words of every report of the command table, a page for the one that takes it.
+std::vector<std::vector<std::string>> EveryReportWords() {
+    std::vector<std::vector<std::string>> reports;
+    for (const CommandRow& row : CommandTable()) {
+        if (row.start != nullptr && row.cliName != nullptr) {
+            reports.push_back({row.cliName});
+            if (row.cliArgument != nullptr) {
+                reports.back().push_back(TakesPage(row) ? U8(u8"ページ.html") : row.cliArgument);
+            }
+        }
+    }
+    return reports;
+}
+
+// The default output's "all" object with its contents report taken out, which a whole
+// log's "all" leaves out.
+std::string WithoutContents(const std::string& json) {
+    const std::string begin = "{\"report\":\"contents\"";
+    const size_t from = json.find(begin);
+    const size_t to = json.find("]}", from);
+    if (from == std::string::npos || to == std::string::npos || json[to + 2] != ',') {
+        return json;
+    }
+    return json.substr(0, from) + json.substr(to + 3);
+}
+
+// Below 10000 lines and 300 values per table, reading the whole log in parts gives every
+// report, in every format, as the first 10000 lines give it.
+TEST_F(CliTest, WholeLogEqualsTheDefaultOnAShortLog) {
+    const std::vector<std::vector<std::string>> kFormats = {{}, {"--raw"}, {"--format", "json"}, {"--format=csv"}};
+    for (const std::string& log : {m_log, m_dir.WriteFile("generated.log", GeneratedLog(150))}) {
+        for (const std::vector<std::string>& format : kFormats) {
+            for (const std::vector<std::string>& report : EveryReportWords()) {
+                std::vector<std::string> args = format;
+                args.push_back(log);
+                args.insert(args.end(), report.begin(), report.end());
+                if (format == std::vector<std::string>{"--raw"} && report.size() == 2 && report[0] == "page-days") {
+                    args.back() = "ページ.html"_sj;
+                }
+                std::vector<std::string> wholeArgs = {"--whole", "--jobs", "3", "--part-size", "7"};
+                wholeArgs.insert(wholeArgs.end(), args.begin(), args.end());
+                const Outcome byDefault = RunReport(args);
+                const Outcome whole = RunReport(wholeArgs);
+                SCOPED_TRACE(testing::PrintToString(wholeArgs));
+                EXPECT_EQ(byDefault.exitCode, 0);
+                EXPECT_EQ(whole.exitCode, 0);
+                EXPECT_EQ(whole.err, "");
+                EXPECT_EQ(whole.out, byDefault.out);
+            }
+        }
+        const Outcome all = RunReport({"--format", "json", log, "all"});
+        const Outcome wholeAll =
+            RunReport({"--whole", "--jobs", "3", "--part-size", "7", "--format", "json", log, "all"});
+        EXPECT_EQ(wholeAll.exitCode, 0);
+        EXPECT_NE(WithoutContents(all.out), all.out);
+        EXPECT_EQ(wholeAll.out, WithoutContents(all.out));
+    }
+}
+
+// "-" reads standard input, here a pipe: the first 10000 lines by default, all of them
+// with --whole, each giving the bytes the file gives.
+TEST_F(CliTest, StandardInputReadsAsTheFile) {
+    const std::string log = m_dir.WriteFile("long.log", GeneratedLog(2500));  // over 10000 lines, some 400 KB
+    for (const std::vector<std::string>& mode : {std::vector<std::string>{}, {"--whole"}}) {
+        for (const std::vector<std::string>& report :
+             {std::vector<std::string>{"--raw", "check"}, {"--format=csv", "hosts"}, {"contents"}}) {
+            std::vector<std::string> fromFile = mode;
+            fromFile.push_back(log);
+            fromFile.insert(fromFile.end(), report.begin(), report.end());
+            std::vector<std::string> fromPipe = fromFile;
+            fromPipe[mode.size()] = "-";
+            const Outcome file = RunReport(fromFile);
+            const Outcome pipe = RunReport(fromPipe, "", log);
+            SCOPED_TRACE(testing::PrintToString(fromPipe));
+            EXPECT_EQ(file.exitCode, 0);
+            EXPECT_EQ(pipe.exitCode, 0);
+            EXPECT_EQ(pipe.err, "");
+            EXPECT_EQ(pipe.out, file.out);
+        }
+    }
+}
+
 TEST_F(CliTest, PageNamesOneALine) {
     EXPECT_EQ(RunReport({"--raw", m_log, "page-names"}).out, "top\x80.html\r\n" + std::string("ページ.html\r\n"_sj));
     EXPECT_EQ(RunReport({m_log, "page-names"}).out, U8(u8"top\uFFFD.html\nページ.html\n"));
@@ -215,6 +320,7 @@ TEST_F(CliTest, OutputThatCannotBeWrittenIsAnError) {
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;  // "LOG" stands for a readable log
+    const char* names = "";         // what the message names
 };
 
 class CliUsageTest : public CliTest, public ::testing::WithParamInterface<UsageCase> {};
@@ -226,6 +332,7 @@ TEST_P(CliUsageTest, ExitsWithTwoAndShowsTheUsage) {
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("Usage: quorlet3-report"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.substr(0, run.err.find('\n')).find(GetParam().names), std::string::npos) << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -244,7 +351,13 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"HtmlOfOneReport", {"--format", "html", "LOG", "check"}},
                       UsageCase{"FromZero", {"--from", "0", "LOG", "check"}},
                       UsageCase{"FromAndLast", {"--from", "2", "--last", "LOG", "check"}},
-                      UsageCase{"UnknownReportBeforeBadFile", {"/nonexistent/a.log", "summary"}}),
+                      UsageCase{"UnknownReportBeforeBadFile", {"/nonexistent/a.log", "summary"}},
+                      UsageCase{"WholeAndLast", {"--whole", "--last", "LOG", "check"}, "--whole"},
+                      UsageCase{"WholeAndFrom", {"--whole", "--from", "3", "LOG", "check"}, "--whole"},
+                      UsageCase{"LastOfStandardInput", {"--last", "-", "check"}, "standard input"},
+                      UsageCase{"JobsWithoutWhole", {"--jobs", "2", "LOG", "check"}, "--jobs"},
+                      UsageCase{"PartSizeWithoutWhole", {"--part-size", "9", "LOG", "check"}, "--part-size"},
+                      UsageCase{"NoJobs", {"--whole", "--jobs", "0", "LOG", "check"}, "--jobs"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadLog {
@@ -257,10 +370,12 @@ class CliBadFileTest : public ::testing::TestWithParam<BadLog> {};
 TEST_P(CliBadFileTest, ExitsWithOneNamingTheFile) {
     TempDir dir;
     const std::string path = GetParam().make(dir);
-    const Outcome run = RunReport({"--raw", path, "check"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find(path), std::string::npos) << run.err;
+    for (const char* mode : {"--raw", "--whole"}) {
+        const Outcome run = RunReport({mode, path, "check"});
+        EXPECT_EQ(run.exitCode, 1) << mode;
+        EXPECT_EQ(run.out, "") << mode;
+        EXPECT_NE(run.err.find(path), std::string::npos) << mode << ": " << run.err;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, CliBadFileTest,
