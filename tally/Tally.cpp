@@ -150,7 +150,7 @@ void KeywordsAccumulator::Merge(KeywordsAccumulator& later) {
     for (std::string_view query : later.m_distinct) {
         remap.push_back(IndexOf(query));
     }
-    m_order.reserve(m_order.size() + later.m_order.size());
+    // No reserve of the exact size here: merged part by part, the list would be copied at every merge.
     for (std::uint32_t index : later.m_order) {
         m_order.push_back(remap[index]);
     }
