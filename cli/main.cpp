@@ -463,6 +463,10 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
     } catch (const LogFileError& error) {
         std::fprintf(stderr, "%s: %s\n", kProgram, error.what());
         return 1;
+    } catch (const std::exception& error) {
+        // Out of memory, or a temporary file for the listing that could not be written.
+        std::fprintf(stderr, "%s: '%s': %s\n", kProgram, path.c_str(), error.what());
+        return 1;
     }
     return FinishOutput();
 }

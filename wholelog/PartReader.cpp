@@ -359,6 +359,7 @@ void RunFileParts(const Source& source, size_t partBytes, Pool& pool,
         }
     };
     std::vector<std::jthread> threads;
+    threads.reserve(static_cast<size_t>(pool.Jobs()));
     for (int i = 0; i < pool.Jobs(); ++i) {
         threads.emplace_back(worker);
     }
@@ -413,6 +414,7 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
     };
 
     std::vector<std::jthread> threads;
+    threads.reserve(static_cast<size_t>(pool.Jobs()));
     for (int i = 0; i < pool.Jobs(); ++i) {
         threads.emplace_back(worker);
     }
