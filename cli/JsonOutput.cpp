@@ -250,17 +250,7 @@ std::string FormatJsonAll(std::string_view logPath, int lines, const std::vector
     }
     std::string out;
     out.reserve(size);
-    JsonWriter json(out);
-    json.BeginObject();
-    json.MemberUtf8("log", PathToUtf8(logPath));
-    json.Member("lines", lines);
-    json.Key("reports");
-    json.BeginArray();
-    for (const RowResult& report : reports) {
-        WriteReport(json, *report.row, report.result);
-    }
-    json.EndArray();
-    json.EndObject();
+    WriteJsonAll(logPath, lines, reports, [&out](std::string_view piece) { out += piece; });
     return out;
 }
 

@@ -256,6 +256,16 @@ bool ShiftToFileLines(ReportResult& result, const std::string& path, const CQuor
     return true;
 }
 
+// Draws the share pies into the --svg file when one was given; false (with a message)
+// when it cannot be written.
+bool WriteSvgIfAsked(const Options& options, const ReportResult& result) {
+    if (options.svgPath.empty() || WriteShareSvg(options.svgPath, std::get<ShareResult>(result).counters)) {
+        return true;
+    }
+    std::fprintf(stderr, "%s: cannot write '%s': %s\n", kProgram, options.svgPath.c_str(), std::strerror(errno));
+    return false;
+}
+
 // Writes the results of 'all' as JSON (piece by piece) or as the HTML page.
 void WriteAll(const Options& options, const std::string& path, long long lines, const std::vector<RowResult>& results) {
     const int shown = static_cast<int>(std::min<long long>(lines, INT_MAX));
@@ -454,10 +464,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             return FinishOutput();
         }
         WriteReport(options, *row, results.front().result);
-        if (!options.svgPath.empty() &&
-            !WriteShareSvg(options.svgPath, std::get<ShareResult>(results.front().result).counters)) {
-            std::fprintf(stderr, "%s: cannot write '%s': %s\n", kProgram, options.svgPath.c_str(),
-                         std::strerror(errno));
+        if (!WriteSvgIfAsked(options, results.front().result)) {
             return 1;
         }
     } catch (const LogFileError& error) {
@@ -561,9 +568,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         WriteReport(options, *row, result);
-        if (!options.svgPath.empty() && !WriteShareSvg(options.svgPath, std::get<ShareResult>(result).counters)) {
-            std::fprintf(stderr, "%s: cannot write '%s': %s\n", kProgram, options.svgPath.c_str(),
-                         std::strerror(errno));
+        if (!WriteSvgIfAsked(options, result)) {
             return 1;
         }
     } catch (const LogFileError& error) {

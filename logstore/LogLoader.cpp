@@ -213,20 +213,6 @@ std::string WithoutSpaces(const std::string& text) {
     return out;
 }
 
-// The cause of a failed open or stat, by its errno.
-LogFileCause OpenFailureCause(int error) {
-    switch (error) {
-        case ENOENT:
-        case ENOTDIR:
-            return LogFileCause::NotFound;
-        case EACCES:
-        case EPERM:
-            return LogFileCause::NoPermission;
-        default:
-            return LogFileCause::Other;
-    }
-}
-
 int OpenForReading(const std::string& path) {
     // Non-blocking, so that a FIFO without a writer or a terminal cannot hang the load.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
@@ -421,6 +407,19 @@ LoadedLog LoadStandardInput(const LineWindow& window) {
 }
 
 }  // namespace
+
+LogFileCause OpenFailureCause(int error) {
+    switch (error) {
+        case ENOENT:
+        case ENOTDIR:
+            return LogFileCause::NotFound;
+        case EACCES:
+        case EPERM:
+            return LogFileCause::NoPermission;
+        default:
+            return LogFileCause::Other;
+    }
+}
 
 std::unique_ptr<LineStore> LoadLineStore(const std::string& path) {
     return LoadLineStore(path, LineWindow::FirstLines()).store;

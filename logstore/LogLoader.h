@@ -28,6 +28,9 @@ private:
     LogFileCause m_cause;
 };
 
+// The cause of a failed open, by its errno.
+LogFileCause OpenFailureCause(int error);
+
 // The path that stands for standard input.
 inline constexpr std::string_view kStandardInput = "-";
 

@@ -38,7 +38,8 @@ public:
             m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
             if (m_fd < 0) {
                 const int error = errno;
-                throw LogFileError(m_name, std::string("cannot open: ") + std::strerror(error), CauseOf(error));
+                throw LogFileError(m_name, std::string("cannot open: ") + std::strerror(error),
+                                   OpenFailureCause(error));
             }
         }
         struct stat info {};
@@ -104,18 +105,6 @@ public:
     }
 
 private:
-    static LogFileCause CauseOf(int error) {
-        switch (error) {
-            case ENOENT:
-            case ENOTDIR:
-                return LogFileCause::NotFound;
-            case EACCES:
-            case EPERM:
-                return LogFileCause::NoPermission;
-            default:
-                return LogFileCause::Other;
-        }
-    }
     [[noreturn]] void ThrowReadError() const {
         throw LogFileError(m_name, std::string("cannot read: ") + std::strerror(errno), LogFileCause::ReadError);
     }

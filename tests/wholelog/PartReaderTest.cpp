@@ -11,6 +11,7 @@
 #include "logstore/LogLoader.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
+#include "tests/wholelog/SplitTexts.h"
 #include "wholelog/PartReader.h"
 #include "wholelog/SlotSplitter.h"
 
@@ -18,14 +19,8 @@ namespace quorlet3 {
 namespace {
 
 using namespace std::string_literals;
-using Slots = std::vector<std::string>;
-
-Slots Split(std::string_view bytes) {
-    Slots slots;
-    std::string scratch;
-    SplitSlots(bytes, scratch, [&](std::string_view text) { slots.emplace_back(text); });
-    return slots;
-}
+using test::Slots;
+using test::Split;
 
 // The slots of the parts read so far, and what the last of them promised about the next.
 struct Folded {

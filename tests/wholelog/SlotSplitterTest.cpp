@@ -8,20 +8,15 @@
 #include "logstore/LogLoader.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
+#include "tests/wholelog/SplitTexts.h"
 #include "wholelog/SlotSplitter.h"
 
 namespace quorlet3 {
 namespace {
 
 using namespace std::string_literals;
-using Slots = std::vector<std::string>;
-
-Slots Split(std::string_view bytes) {
-    Slots slots;
-    std::string scratch;
-    SplitSlots(bytes, scratch, [&](std::string_view text) { slots.emplace_back(text); });
-    return slots;
-}
+using test::Slots;
+using test::Split;
 
 // The slots the loader stores: those before the sentinel it writes after the last one.
 Slots Loaded(std::string_view bytes, LineStore& store) {
