@@ -248,7 +248,9 @@ public:
             // Grown without zeroing: every byte is read before it is looked at.
             const size_t capacity = std::max(wanted, 2 * m_capacity);
             auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
-            std::memcpy(bigger.get(), m_bytes.get(), m_size);
+            if (m_size != 0) {  // the first buffer has nothing to keep (and no address to copy from)
+                std::memcpy(bigger.get(), m_bytes.get(), m_size);
+            }
             m_bytes = std::move(bigger);
             m_capacity = capacity;
         }
