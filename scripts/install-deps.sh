@@ -1,7 +1,7 @@
 #!/bin/sh
 # Installs what building, testing and running Quorlet 3 needs on Debian 12.
 set -eu
-packages="build-essential cmake pkg-config git libgtest-dev libgmock-dev libbenchmark-dev libabsl-dev \
+packages="build-essential cmake pkg-config git libgtest-dev libgmock-dev libbenchmark-dev \
   nlohmann-json3-dev qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic xvfb xauth chromium"
 missing=""
 for p in $packages; do

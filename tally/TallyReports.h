@@ -2,7 +2,7 @@
 // Every result holds views into its own backing, so it stands on its own.
 #pragma once
 
-#include <absl/container/flat_hash_map.h>
+#include <unordered_map>
 
 #include <array>
 #include <cstdint>
@@ -107,7 +107,7 @@ private:
 
     std::shared_ptr<StringArena> m_texts = std::make_shared<StringArena>();
     std::vector<std::string_view> m_distinct;
-    absl::flat_hash_map<std::string_view, std::uint32_t> m_indexOf;
+    std::unordered_map<std::string_view, std::uint32_t> m_indexOf;
     std::vector<std::uint32_t> m_order;
 };
 

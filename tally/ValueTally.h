@@ -1,7 +1,7 @@
 // The value tally: distinct values with their counts, in order of first appearance.
 #pragma once
 
-#include <absl/container/flat_hash_map.h>
+#include <unordered_map>
 
 #include <memory>
 #include <string>
@@ -48,7 +48,7 @@ private:
     size_t m_slots;
     std::shared_ptr<StringArena> m_texts = std::make_shared<StringArena>();
     std::vector<Row> m_rows;                              // in order of first appearance
-    absl::flat_hash_map<std::string_view, int> m_slotOf;  // value -> index in m_rows
+    std::unordered_map<std::string_view, int> m_slotOf;  // value -> index in m_rows
 };
 
 }  // namespace quorlet3
