@@ -53,7 +53,7 @@ std::string Usage() {
     }
     usage +=
         "  all                   every report above but page-days, in menu order, over one\n"
-        "                        load (json and html only)\n"
+        "                        load (json and html only; with --whole also but contents)\n"
         "\n"
         "Options:\n"
         "  --format text|json|csv|html\n"

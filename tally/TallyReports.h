@@ -2,12 +2,11 @@
 // Every result holds views into its own backing, so it stands on its own.
 #pragma once
 
-#include <unordered_map>
-
 #include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "logstore/Accumulator.h"

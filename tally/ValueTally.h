@@ -1,11 +1,10 @@
 // The value tally: distinct values with their counts, in order of first appearance.
 #pragma once
 
-#include <unordered_map>
-
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "logstore/Accumulator.h"
@@ -47,7 +46,7 @@ private:
 
     size_t m_slots;
     std::shared_ptr<StringArena> m_texts = std::make_shared<StringArena>();
-    std::vector<Row> m_rows;                              // in order of first appearance
+    std::vector<Row> m_rows;                             // in order of first appearance
     std::unordered_map<std::string_view, int> m_slotOf;  // value -> index in m_rows
 };
 
