@@ -209,7 +209,7 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     if (!options.whole && (jobsGiven || partSize)) {
         return UsageError("--jobs and --part-size go only with --whole");
     }
-    if (!options.args.empty() && options.args[0] == "-" && (from || last)) {
+    if (!options.args.empty() && options.args[0] == kStandardInput && (from || last)) {
         return UsageError("--from and --last need a file: standard input cannot be read from a line on or backwards");
     }
     if (options.raw && options.format != Format::Text) {

@@ -29,8 +29,8 @@ constexpr std::string_view kStandardInputName = "standard input";
 
 class Source {
 public:
-    explicit Source(const std::string& path) : m_name(path == "-" ? std::string(kStandardInputName) : path) {
-        if (path == "-") {
+    explicit Source(const std::string& path) : m_name(path == kStandardInput ? std::string(kStandardInputName) : path) {
+        if (path == kStandardInput) {
             m_fd = STDIN_FILENO;
             m_owned = false;
         } else {
