@@ -447,18 +447,10 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
                 }
             }
         }
-        std::vector<std::unique_ptr<ReportAccumulator>> accumulators;
-        std::vector<SlotAccumulator*> walkers;
-        for (const CommandRow* each : rows) {
-            accumulators.push_back(StartRow(*each, argument, TableLimits::Unlimited()));
-            walkers.push_back(accumulators.back().get());
-        }
-        const WalkEnd end = RunOverWholeLog(path, walkers, parts);
+        RowRun run(rows, argument, TableLimits::Unlimited());
+        const WalkEnd end = RunOverWholeLog(path, run.Accumulators(), parts);
         progress.Clear();
-        std::vector<RowResult> results;
-        for (size_t i = 0; i < rows.size(); ++i) {
-            results.push_back({rows[i], accumulators[i]->Finish(end)});
-        }
+        const std::vector<RowResult> results = run.Finish(end);
         if (row == nullptr) {
             WriteAll(options, path, end.visited, results);
             return FinishOutput();

@@ -749,20 +749,12 @@ Broken CheckWholeLogRun(Context& c) {
     std::vector<const CommandRow*> rows = AllReportRows();
     rows.push_back(FindCommand(kIdPageDays));
     const std::string& page = c.pages.size() > 2 ? c.pages[0] : c.pages.back();  // the first listed page, or none
-    std::vector<std::unique_ptr<ReportAccumulator>> store;
-    std::vector<std::unique_ptr<ReportAccumulator>> whole;
-    std::vector<SlotAccumulator*> storeWalkers;
-    std::vector<SlotAccumulator*> wholeWalkers;
-    for (const CommandRow* row : rows) {
-        store.push_back(StartRow(*row, page, TableLimits::Unlimited()));
-        storeWalkers.push_back(store.back().get());
-        whole.push_back(StartRow(*row, page, TableLimits::Unlimited()));
-        wholeWalkers.push_back(whole.back().get());
-    }
-    const WalkEnd storeEnd = RunOverStore(c.doc.Store(), storeWalkers);
+    RowRun store(rows, page, TableLimits::Unlimited());
+    RowRun whole(rows, page, TableLimits::Unlimited());
+    const WalkEnd storeEnd = RunOverStore(c.doc.Store(), store.Accumulators());
     WalkEnd wholeEnd;
     try {
-        wholeEnd = RunOverWholeLog(SharedFile().Write(c.bytes), wholeWalkers, options);
+        wholeEnd = RunOverWholeLog(SharedFile().Write(c.bytes), whole.Accumulators(), options);
     } catch (const std::exception& error) {
         return std::string("whole log: ") + error.what();
     }
@@ -772,8 +764,10 @@ Broken CheckWholeLogRun(Context& c) {
         return "whole log: walked " + std::to_string(wholeEnd.visited) + " slots, the store " +
                std::to_string(WalkLength(c.doc.Store())) + reading;
     }
+    const std::vector<RowResult> fromStore = store.Finish(storeEnd);
+    const std::vector<RowResult> fromWhole = whole.Finish(wholeEnd);
     for (size_t k = 0; k < rows.size(); ++k) {
-        if (FormatText(whole[k]->Finish(wholeEnd)) != FormatText(store[k]->Finish(storeEnd))) {
+        if (FormatText(fromWhole[k].result) != FormatText(fromStore[k].result)) {
             return "whole log: " + std::string(rows[k]->cliName) + " differs from the store's" + reading;
         }
     }

@@ -3,35 +3,41 @@
 
 #include <algorithm>
 
-#include "logstore/ReadingRules.h"
 #include "platform/Cp932Literal.h"
 
 namespace quorlet3 {
 namespace {
 
-template <class Acc>
-std::unique_ptr<ReportAccumulator> Start(Acc acc) {
-    return MakeReportAccumulator(std::move(acc));
+std::unique_ptr<ReportAccumulator> FileCheck(const ReportRequest&) {
+    return MakeReportAccumulator(FileCheckAccumulator());
 }
-
-std::unique_ptr<ReportAccumulator> FileCheck(const ReportRequest&) { return Start(FileCheckAccumulator()); }
-std::unique_ptr<ReportAccumulator> Contents(const ReportRequest&) { return Start(ContentsAccumulator()); }
+std::unique_ptr<ReportAccumulator> Contents(const ReportRequest&) {
+    return MakeReportAccumulator(ContentsAccumulator());
+}
 std::unique_ptr<ReportAccumulator> Tally(const ReportRequest& r) {
-    return Start(ValueTallyAccumulator(std::get<TallyField>(r.argument), r.limits));
+    return MakeReportAccumulator(ValueTallyAccumulator(std::get<TallyField>(r.argument), r.limits));
 }
-std::unique_ptr<ReportAccumulator> Hosts(const ReportRequest&) { return Start(HostsAccumulator()); }
-std::unique_ptr<ReportAccumulator> Keywords(const ReportRequest&) { return Start(KeywordsAccumulator()); }
+std::unique_ptr<ReportAccumulator> Hosts(const ReportRequest&) { return MakeReportAccumulator(HostsAccumulator()); }
+std::unique_ptr<ReportAccumulator> Keywords(const ReportRequest&) {
+    return MakeReportAccumulator(KeywordsAccumulator());
+}
 std::unique_ptr<ReportAccumulator> Pages(const ReportRequest& r) {
-    return Start(PagesAccumulator(std::get<PageOrder>(r.argument), r.limits));
+    return MakeReportAccumulator(PagesAccumulator(std::get<PageOrder>(r.argument), r.limits));
 }
 template <TimeGrid grid>
 std::unique_ptr<ReportAccumulator> Times(const ReportRequest& r) {
-    return Start(TimeCountsAccumulator(grid, std::get<RecordKind>(r.argument)));
+    return MakeReportAccumulator(TimeCountsAccumulator(grid, std::get<RecordKind>(r.argument)));
 }
-std::unique_ptr<ReportAccumulator> GuestNumbers(const ReportRequest&) { return Start(GuestNumbersAccumulator()); }
-std::unique_ptr<ReportAccumulator> Share(const ReportRequest&) { return Start(ShareAccumulator()); }
-std::unique_ptr<ReportAccumulator> PageNames(const ReportRequest& r) { return Start(PageNamesAccumulator(r.limits)); }
-std::unique_ptr<ReportAccumulator> PageDays(const ReportRequest& r) { return Start(PageDaysAccumulator(r.page)); }
+std::unique_ptr<ReportAccumulator> GuestNumbers(const ReportRequest&) {
+    return MakeReportAccumulator(GuestNumbersAccumulator());
+}
+std::unique_ptr<ReportAccumulator> Share(const ReportRequest&) { return MakeReportAccumulator(ShareAccumulator()); }
+std::unique_ptr<ReportAccumulator> PageNames(const ReportRequest& r) {
+    return MakeReportAccumulator(PageNamesAccumulator(r.limits));
+}
+std::unique_ptr<ReportAccumulator> PageDays(const ReportRequest& r) {
+    return MakeReportAccumulator(PageDaysAccumulator(r.page));
+}
 constexpr auto Hourly = Times<TimeGrid::Hourly>;
 constexpr auto Daily = Times<TimeGrid::Daily>;
 constexpr auto DayHour = Times<TimeGrid::DayHour>;
@@ -125,26 +131,32 @@ std::unique_ptr<ReportAccumulator> StartRow(const CommandRow& row, std::string_v
     return row.start(ReportRequest{row.argument, page, limits});
 }
 
-std::vector<RowResult> RunRows(std::span<const CommandRow* const> rows, const LineStore& store, TableLimits limits) {
-    std::vector<std::unique_ptr<ReportAccumulator>> accumulators;
-    std::vector<SlotAccumulator*> walkers;
-    for (const CommandRow* row : rows) {
-        accumulators.push_back(StartRow(*row, {}, limits));
-        walkers.push_back(accumulators.back().get());
+RowRun::RowRun(std::span<const CommandRow* const> rows, std::string_view page, TableLimits limits)
+    : m_rows(rows.begin(), rows.end()) {
+    for (const CommandRow* row : m_rows) {
+        m_accumulators.push_back(StartRow(*row, page, limits));
+        m_walkers.push_back(m_accumulators.back().get());
     }
-    const WalkEnd end = RunOverStore(store, walkers);
+}
+
+std::vector<RowResult> RowRun::Finish(const WalkEnd& end) {
     std::vector<RowResult> results;
-    results.reserve(rows.size());
-    for (size_t i = 0; i < rows.size(); ++i) {
-        results.push_back({rows[i], accumulators[i]->Finish(end)});
+    results.reserve(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i) {
+        results.push_back({m_rows[i], m_accumulators[i]->Finish(end)});
     }
     return results;
 }
 
+std::vector<RowResult> RunRows(std::span<const CommandRow* const> rows, const LineStore& store, TableLimits limits) {
+    RowRun run(rows, {}, limits);
+    return run.Finish(RunOverStore(store, run.Accumulators()));
+}
+
 ReportResult RunRow(const CommandRow& row, const LineStore& store, std::string_view page) {
-    std::unique_ptr<ReportAccumulator> accumulator = StartRow(row, page);
-    SlotAccumulator* const one[] = {accumulator.get()};
-    return accumulator->Finish(RunOverStore(store, one));
+    const CommandRow* const one[] = {&row};
+    RowRun run(one, page);
+    return std::move(run.Finish(RunOverStore(store, run.Accumulators())).front().result);
 }
 
 std::string ReportText(const CommandRow& row, const LineStore& store, std::string_view page) {

@@ -103,6 +103,22 @@ struct RowResult {
     ReportResult result;
 };
 
+// The accumulators of a run of rows, for one walk of any reader over the slots (the
+// store's RunOverStore, the whole log's RunOverWholeLog).
+class RowRun {
+public:
+    explicit RowRun(std::span<const CommandRow* const> rows, std::string_view page = {},
+                    TableLimits limits = TableLimits::Store());
+    std::span<SlotAccumulator* const> Accumulators() const { return m_walkers; }
+    // Each row's typed result, in the order of the rows.
+    std::vector<RowResult> Finish(const WalkEnd& end);
+
+private:
+    std::vector<const CommandRow*> m_rows;
+    std::vector<std::unique_ptr<ReportAccumulator>> m_accumulators;
+    std::vector<SlotAccumulator*> m_walkers;
+};
+
 // The rows' reports over the store, in one walk of its slots.
 std::vector<RowResult> RunRows(std::span<const CommandRow* const> rows, const LineStore& store,
                                TableLimits limits = TableLimits::Store());

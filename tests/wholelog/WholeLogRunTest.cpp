@@ -96,22 +96,16 @@ TEST_P(WholeLogRunTest, EqualsTheStoreInEveryFormat) {
     const std::unique_ptr<LineStore> store = LoadLineStoreFromBytes(log.bytes);
     const std::string page = "index.html";
 
-    std::vector<std::unique_ptr<ReportAccumulator>> accumulators;
-    std::vector<SlotAccumulator*> walkers;
-    for (const CommandRow* row : EveryRow()) {
-        accumulators.push_back(StartRow(*row, page, TableLimits::Unlimited()));
-        walkers.push_back(accumulators.back().get());
-    }
+    RowRun run(EveryRow(), page, TableLimits::Unlimited());
     PartReadOptions options;
     options.jobs = reading.jobs;
     options.partBytes = reading.partBytes;
-    const WalkEnd end = RunOverWholeLog(path, walkers, options);
+    const WalkEnd end = RunOverWholeLog(path, run.Accumulators(), options);
     EXPECT_EQ(end.visited, WalkLength(*store));
 
-    for (size_t i = 0; i < walkers.size(); ++i) {
-        const CommandRow& row = *EveryRow()[i];
+    for (const auto& [rowOf, whole] : run.Finish(end)) {
+        const CommandRow& row = *rowOf;
         const ReportResult expected = RunRow(row, *store, page);
-        const ReportResult whole = accumulators[i]->Finish(end);
         SCOPED_TRACE(row.cliName);
         EXPECT_EQ(FormatText(whole), FormatText(expected));
         EXPECT_EQ(FormatJson(row, whole), FormatJson(row, expected));
@@ -145,17 +139,13 @@ TEST(WholeLogSumTest, CountsAreTheSumsOfThreeWindows) {
     auto hourly = [](const ReportResult& r) { return std::get<TimeCountsResult>(r).counts; };
     std::vector<const CommandRow*> rows = {FindCommand(kIdMainDetail), FindCommand(kIdPageDetail),
                                            FindCommand(kIdMainHour), FindCommand(kIdShare), FindCommand(kIdLink)};
-    std::vector<std::unique_ptr<ReportAccumulator>> accumulators;
-    std::vector<SlotAccumulator*> walkers;
-    for (const CommandRow* row : rows) {
-        accumulators.push_back(StartRow(*row, {}, TableLimits::Unlimited()));
-        walkers.push_back(accumulators.back().get());
-    }
+    RowRun run(rows, {}, TableLimits::Unlimited());
     PartReadOptions options;
     options.jobs = 2;
     options.partBytes = 4096;
-    const WalkEnd end = RunOverWholeLog(path, walkers, options);
+    const WalkEnd end = RunOverWholeLog(path, run.Accumulators(), options);
     ASSERT_EQ(end.visited, 30000);
+    const std::vector<RowResult> whole = run.Finish(end);
 
     std::vector<std::vector<int>> sums(3);
     ShareCounters share{};
@@ -176,10 +166,10 @@ TEST(WholeLogSumTest, CountsAreTheSumsOfThreeWindows) {
         links += std::get<ValueTallyResult>(RunRow(*rows[4], *window.store)).total;
     }
     for (size_t k = 0; k < sums.size(); ++k) {
-        EXPECT_EQ(hourly(accumulators[k]->Finish(end)), sums[k]) << rows[k]->help;
+        EXPECT_EQ(hourly(whole[k].result), sums[k]) << rows[k]->help;
     }
-    EXPECT_EQ(std::get<ShareResult>(accumulators[3]->Finish(end)).counters, share);
-    EXPECT_EQ(std::get<ValueTallyResult>(accumulators[4]->Finish(end)).total, links);
+    EXPECT_EQ(std::get<ShareResult>(whole[3].result).counters, share);
+    EXPECT_EQ(std::get<ValueTallyResult>(whole[4].result).total, links);
 }
 
 }  // namespace
