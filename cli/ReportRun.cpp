@@ -43,22 +43,13 @@ void PageDaysByTextAccumulator::Step(std::span<const Slot> batch) {
         if (!seen->second) {
             continue;
         }
-        PageDaysResult& days = m_days[seen->first];
-        const int day = DayOf(s.next);
-        if (IsDayInRange(day)) {
-            ++days.days[static_cast<size_t>(day - 1)];
-            ++days.total;
-        }
+        CountPageDay(m_days[seen->first], s.next);
     }
 }
 
 void PageDaysByTextAccumulator::Merge(PageDaysByTextAccumulator& later) {
-    for (auto& [name, counts] : later.m_days) {
-        PageDaysResult& days = m_days[name];
-        days.total += counts.total;
-        for (size_t d = 0; d < days.days.size(); ++d) {
-            days.days[d] += counts.days[d];
-        }
+    for (const auto& [name, counts] : later.m_days) {
+        AddPageDays(m_days[name], counts);
     }
 }
 

@@ -52,26 +52,30 @@ PageDaysAccumulator::PageDaysAccumulator(std::string_view page)
     m_result.page = std::string(page);
 }
 
+void CountPageDay(PageDaysResult& days, std::string_view timeStamp) {
+    const int day = DayOf(timeStamp);
+    if (IsDayInRange(day)) {
+        ++days.days[static_cast<size_t>(day - 1)];
+        ++days.total;
+    }
+}
+
+void AddPageDays(PageDaysResult& days, const PageDaysResult& later) {
+    days.total += later.total;
+    for (size_t d = 0; d < days.days.size(); ++d) {
+        days.days[d] += later.days[d];
+    }
+}
+
 void PageDaysAccumulator::Step(std::span<const Slot> batch) {
     for (const Slot& s : batch) {
-        if (s.line != m_pageLine) {
-            continue;
-        }
-        // The page's time stamp is the slot after its name, whatever that slot holds.
-        const int day = DayOf(s.next);
-        if (IsDayInRange(day)) {
-            ++m_result.days[static_cast<size_t>(day - 1)];
-            ++m_result.total;
+        if (s.line == m_pageLine) {
+            CountPageDay(m_result, s.next);
         }
     }
 }
 
-void PageDaysAccumulator::Merge(PageDaysAccumulator& later) {
-    m_result.total += later.m_result.total;
-    for (size_t d = 0; d < m_result.days.size(); ++d) {
-        m_result.days[d] += later.m_result.days[d];
-    }
-}
+void PageDaysAccumulator::Merge(PageDaysAccumulator& later) { AddPageDays(m_result, later.m_result); }
 
 PageDaysResult ComputePageDays(const LineStore& store, std::string_view page) {
     return ComputeOverStore(store, PageDaysAccumulator(page));

@@ -53,6 +53,12 @@ struct PageDaysResult {
     DayCounts days{};  // day 1 first
 };
 
+// Counts one view of a page whose time stamp is the slot after its name line, whatever
+// that slot holds: a day outside 1 to 31 counts nowhere.
+void CountPageDay(PageDaysResult& days, std::string_view timeStamp);
+// Adds the counts of a later part of the log.
+void AddPageDays(PageDaysResult& days, const PageDaysResult& later);
+
 // Counts the days on which one page was viewed: its name line, then the day of the slot after it.
 class PageDaysAccumulator {
 public:

@@ -53,22 +53,12 @@ TimeCountsAccumulator::TimeCountsAccumulator(TimeGrid grid, RecordKind records) 
 
 void TimeCountsAccumulator::Step(std::span<const Slot> batch) {
     const std::string_view marker = TimestampMarker(m_result.records);
+    const GridLayout& layout = LayoutOf(m_result.grid);
     for (const Slot& s : batch) {
         if (!HasMarker(s.line, marker)) {
             continue;
         }
-        int cell = -1;
-        switch (m_result.grid) {
-            case TimeGrid::Hourly:
-                cell = HourCell(s.line);
-                break;
-            case TimeGrid::Daily:
-                cell = DayCell(s.line);
-                break;
-            case TimeGrid::DayHour:
-                cell = DayHourCell(s.line);
-                break;
-        }
+        const int cell = layout.cellOf(s.line);
         if (cell >= 0) {
             ++m_result.counts[static_cast<size_t>(cell)];
             ++m_result.total;
