@@ -15,9 +15,9 @@
 #include <vector>
 
 #include "bench/BenchSample.h"
-#include "cli/HtmlOutput.h"
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
+#include "output/HtmlOutput.h"
 #include "view/CommandTable.h"
 
 namespace {

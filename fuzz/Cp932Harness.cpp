@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/ReportRun.h"
 #include "fuzz/Cp932DecodeTable.h"
+#include "output/ReportRun.h"
 #include "platform/Cp932.h"
-#include "tally/MultibyteOrder.h"
+#include "platform/MultibyteOrder.h"
 
 namespace quorlet3::fuzz {
 namespace {

@@ -16,16 +16,16 @@
 #include <stdexcept>
 #include <vector>
 
-#include "cli/CsvOutput.h"
-#include "cli/HtmlOutput.h"
-#include "cli/JsonOutput.h"
-#include "cli/ReportRun.h"
-#include "cli/ShareSvg.h"
 #include "logstore/LogLoader.h"
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
+#include "output/CsvOutput.h"
+#include "output/HtmlOutput.h"
+#include "output/JsonOutput.h"
+#include "output/ReportRun.h"
+#include "output/ShareSvg.h"
 #include "platform/Cp932.h"
-#include "tally/MultibyteOrder.h"
+#include "platform/MultibyteOrder.h"
 #include "view/CommandTable.h"
 #include "wholelog/WholeLogRun.h"
 

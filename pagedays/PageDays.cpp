@@ -5,7 +5,7 @@
 
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
-#include "tally/MultibyteOrder.h"
+#include "platform/MultibyteOrder.h"
 
 namespace quorlet3 {
 

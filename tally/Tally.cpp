@@ -3,7 +3,7 @@
 
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
-#include "tally/MultibyteOrder.h"
+#include "platform/MultibyteOrder.h"
 #include "tally/TallyReports.h"
 
 namespace quorlet3 {

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "tally/MultibyteOrder.h"
+#include "platform/MultibyteOrder.h"
 
 namespace quorlet3 {
 

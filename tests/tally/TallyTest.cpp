@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "platform/Cp932Literal.h"
-#include "tally/MultibyteOrder.h"
+#include "platform/MultibyteOrder.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

@@ -7,10 +7,10 @@
 #include <tuple>
 #include <vector>
 
-#include "cli/CsvOutput.h"
-#include "cli/JsonOutput.h"
 #include "logstore/LogLoader.h"
 #include "logstore/ReadingRules.h"
+#include "output/CsvOutput.h"
+#include "output/JsonOutput.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 #include "view/CommandTable.h"

@@ -19,14 +19,14 @@
 //                                   browser line was counted
 //   page-names   page
 //   page-days    day,count
-#include "cli/CsvOutput.h"
+#include "output/CsvOutput.h"
 
 #include <algorithm>
 #include <charconv>
 #include <initializer_list>
 
-#include "cli/ReportRun.h"
 #include "logstore/LineStore.h"
+#include "output/ReportRun.h"
 
 namespace quorlet3 {
 namespace {

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "cli/ShareSvg.h"
+#include "output/ShareSvg.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

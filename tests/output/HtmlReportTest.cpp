@@ -1,8 +1,8 @@
 // The HTML page: log text escaped, charts complete on any store, pies only with browser lines.
 #include <gtest/gtest.h>
 
-#include "cli/HtmlOutput.h"
 #include "logstore/ReadingRules.h"
+#include "output/HtmlOutput.h"
 #include "platform/Cp932.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"

@@ -1,12 +1,12 @@
 // A small streaming JSON writer appending to one string.
-#include "cli/JsonWriter.h"
+#include "output/JsonWriter.h"
 
 #include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
 
-#include "cli/ReportRun.h"
+#include "output/ReportRun.h"
 
 namespace quorlet3 {
 namespace {

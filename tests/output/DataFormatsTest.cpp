@@ -5,9 +5,9 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 
-#include "cli/CsvOutput.h"
-#include "cli/JsonOutput.h"
-#include "cli/JsonWriter.h"
+#include "output/CsvOutput.h"
+#include "output/JsonOutput.h"
+#include "output/JsonWriter.h"
 #include "platform/Cp932.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"

@@ -1,5 +1,5 @@
 // SVG picture of the browser share, drawn from the same geometry as the share dialog.
-#include "cli/ShareSvg.h"
+#include "output/ShareSvg.h"
 
 #include <cmath>
 #include <cstdio>

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/ReportRun.h"
+#include "output/ReportRun.h"
 #include "view/CommandTable.h"
 
 namespace quorlet3 {

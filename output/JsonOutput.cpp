@@ -1,8 +1,8 @@
 // The reports as JSON, written from their typed results.
-#include "cli/JsonOutput.h"
+#include "output/JsonOutput.h"
 
-#include "cli/JsonWriter.h"
 #include "logstore/LineStore.h"
+#include "output/JsonWriter.h"
 
 namespace quorlet3 {
 namespace {

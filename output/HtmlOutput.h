@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/ReportRun.h"
+#include "output/ReportRun.h"
 
 namespace quorlet3 {
 

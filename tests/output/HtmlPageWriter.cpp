@@ -4,9 +4,9 @@
 #include <exception>
 #include <string>
 
-#include "cli/HtmlOutput.h"
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
+#include "output/HtmlOutput.h"
 #include "view/CommandTable.h"
 
 int main(int argc, char** argv) {

@@ -1,7 +1,7 @@
 // The HTML report: header, time charts, heat maps, share pies and tables, written into
 // one reserved string. Everything the page needs is inline; the Content-Security-Policy
 // forbids every remote load and every script.
-#include "cli/HtmlOutput.h"
+#include "output/HtmlOutput.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,11 +1,11 @@
 // Running reports for the command-line tool's data formats.
-#include "cli/ReportRun.h"
+#include "output/ReportRun.h"
 
 #include <unordered_set>
 
 #include "logstore/ReadingRules.h"
 #include "platform/Cp932.h"
-#include "tally/MultibyteOrder.h"
+#include "platform/MultibyteOrder.h"
 
 namespace quorlet3 {
 

@@ -1,5 +1,5 @@
 // cp932 character order and search.
-#include "tally/MultibyteOrder.h"
+#include "platform/MultibyteOrder.h"
 
 #include <algorithm>
 #include <bit>
