@@ -27,6 +27,7 @@
 
 #include "logstore/LineStore.h"
 #include "output/ReportRun.h"
+#include "share/ShareClasses.h"
 
 namespace quorlet3 {
 namespace {
@@ -225,14 +226,10 @@ struct CsvTable {
 
     void operator()(const ShareResult& r) const {
         csv.Header("class,count,percent");
-        static constexpr std::pair<std::string_view, int> kClasses[] = {
-            {"MSIE2.0", kShareMsie20}, {"MSIE3.0", kShareMsie30}, {"MSIE4.0", kShareMsie40}, {"NN2.0", kShareNn20},
-            {"NN3.0", kShareNn30},     {"NN4.0", kShareNn40},     {"other", kShareOther},
-        };
         const int total = r.counters[kShareTotal];
-        for (const auto& [name, index] : kClasses) {
-            const int count = r.counters[static_cast<size_t>(index)];
-            csv.Field(name);
+        for (const ShareClass& c : kShareClasses) {
+            const int count = r.counters[static_cast<size_t>(c.counter)];
+            csv.Field(c.key);
             csv.Int(count);
             if (total != 0) {
                 csv.Int(SharePercent(count, total));

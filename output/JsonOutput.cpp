@@ -3,6 +3,7 @@
 
 #include "logstore/LineStore.h"
 #include "output/JsonWriter.h"
+#include "share/ShareClasses.h"
 
 namespace quorlet3 {
 namespace {
@@ -157,24 +158,19 @@ struct JsonMembers {
     }
 
     void operator()(const ShareResult& r) const {
-        // The seven classes in the text's order, as (key, counter index).
-        static constexpr std::pair<std::string_view, int> kClasses[] = {
-            {"MSIE2.0", kShareMsie20}, {"MSIE3.0", kShareMsie30}, {"MSIE4.0", kShareMsie40}, {"NN2.0", kShareNn20},
-            {"NN3.0", kShareNn30},     {"NN4.0", kShareNn40},     {"other", kShareOther},
-        };
         json.Member("total", r.lines);
         json.Key("counts");
         json.BeginObject();
-        for (const auto& [name, index] : kClasses) {
-            json.Member(name, r.counters[static_cast<size_t>(index)]);
+        for (const ShareClass& c : kShareClasses) {
+            json.Member(c.key, r.counters[static_cast<size_t>(c.counter)]);
         }
         json.EndObject();
         json.Key("percent");
         json.BeginObject();
         const int total = r.counters[kShareTotal];
         if (total != 0) {
-            for (const auto& [name, index] : kClasses) {
-                json.Member(name, SharePercent(r.counters[static_cast<size_t>(index)], total));
+            for (const ShareClass& c : kShareClasses) {
+                json.Member(c.key, SharePercent(r.counters[static_cast<size_t>(c.counter)], total));
             }
             const ShareFamilies families = ShareFamilyPercents(r.counters);
             json.Member("MSIE,NN3.0+", families.msieNn30Up);

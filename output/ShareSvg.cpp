@@ -1,78 +1,36 @@
 // SVG picture of the browser share, drawn from the same geometry as the share dialog.
 #include "output/ShareSvg.h"
 
-#include <cmath>
 #include <cstdio>
-#include <numbers>
 #include <sstream>
 
-#include "platform/Cp932.h"
+#include "output/Charts.h"
 #include "share/ShareDrawing.h"
 
 namespace quorlet3 {
 namespace {
 
-std::string Colour(const Rgb& c) {
-    char text[8];
-    std::snprintf(text, sizeof text, "#%02x%02x%02x", c.red & 0xff, c.green & 0xff, c.blue & 0xff);
-    return text;
-}
-
-std::string Escaped(std::string_view text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '\t':
-                out += ' ';
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 void WritePie(std::ostringstream& svg, const Pie& pie) {
-    const double cx = (pie.left + pie.right) / 2.0;
-    const double cy = (pie.top + pie.bottom) / 2.0;
-    const double r = (pie.right - pie.left) / 2.0;
-    auto x = [&](double a) { return cx + r * std::sin(a); };
-    auto y = [&](double a) { return cy - r * std::cos(a); };
     for (const PieSector& s : pie.sectors) {
-        if (s.span >= 2.0 * std::numbers::pi - 1e-9) {
-            svg << "  <circle cx=\"" << cx << "\" cy=\"" << cy << "\" r=\"" << r << "\" fill=\"" << Colour(s.colour)
-                << "\" stroke=\"black\"/>\n";
+        const SectorShape shape = ShapeOf(pie, s);
+        if (shape.full) {
+            svg << "  <circle cx=\"" << shape.cx << "\" cy=\"" << shape.cy << "\" r=\"" << shape.r << "\" fill=\""
+                << Colour(s.colour) << "\" stroke=\"black\"/>\n";
             continue;
         }
-        const double end = s.start + s.span;
-        svg << "  <path d=\"M " << cx << ' ' << cy << " L " << x(s.start) << ' ' << y(s.start) << " A " << r << ' ' << r
-            << " 0 " << (s.span > std::numbers::pi ? 1 : 0) << " 1 " << x(end) << ' ' << y(end) << " Z\" fill=\""
-            << Colour(s.colour) << "\" stroke=\"black\"/>\n";
+        svg << "  <path d=\"M " << shape.cx << ' ' << shape.cy << " L " << shape.x0 << ' ' << shape.y0 << " A "
+            << shape.r << ' ' << shape.r << " 0 " << (shape.largeArc ? 1 : 0) << " 1 " << shape.x1 << ' ' << shape.y1
+            << " Z\" fill=\"" << Colour(s.colour) << "\" stroke=\"black\"/>\n";
     }
 }
 
 // One text element per legend entry, each beside its swatch (entries stand 30 px apart).
 void WriteLegend(std::ostringstream& svg, const std::string& legend, int x, int y) {
-    const std::string utf8 = CrLfToLf(DecodeCp932ToUtf8(legend));
-    size_t start = 0;
-    while (start < utf8.size()) {
-        size_t end = utf8.find("\n\n", start);
-        const std::string entry = utf8.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        svg << "  <text x=\"" << x << "\" y=\"" << y << "\">" << Escaped(entry) << "</text>\n";
+    for (const std::string& entry : LegendEntries(legend)) {
+        HtmlText text;
+        text.Escaped(entry);
+        svg << "  <text x=\"" << x << "\" y=\"" << y << "\">" << text.str() << "</text>\n";
         y += 30;
-        if (end == std::string::npos) {
-            break;
-        }
-        start = end + 2;
     }
 }
 

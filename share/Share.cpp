@@ -1,29 +1,16 @@
 // Browser share: sorts browser strings into seven classes by prefix and reports the shares.
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
+#include "share/ShareClasses.h"
 #include "share/ShareCounters.h"
 
 namespace quorlet3 {
 namespace {
 
-// Tested in this order: the MSIE forms also begin like a Netscape form.
-struct BrowserPrefix {
-    std::string_view prefix;  // marker included
-    int counter;
-};
-const BrowserPrefix kBrowserPrefixes[] = {
-    {"④Mozilla/1.22 (compatible; MSIE 2.0"_sj, kShareMsie20},
-    {"④Mozilla/2.0 (compatible; MSIE 3.0"_sj, kShareMsie30},
-    {"④Mozilla/4.0 (compatible; MSIE 4.0"_sj, kShareMsie40},
-    {"④Mozilla/2.0"_sj, kShareNn20},
-    {"④Mozilla/3.0"_sj, kShareNn30},
-    {"④Mozilla/4.0"_sj, kShareNn40},
-};
-
 int BrowserClassOf(std::string_view line) {
-    for (const BrowserPrefix& p : kBrowserPrefixes) {
-        if (line.starts_with(p.prefix)) {
-            return p.counter;
+    for (const ShareClass& c : kShareClasses) {
+        if (line.starts_with(c.prefix)) {
+            return c.counter;
         }
     }
     return kShareOther;
@@ -67,11 +54,15 @@ void AddShare(ShareCounters& nShare, const ShareResult& share) {
 
 ShareFamilies ShareFamilyPercents(const ShareCounters& nShare) {
     const int total = nShare[kShareTotal];
-    return {
-        SharePercent(nShare[kShareMsie30] + nShare[kShareMsie40] + nShare[kShareNn30] + nShare[kShareNn40], total),
-        SharePercent(nShare[kShareMsie30] + nShare[kShareMsie40], total),
-        SharePercent(nShare[kShareNn20] + nShare[kShareNn30] + nShare[kShareNn40], total),
-    };
+    int modern = 0;
+    int modernMsie = 0;
+    for (const ShareClass& c : kShareClasses) {
+        const int count = nShare[static_cast<size_t>(c.counter)];
+        modern += c.modern ? count : 0;
+        modernMsie += c.modern && c.family == ShareFamily::Msie ? count : 0;
+    }
+    return {SharePercent(modern, total), SharePercent(modernMsie, total),
+            SharePercent(FamilyCount(nShare, ShareFamily::Netscape), total)};
 }
 
 std::string FormatShareText(int lines, const ShareCounters& nShare) {
@@ -82,18 +73,17 @@ std::string FormatShareText(int lines, const ShareCounters& nShare) {
         text += "ブラウザについてのデータがありません。"_sj;
         return text;
     }
-    auto percent = [&](int count) { return SharePercent(count, total); };
-    for (int v = 2; v <= 4; ++v) {
-        const int count = nShare[static_cast<size_t>(kShareMsie20 + v - 2)];
-        AppendFormat(text, "MSIE%d.0\t%d\t%d ％\r\n"_sjf, v, count, percent(count));
+    // One line per class, a blank line after each family, two after the last.
+    for (size_t k = 0; k < kShareClasses.size(); ++k) {
+        const ShareClass& c = kShareClasses[k];
+        const int count = nShare[static_cast<size_t>(c.counter)];
+        AppendFormat(text, "%.*s\t%d\t%d ％\r\n"_sjf, static_cast<int>(c.label.size()), c.label.data(), count,
+                     SharePercent(count, total));
+        if (k + 1 == kShareClasses.size() || kShareClasses[k + 1].family != c.family) {
+            text += "\r\n";
+        }
     }
     text += "\r\n";
-    for (int v = 2; v <= 4; ++v) {
-        const int count = nShare[static_cast<size_t>(kShareNn20 + v - 2)];
-        AppendFormat(text, " NN %d.0\t%d\t%d ％\r\n"_sjf, v, count, percent(count));
-    }
-    text += "\r\n";
-    AppendFormat(text, "その他\t%d\t%d ％\r\n\r\n\r\n"_sjf, nShare[kShareOther], percent(nShare[kShareOther]));
     const ShareFamilies families = ShareFamilyPercents(nShare);
     AppendFormat(text, "MSIE,NN3.0以上\t%d ％\r\n"_sjf, families.msieNn30Up);
     AppendFormat(text, "MSIE 3.0以上　\t%d ％\r\n"_sjf, families.msie30Up);

@@ -8,17 +8,6 @@
 namespace quorlet3 {
 namespace {
 
-constexpr Rgb kCyan{0, 255, 255};
-constexpr Rgb kBlue{0, 0, 255};
-constexpr Rgb kMagenta{255, 0, 255};
-constexpr Rgb kYellow{255, 255, 0};
-constexpr Rgb kGreen{0, 255, 0};
-constexpr Rgb kRed{255, 0, 0};
-constexpr Rgb kGrey{127, 127, 127};
-
-// Colours of the version pie for counters 1 to 6; the rest (other) is grey.
-constexpr Rgb kVersionColours[] = {kCyan, kBlue, kMagenta, kYellow, kGreen, kRed};
-
 constexpr int kSwatchSize = 15;
 
 // Lays the shares out clockwise from 12 o'clock, each sector from its own angles.
@@ -52,40 +41,37 @@ ShareDrawing ComputeShareDrawing(const ShareCounters& c) {
     if (total == 0) {
         return drawing;
     }
-    const int msie = c[kShareMsie20] + c[kShareMsie30] + c[kShareMsie40];
-    const int netscape = c[kShareNn20] + c[kShareNn30] + c[kShareNn40];
-
     PieBuilder version(drawing.versionPie, total);
-    for (int k = kShareMsie20; k <= kShareNn40; ++k) {
-        version.Add(c[static_cast<size_t>(k)], kVersionColours[k - kShareMsie20]);
+    for (const ShareClass& k : kShareClasses) {
+        version.Add(c[static_cast<size_t>(k.counter)], k.colour);
     }
-    version.Add(c[kShareOther], kGrey);
     PieBuilder family(drawing.familyPie, total);
-    family.Add(msie, kBlue);
-    family.Add(netscape, kGreen);
-    family.Add(c[kShareOther], kGrey);
-
-    for (int k = 0; k < 7; ++k) {
-        drawing.swatches.push_back({30, 205 + 30 * k, kSwatchSize, k < 6 ? kVersionColours[k] : kGrey});
-    }
-    const Rgb familyColours[] = {kBlue, kGreen, kGrey};
-    for (int k = 0; k < 3; ++k) {
-        drawing.swatches.push_back({260, 205 + 30 * k, kSwatchSize, familyColours[k]});
+    for (const ShareFamilyClass& f : kShareFamilies) {
+        family.Add(FamilyCount(c, f.family), f.colour);
     }
 
+    int row = 0;
+    for (const ShareClass& k : kShareClasses) {
+        drawing.swatches.push_back({30, 205 + 30 * row++, kSwatchSize, k.colour});
+    }
+    row = 0;
+    for (const ShareFamilyClass& f : kShareFamilies) {
+        drawing.swatches.push_back({260, 205 + 30 * row++, kSwatchSize, f.colour});
+    }
+
+    // Each entry and a blank line; the version legend has none after its last entry.
     auto percent = [&](int count) { return SharePercent(count, total); };
-    for (int v = 2; v <= 4; ++v) {
-        AppendFormat(drawing.versionLegend, "MSIE%d.0\t%d%%\r\n\r\n", v,
-                     percent(c[static_cast<size_t>(kShareMsie20 + v - 2)]));
+    for (const ShareClass& k : kShareClasses) {
+        if (!drawing.versionLegend.empty()) {
+            drawing.versionLegend += "\r\n\r\n";
+        }
+        AppendFormat(drawing.versionLegend, "%.*s\t%d%%", static_cast<int>(k.label.size()), k.label.data(),
+                     percent(c[static_cast<size_t>(k.counter)]));
     }
-    for (int v = 2; v <= 4; ++v) {
-        AppendFormat(drawing.versionLegend, " NN %d.0\t%d%%\r\n\r\n", v,
-                     percent(c[static_cast<size_t>(kShareNn20 + v - 2)]));
+    for (const ShareFamilyClass& f : kShareFamilies) {
+        AppendFormat(drawing.familyLegend, "%.*s\t%d%%\r\n\r\n", static_cast<int>(f.label.size()), f.label.data(),
+                     percent(FamilyCount(c, f.family)));
     }
-    AppendFormat(drawing.versionLegend, "その他\t%d%%"_sjf, percent(c[kShareOther]));
-    AppendFormat(drawing.familyLegend, "MSIE\t%d%%\r\n\r\n", percent(msie));
-    AppendFormat(drawing.familyLegend, "Netscape\t%d%%\r\n\r\n", percent(netscape));
-    AppendFormat(drawing.familyLegend, "その他\t%d%%\r\n\r\n"_sjf, percent(c[kShareOther]));
     return drawing;
 }
 

@@ -5,16 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "share/ShareCounters.h"
+#include "share/ShareClasses.h"
 
 namespace quorlet3 {
-
-struct Rgb {
-    int red;
-    int green;
-    int blue;
-    bool operator==(const Rgb&) const = default;
-};
 
 // A pie sector: angles in radians, measured clockwise on the screen from 12 o'clock.
 struct PieSector {
