@@ -71,7 +71,7 @@ std::string Usage() {
         "                with --whole: bytes per part (default 8 MiB; for tests)\n"
         "  --svg FILE    with share: also draw the two pies into FILE as SVG\n"
         "  -h, --help    show this help\n"
-        "  --version     show the version\n";
+        "  -v, --version show the version\n";
     return usage;
 }
 
@@ -193,7 +193,7 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
         } else if (arg == "-h" || arg == "--help") {
             std::fputs(Usage().c_str(), stdout);
             return FinishOutput();
-        } else if (arg == "--version") {
+        } else if (arg == "--version" || arg == "-v") {
             std::puts("quorlet3-report 3.08");
             return FinishOutput();
         } else {
@@ -430,6 +430,10 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             SlotAccumulator* const one[] = {&days};
             const WalkEnd end = RunOverWholeLog(path, one, parts);
             progress.Clear();
+            const PageByText pages = days.Accumulator().Pages();
+            if (pages.readingSo.size() > 1) {
+                return UsageError(AmbiguousPageMessage(argument, pages.readingSo));
+            }
             std::optional<PageDaysResult> result = days.Accumulator().Finish(end);
             if (!result) {
                 return UsageError("PAGE is not text that cp932 can hold, and no page of the log reads so");
@@ -549,7 +553,9 @@ int main(int argc, char** argv) {
         if (TakesPage(*row)) {
             if (options.raw) {
                 page = argument;
-            } else if (std::optional<std::string> resolved = ResolvePageName(doc.Store(), argument)) {
+            } else if (const PageByText pages = ResolvePageName(doc.Store(), argument); pages.readingSo.size() > 1) {
+                return UsageError(AmbiguousPageMessage(argument, pages.readingSo));
+            } else if (std::optional<std::string> resolved = pages.Page()) {
                 page = *resolved;
             } else {
                 return UsageError("PAGE is not text that cp932 can hold, and no page of the log reads so");

@@ -701,13 +701,19 @@ std::vector<std::string> PagesToAsk(const CQuorlet3Doc& doc, std::string_view by
     return asked;
 }
 
-// A page name typed as UTF-8 finds a page of the log that reads the same.
+// A page name typed as UTF-8 finds the listed page that reads the same, or every one
+// when several do.
 Broken CheckResolvedPages(Context& c) {
     for (size_t k = 0; k + 2 < c.pages.size(); ++k) {
         const std::string utf8 = LogTextToUtf8(c.pages[k]);
-        const std::optional<std::string> resolved = ResolvePageName(c.doc.Store(), utf8);
-        if (!resolved || LogTextToUtf8(*resolved) != utf8) {
-            return "page name: the UTF-8 form of a listed page does not find a page that reads the same";
+        const PageByText resolved = ResolvePageName(c.doc.Store(), utf8);
+        if (std::find(resolved.readingSo.begin(), resolved.readingSo.end(), c.pages[k]) == resolved.readingSo.end()) {
+            return "page name: the UTF-8 form of a listed page does not find it";
+        }
+        for (const std::string& page : resolved.readingSo) {
+            if (LogTextToUtf8(page) != utf8) {
+                return "page name: a page found by its UTF-8 form reads differently";
+            }
         }
     }
     return {};

@@ -1,6 +1,7 @@
 // Running reports for the command-line tool's data formats.
 #include "output/ReportRun.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 #include "logstore/ReadingRules.h"
@@ -9,25 +10,61 @@
 
 namespace quorlet3 {
 
-std::optional<std::string> ResolvePageName(const LineStore& store, std::string_view page) {
-    std::optional<std::string_view> best;
+std::optional<std::string> PageByText::Page() const {
+    if (readingSo.size() == 1) {
+        return readingSo.front();
+    }
+    return readingSo.empty() ? encoded : std::nullopt;
+}
+
+namespace {
+
+PageByText Matches(std::vector<std::string> readingSo, std::string_view page) {
+    std::sort(readingSo.begin(), readingSo.end(), MultibyteLess);
+    return {std::move(readingSo), EncodeUtf8ToCp932(page)};
+}
+
+// "$'\x83\x79'": bytes as a shell takes them.
+std::string ShellBytes(std::string_view bytes) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string quoted = "$'";
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x20 && b < 0x7f && c != '\\' && c != '\'') {
+            quoted += c;
+        } else {
+            quoted += "\\x";
+            quoted += kHex[b >> 4];
+            quoted += kHex[b & 15];
+        }
+    }
+    return quoted + "'";
+}
+
+}  // namespace
+
+PageByText ResolvePageName(const LineStore& store, std::string_view page) {
+    std::vector<std::string> readingSo;
     std::unordered_set<std::string_view> tried;  // a page is viewed many times; decode each name once
     Walk(store, [&](int, const std::string& line) {
         if (!HasMarker(line, kMarker6)) {
             return;
         }
         const std::string_view name = Content(line);
-        if (name.empty() || (best && !MultibyteLess(name, *best)) || !tried.insert(name).second) {
-            return;  // not a listed page, no earlier in the list than the one found, or seen
-        }
-        if (DecodeCp932ToUtf8(name) == page) {
-            best = name;
+        if (!name.empty() && tried.insert(name).second && DecodeCp932ToUtf8(name) == page) {
+            readingSo.emplace_back(name);
         }
     });
-    if (best) {
-        return std::string(*best);
+    return Matches(std::move(readingSo), page);
+}
+
+std::string AmbiguousPageMessage(std::string_view page, const std::vector<std::string>& readingSo) {
+    std::string message = "PAGE '" + std::string(page) + "' reads as " + std::to_string(readingSo.size()) +
+                          " pages of the log; give the bytes of one with --raw:";
+    for (const std::string& name : readingSo) {
+        message += "\n  " + ShellBytes(name);
     }
-    return EncodeUtf8ToCp932(page);
+    return message;
 }
 
 void PageDaysByTextAccumulator::Step(std::span<const Slot> batch) {
@@ -53,24 +90,23 @@ void PageDaysByTextAccumulator::Merge(PageDaysByTextAccumulator& later) {
     }
 }
 
-std::optional<PageDaysResult> PageDaysByTextAccumulator::Finish(const WalkEnd&) {
-    const std::string* first = nullptr;
+PageByText PageDaysByTextAccumulator::Pages() const {
+    std::vector<std::string> readingSo;
+    readingSo.reserve(m_days.size());
     for (const auto& [name, counts] : m_days) {
-        if (first == nullptr || MultibyteLess(name, *first)) {
-            first = &name;
-        }
+        readingSo.push_back(name);
     }
-    if (first != nullptr) {
-        PageDaysResult result = m_days[*first];
-        result.page = *first;
-        return result;
-    }
-    std::optional<std::string> encoded = EncodeUtf8ToCp932(m_page);
-    if (!encoded) {
+    return Matches(std::move(readingSo), m_page);
+}
+
+std::optional<PageDaysResult> PageDaysByTextAccumulator::Finish(const WalkEnd&) {
+    const std::optional<std::string> page = Pages().Page();
+    if (!page) {
         return std::nullopt;
     }
-    PageDaysResult result;
-    result.page = std::move(*encoded);
+    const auto counted = m_days.find(*page);
+    PageDaysResult result = counted == m_days.end() ? PageDaysResult{} : counted->second;
+    result.page = *page;
     return result;
 }
 

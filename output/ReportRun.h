@@ -15,15 +15,26 @@
 
 namespace quorlet3 {
 
-// The cp932 page name that a page name typed as UTF-8 stands for. Several characters
-// have more than one cp932 code, and the log may use any of them: the page of the
-// store whose name decodes to page wins (the first in page-list order when several
-// do); with none, page encoded to cp932; nothing when page is no cp932 text at all.
-std::optional<std::string> ResolvePageName(const LineStore& store, std::string_view page);
+// What a page name typed as UTF-8 stands for. Several characters have more than one
+// cp932 code and the log may use any of them, and bytes that are no cp932 character all
+// read as U+FFFD, so several pages of a log can read the same.
+struct PageByText {
+    std::vector<std::string> readingSo;  // the log's page names that read as the text, in page-list order
+    std::optional<std::string> encoded;  // the text encoded to cp932, when it can be
+
+    // The page meant: the one page that reads so, else the text encoded. Nothing when
+    // several pages read so, or none does and the text is no cp932.
+    std::optional<std::string> Page() const;
+};
+PageByText ResolvePageName(const LineStore& store, std::string_view page);
+
+// The usage error for a page name that reads as several pages: each page, as text and
+// as the bytes to give with --raw.
+std::string AmbiguousPageMessage(std::string_view page, const std::vector<std::string>& readingSo);
 
 // The per-page report over a whole log for a page name typed as UTF-8, read in one pass:
-// counts the days of every page whose name reads as page, and finishes with the one that
-// the page list offers first (the first in multibyte order), as ResolvePageName picks it.
+// counts the days of every page whose name reads as page, and finishes with the one page
+// that does, as ResolvePageName picks it.
 class PageDaysByTextAccumulator {
 public:
     std::string_view Marker() const { return kMarker6; }
@@ -31,7 +42,9 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(PageDaysByTextAccumulator& later);
     PageDaysByTextAccumulator Fresh() const { return PageDaysByTextAccumulator(m_page); }
-    // Nothing when no page of the log reads so and page is no text cp932 can hold.
+    // The pages that read as the text, in page-list order, and the one meant (see PageByText).
+    PageByText Pages() const;
+    // Nothing when PageByText::Page() is nothing.
     std::optional<PageDaysResult> Finish(const WalkEnd& end);
 
 private:

@@ -162,6 +162,42 @@ TEST_F(CliTest, Utf8PageFindsTheLogsOwnCodeOfItsName) {
     EXPECT_NE(run.out.find(U8(u8"\t1回\n")), std::string::npos) << run.out;
 }
 
+TEST_F(CliTest, Utf8PageThatReadsAsSeveralPagesIsAUsageErrorListingThem) {
+    // Both codes of 髙 in one log, and two pages whose undecodable bytes both read as U+FFFD.
+    const std::vector<std::string> lines = {"⑥"_sj + std::string("\xEE\xE0") + "橋.html"_sj,
+                                            "⑦Friday, 17-Jul-1998 01:00:00 JST"_sj,
+                                            "⑥"_sj + std::string("\xFB\xFC") + "橋.html"_sj,
+                                            "⑦Friday, 17-Jul-1998 02:00:00 JST"_sj,
+                                            "⑥"_sj + std::string("a\x80.html"),
+                                            "⑦Friday, 17-Jul-1998 03:00:00 JST"_sj,
+                                            "⑥"_sj + std::string("a\xA0.html"),
+                                            "⑦Friday, 17-Jul-1998 04:00:00 JST"_sj};
+    const std::string log = m_dir.WriteFile("alike.log", test::JoinCrLf(lines));
+    const struct {
+        std::string page;
+        std::vector<std::string> listed;
+    } cases[] = {{U8(u8"髙橋.html"), {"$'\\xee\\xe0\\x8b\\xb4.html'", "$'\\xfb\\xfc\\x8b\\xb4.html'"}},
+                 {U8(u8"a\uFFFD.html"), {"$'a\\x80.html'", "$'a\\xa0.html'"}}};
+    for (const auto& c : cases) {
+        for (const std::string& mode : {"", "--whole"}) {
+            std::vector<std::string> args = {log, "page-days", c.page};
+            if (!mode.empty()) {
+                args.insert(args.begin(), mode);
+            }
+            const Outcome run = RunReport(args);
+            EXPECT_EQ(run.exitCode, 2) << mode;
+            EXPECT_EQ(run.out, "");
+            EXPECT_NE(run.err.find("--raw"), std::string::npos) << run.err;
+            for (const std::string& page : c.listed) {
+                EXPECT_NE(run.err.find("\n  " + page + "\n"), std::string::npos) << mode << run.err;
+            }
+        }
+    }
+    // Each listed form, given with --raw, finds its own page.
+    EXPECT_EQ(RunReport({"--raw", log, "page-days", "a\xA0.html"}).out,
+              test::ReportOf(test::LoadLines(lines), kIdPageDays, "a\xA0.html"));
+}
+
 TEST_F(CliTest, LineWindowsShowFileLineNumbersInTheCheck) {
     // File lines 2 and 8 are empty; line 4 begins the first whole record.
     const std::string log = m_dir.WriteFile(
@@ -304,9 +340,11 @@ TEST_F(CliTest, HelpAndVersion) {
     const Outcome help = RunReport({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_EQ(help.out.rfind("Usage: quorlet3-report", 0), 0u) << help.out;
-    const Outcome version = RunReport({"--version"});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, "quorlet3-report 3.08\n");
+    for (const char* option : {"--version", "-v"}) {
+        const Outcome version = RunReport({option});
+        EXPECT_EQ(version.exitCode, 0);
+        EXPECT_EQ(version.out, "quorlet3-report 3.08\n");
+    }
 }
 
 TEST_F(CliTest, OutputThatCannotBeWrittenIsAnError) {
