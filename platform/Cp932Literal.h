@@ -148,36 +148,16 @@ constexpr const auto& Literal() {
     return StoredBytes<U...>(std::make_index_sequence<kConverted<U...>.size>());
 }
 
-// What a printf conversion takes, and what an argument is.
-enum class ArgKind { Int, Long, LongLong, Pointer, CharPointer, Double, LongDouble, Other };
+// What a conversion takes, and what an argument is.
+enum class ArgKind { Int, CharPointer, Other };
 
 template <class T>
 constexpr ArgKind KindOf() {
     using U = std::remove_cv_t<T>;
-    if constexpr (std::is_pointer_v<U>) {
-        return std::is_same_v<std::remove_cv_t<std::remove_pointer_t<U>>, char> ? ArgKind::CharPointer
-                                                                                : ArgKind::Pointer;
-    } else if constexpr (std::is_enum_v<U>) {
-        // An unscoped enumeration passes as its promoted type, a scoped one is a mistake.
-        if constexpr (std::is_convertible_v<U, std::underlying_type_t<U>>) {
-            return KindOf<std::underlying_type_t<U>>();
-        } else {
-            return ArgKind::Other;
-        }
-    } else if constexpr (std::is_integral_v<U>) {
-        if constexpr (sizeof(U) <= sizeof(int)) {
-            return ArgKind::Int;  // promoted to int or unsigned int
-        } else if constexpr (std::is_same_v<std::make_signed_t<U>, long>) {
-            return ArgKind::Long;
-        } else if constexpr (std::is_same_v<std::make_signed_t<U>, long long>) {
-            return ArgKind::LongLong;
-        } else {
-            return ArgKind::Other;
-        }
-    } else if constexpr (std::is_same_v<U, long double>) {
-        return ArgKind::LongDouble;
-    } else if constexpr (std::is_floating_point_v<U>) {
-        return ArgKind::Double;
+    if constexpr (std::is_pointer_v<U> && std::is_same_v<std::remove_cv_t<std::remove_pointer_t<U>>, char>) {
+        return ArgKind::CharPointer;
+    } else if constexpr (std::is_integral_v<U> && sizeof(U) <= sizeof(int)) {
+        return ArgKind::Int;  // promoted to int or unsigned int
     } else {
         return ArgKind::Other;
     }
@@ -190,6 +170,8 @@ struct FormatArgs {
     bool valid = true;
 };
 
+// The report texts need four conversions: %d, %s, %.*s (a counted part of a text) and
+// %%. Anything else is refused, so that every format is one of those the tests cover.
 constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
     FormatArgs args;
     auto take = [&](ArgKind kind) {
@@ -200,18 +182,6 @@ constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
         }
     };
     auto at = [&](std::size_t i) { return i < length ? format[i] : '\0'; };
-    auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
-    // A field width or precision: digits, or '*' taking an int argument.
-    auto skipCount = [&](std::size_t& i) {
-        if (at(i) == '*') {
-            take(ArgKind::Int);
-            ++i;
-        } else {
-            while (isDigit(at(i))) {
-                ++i;
-            }
-        }
-    };
     for (std::size_t i = 0; i < length && args.valid; ++i) {
         if (format[i] != '%') {
             continue;
@@ -220,74 +190,16 @@ constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
         if (at(i) == '%') {
             continue;
         }
-        while (at(i) == '-' || at(i) == '+' || at(i) == ' ' || at(i) == '#' || at(i) == '0') {
-            ++i;
-        }
-        skipCount(i);
-        if (at(i) == '.') {
-            ++i;
-            skipCount(i);
-        }
-        // Length modifier: h and hh still take a promoted int.
-        ArgKind integer = ArgKind::Int;
-        bool longDouble = false;
-        bool lengthGiven = true;
-        if (at(i) == 'h') {
-            i += at(i + 1) == 'h' ? 2 : 1;
-        } else if (at(i) == 'l') {
-            integer = at(i + 1) == 'l' ? ArgKind::LongLong : ArgKind::Long;
-            i += at(i + 1) == 'l' ? 2 : 1;
-        } else if (at(i) == 'z') {
-            integer = KindOf<std::size_t>();
-            ++i;
-        } else if (at(i) == 'j') {
-            integer = KindOf<std::intmax_t>();
-            ++i;
-        } else if (at(i) == 't') {
-            integer = KindOf<std::ptrdiff_t>();
-            ++i;
-        } else if (at(i) == 'L') {
-            longDouble = true;
-            ++i;
+        if (at(i) == 'd') {
+            take(ArgKind::Int);
+        } else if (at(i) == 's') {
+            take(ArgKind::CharPointer);
+        } else if (at(i) == '.' && at(i + 1) == '*' && at(i + 2) == 's') {
+            take(ArgKind::Int);
+            take(ArgKind::CharPointer);
+            i += 2;
         } else {
-            lengthGiven = false;
-        }
-        switch (at(i)) {
-            case 'd':
-            case 'i':
-            case 'o':
-            case 'u':
-            case 'x':
-            case 'X':
-                args.valid = args.valid && !longDouble;
-                take(integer);
-                break;
-            case 'c':
-                args.valid = args.valid && !lengthGiven;
-                take(ArgKind::Int);
-                break;
-            case 's':
-                args.valid = args.valid && !lengthGiven;
-                take(ArgKind::CharPointer);
-                break;
-            case 'p':
-                args.valid = args.valid && !lengthGiven;
-                take(ArgKind::Pointer);
-                break;
-            case 'e':
-            case 'E':
-            case 'f':
-            case 'F':
-            case 'g':
-            case 'G':
-            case 'a':
-            case 'A':
-                args.valid = args.valid && (!lengthGiven || longDouble || integer == ArgKind::Long);
-                take(longDouble ? ArgKind::LongDouble : ArgKind::Double);
-                break;
-            default:
-                args.valid = false;  // %n, wide characters, a cut-off conversion
-                break;
+            args.valid = false;
         }
     }
     return args;
@@ -309,9 +221,7 @@ constexpr bool FormatFits(std::type_identity<Args>...) {
     }
     constexpr ArgKind given[] = {KindOf<Args>()..., ArgKind::Other};
     for (std::size_t i = 0; i < sizeof...(Args); ++i) {
-        const bool fits = given[i] == expected.kinds[i] ||
-                          (expected.kinds[i] == ArgKind::Pointer && given[i] == ArgKind::CharPointer);
-        if (!fits) {
+        if (given[i] != expected.kinds[i]) {
             FormatArgumentDoesNotMatchItsConversion();
         }
     }

@@ -117,16 +117,18 @@ struct FormatCase {
 TEST(Cp932Literal, FormatCheckReadsConversions) {
     using enum cp932::ArgKind;
     static_assert(cp932::KindOf<const char*>() == CharPointer && cp932::KindOf<unsigned short>() == Int &&
-                  cp932::KindOf<std::size_t>() == Long && cp932::KindOf<std::string>() == Other &&
-                  cp932::KindOf<const int*>() == Pointer && cp932::KindOf<float>() == Double);
+                  cp932::KindOf<std::size_t>() == Other && cp932::KindOf<std::string>() == Other &&
+                  cp932::KindOf<const int*>() == Other && cp932::KindOf<double>() == Other);
     const FormatCase cases[] = {
         {"%d行目 %d%%", {Int, Int}, true},
-        {"%.*s|%-5s|%03x|%c", {Int, CharPointer, CharPointer, Int, Int}, true},
-        {"%ld %lld %zu %hhd %p", {Long, LongLong, Long, Int, Pointer}, true},
-        {"%*d %Lf %.2g", {Int, Int, LongDouble, Double}, true},
+        {"%.*s|%s", {Int, CharPointer, CharPointer}, true},
+        {"%5d", {}, false},
+        {"%x", {}, false},
+        {"%ld", {}, false},
+        {"%c", {}, false},
+        {"%.2s", {}, false},
+        {"%f", {}, false},
         {"%n", {}, false},
-        {"%ls", {}, false},
-        {"%Ld", {}, false},
         {"50%", {}, false},
     };
     for (const FormatCase& c : cases) {
