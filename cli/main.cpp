@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/Usage.h"
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "output/CsvOutput.h"
@@ -27,53 +28,6 @@ using namespace quorlet3;
 namespace {
 
 constexpr const char* kProgram = "quorlet3-report";
-
-// The report rows of the usage text come from the command table.
-std::string Usage() {
-    std::string usage =
-        "Usage: quorlet3-report [--format text|json|csv|html] [--raw]\n"
-        "                       [--from LINE | --last | --whole [--jobs N]] [--svg FILE]\n"
-        "                       LOGFILE REPORT [ARG]\n"
-        "\n"
-        "Prints one report over 10000 lines of a cp932 access log (by default its first),\n"
-        "or over the whole log with --whole. LOGFILE - reads standard input.\n"
-        "\n"
-        "Reports:\n";
-    for (const CommandRow& row : CommandTable()) {
-        if (row.start == nullptr || row.cliName == nullptr) {
-            continue;
-        }
-        std::string name = row.cliName;
-        if (row.cliArgument != nullptr) {
-            name += " ";
-            name += row.cliArgument;
-        }
-        name.resize(std::max<size_t>(name.size() + 1, 22), ' ');
-        usage += "  " + name + row.help + "\n";
-    }
-    usage +=
-        "  all                   every report above but page-days, in menu order, over one\n"
-        "                        load (json and html only; with --whole also but contents)\n"
-        "\n"
-        "Options:\n"
-        "  --format text|json|csv|html\n"
-        "                text: the report as the window shows it (default); json: one\n"
-        "                object; csv: one table with a header row; html: one page of every\n"
-        "                report (with all). Text is UTF-8 with LF, json/csv/html are UTF-8\n"
-        "  --raw         with text: write the report's cp932 bytes unchanged (CR LF line\n"
-        "                ends) and take PAGE as raw bytes\n"
-        "  --from LINE   read 10000 lines from file line LINE on (1 is the first)\n"
-        "  --last        read the last 10000 lines, from the first that begins a record\n"
-        "  --whole       read every line of the log, in parallel parts; tables keep every\n"
-        "                value ('all' leaves out the contents listing)\n"
-        "  --jobs N      with --whole: threads to read with (default: one per core)\n"
-        "  --part-size BYTES\n"
-        "                with --whole: bytes per part (default 8 MiB; for tests)\n"
-        "  --svg FILE    with share: also draw the two pies into FILE as SVG\n"
-        "  -h, --help    show this help\n"
-        "  -v, --version show the version\n";
-    return usage;
-}
 
 int UsageError(const std::string& message) {
     std::fprintf(stderr, "%s: %s\n\n%s", kProgram, message.c_str(), Usage().c_str());
@@ -192,6 +146,9 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             partSize = true;
         } else if (arg == "-h" || arg == "--help") {
             std::fputs(Usage().c_str(), stdout);
+            return FinishOutput();
+        } else if (arg == "--list-reports") {
+            std::fputs(ReportList().c_str(), stdout);
             return FinishOutput();
         } else if (arg == "--version" || arg == "-v") {
             std::puts("quorlet3-report 3.08");

@@ -13,7 +13,7 @@
 #   build-fuzz/fuzz/quorlet3-fuzz-TARGET FILE
 # and, once fixed, store it where the FuzzReplay test replays it with every check:
 #   tail -c +2 FILE > tests/fuzz/inputs/NAME.log     (log: without the choosing byte)
-#   cp FILE tests/fuzz/cp932-inputs/NAME.bin          (cp932)
+#   cp FILE fuzz/corpus/cp932/NAME                    (cp932: a seed like the others)
 set -eu
 cd "$(dirname "$0")/.."
 root=$(pwd)

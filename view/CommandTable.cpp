@@ -91,9 +91,21 @@ const CommandRow kRows[] = {
 
 bool SameWord(const char* word, std::string_view text) { return word != nullptr && text == word; }
 
+// The rows in use: the table above, and the rows a test adds after them.
+std::vector<CommandRow>& Rows() {
+    static std::vector<CommandRow> rows(std::begin(kRows), std::end(kRows));
+    return rows;
+}
+
 }  // namespace
 
-std::span<const CommandRow> CommandTable() { return kRows; }
+std::span<const CommandRow> CommandTable() { return Rows(); }
+
+ExtraCommandRows::ExtraCommandRows(std::span<const CommandRow> rows) : m_count(rows.size()) {
+    Rows().insert(Rows().end(), rows.begin(), rows.end());
+}
+
+ExtraCommandRows::~ExtraCommandRows() { Rows().resize(Rows().size() - m_count); }
 
 bool TakesPage(const CommandRow& row) { return row.cliArgument == kPageWord; }
 
@@ -101,12 +113,13 @@ const CommandRow* FindCommand(int id) {
     if (id == 0) {
         return nullptr;
     }
-    auto it = std::find_if(std::begin(kRows), std::end(kRows), [id](const CommandRow& r) { return r.id == id; });
-    return it == std::end(kRows) ? nullptr : &*it;
+    const std::span<const CommandRow> rows = CommandTable();
+    auto it = std::find_if(rows.begin(), rows.end(), [id](const CommandRow& r) { return r.id == id; });
+    return it == rows.end() ? nullptr : &*it;
 }
 
 const CommandRow* FindCliCommand(std::string_view name, std::string_view argument) {
-    for (const CommandRow& row : kRows) {
+    for (const CommandRow& row : CommandTable()) {
         if (!SameWord(row.cliName, name)) {
             continue;
         }
@@ -119,7 +132,7 @@ const CommandRow* FindCliCommand(std::string_view name, std::string_view argumen
 
 std::vector<const CommandRow*> AllReportRows() {
     std::vector<const CommandRow*> rows;
-    for (const CommandRow& row : kRows) {
+    for (const CommandRow& row : CommandTable()) {
         if (row.start != nullptr && !TakesPage(row)) {
             rows.push_back(&row);
         }

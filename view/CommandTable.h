@@ -80,6 +80,20 @@ struct CommandRow {
 // Every row, in menu order; rows outside the menu come last.
 std::span<const CommandRow> CommandTable();
 
+// For tests: rows added after the table's own while the object lives, so that a test can
+// see a new row reach the menu, the usage and every output without other edits. Rows
+// and pointers taken from the table before are not valid while it lives.
+class ExtraCommandRows {
+public:
+    explicit ExtraCommandRows(std::span<const CommandRow> rows);
+    ~ExtraCommandRows();
+    ExtraCommandRows(const ExtraCommandRows&) = delete;
+    ExtraCommandRows& operator=(const ExtraCommandRows&) = delete;
+
+private:
+    size_t m_count;
+};
+
 // The row of a command id, or null.
 const CommandRow* FindCommand(int id);
 

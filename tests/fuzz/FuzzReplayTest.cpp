@@ -13,9 +13,10 @@
 
 namespace {
 
-// The files of a folder in name order; none when the folder does not exist.
+// The files of a folder in name order; a folder that is missing is a failure.
 std::vector<std::filesystem::path> FilesIn(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;
+    EXPECT_TRUE(std::filesystem::is_directory(folder)) << folder;
     if (std::filesystem::is_directory(folder)) {
         for (const auto& entry : std::filesystem::directory_iterator(folder)) {
             if (entry.is_regular_file()) {
@@ -52,8 +53,7 @@ TEST(FuzzReplay, LogSeedCorpusHoldsEveryProperty) {
     EXPECT_GT(Replay(QUORLET3_FUZZ_CORPUS "/log", quorlet3::fuzz::RunLogInput, 1), 0u);
 }
 
-TEST(FuzzReplay, Cp932FindingsAndSeedsAgreeWithTheReferences) {
-    Replay(QUORLET3_FUZZ_CP932_INPUTS, quorlet3::fuzz::RunCp932Input, 0);
+TEST(FuzzReplay, Cp932SeedsAgreeWithTheReferences) {
     EXPECT_GT(Replay(QUORLET3_FUZZ_CORPUS "/cp932", quorlet3::fuzz::RunCp932Input, 0), 0u);
 }
 
