@@ -17,7 +17,7 @@ namespace {
 
 using test::TempDir;
 
-std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+using test::U8;
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

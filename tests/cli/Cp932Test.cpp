@@ -11,13 +11,14 @@
 #include "logstore/ReportText.h"
 #include "platform/Cp932.h"
 #include "platform/Cp932Literal.h"
+#include "tests/support/TestLog.h"
 
 namespace quorlet3 {
 namespace {
 
 using namespace std::string_literals;
 
-std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+using test::U8;
 
 template <class Text>
 Text Repeat(const Text& text, int count) {

@@ -17,7 +17,7 @@ namespace {
 
 using nlohmann::json;
 
-std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+using test::U8;
 
 // clang-format off
 const std::vector<std::string> kLog = {

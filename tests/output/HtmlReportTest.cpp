@@ -13,7 +13,7 @@ namespace {
 using test::LoadLines;
 
 // Narrow literals here are cp932 (the log's bytes); the page is UTF-8.
-std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+using test::U8;
 
 std::string Page(const CQuorlet3Doc& doc, std::string_view path = "logs/access.log") {
     return FormatHtmlReport(path, WalkLength(doc.Store()), RunRows(AllReportRows(), doc.Store()));

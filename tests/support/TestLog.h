@@ -47,6 +47,9 @@ Lines Concat(std::initializer_list<Lines> parts);
 // n lines that belong to no record ("line 1", "line 2", ...).
 Lines PlainLines(int n);
 
+// A u8"" literal as the bytes of a std::string.
+inline std::string U8(std::u8string_view text) { return std::string(text.begin(), text.end()); }
+
 // The UTF-8 text in cp932, for texts only known at run time (the text must be representable).
 std::string Cp932(std::string_view utf8);
 
