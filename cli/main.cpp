@@ -151,7 +151,7 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             std::fputs(ReportList().c_str(), stdout);
             return FinishOutput();
         } else if (arg == "--version" || arg == "-v") {
-            std::puts("quorlet3-report 3.08");
+            std::puts("quorlet3-report " QUORLET3_VERSION);
             return FinishOutput();
         } else {
             return UsageError("unknown option " + std::string(arg));

@@ -94,8 +94,8 @@ cli="$(pwd)/$dir/cli/quorlet3-report"
 # The page name in UTF-8 (command lines of the timing tool must be valid UTF-8).
 page=$("$cli" "$log" page-names | head -n 1)
 
-reports=(check contents links browsers hosts keywords "pages name" "pages ranking" "hourly main" "hourly page"
-  "daily main" "daily page" "detail main" "detail page" guests share page-names)
+# Every report the program knows, from its own list.
+mapfile -t reports < <("$cli" --list-reports)
 # Each report as cp932 bytes (--raw) and as UTF-8 text (the default).
 commands=()
 for report in "${reports[@]}"; do

@@ -343,7 +343,7 @@ TEST_F(CliTest, HelpAndVersion) {
     for (const char* option : {"--version", "-v"}) {
         const Outcome version = RunReport({option});
         EXPECT_EQ(version.exitCode, 0);
-        EXPECT_EQ(version.out, "quorlet3-report 3.08\n");
+        EXPECT_EQ(version.out, "quorlet3-report " QUORLET3_VERSION "\n");
     }
 }
 

@@ -1,5 +1,7 @@
-// The command table: ids in menu order, menu paths, handlers and command-line names.
+// The command table: every report reachable by its name, and every row its own report.
 #include <gtest/gtest.h>
+
+#include <map>
 
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
@@ -7,64 +9,6 @@
 
 namespace quorlet3 {
 namespace {
-
-using StoreText = std::string (*)(const LineStore&);
-
-struct Row {
-    int id;
-    const char* menuPath;  // popup texts and item text joined by " > "
-    const char* cliName;   // "name word" as typed after LOGFILE, or "" when there is none
-    StoreText storeText;   // the report the command stands for, computed directly (null: none)
-};
-
-const Row kRows[] = {
-    {32771, "ﾌｧｲﾙ(&F) > ファイルを指定する(&O)"_sj, "", nullptr},
-    {32772, "ﾌｧｲﾙ(&F) > 検査(&C)"_sj, "check",
-     [](const LineStore& s) { return FormatFileCheckText(ComputeFileCheck(s)); }},
-    {32773, "ﾌｧｲﾙ(&F) > 内容を見る(&L)"_sj, "contents",
-     [](const LineStore& s) { return FormatContentsText(ComputeContents(s)); }},
-    {32774, "メイン調査(&A) > リンク(&L)"_sj, "links",
-     [](const LineStore& s) { return FormatValueTallyText(ComputeValueTally(s, TallyField::Links)); }},
-    {32775, "メイン調査(&A) > ホスト(&H)"_sj, "hosts",
-     [](const LineStore& s) { return FormatHostsText(ComputeHosts(s)); }},
-    {32776, "メイン調査(&A) > ブラウザ(&B) > 内容(&C)"_sj, "browsers",
-     [](const LineStore& s) { return FormatValueTallyText(ComputeValueTally(s, TallyField::Browsers)); }},
-    {32783, "メイン調査(&A) > ブラウザ(&B) > シェア調査(&S)"_sj, "share",
-     [](const LineStore& s) {
-         ShareCounters counters{};
-         const ShareResult share = ComputeShare(s);
-         AddShare(counters, share);
-         return FormatShareText(share.lines, counters);
-     }},
-    {32779, "メイン調査(&A) > 時間(&T) > 日付(&D)"_sj, "daily main",
-     [](const LineStore& s) { return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::Daily, RecordKind::Main)); }},
-    {32778, "メイン調査(&A) > 時間(&T) > 時間帯(&T)"_sj, "hourly main",
-     [](const LineStore& s) { return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::Hourly, RecordKind::Main)); }},
-    {32785, "メイン調査(&A) > 時間(&T) > 詳細(&K)"_sj, "detail main",
-     [](const LineStore& s) {
-         return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::DayHour, RecordKind::Main));
-     }},
-    {32784, "メイン調査(&A) > 訪問Ｎｏ(&N)"_sj, "guests",
-     [](const LineStore& s) { return FormatGuestNumbersText(ComputeGuestNumbers(s)); }},
-    {32777, "メイン調査(&A) > キーワード(&K)"_sj, "keywords",
-     [](const LineStore& s) { return FormatKeywordsText(ComputeKeywords(s)); }},
-    {32782, "ページ調査(&B) > 見たページ(&L) > 名前順(&N)"_sj, "pages name",
-     [](const LineStore& s) { return FormatPagesText(ComputePages(s, PageOrder::Name)); }},
-    {32788, "ページ調査(&B) > 見たページ(&L) > ランキング(&R)"_sj, "pages ranking",
-     [](const LineStore& s) { return FormatPagesText(ComputePages(s, PageOrder::Ranking)); }},
-    {32781, "ページ調査(&B) > 時間(&T) > 日付(&D)"_sj, "daily page",
-     [](const LineStore& s) { return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::Daily, RecordKind::Page)); }},
-    {32780, "ページ調査(&B) > 時間(&T) > 時間帯(&T)"_sj, "hourly page",
-     [](const LineStore& s) { return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::Hourly, RecordKind::Page)); }},
-    {32786, "ページ調査(&B) > 時間(&T) > 詳細(&K)"_sj, "detail page",
-     [](const LineStore& s) {
-         return FormatTimeCountsText(ComputeTimeCounts(s, TimeGrid::DayHour, RecordKind::Page));
-     }},
-    {32787, "ページ調査(&B) > ページ別アクセス日(&A)"_sj, "page-days",
-     [](const LineStore& s) { return FormatPageDaysText(ComputePageDays(s, "b.html")); }},
-    {kIdAppExit, "ﾌｧｲﾙ(&F) > ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"_sj, "", nullptr},
-    {kIdAppAbout, "ﾍﾙﾌﾟ(&H) > ﾊﾞｰｼﾞｮﾝ情報"_sj, "", nullptr},
-};
 
 // A log in which every report differs from every other: two browsers, two links,
 // main-page and page records on different days and hours, two pages.
@@ -90,54 +34,39 @@ const CQuorlet3Doc& SampleDoc() {
     return doc;
 }
 
-std::string MenuPathOf(const CommandRow& row) {
-    std::string path;
-    for (const char* text : row.menuPath) {
-        if (text != nullptr) {
-            path += (path.empty() ? "" : " > ") + std::string(text);
+TEST(CommandTable, EveryReportNameFindsItsRow) {
+    for (const CommandRow& row : CommandTable()) {
+        if (row.cliName == nullptr) {
+            continue;
+        }
+        if (row.cliArgument == nullptr) {
+            EXPECT_EQ(FindCliCommand(row.cliName, ""), &row) << row.cliName;
+        } else if (TakesPage(row)) {
+            EXPECT_EQ(FindCliCommand(row.cliName, "any.html"), &row) << row.cliName;
+        } else {
+            EXPECT_EQ(FindCliCommand(row.cliName, row.cliArgument), &row) << row.cliName;
+            EXPECT_EQ(FindCliCommand(row.cliName, ""), nullptr) << row.cliName;  // the word is required
         }
     }
-    return path;
-}
-
-class CommandRowTest : public ::testing::TestWithParam<Row> {};
-
-TEST_P(CommandRowTest, MenuPathOperationAndCliName) {
-    const Row& expected = GetParam();
-    const CommandRow* row = FindCommand(expected.id);
-    ASSERT_NE(row, nullptr);
-    EXPECT_EQ(MenuPathOf(*row), expected.menuPath);
-    EXPECT_EQ(row->start != nullptr, expected.storeText != nullptr);
-    if (expected.storeText != nullptr) {
-        // The row's accumulator and argument give exactly the report computed directly.
-        EXPECT_EQ(ReportText(*row, SampleDoc().Store(), "b.html"), expected.storeText(SampleDoc().Store()));
-    }
-    const std::string cli = expected.cliName;
-    if (cli.empty()) {
-        EXPECT_EQ(row->cliName, nullptr);
-        return;
-    }
-    const size_t space = cli.find(' ');
-    const std::string name = cli.substr(0, space);
-    const std::string word = space == std::string::npos ? "" : cli.substr(space + 1);
-    EXPECT_EQ(FindCliCommand(name, word), row);
-    if (!word.empty() && !TakesPage(*row)) {
-        EXPECT_EQ(FindCliCommand(name, ""), nullptr);  // the word is required
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Commands, CommandRowTest, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::to_string(info.param.id); });
-
-TEST(CommandTable, RowsInMenuOrder) {
-    std::vector<int> ids;
-    for (const CommandRow& row : CommandTable()) {
-        ids.push_back(row.id);
-    }
-    EXPECT_EQ(ids, (std::vector<int>{32771, 32772, 32773, 0,     57665, 32774, 32775, 32776, 32783, 32779, 32778,
-                                     32785, 32784, 32777, 32782, 32788, 32781, 32780, 32786, 32787, 57664, 0}));
-    EXPECT_EQ(FindCommand(0), nullptr);  // the separator is no command
     EXPECT_EQ(FindCliCommand("check", "main"), nullptr);
+    EXPECT_EQ(FindCommand(0), nullptr);  // separators and rows outside the menu are no command
+}
+
+// Every report row computes a report of its own: a row wired to another row's report or
+// argument (main-page records for page records, say) shows as two equal texts.
+TEST(CommandTable, EveryReportRowGivesItsOwnReport) {
+    std::map<std::string, std::string> byText;
+    for (const CommandRow& row : CommandTable()) {
+        if (row.start == nullptr) {
+            continue;
+        }
+        const std::string words =
+            std::string(row.cliName) + (row.cliArgument ? std::string(" ") + row.cliArgument : "");
+        const std::string text = ReportText(row, SampleDoc().Store(), "b.html");
+        EXPECT_FALSE(text.empty()) << words;
+        const auto [seen, added] = byText.emplace(text, words);
+        EXPECT_TRUE(added) << words << " gives the report of " << seen->second;
+    }
 }
 
 }  // namespace
