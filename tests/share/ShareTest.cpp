@@ -1,6 +1,7 @@
 // Browser share: the classes by prefix, the report text and the pie geometry with its legends.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numbers>
 
 #include "platform/Cp932Literal.h"
@@ -102,8 +103,18 @@ void ExpectSectors(const Pie& pie, const std::vector<PieSector>& expected) {
     }
 }
 
-constexpr Rgb kCyan{0, 255, 255}, kBlue{0, 0, 255}, kMagenta{255, 0, 255}, kYellow{255, 255, 0};
-constexpr Rgb kGreen{0, 255, 0}, kRed{255, 0, 0}, kGrey{127, 127, 127};
+// The colour of a class's sector and swatch, and of a family's.
+Rgb Of(int counter) {
+    return std::find_if(kShareClasses.begin(), kShareClasses.end(),
+                        [counter](const ShareClass& c) { return c.counter == counter; })
+        ->colour;
+}
+Rgb Of(ShareFamily family) {
+    return std::find_if(kShareFamilies.begin(), kShareFamilies.end(),
+                        [family](const ShareFamilyClass& f) { return f.family == family; })
+        ->colour;
+}
+const Rgb kMsie = Of(ShareFamily::Msie), kNetscape = Of(ShareFamily::Netscape), kOther = Of(ShareFamily::Other);
 
 TEST(ShareDrawingTest, TenCounterExample) {
     const ShareDrawing d = ComputeShareDrawing({2, 0, 1, 3, 0, 0, 4, 10});
@@ -115,39 +126,42 @@ TEST(ShareDrawingTest, TenCounterExample) {
               std::make_tuple(10, 10, 190, 190));
     EXPECT_EQ(std::tie(d.familyPie.left, d.familyPie.top, d.familyPie.right, d.familyPie.bottom),
               std::make_tuple(210, 10, 390, 190));
-    ExpectSectors(d.versionPie, {{0, 0.1 * kTurn, kBlue},
-                                 {0.1 * kTurn, 0.3 * kTurn, kMagenta},
-                                 {0.4 * kTurn, 0.4 * kTurn, kRed},
-                                 {0.8 * kTurn, 0.2 * kTurn, kGrey}});
+    ExpectSectors(d.versionPie, {{0, 0.1 * kTurn, Of(kShareMsie30)},
+                                 {0.1 * kTurn, 0.3 * kTurn, Of(kShareMsie40)},
+                                 {0.4 * kTurn, 0.4 * kTurn, Of(kShareNn40)},
+                                 {0.8 * kTurn, 0.2 * kTurn, kOther}});
     ExpectSectors(d.familyPie,
-                  {{0, 0.4 * kTurn, kBlue}, {0.4 * kTurn, 0.4 * kTurn, kGreen}, {0.8 * kTurn, 0.2 * kTurn, kGrey}});
-    const Rgb colours[] = {kCyan, kBlue, kMagenta, kYellow, kGreen, kRed, kGrey, kBlue, kGreen, kGrey};
-    ASSERT_EQ(d.swatches.size(), 10u);
-    for (int k = 0; k < 10; ++k) {
-        const Swatch& s = d.swatches[static_cast<size_t>(k)];
-        EXPECT_EQ(std::tie(s.x, s.y, s.size), std::make_tuple(k < 7 ? 30 : 260, 205 + 30 * (k < 7 ? k : k - 7), 15));
-        EXPECT_EQ(s.colour, colours[k]) << k;
+                  {{0, 0.4 * kTurn, kMsie}, {0.4 * kTurn, 0.4 * kTurn, kNetscape}, {0.8 * kTurn, 0.2 * kTurn, kOther}});
+    // A swatch beside each legend entry, in legend order, in the colour of its sectors.
+    ASSERT_EQ(d.swatches.size(), kShareClasses.size() + kShareFamilies.size());
+    for (size_t k = 0; k < d.swatches.size(); ++k) {
+        const bool version = k < kShareClasses.size();
+        const size_t row = version ? k : k - kShareClasses.size();
+        const Swatch& s = d.swatches[k];
+        EXPECT_EQ(s.y, 205 + 30 * static_cast<int>(row)) << k;
+        EXPECT_EQ(s.x, version ? 30 : 260) << k;
+        EXPECT_EQ(s.colour, version ? kShareClasses[row].colour : kShareFamilies[row].colour) << k;
     }
 }
 
 TEST(ShareDrawingTest, SingleClassFillsTheWholeDisc) {
     const ShareDrawing other = ComputeShareDrawing({5, 0, 0, 0, 0, 0, 0, 5});
-    ExpectSectors(other.versionPie, {{0, kTurn, kGrey}});
-    ExpectSectors(other.familyPie, {{0, kTurn, kGrey}});
+    ExpectSectors(other.versionPie, {{0, kTurn, kOther}});
+    ExpectSectors(other.familyPie, {{0, kTurn, kOther}});
     EXPECT_TRUE(other.versionLegend.starts_with("MSIE2.0\t0%\r\n"));
     EXPECT_TRUE(other.versionLegend.ends_with(" NN 4.0\t0%\r\n\r\nその他\t100%"_sj));
     EXPECT_EQ(other.familyLegend, "MSIE\t0%\r\n\r\nNetscape\t0%\r\n\r\nその他\t100%\r\n\r\n"_sj);
 
     // A full share closes the circle: no grey sliver is left.
     const ShareDrawing msie4 = ComputeShareDrawing({0, 0, 0, 7, 0, 0, 0, 7});
-    ExpectSectors(msie4.versionPie, {{0, kTurn, kMagenta}});
-    ExpectSectors(msie4.familyPie, {{0, kTurn, kBlue}});
+    ExpectSectors(msie4.versionPie, {{0, kTurn, Of(kShareMsie40)}});
+    ExpectSectors(msie4.familyPie, {{0, kTurn, kMsie}});
     EXPECT_NE(msie4.versionLegend.find("\r\nMSIE4.0\t100%\r\n"), std::string::npos);
 }
 
 TEST(ShareDrawingTest, TinyShareKeepsAThinSector) {
     const ShareDrawing d = ComputeShareDrawing({1, 9999, 0, 0, 0, 0, 0, 10000});
-    ExpectSectors(d.versionPie, {{0, 0.9999 * kTurn, kCyan}, {0.9999 * kTurn, 0.0001 * kTurn, kGrey}});
+    ExpectSectors(d.versionPie, {{0, 0.9999 * kTurn, Of(kShareMsie20)}, {0.9999 * kTurn, 0.0001 * kTurn, kOther}});
     EXPECT_TRUE(d.versionLegend.ends_with("その他\t0%"_sj));
 }
 
