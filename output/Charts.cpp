@@ -61,27 +61,20 @@ void WriteBarChart(HtmlText& page, const BarChart& chart) {
     page << "</desc>\n";
     for (int tick = 0; tick <= axisTop; tick += step) {
         const double y = top + plot - static_cast<double>(plot) * tick / axisTop;
-        page << "<line class=\"grid\" x1=\"" << left << "\" x2=\"" << width - 8 << "\" y1=\"";
-        page.Fixed(y);
-        page << "\" y2=\"";
-        page.Fixed(y);
-        page << "\"/><text class=\"ay\" x=\"" << left - 5 << "\" y=\"";
-        page.Fixed(y + 4);
-        page << "\">" << tick << "</text>\n";
+        page << "<line class=\"grid\" x1=\"" << left << "\" x2=\"" << width - 8 << "\" y1=\"" << Coord{y} << "\" y2=\""
+             << Coord{y} << "\"/><text class=\"ay\" x=\"" << left - 5 << "\" y=\"" << Coord{y + 4} << "\">" << tick
+             << "</text>\n";
     }
     page << "<text class=\"ay\" x=\"" << left - 5 << "\" y=\"" << top - 14 << "\">回</text>\n";
     for (int i = 0; i < n; ++i) {
         const double h = static_cast<double>(plot) * value(i) / axisTop;
         const int x = left + i * slot + 3;
-        page << "<rect class=\"bar\" x=\"" << x << "\" y=\"";
-        page.Fixed(top + plot - h);
-        page << "\" width=\"" << slot - 6 << "\" height=\"";
-        page.Fixed(h);
-        page << "\"><title>" << label(i) << chart.unit << ": " << value(i) << " 回</title></rect>";
+        page << "<rect class=\"bar\" x=\"" << x << "\" y=\"" << Coord{top + plot - h} << "\" width=\"" << slot - 6
+             << "\" height=\"" << Coord{h} << "\"><title>" << label(i) << chart.unit << ": " << value(i)
+             << " 回</title></rect>";
         if (value(i) > 0) {
-            page << "<text class=\"val\" x=\"" << x + (slot - 6) / 2 << "\" y=\"";
-            page.Fixed(top + plot - h - 3);
-            page << "\">" << value(i) << "</text>";
+            page << "<text class=\"val\" x=\"" << x + (slot - 6) / 2 << "\" y=\"" << Coord{top + plot - h - 3} << "\">"
+                 << value(i) << "</text>";
         }
         page << "<text class=\"ax\" x=\"" << x + (slot - 6) / 2 << "\" y=\"" << top + plot + 15 << "\">" << label(i)
              << "</text>\n";
@@ -202,30 +195,11 @@ void WritePie(HtmlText& page, std::string_view id, std::string_view title, const
                                              legend.colours.begin());
         const SectorShape shape = ShapeOf(pie, s);
         if (shape.full) {
-            page << "<circle cx=\"";
-            page.Fixed(shape.cx);
-            page << "\" cy=\"";
-            page.Fixed(shape.cy);
-            page << "\" r=\"";
-            page.Fixed(shape.r);
+            page << "<circle cx=\"" << Coord{shape.cx} << "\" cy=\"" << Coord{shape.cy} << "\" r=\"" << Coord{shape.r};
         } else {
-            page << "<path d=\"M";
-            page.Fixed(shape.cx);
-            page << ' ';
-            page.Fixed(shape.cy);
-            page << 'L';
-            page.Fixed(shape.x0);
-            page << ' ';
-            page.Fixed(shape.y0);
-            page << 'A';
-            page.Fixed(shape.r);
-            page << ' ';
-            page.Fixed(shape.r);
-            page << " 0 " << (shape.largeArc ? 1 : 0) << " 1 ";
-            page.Fixed(shape.x1);
-            page << ' ';
-            page.Fixed(shape.y1);
-            page << 'Z';
+            page << "<path d=\"M" << Coord{shape.cx} << ' ' << Coord{shape.cy} << 'L' << Coord{shape.x0} << ' '
+                 << Coord{shape.y0} << 'A' << Coord{shape.r} << ' ' << Coord{shape.r} << " 0 "
+                 << (shape.largeArc ? 1 : 0) << " 1 " << Coord{shape.x1} << ' ' << Coord{shape.y1} << 'Z';
         }
         page << "\" fill=\"" << Colour(s.colour) << "\">";
         if (k < legend.entries.size()) {

@@ -473,9 +473,8 @@ struct SectionWriter {
                 page << "<tr><td class=\"n\">" << rank << "</td><td class=\"t\">";
                 page.LogText(rows[i].value);
                 page << "</td><td class=\"n\">" << rows[i].count
-                     << "</td><td class=\"b\"><span class=\"hbar\" style=\"width:";
-                page.Fixed(max > 0 ? 100.0 * rows[i].count / max : 0.0);
-                page << "%\"></span></td></tr>\n";
+                     << "</td><td class=\"b\"><span class=\"hbar\" style=\"width:"
+                     << Coord{max > 0 ? 100.0 * rows[i].count / max : 0.0} << "%\"></span></td></tr>\n";
             }
             EndRows(page, shown, 4);
         } else {

@@ -7,10 +7,11 @@
 
 namespace quorlet3 {
 
-void HtmlText::Fixed(double value) {
+HtmlText& HtmlText::operator<<(Coord c) {
     char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, std::round(value * 100) / 100).ptr;
+    const auto end = std::to_chars(text, text + sizeof text, std::round(c.value * 100) / 100).ptr;
     m_out.append(text, end);
+    return *this;
 }
 
 void HtmlText::Escaped(std::string_view utf8) {

@@ -10,6 +10,11 @@
 
 namespace quorlet3 {
 
+// A coordinate written with at most two decimals: page << Coord{x}.
+struct Coord {
+    double value;
+};
+
 class HtmlText {
 public:
     HtmlText& operator<<(std::string_view raw) {
@@ -28,8 +33,7 @@ public:
         return *this;
     }
 
-    // A coordinate: at most two decimals.
-    void Fixed(double value);
+    HtmlText& operator<<(Coord c);
 
     // UTF-8 text, escaped for element content and quoted attribute values alike.
     // C0 controls other than tab and line feed become U+FFFD (they are not text).
