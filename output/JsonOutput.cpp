@@ -207,45 +207,17 @@ void WriteReport(JsonWriter& json, const CommandRow& row, const ReportResult& re
     json.EndObject();
 }
 
-// A first guess at the size of a report's JSON, so the output grows rarely: the
-// strings it carries with room for decoding and quoting, and the counts.
-struct SizeGuess {
-    size_t operator()(const ContentsResult& r) const {
-        size_t size = 64;
-        for (const std::string& listed : r.rows) {
-            size += listed.size() * 3 / 2 + 4;
-        }
-        return size;
-    }
-    size_t operator()(const ValueTallyResult& r) const { return 64 + r.rows.size() * 96; }
-    size_t operator()(const HostsResult& r) const { return 160 + static_cast<size_t>(r.total) * 40; }
-    size_t operator()(const KeywordsResult& r) const { return 64 + r.size() * 96; }
-    size_t operator()(const PagesResult& r) const { return 64 + r.rows.size() * 64; }
-    size_t operator()(const TimeCountsResult& r) const { return 96 + r.counts.size() * 6; }
-    size_t operator()(const PageNamesResult&) const { return 4096; }
-    template <class Other>
-    size_t operator()(const Other&) const {
-        return 512;
-    }
-};
-
 }  // namespace
 
 std::string FormatJson(const CommandRow& row, const ReportResult& result) {
     std::string out;
-    out.reserve(std::visit(SizeGuess{}, result));
     JsonWriter json(out);
     WriteReport(json, row, result);
     return out;
 }
 
 std::string FormatJsonAll(std::string_view logPath, int lines, const std::vector<RowResult>& reports) {
-    size_t size = 64 + logPath.size() * 2;
-    for (const RowResult& report : reports) {
-        size += std::visit(SizeGuess{}, report.result);
-    }
     std::string out;
-    out.reserve(size);
     WriteJsonAll(logPath, lines, reports, [&out](std::string_view piece) { out += piece; });
     return out;
 }
