@@ -1,0 +1,459 @@
+// The sections of the HTML page, one writer per result type, and the tables, charts and
+// texts each shows.
+#include "output/HtmlSections.h"
+
+#include <algorithm>
+#include <numeric>
+
+#include "output/Charts.h"
+#include "platform/Cp932.h"
+
+namespace quorlet3 {
+namespace {
+
+// A long table shows this many rows at most, so that the page stays small over any log.
+constexpr size_t kShownRows = 100;
+
+// The rows a table shows out of n: the kShownRows largest counts, equal counts in the
+// table's order (the order of the indices), and what the rows left out hold.
+struct ShownRows {
+    std::vector<size_t> rows;  // indices, largest count first, or ascending with inTableOrder
+    long long restRows = 0;
+    long long restAccesses = 0;
+};
+
+template <typename CountOf>
+ShownRows Largest(size_t n, CountOf countOf, bool inTableOrder) {
+    ShownRows shown;
+    shown.rows.resize(n);
+    std::iota(shown.rows.begin(), shown.rows.end(), size_t{0});
+    auto before = [&countOf](size_t a, size_t b) {
+        const long long ca = countOf(a);
+        const long long cb = countOf(b);
+        return ca != cb ? ca > cb : a < b;
+    };
+    if (n > kShownRows) {
+        std::nth_element(shown.rows.begin(), shown.rows.begin() + kShownRows, shown.rows.end(), before);
+        for (auto rest = shown.rows.begin() + kShownRows; rest != shown.rows.end(); ++rest) {
+            shown.restAccesses += countOf(*rest);
+        }
+        shown.restRows = static_cast<long long>(n - kShownRows);
+        shown.rows.resize(kShownRows);
+    }
+    if (inTableOrder) {
+        std::sort(shown.rows.begin(), shown.rows.end());
+    } else {
+        std::sort(shown.rows.begin(), shown.rows.end(), before);
+    }
+    return shown;
+}
+
+ShownRows Largest(const std::vector<ValueCount>& rows, bool inTableOrder) {
+    return Largest(
+        rows.size(), [&rows](size_t i) { return rows[i].count; }, inTableOrder);
+}
+
+// Closes the body of a table and, when rows were left out, adds the line that counts them.
+void EndRows(HtmlText& page, const ShownRows& shown, int columns) {
+    page << "</tbody>";
+    if (shown.restRows > 0) {
+        page << "\n<tfoot><tr class=\"rest\"><td colspan=\"" << columns << "\">ほか " << shown.restRows << " 行（"
+             << shown.restAccesses << " 回）</td></tr></tfoot>";
+    }
+    page << "</table></div>\n";
+}
+
+// The menu path of a row as "メイン調査 › 時間 › 時間帯": mnemonics "(&X)" and "&" left out.
+void MenuPath(HtmlText& page, const CommandRow* row) {
+    if (row == nullptr || row->menuPath[0] == nullptr) {
+        return;
+    }
+    page << "<p class=\"menu\">";
+    bool first = true;
+    for (const char* item : row->menuPath) {
+        if (item == nullptr) {
+            break;
+        }
+        std::string text = DecodeCp932ToUtf8(item);
+        const size_t open = text.find("(&");
+        if (open != std::string::npos) {
+            text.erase(open);
+        }
+        std::erase(text, '&');
+        page << (first ? "" : " › ");
+        page.Escaped(text);
+        first = false;
+    }
+    page << "</p>\n";
+}
+
+// Bar charts and heat maps of the time reports.
+void WriteTimeCounts(HtmlText& page, const TimeCountsResult& result) {
+    const bool main = result.records == RecordKind::Main;
+    const std::string records = main ? "メインページ" : "ページ";
+    auto cell = [&result](size_t i) { return i < result.counts.size() ? result.counts[i] : 0; };
+    auto numbers = [](int first, int n, std::string_view unit) {
+        std::vector<std::string> labels;
+        labels.reserve(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            labels.push_back(std::to_string(first + i) + std::string(unit));
+        }
+        return labels;
+    };
+    if (result.grid == TimeGrid::DayHour) {
+        const std::string title = "日付と時刻の詳細（" + records + "）";
+        HeatMap map{main ? "detail-main" : "detail-page",
+                    title,
+                    "日付（横、1～31日）と時刻（縦、0～23時）ごとのアクセス数。",
+                    "日付（日）",
+                    numbers(1, kDays, ""),
+                    numbers(1, kDays, "日"),
+                    numbers(0, kHours, "時"),
+                    {},
+                    result.total};
+        map.values.reserve(size_t{kDays} * kHours);
+        for (size_t i = 0; i < size_t{kDays} * kHours; ++i) {
+            map.values.push_back(cell(i));
+        }
+        WriteHeatMap(page, map);
+        return;
+    }
+    const bool hourly = result.grid == TimeGrid::Hourly;
+    const std::string title = (hourly ? "時間帯別アクセス（" : "日付別アクセス（") + records + "）";
+    const int n = hourly ? kHours : kDays;
+    BarChart chart{hourly ? (main ? "hourly-main" : "hourly-page") : (main ? "daily-main" : "daily-page"),
+                   title,
+                   hourly ? "時" : "日",
+                   hourly ? "時刻（時）" : "日付（日）",
+                   numbers(hourly ? 0 : 1, n, ""),
+                   {},
+                   result.total};
+    for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
+        chart.values.push_back(cell(i));
+    }
+    WriteBarChart(page, chart);
+}
+
+// A two-column table of counted values (links or browser strings), in the report's order:
+// the most frequent ones only when there are many.
+void WriteTally(HtmlText& page, std::string_view id, std::string_view heading, std::string_view column,
+                const ValueTallyResult& tally) {
+    page << "<h3>" << heading << "</h3>\n<div class=\"scroll\"><table id=\"" << id << "\">\n<caption>合計 <span id=\""
+         << id << "-total\">" << tally.total << "</span> 回、無名 " << tally.nameless << " 回、"
+         << static_cast<int>(tally.rows.size())
+         << " 種類</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th scope=\"col\">" << column
+         << "</th></tr></thead>\n<tbody>\n";
+    const ShownRows shown = Largest(tally.rows, true);
+    for (const size_t i : shown.rows) {
+        page << "<tr><td class=\"n\">" << tally.rows[i].count << "</td><td class=\"t\">";
+        page.LogText(tally.rows[i].value);
+        page << "</td></tr>\n";
+    }
+    EndRows(page, shown, 2);
+}
+
+void WriteShare(HtmlText& page, const ShareResult& share) {
+    const ShareCounters& c = share.counters;
+    page << "<h3>シェア調査</h3>\n<p>ブラウザの記録 <strong id=\"share-total\">" << share.lines << "</strong> 回</p>\n";
+    const ShareDrawing drawing = ComputeShareDrawing(c);
+    if (c[kShareTotal] == 0 || drawing.swatches.size() < kShareClasses.size() + kShareFamilies.size()) {
+        page << "<p class=\"note\" "
+                "id=\"share-note\">ブラウザの記録（④の行）がないため、シェアの円グラフはありません。</p>\n";
+        return;
+    }
+    PieLegend versions;
+    for (const ShareClass& k : kShareClasses) {
+        versions.colours.push_back(k.colour);
+        versions.counts.push_back(c[static_cast<size_t>(k.counter)]);
+    }
+    versions.entries = LegendEntries(drawing.versionLegend);
+    PieLegend families;
+    for (const ShareFamilyClass& f : kShareFamilies) {
+        families.colours.push_back(f.colour);
+        families.counts.push_back(FamilyCount(c, f.family));
+    }
+    families.entries = LegendEntries(drawing.familyLegend);
+    page << "<div class=\"pies\">\n";
+    WritePie(page, "pie-version", "バージョン別シェア", drawing.versionPie, versions);
+    WritePie(page, "pie-family", "系統別シェア", drawing.familyPie, families);
+    page << "</div>\n";
+    const ShareFamilies percents = ShareFamilyPercents(c);
+    page << "<p>MSIE・NN 3.0 以上 " << percents.msieNn30Up << "%、MSIE 3.0 以上 " << percents.msie30Up << "%、Netscape "
+         << percents.netscape << "%</p>\n";
+}
+
+// The check's findings, worded as in the check report, in a block that opens on demand.
+void WriteCheckFindings(HtmlText& page, const FileCheckResult& check) {
+    page << "<details id=\"check-findings\"><summary>ファイル検査の結果（エラー " << check.Errors()
+         << " 個）</summary>\n";
+    if (check.Errors() == 0) {
+        page << "<p>エラーはありませんでした。</p>\n";
+    }
+    if (check.blank) {
+        page << "<p>このファイルは空白です。(データがありません。)</p>\n";
+    }
+    // Each group lists its first kShownRows findings; a broken whole log may hold millions.
+    auto group = [&page](std::string_view heading, const auto& findings, auto&& each) {
+        if (findings.empty()) {
+            return;
+        }
+        page << "<h3>" << heading << "（" << static_cast<long long>(findings.size()) << "）</h3>\n<ul>\n";
+        for (size_t i = 0; i < findings.size() && i < kShownRows; ++i) {
+            each(findings[i]);
+        }
+        if (findings.size() > kShownRows) {
+            page << "<li class=\"rest\">ほか " << static_cast<long long>(findings.size() - kShownRows) << " 個</li>\n";
+        }
+        page << "</ul>\n";
+    };
+    group("訪問者Ｎｏ", check.guestNumberGaps, [&](const GuestNumberGap& gap) {
+        page << "<li>" << gap.line << "行目　" << gap.previous << "番～" << gap.number << "番</li>\n";
+    });
+    group("⑥と⑦の不連続", check.pageRecordBreaks,
+          [&](int line) { page << "<li>" << line << "行目　⑥と⑦の不連続</li>\n"; });
+    static constexpr std::string_view kCircled[] = {"①", "②", "③", "④", "⑤", "⑥", "⑦", "⑧"};
+    group("①～⑤の不連続", check.mainRecordBreaks, [&](const MainRecordBreak& broken) {
+        const int m = std::clamp(broken.marker, 1, 7);
+        page << "<li>" << broken.line << "行目 " << kCircled[m - 1] << "と" << kCircled[m] << "の不連続</li>\n";
+    });
+    group("空欄", check.emptyLines, [&](int line) { page << "<li>" << line << "行目 空欄</li>\n"; });
+    page << "</details>\n";
+}
+
+// Writes each result type's parts into the page's places.
+struct SectionWriter {
+    PageParts& parts;
+    const CommandRow* row;
+
+    void operator()(const FileCheckResult& check) const {
+        parts.Header(Fact::CheckErrors) << "<div><dt>検査のエラー</dt><dd id=\"check-errors\">" << check.Errors()
+                                        << "</dd></div>\n";
+        HtmlText& page = parts.Header(Fact::CheckFindings);
+        MenuPath(page, row);
+        WriteCheckFindings(page, check);
+    }
+
+    void operator()(const ContentsResult& contents) const {
+        HtmlText& page = parts.Part(Place::Contents, 0);
+        MenuPath(page, row);
+        page << "<details><summary>記録ごとに 1 行（" << static_cast<int>(contents.rows.size())
+             << " 行）</summary>\n<pre>";
+        // Decoded some 8 KB of rows at a time: a conversion per row costs more than the rest
+        // of the page, and one of the whole listing would pass it through two large copies.
+        std::string chunk;
+        chunk.reserve(9000);
+        for (const std::string& row : contents.rows) {
+            chunk += row;
+            chunk += '\n';
+            if (chunk.size() >= 8192) {
+                page.LogText(chunk);
+                chunk.clear();
+            }
+        }
+        page.LogText(chunk);
+        page << "</pre>\n</details>\n";
+    }
+
+    void operator()(const ValueTallyResult& tally) const {
+        const bool browsers = tally.field == TallyField::Browsers;
+        HtmlText& page = parts.Part(browsers ? Place::Browsers : Place::Links, 1);
+        MenuPath(page, row);
+        if (browsers) {
+            WriteTally(page, "browser-table", "ブラウザの内容", "ブラウザ", tally);
+        } else {
+            WriteTally(page, "link-table", "リンク元", "リンク元のアドレス", tally);
+        }
+    }
+
+    // Hosts per domain class, each host once with its count, most frequent first (equal
+    // counts keep the report's multibyte order); the most frequent ones only when there are many.
+    void operator()(const HostsResult& hosts) const {
+        HtmlText& page = parts.Part(Place::Hosts, 0);
+        MenuPath(page, row);
+        page << "<p>合計 <strong id=\"hosts-total\">" << hosts.total << "</strong> 回、無名 " << hosts.nameless
+             << " 回</p>\n";
+        for (size_t k = 0; k < hosts.classes.size(); ++k) {
+            const std::vector<ValueCount>& grouped = hosts.classes[k];
+            long long accesses = 0;
+            for (const ValueCount& host : grouped) {
+                accesses += host.count;
+            }
+            page << "<h3>" << kDomainClassNames[k] << "</h3>\n";
+            if (grouped.empty()) {
+                page << "<p class=\"note\">なし</p>\n";
+                continue;
+            }
+            page << "<div class=\"scroll\"><table class=\"hosts\">\n<caption>" << kDomainClassNames[k] << "："
+                 << accesses << " 回、" << static_cast<int>(grouped.size())
+                 << " ホスト</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th "
+                    "scope=\"col\">ホスト</th></tr></thead>\n<tbody>\n";
+            const ShownRows shown = Largest(grouped, false);
+            for (const size_t i : shown.rows) {
+                page << "<tr><td class=\"n\">" << grouped[i].count << "</td><td class=\"t\">";
+                page.LogText(grouped[i].value);
+                page << "</td></tr>\n";
+            }
+            EndRows(page, shown, 2);
+        }
+    }
+
+    // Equal queries as one row with their count, most frequent first (equal counts in order
+    // of first appearance).
+    void operator()(const KeywordsResult& queries) const {
+        HtmlText& page = parts.Part(Place::Keywords, 0);
+        MenuPath(page, row);
+        page << "<p>検索語などの付いたリンク <strong id=\"keywords-total\">" << static_cast<long long>(queries.size())
+             << "</strong> 件</p>\n";
+        if (!queries.empty()) {
+            std::vector<int> counts(queries.distinct.size(), 0);
+            std::vector<std::uint32_t> firstSeen;  // distinct indices in order of first appearance
+            for (const std::uint32_t index : queries.order) {
+                if (counts[index]++ == 0) {
+                    firstSeen.push_back(index);
+                }
+            }
+            const ShownRows shown = Largest(
+                firstSeen.size(), [&](size_t g) { return counts[firstSeen[g]]; }, false);
+            page << "<div class=\"scroll\"><table id=\"keyword-table\">\n<caption>"
+                 << static_cast<long long>(firstSeen.size())
+                 << " 種類</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th "
+                    "scope=\"col\">「?」以降</th></tr></thead>\n<tbody>\n";
+            for (const size_t g : shown.rows) {
+                page << "<tr><td class=\"n\">" << counts[firstSeen[g]] << "</td><td class=\"t\">";
+                page.LogText(queries.distinct[firstSeen[g]]);
+                page << "</td></tr>\n";
+            }
+            EndRows(page, shown, 2);
+        }
+    }
+
+    // Viewed pages: ranked with an inline bar per row; the name order folded away below.
+    // Either shows the most viewed pages only when there are many.
+    void operator()(const PagesResult& pages) const {
+        if (!parts.Has(Place::Pages, 0)) {
+            parts.Part(Place::Pages, 0) << "<p>合計 <strong id=\"pages-total\">" << pages.total << "</strong> 回</p>\n";
+        }
+        if (pages.order == PageOrder::Ranking) {
+            HtmlText& page = parts.Part(Place::Pages, 1);
+            MenuPath(page, row);
+            const PagesResult& ranked = pages;
+            const auto& rows = ranked.rows;
+            int max = 0;
+            for (const ValueCount& v : rows) {
+                max = std::max(max, v.count);
+            }
+            const ShownRows shown = Largest(rows, true);
+            page << "<h3>ランキング</h3>\n<div class=\"scroll\"><table id=\"page-ranking\">\n<thead><tr><th "
+                    "scope=\"col\" "
+                    "class=\"n\">順位</th><th scope=\"col\">ページ</th><th scope=\"col\" class=\"n\">回数</th><th "
+                    "scope=\"col\">割合</th></tr></thead>\n<tbody>\n";
+            int rank = 0;
+            auto next = shown.rows.begin();
+            for (size_t i = 0; i < rows.size() && next != shown.rows.end(); ++i) {
+                // Equal counts share a rank; the next count ranks after all of them.
+                if (i == 0 || rows[i].count != rows[i - 1].count) {
+                    rank = static_cast<int>(i) + 1;
+                }
+                if (i != *next) {
+                    continue;
+                }
+                ++next;
+                page << "<tr><td class=\"n\">" << rank << "</td><td class=\"t\">";
+                page.LogText(rows[i].value);
+                page << "</td><td class=\"n\">" << rows[i].count
+                     << "</td><td class=\"b\"><span class=\"hbar\" style=\"width:"
+                     << Coord{max > 0 ? 100.0 * rows[i].count / max : 0.0} << "%\"></span></td></tr>\n";
+            }
+            EndRows(page, shown, 4);
+        } else {
+            HtmlText& page = parts.Part(Place::Pages, 2);
+            MenuPath(page, row);
+            const PagesResult& byName = pages;
+            page << "<details id=\"pages-by-name\"><summary>名前順（" << static_cast<int>(byName.rows.size())
+                 << " ページ）</summary>\n<div class=\"scroll\"><table>\n<thead><tr><th scope=\"col\">ページ</th><th "
+                    "scope=\"col\" class=\"n\">回数</th></tr></thead>\n<tbody>\n";
+            const std::vector<ValueCount>& rows = byName.rows;
+            const ShownRows shown = Largest(rows, true);
+            for (const size_t i : shown.rows) {
+                page << "<tr><td class=\"t\">";
+                page.LogText(rows[i].value);
+                page << "</td><td class=\"n\">" << rows[i].count << "</td></tr>\n";
+            }
+            EndRows(page, shown, 2);
+            page << "</details>\n";
+        }
+    }
+
+    void operator()(const TimeCountsResult& counts) const {
+        HtmlText& page = parts.Part(counts.records == RecordKind::Main ? Place::MainTime : Place::PageTime,
+                                    static_cast<int>(counts.grid));
+        MenuPath(page, row);
+        WriteTimeCounts(page, counts);
+    }
+
+    void operator()(const GuestNumbersResult& g) const {
+        HtmlText& period = parts.Header(Fact::Period);
+        if (g.found) {
+            period << "<span id=\"period-first\">";
+            period.LogText(g.firstTime);
+            period << "</span> ～ <span id=\"period-last\">";
+            period.LogText(g.lastTime);
+            period << "</span>";
+        }
+        parts.Header(Fact::Accesses) << "<div><dt>メインページのアクセス</dt><dd id=\"main-accesses\">"
+                                     << (g.found ? g.MainGuests() : 0)
+                                     << "</dd></div>\n<div><dt>ページのアクセス</dt><dd id=\"page-accesses\">"
+                                     << g.pageGuests << "</dd></div>\n";
+        HtmlText& page = parts.Part(Place::Guests, 0);
+        MenuPath(page, row);
+        if (!g.found) {
+            page << "<p class=\"note\">訪問者Ｎｏが見つかりませんでした。</p>\n";
+        } else {
+            page << "<table id=\"guest-table\">\n<thead><tr><th scope=\"col\"></th><th scope=\"col\" "
+                    "class=\"n\">訪問Ｎｏ</th>"
+                    "<th scope=\"col\">日時</th></tr></thead>\n<tbody>\n<tr><th scope=\"row\">最初</th><td class=\"n\">"
+                 << g.firstNumber << "</td><td>";
+            page.LogText(g.firstTime);
+            page << "</td></tr>\n<tr><th scope=\"row\">最後</th><td class=\"n\">" << g.lastNumber << "</td><td>";
+            page.LogText(g.lastTime);
+            page << "</td></tr>\n</tbody></table>\n";
+        }
+        page << "<table>\n<tbody><tr><th scope=\"row\">メイン訪問者</th><td class=\"n\">"
+             << (g.found ? g.MainGuests() : 0) << "</td></tr>\n<tr><th scope=\"row\">ページ訪問者</th><td class=\"n\">"
+             << g.pageGuests << "</td></tr></tbody></table>\n";
+    }
+
+    void operator()(const ShareResult& share) const {
+        HtmlText& page = parts.Part(Place::Browsers, 0);
+        MenuPath(page, row);
+        WriteShare(page, share);
+    }
+
+    // Nothing: the pages section lists every page name with its count already.
+    void operator()(const PageNamesResult&) const {}
+
+    // The days of the month one page was viewed on, as a bar chart.
+    void operator()(const PageDaysResult& days) const {
+        HtmlText& page = parts.Part(Place::PageDays, 0);
+        MenuPath(page, row);
+        page << "<h3>";
+        page.LogText(days.page);
+        page << "</h3>\n";
+        BarChart chart{"page-days-chart", "日付別アクセス", "日", "日付（日）", {}, {}, days.total};
+        for (int day = 1; day <= kDays; ++day) {
+            chart.labels.push_back(std::to_string(day));
+            chart.values.push_back(days.days[static_cast<size_t>(day - 1)]);
+        }
+        WriteBarChart(page, chart);
+    }
+};
+
+}  // namespace
+
+void WriteSections(PageParts& parts, const std::vector<RowResult>& reports) {
+    for (const RowResult& report : reports) {
+        std::visit(SectionWriter{parts, report.row}, report.result);
+    }
+}
+
+}  // namespace quorlet3
