@@ -110,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(
         AddressCase{"GoogleNamesUtf8", "http://www.google.com/search?ie=UTF-8&oe=UTF-8&q=%E5%A4%A9%E6%B0%97", "天気"},
         AddressCase{"YahooNamesShiftJis", "http://search.yahoo.co.jp/search?p=%93%56%8B%43&ei=Shift_JIS", "天気"},
         // 猫 in EUC-JP reads as two half-width katakana in cp932: a named charset wins over detection.
-        AddressCase{"NameWinsOverDetection", "http://search.yahoo.co.jp/search?p=%C7%AD&ei=Shift_JIS", "ｷｭ"},
+        AddressCase{"NameWinsOverDetection", "http://search.yahoo.co.jp/search?p=%C7%AD&ei=Shift_JIS", "ﾇｭ"},
         AddressCase{"DetectionWithoutName", "http://search.yahoo.co.jp/search?p=%C7%AD", "猫"},
         AddressCase{"NamedEucJp", "http://search.biglobe.ne.jp/cgi-bin/search?q=%C5%EC%B5%FE&enc=euc-jp", "東京"},
         // A charset that does not decode the bytes is passed over for detection.
@@ -158,7 +158,7 @@ TEST(CharsetOfNameTest, KnowsTheFormsWebFormsUse) {
 
 TEST(JapaneseLikelihoodTest, KanaAndCommonKanjiOutscoreMisreadings) {
     EXPECT_GT(JapaneseLikelihood("ねこ"), JapaneseLikelihood("猫"));
-    EXPECT_GT(JapaneseLikelihood("猫"), JapaneseLikelihood("ｷｭ"));                  // 猫 in EUC-JP read as cp932
+    EXPECT_GT(JapaneseLikelihood("猫"), JapaneseLikelihood("ﾇｭ"));                  // 猫 in EUC-JP read as cp932
     EXPECT_GT(JapaneseLikelihood("雑貨"), JapaneseLikelihood("\xCE\x92\xCE\xB1"));  // Greek scores below zero
     EXPECT_LT(JapaneseLikelihood("a\x01"), 0);
     EXPECT_EQ(JapaneseLikelihood("abc 123"), 0);
