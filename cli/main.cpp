@@ -16,6 +16,7 @@
 #include "cli/JsonOutput.h"
 #include "cli/ReportRun.h"
 #include "cli/ShareSvg.h"
+#include "logstore/DateWindow.h"
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "platform/Cp932.h"
@@ -32,7 +33,8 @@ constexpr const char* kProgram = "quorlet3-report";
 std::string Usage() {
     std::string usage =
         "Usage: quorlet3-report [--format text|json|csv|html] [--raw]\n"
-        "                       [--from LINE | --last | --whole [--jobs N]] [--svg FILE]\n"
+        "                       [--from LINE | --last | --whole [--jobs N]]\n"
+        "                       [--since YYYY-MM-DD] [--until YYYY-MM-DD] [--svg FILE]\n"
         "                       LOGFILE REPORT [ARG]\n"
         "\n"
         "Prints one report over 10000 lines of a cp932 access log (by default its first),\n"
@@ -64,6 +66,10 @@ std::string Usage() {
         "                ends) and take PAGE as raw bytes\n"
         "  --from LINE   read 10000 lines from file line LINE on (1 is the first)\n"
         "  --last        read the last 10000 lines, from the first that begins a record\n"
+        "  --since DATE  read from the first record dated DATE (YYYY-MM-DD) or later\n"
+        "  --until DATE  read up to the last record dated DATE or earlier; with --since\n"
+        "                or alone, the first 10000 lines of that window, or all of it\n"
+        "                with --whole (the log's dates must rise through the file)\n"
         "  --whole       read every line of the log, in parallel parts; tables keep every\n"
         "                value ('all' leaves out the contents listing)\n"
         "  --jobs N      with --whole: threads to read with (default: one per core)\n"
@@ -135,6 +141,7 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     bool last = false;
     bool jobsGiven = false;
     bool partSize = false;
+    DateWindow dates;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         // An option's value, given as --name=VALUE or as the next argument.
@@ -174,6 +181,14 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             }
             from = true;
             options.window = LineWindow::FromLine(line);
+        } else if (arg.starts_with("--since") || arg.starts_with("--until")) {
+            const bool since = arg.starts_with("--since");
+            const std::string_view name = since ? "--since" : "--until";
+            const std::optional<CivilDate> date = value(name, text) ? ParseIsoDate(text) : std::nullopt;
+            if (!date) {
+                return UsageError(std::string(name) + " needs a date YYYY-MM-DD that exists");
+            }
+            (since ? dates.since : dates.until) = date;
         } else if (arg == "--whole") {
             options.whole = true;
         } else if (arg.starts_with("--jobs")) {
@@ -202,6 +217,19 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     }
     if (from && last) {
         return UsageError("--from and --last do not go together");
+    }
+    if (!dates.IsOpen()) {
+        if (from || last) {
+            return UsageError("--since and --until choose lines by date: they go with neither --from nor --last");
+        }
+        if (dates.since && dates.until && *dates.until < *dates.since) {
+            return UsageError("--until is before --since");
+        }
+        if (!options.args.empty() && options.args[0] == kStandardInput) {
+            return UsageError("--since and --until need a file: standard input cannot be searched by date");
+        }
+        options.window = LineWindow::Dated(dates);
+        options.parts.dates = dates;
     }
     if (options.whole && (from || last)) {
         return UsageError("--whole reads every line: it goes with neither --from nor --last");
