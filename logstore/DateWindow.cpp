@@ -117,9 +117,13 @@ private:
     std::string m_head;  // the first bytes of the line being read
 };
 
-// Where the records dated on or after the day begin: see FindDateWindow. Returns the file
-// offset of the first such record's start, the end of the file when there is none.
-long long BoundaryBefore(LineScanner& scanner, int day, long long blockBytes) {
+// Where the records dated on or after the day begin: see FindDateWindow.
+struct Boundary {
+    long long offset = 0;   // the first such record's start, the end of the file when there is none
+    bool anyDated = false;  // the log holds a dated line at all
+};
+
+Boundary BoundaryBefore(LineScanner& scanner, int day, long long blockBytes) {
     const long long size = scanner.Size();
     // The answer is the first dated line D dated on or after day; P is the last dated
     // line before it. Invariants: every dated line that starts before lo is dated before
@@ -163,19 +167,23 @@ long long BoundaryBefore(LineScanner& scanner, int day, long long blockBytes) {
         }
         start = line.end;
     }
+    if (best == size) {
+        // Nothing is dated on or after the day: records after the last dated line go with it.
+        return {size, before.has_value()};
+    }
     if (!before) {
-        return 0;  // nothing is dated before the day: the window takes the file's start too
+        return {0, true};  // nothing is dated before the day: the window takes the file's start too
     }
     // The first record that starts after P (and at or before D) opens the window; without
     // one, D's line does.
     for (long long start = before->end; start < best;) {
         const FileLine line = scanner.LineAt(start);
         if (line.beginsRecord) {
-            return start;
+            return {start, true};
         }
         start = line.end;
     }
-    return best;
+    return {best, true};
 }
 
 int DigitsValue(std::string_view digits) {
@@ -210,10 +218,18 @@ ByteRange FindDateWindow(long long size, const ReadAt& read, const DateWindow& w
     LineScanner scanner(size, read, blockBytes);
     ByteRange range{0, size};
     if (window.since) {
-        range.begin = BoundaryBefore(scanner, window.since->DayNumber(), blockBytes);
+        const Boundary since = BoundaryBefore(scanner, window.since->DayNumber(), blockBytes);
+        if (!since.anyDated) {
+            return {0, 0};  // no record is dated in any window
+        }
+        range.begin = since.offset;
     }
     if (window.until) {
-        range.end = BoundaryBefore(scanner, window.until->DayNumber() + 1, blockBytes);
+        const Boundary until = BoundaryBefore(scanner, window.until->DayNumber() + 1, blockBytes);
+        if (!until.anyDated) {
+            return {0, 0};
+        }
+        range.end = until.offset;
     }
     range.end = std::max(range.begin, range.end);  // dates out of order: an empty window, not a negative one
     return range;

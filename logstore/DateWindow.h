@@ -32,13 +32,12 @@ std::optional<CivilDate> ParseIsoDate(std::string_view text);
 // line that the loader stores in one slot and whose date reads (DateOf). A record (from
 // a line that begins with the first or the sixth marker up to the next such line) takes
 // the date of its dated line; a record without one takes the date of the next dated
-// line. The window starts at the first record dated on or after since (the file's start
-// when every dated line before it is dated on or after since) and ends after the last
-// record dated on or before until; undated lines inside it are kept. The dates are taken
-// to rise through the file, as a counter appends them: the search reads a few blocks
-// near each of about log2(size / 64 KiB) probes, not the whole file. An empty window has
-// begin == end. Throws LogFileError naming the file when it cannot be opened or read or
-// is no regular file.
+// line, or of the last one when none follows. The window starts at the first record dated on or after since (the file's
+// start when every dated line before it is dated on or after since) and ends after the last record dated on or before
+// until; undated lines inside it are kept. The dates are taken to rise through the file, as a counter appends them: the
+// search reads a few blocks near each of about log2(size / 64 KiB) probes, not the whole file. An empty window has
+// begin == end; a log without any dated line has only the empty window {0, 0}. Throws LogFileError naming the file when
+// it cannot be opened or read or is no regular file.
 ByteRange FindDateWindow(const std::string& path, const DateWindow& window);
 
 // The same over a log held in memory.
