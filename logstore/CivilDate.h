@@ -42,11 +42,11 @@ constexpr bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) 
 
 // Days in the month (1 to 12) of the year; 0 for any other month.
 constexpr int DaysInMonth(int year, int month) {
-    constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (month < 1 || month > 12) {
         return 0;
     }
-    return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
+    return month == 2 && IsLeapYear(year) ? 29 : kMonthDays[month - 1];
 }
 
 // True when the day exists in that month of that year.
