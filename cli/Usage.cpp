@@ -19,7 +19,8 @@ std::string CliWords(const CommandRow& row) {
 std::string Usage() {
     std::string usage =
         "Usage: quorlet3-report [--format text|json|csv|html] [--raw]\n"
-        "                       [--from LINE | --last | --whole [--jobs N]] [--svg FILE]\n"
+        "                       [--from LINE | --last | --whole [--jobs N]]\n"
+        "                       [--since YYYY-MM-DD] [--until YYYY-MM-DD] [--svg FILE]\n"
         "                       LOGFILE REPORT [ARG]\n"
         "\n"
         "Prints one report over 10000 lines of a cp932 access log (by default its first),\n"
@@ -47,6 +48,10 @@ std::string Usage() {
         "                ends) and take PAGE as raw bytes\n"
         "  --from LINE   read 10000 lines from file line LINE on (1 is the first)\n"
         "  --last        read the last 10000 lines, from the first that begins a record\n"
+        "  --since DATE  read from the first record dated DATE (YYYY-MM-DD) or later\n"
+        "  --until DATE  read up to the last record dated DATE or earlier; with --since\n"
+        "                or alone, the first 10000 lines of that window, or all of it\n"
+        "                with --whole (the log's dates must rise through the file)\n"
         "  --whole       read every line of the log, in parallel parts; tables keep every\n"
         "                value ('all' leaves out the contents listing)\n"
         "  --jobs N      with --whole: threads to read with (default: one per core)\n"

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cli/Usage.h"
+#include "logstore/DateWindow.h"
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "output/CsvOutput.h"
@@ -89,6 +90,7 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     bool last = false;
     bool jobsGiven = false;
     bool partSize = false;
+    DateWindow dates;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         // An option's value, given as --name=VALUE or as the next argument.
@@ -128,6 +130,14 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
             }
             from = true;
             options.window = LineWindow::FromLine(line);
+        } else if (arg.starts_with("--since") || arg.starts_with("--until")) {
+            const bool since = arg.starts_with("--since");
+            const std::string_view name = since ? "--since" : "--until";
+            const std::optional<CivilDate> date = value(name, text) ? ParseIsoDate(text) : std::nullopt;
+            if (!date) {
+                return UsageError(std::string(name) + " needs a date YYYY-MM-DD that exists");
+            }
+            (since ? dates.since : dates.until) = date;
         } else if (arg == "--whole") {
             options.whole = true;
         } else if (arg.starts_with("--jobs")) {
@@ -159,6 +169,19 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     }
     if (from && last) {
         return UsageError("--from and --last do not go together");
+    }
+    if (!dates.IsOpen()) {
+        if (from || last) {
+            return UsageError("--since and --until choose lines by date: they go with neither --from nor --last");
+        }
+        if (dates.since && dates.until && *dates.until < *dates.since) {
+            return UsageError("--until is before --since");
+        }
+        if (!options.args.empty() && options.args[0] == kStandardInput) {
+            return UsageError("--since and --until need a file: standard input cannot be searched by date");
+        }
+        options.window = LineWindow::Dated(dates);
+        options.parts.dates = dates;
     }
     if (options.whole && (from || last)) {
         return UsageError("--whole reads every line: it goes with neither --from nor --last");

@@ -67,8 +67,10 @@ private:
 // any other CR stays.
 class TextModeReader {
 public:
-    // start is the file offset the descriptor reads from next.
-    TextModeReader(int fd, const std::string& path, long long start = 0) : fd_(fd), path_(path), consumed_(start) {}
+    // start is the file offset the descriptor reads from next; limit (when not negative)
+    // the offset at which the stream ends as if the file ended there.
+    TextModeReader(int fd, const std::string& path, long long start = 0, long long limit = -1)
+        : fd_(fd), path_(path), consumed_(start), limit_(limit) {}
     // Bytes already in memory, delivered as one block as if read from a file.
     explicit TextModeReader(std::string_view bytes) : fd_(-1), path_(NoPath()), memory_(bytes), consumed_(0) {}
 
@@ -167,8 +169,16 @@ private:
             memory_ = {};
             return true;
         }
+        size_t want = sizeof buffer_;
+        if (limit_ >= 0) {
+            want = static_cast<size_t>(std::clamp<long long>(limit_ - consumed_, 0, static_cast<long long>(want)));
+            if (want == 0) {
+                eof_ = true;
+                return false;
+            }
+        }
         for (;;) {
-            ssize_t got = ::read(fd_, buffer_, sizeof buffer_);
+            ssize_t got = ::read(fd_, buffer_, want);
             if (got > 0) {
                 data_ = buffer_;
                 pos_ = 0;
@@ -198,6 +208,7 @@ private:
     size_t pos_ = 0;
     size_t end_ = 0;
     long long consumed_;  // file offset just after the bytes read into the buffer so far
+    long long limit_ = -1;
     bool eof_ = false;
 };
 
@@ -363,6 +374,13 @@ long long FindLastWindow(int fd, const std::string& path, long long size, long l
     }
 }
 
+ByteRange FindDateWindowInFile(int fd, const std::string& path, const DateWindow& window) {
+    const detail::ReadAt read = [fd, &path](char* out, long long offset, long long count) {
+        ReadAt(fd, path, out, offset, count);
+    };
+    return detail::FindDateWindow(FileSize(fd, path), read, window, kBackwardBlock);
+}
+
 // Fills the store from the reader's position: one slot per read, at most 10000, then
 // the sentinel.
 void FillStore(LineStore& store, TextModeReader& reader) {
@@ -472,10 +490,31 @@ LoadedLog LoadLineStore(const std::string& path, const LineWindow& window) {
             }
             reader = std::make_unique<TextModeReader>(file.get(), path, loaded.startByte);
             break;
+        case LineWindow::Kind::Dates: {
+            RequireRegularFile(file.get(), path);
+            const ByteRange range = FindDateWindowInFile(file.get(), path, window.dates);
+            loaded.startByte = range.begin;
+            if (::lseek(file.get(), static_cast<off_t>(range.begin), SEEK_SET) < 0) {
+                throw LogFileError(path, std::string("cannot read: ") + std::strerror(errno));
+            }
+            reader = std::make_unique<TextModeReader>(file.get(), path, range.begin, range.end);
+            break;
+        }
     }
     loaded.store = std::make_unique_for_overwrite<LineStore>();
     FillStore(*loaded.store, *reader);
     return loaded;
+}
+
+ByteRange FindDateWindow(const std::string& path, const DateWindow& window) {
+    if (path == kStandardInput) {
+        throw LogFileError("standard input", "cannot find a date window: it is not a regular file",
+                           LogFileCause::NotRegularFile);
+    }
+    FileHandle file(OpenForReading(path));
+    RefuseUnreadableKinds(file.get(), path);
+    RequireRegularFile(file.get(), path);
+    return FindDateWindowInFile(file.get(), path, window);
 }
 
 namespace detail {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "logstore/DateWindow.h"
 #include "logstore/LineStore.h"
 
 namespace quorlet3 {
@@ -54,13 +55,16 @@ struct LineWindow {
         First,  // from file line 1: the same store as LoadLineStore(path)
         From,   // from file line fromLine (1-based); past the end the store is empty
         Last,   // the lines that end the file, see below
+        Dates,  // the first lines of a date window (FindDateWindow), none past its end
     };
     Kind kind = Kind::First;
     long long fromLine = 1;  // Kind::From only; at least 1
+    DateWindow dates;        // Kind::Dates only
 
     static LineWindow FirstLines() { return {}; }
-    static LineWindow FromLine(long long line) { return {Kind::From, line}; }
-    static LineWindow LastLines() { return {Kind::Last, 1}; }
+    static LineWindow FromLine(long long line) { return {Kind::From, line, {}}; }
+    static LineWindow LastLines() { return {Kind::Last, 1, {}}; }
+    static LineWindow Dated(const DateWindow& window) { return {Kind::Dates, 1, window}; }
 };
 
 // Kind::Last: the earliest file line from which the rest of the file fills at most
@@ -79,7 +83,7 @@ struct LoadedLog {
     std::unique_ptr<LineStore> store;
     long long startByte = 0;  // file offset of the window's first line (the file size when past the end)
     // File lines before the window (LF bytes before startByte): known after a First
-    // or From load; a Last load leaves it empty, CountLinesBefore gives it.
+    // or From load; a Last or Dates load leaves it empty, CountLinesBefore gives it.
     std::optional<long long> linesBefore;
 };
 

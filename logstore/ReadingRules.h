@@ -2,9 +2,11 @@
 // layout of time-stamp lines and the guest-number value. All counts are bytes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "logstore/CivilDate.h"
 #include "logstore/LineStore.h"
 
 namespace quorlet3 {
@@ -76,6 +78,13 @@ inline int HourOf(std::string_view line) { return TwoDigitValue(HourField(line))
 inline int DayOf(std::string_view line) { return TwoDigitValue(DayField(line)); }
 inline bool IsHourInRange(int hour) { return hour >= 0 && hour <= 23; }
 inline bool IsDayInRange(int day) { return day >= 1 && day <= 31; }
+
+// The date of a time-stamp line, read at the day field: when the comma test holds, the
+// 11 bytes that begin the last 24 are "DD-Mon-YYYY"; otherwise the 9 bytes that begin
+// the last 22 are "DD-Mon-YY", 70 to 99 meaning 19xx and 00 to 69 20xx. Mon is one of
+// Jan to Dec as written there. Nothing for any other text or for a date that does not
+// exist (31-Feb, 29-Feb-1999, day 00): the line is undated.
+std::optional<CivilDate> DateOf(std::string_view line);
 
 // Date-and-time text shown for a line: the last 24 bytes of its content.
 inline std::string_view DateTimeText(std::string_view line) { return Right(Content(line), 24); }

@@ -170,8 +170,9 @@ struct FormatArgs {
     bool valid = true;
 };
 
-// The report texts need four conversions: %d, %s, %.*s (a counted part of a text) and
-// %%. Anything else is refused, so that every format is one of those the tests cover.
+// The report texts need five conversions: %d, %02d (two digits, as in dates), %s, %.*s
+// (a counted part of a text) and %%. Anything else is refused, so that every format is
+// one of those the tests cover.
 constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
     FormatArgs args;
     auto take = [&](ArgKind kind) {
@@ -192,6 +193,9 @@ constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
         }
         if (at(i) == 'd') {
             take(ArgKind::Int);
+        } else if (at(i) == '0' && at(i + 1) == '2' && at(i + 2) == 'd') {
+            take(ArgKind::Int);
+            i += 2;
         } else if (at(i) == 's') {
             take(ArgKind::CharPointer);
         } else if (at(i) == '.' && at(i + 1) == '*' && at(i + 2) == 's') {

@@ -280,20 +280,22 @@ private:
 
 // A regular file: every worker takes the next part number, finds the part's lines with
 // pread and runs it. Part i holds the lines that start in [i * partBytes, (i + 1) * partBytes).
-void RunFileParts(const Source& source, size_t partBytes, Pool& pool,
+void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool& pool,
                   const std::function<void(const PartInput&)>& run) {
-    const long long size = source.Size();
+    // The bytes read end at the range's end as if the file ended there.
+    const long long size = range.end;
+    const long long length = range.end - range.begin;
     const auto step = static_cast<long long>(partBytes);
-    const long long parts = size == 0 ? 1 : (size + step - 1) / step;
+    const long long parts = length == 0 ? 1 : (length + step - 1) / step;
     long long nextPart = 0;
 
     auto runPart = [&](FileWindow& window, long long index) {
-        const long long nominalStart = index * step;
+        const long long nominalStart = range.begin + index * step;
         const long long nominalEnd = std::min(size, nominalStart + step);
-        const long long readFrom = std::max(0LL, nominalStart - 1);
+        const long long readFrom = std::max(range.begin, nominalStart - 1);
         window.ReadRange(readFrom, nominalEnd + static_cast<long long>(kLookAhead));
         // A line starts in the part when the byte before it, an LF, lies in [start - 1, end - 1).
-        long long start = 0;
+        long long start = range.begin;
         if (index > 0) {
             const long long lf = window.FindLf(readFrom, nominalEnd - 1);
             if (lf < 0) {
@@ -323,7 +325,7 @@ void RunFileParts(const Source& source, size_t partBytes, Pool& pool,
         }
         input.bytes = window.View(start, end);
         input.nextSlot = nextSlot;
-        pool.Progress(end - start, size);
+        pool.Progress(end - start, length);
         run(input);
         return true;
     };
@@ -506,8 +508,14 @@ void RunParts(const std::string& path, const PartReadOptions& options, const std
     const Source source(path);
     Pool pool(options, fold);
     const size_t partBytes = std::max<size_t>(options.partBytes, 1);
-    if (source.IsRegular()) {
-        RunFileParts(source, partBytes, pool, run);
+    if (!options.dates.IsOpen()) {
+        if (!source.IsRegular()) {
+            throw LogFileError(source.Name(), "cannot find a date window: it is not a regular file",
+                               LogFileCause::NotRegularFile);
+        }
+        RunFileParts(source, FindDateWindow(path, options.dates), partBytes, pool, run);
+    } else if (source.IsRegular()) {
+        RunFileParts(source, {0, source.Size()}, partBytes, pool, run);
     } else {
         RunStreamParts(source, partBytes, pool, run);
     }

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 
+#include "logstore/DateWindow.h"
+
 namespace quorlet3 {
 
 struct PartReadOptions {
@@ -17,6 +19,9 @@ struct PartReadOptions {
     // Called as the log is read, from one thread at a time, with the bytes read so far
     // and the size of the file (-1 for standard input or another stream).
     std::function<void(long long bytesRead, long long totalBytes)> progress;
+    // Only the lines of this date window (FindDateWindow) are read: the parts cover its
+    // bytes. A window needs a regular file; the open window is the whole log.
+    DateWindow dates;
 };
 
 // One part of the log as work() sees it.
@@ -52,8 +57,8 @@ void RunParts(const std::string& path, const PartReadOptions& options, const std
 // called at least once (with empty bytes for an empty log).
 //
 // Throws LogFileError naming the file ("standard input" for "-") when it cannot be
-// opened or read, or is a directory; an exception from work or merge is passed on after
-// the threads have stopped.
+// opened or read, or is a directory, or a date window is asked of no regular file; an exception from work or merge is
+// passed on after the threads have stopped.
 template <class State>
 State ReadInParts(const std::string& path, const PartReadOptions& options,
                   const std::function<State(const PartInput&)>& work,

@@ -226,6 +226,34 @@ TEST_F(CliTest, LineWindowsShowFileLineNumbersInTheCheck) {
     }
 }
 
+TEST_F(CliTest, DateWindowsReadTheRecordsOfTheDates) {
+    // Each run: the window, then the first lines of the check (file line numbers) and the daily rows.
+    const std::string log = m_dir.WriteFile("dated.log", GeneratedLog(19));  // one day after another
+    const Outcome all = RunReport({"--raw", log, "daily", "main"});
+    const Outcome window = RunReport({"--raw", "--since", "1998-07-12", "--until=1998-07-13", log, "daily", "main"});
+    EXPECT_EQ(window.exitCode, 0);
+    EXPECT_NE(window.out.find("12日\t"_sj), std::string::npos);
+    const std::string head = "メイン調査(アクセス回数)\t"_sj;
+    const std::string rows12And13 =
+        all.out.substr(all.out.find("12日"_sj), all.out.find("14日"_sj) - all.out.find("12日"_sj));
+    EXPECT_NE(window.out.find(rows12And13), std::string::npos) << window.out;
+    EXPECT_NE(window.out.find("\r\n11日\t0\t\r\n"_sj), std::string::npos);
+    EXPECT_NE(window.out.find("\r\n14日\t0\t\r\n"_sj), std::string::npos);
+    // With --whole the same window gives the same bytes for any number of threads.
+    for (const char* jobs : {"1", "2", "3"}) {
+        const Outcome whole = RunReport({"--raw", "--whole", "--jobs", jobs, "--part-size", "100", "--since",
+                                         "1998-07-12", "--until", "1998-07-13", log, "daily", "main"});
+        EXPECT_EQ(whole.exitCode, 0);
+        EXPECT_EQ(whole.out, window.out) << jobs;
+    }
+    // A window after the log's last date is empty; the check still counts file lines.
+    const Outcome after = RunReport({"--raw", "--since", "1999-01-01", m_log, "hourly", "main"});
+    EXPECT_EQ(after.exitCode, 0);
+    EXPECT_EQ(after.out.substr(0, after.out.find("\r\n")), head + "0 回"_sj);
+    const Outcome check = RunReport({"--raw", "--since", "1998-07-17", m_log, "check"});
+    EXPECT_NE(check.out.find("12行目 空欄\r\n"_sj), std::string::npos) << check.out;
+}
+
 TEST_F(CliTest, EveryReportAsDataInOneRun) {
     const Outcome json = RunReport({"--format", "json", m_log, "all"});
     EXPECT_EQ(json.exitCode, 0);
@@ -395,7 +423,16 @@ INSTANTIATE_TEST_SUITE_P(
                       UsageCase{"LastOfStandardInput", {"--last", "-", "check"}, "standard input"},
                       UsageCase{"JobsWithoutWhole", {"--jobs", "2", "LOG", "check"}, "--jobs"},
                       UsageCase{"PartSizeWithoutWhole", {"--part-size", "9", "LOG", "check"}, "--part-size"},
-                      UsageCase{"NoJobs", {"--whole", "--jobs", "0", "LOG", "check"}, "--jobs"}),
+                      UsageCase{"NoJobs", {"--whole", "--jobs", "0", "LOG", "check"}, "--jobs"},
+                      UsageCase{"SinceNotADate", {"--since", "1998-02-30", "LOG", "check"}, "--since"},
+                      UsageCase{"UntilWrongForm", {"--until=15-Jul-98", "LOG", "check"}, "--until"},
+                      UsageCase{"UntilWithoutDate", {"LOG", "check", "--until"}, "--until"},
+                      UsageCase{"UntilBeforeSince",
+                                {"--since", "1998-07-16", "--until", "1998-07-15", "LOG", "check"},
+                                "--until is before --since"},
+                      UsageCase{"SinceAndFrom", {"--since", "1998-07-16", "--from", "2", "LOG", "check"}, "--since"},
+                      UsageCase{"UntilAndLast", {"--last", "--until", "1998-07-16", "LOG", "check"}, "--until"},
+                      UsageCase{"SinceOfStandardInput", {"--since", "1998-07-16", "-", "check"}, "standard input"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadLog {

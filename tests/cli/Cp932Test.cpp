@@ -123,6 +123,8 @@ TEST(Cp932Literal, FormatCheckReadsConversions) {
     const FormatCase cases[] = {
         {"%d行目 %d%%", {Int, Int}, true},
         {"%.*s|%s", {Int, CharPointer, CharPointer}, true},
+        {"%d/%02d", {Int, Int}, true},
+        {"%03d", {}, false},
         {"%5d", {}, false},
         {"%x", {}, false},
         {"%ld", {}, false},

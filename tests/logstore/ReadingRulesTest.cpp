@@ -1,6 +1,7 @@
 // The reading rules: byte slices, the walk, the time-stamp tail and the guest-number value.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "logstore/ReadingRules.h"
@@ -83,6 +84,78 @@ INSTANTIATE_TEST_SUITE_P(
                       TailCase{"DayWithLeadingSpace", "②Wednesday,  5-Jul-1998 13:45:12 JST"_sj, true, 13, -155},
                       TailCase{"FullWidthHour", "②Wednesday, 15-Jul-98 １:45:12 JST"_sj, false, -1708, 15}),
     [](const auto& info) { return std::string(info.param.name); });
+
+struct DateCase {
+    const char* name;
+    std::string line;
+    std::optional<CivilDate> date;  // nothing: undated
+};
+
+class DateOfTest : public ::testing::TestWithParam<DateCase> {};
+
+TEST_P(DateOfTest, ReadsTheDateAtTheDayField) { EXPECT_EQ(DateOf(GetParam().line), GetParam().date); }
+
+// A main-page time stamp ending in the date text and " 13:45:12 JST".
+std::string Stamped(std::string_view date) { return "②Wednesday, "_sj + std::string(date) + " 13:45:12 JST"; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, DateOfTest,
+    ::testing::Values(DateCase{"TwoDigitYear", Stamped("15-Jul-98"), CivilDate{1998, 7, 15}},
+                      DateCase{"FourDigitYear", Stamped("15-Jul-1998"), CivilDate{1998, 7, 15}},
+                      DateCase{"PageLine", "⑦Thursday, 02-Jul-98 09:05:00 JST"_sj, CivilDate{1998, 7, 2}},
+                      DateCase{"SeventyIsNineteenSeventy", Stamped("01-Jan-70"), CivilDate{1970, 1, 1}},
+                      DateCase{"NinetyNine", Stamped("31-Dec-99"), CivilDate{1999, 12, 31}},
+                      DateCase{"ZeroZeroIsTwoThousand", Stamped("01-Jan-00"), CivilDate{2000, 1, 1}},
+                      DateCase{"SixtyNineIsTwentySixtyNine", Stamped("31-Dec-69"), CivilDate{2069, 12, 31}},
+                      DateCase{"FourDigitNineteenHundredAndOne", Stamped("01-Jan-1901"), CivilDate{1901, 1, 1}},
+                      DateCase{"FourDigitTwoThousandAndTwelve", Stamped("29-Feb-2012"), CivilDate{2012, 2, 29}},
+                      DateCase{"LeapDayTwoThousand", Stamped("29-Feb-00"), CivilDate{2000, 2, 29}},
+                      DateCase{"LeapDayTwoThousandFourDigits", Stamped("29-Feb-2000"), CivilDate{2000, 2, 29}},
+                      DateCase{"NoLeapDayNineteenHundred", Stamped("29-Feb-1900"), std::nullopt},
+                      DateCase{"NoLeapDayNinetyNine", Stamped("29-Feb-99"), std::nullopt},
+                      DateCase{"NoLeapDayNineteenNinetyNine", Stamped("29-Feb-1999"), std::nullopt},
+                      DateCase{"LeapDayNinetySix", Stamped("29-Feb-96"), CivilDate{1996, 2, 29}},
+                      DateCase{"ThirtyFirstOfFebruary", Stamped("31-Feb-98"), std::nullopt},
+                      DateCase{"ThirtyFirstOfApril", Stamped("31-Apr-98"), std::nullopt},
+                      DateCase{"ThirtyFirstOfDecember", Stamped("31-Dec-1998"), CivilDate{1998, 12, 31}},
+                      DateCase{"DayZero", Stamped("00-Jul-98"), std::nullopt},
+                      DateCase{"DayThirtyTwo", Stamped("32-Jul-98"), std::nullopt},
+                      DateCase{"MonthInCapitals", Stamped("15-JUL-98"), std::nullopt},
+                      DateCase{"MonthInSmallLetters", Stamped("15-jul-98"), std::nullopt},
+                      DateCase{"MonthAsDigits", Stamped("15-007-98"), std::nullopt},
+                      DateCase{"SpaceForLeadingZero", Stamped(" 5-Jul-98"), std::nullopt},
+                      DateCase{"LetterInYear", Stamped("15-Jul-9x"), std::nullopt},
+                      DateCase{"LetterInFourDigitYear", Stamped("15-Jul-19x8"), std::nullopt},
+                      DateCase{"SlashSeparators", Stamped("15/Jul/98"), std::nullopt},
+                      DateCase{"ColonInDay", "②Wednesday, 1:-Jul-98 13:45:12 JST"_sj, std::nullopt},
+                      DateCase{"OtherWordingSameTail", "⑦15-Jul-98 13:45:12 JST"_sj, CivilDate{1998, 7, 15}},
+                      DateCase{"MarkerOnly", "②"_sj, std::nullopt}, DateCase{"Empty", "", std::nullopt},
+                      DateCase{"ShortLine", "②15-Jul-98"_sj, std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CivilDateTest, DayNumbersAndWeekdaysFollowTheCalendar) {
+    struct {
+        CivilDate date;
+        int dayNumber;
+        int weekday;  // Sunday 0
+    } const kCases[] = {
+        {{1970, 1, 1}, 0, 4},       {{1969, 12, 31}, -1, 3},   {{1998, 7, 15}, 10422, 3},
+        {{1999, 12, 31}, 10956, 5}, {{2000, 1, 1}, 10957, 6},  {{2000, 2, 29}, 11016, 2},
+        {{2000, 3, 1}, 11017, 3},   {{1900, 3, 1}, -25508, 4}, {{2069, 12, 31}, 36524, 2},
+    };
+    for (const auto& c : kCases) {
+        EXPECT_EQ(c.date.DayNumber(), c.dayNumber) << c.date.year << "-" << c.date.month << "-" << c.date.day;
+        EXPECT_EQ(c.date.Weekday(), c.weekday) << c.dayNumber;
+        EXPECT_EQ(CivilDate::FromDayNumber(c.dayNumber), c.date) << c.dayNumber;
+    }
+    // Every day of two centuries comes back from its number, one weekday after the one before.
+    for (int n = CivilDate{1900, 1, 1}.DayNumber(); n < CivilDate{2100, 1, 1}.DayNumber(); ++n) {
+        const CivilDate date = CivilDate::FromDayNumber(n);
+        ASSERT_TRUE(IsValidDate(date.year, date.month, date.day)) << n;
+        ASSERT_EQ(date.DayNumber(), n);
+        ASSERT_EQ(CivilDate::FromDayNumber(n + 1).Weekday(), (date.Weekday() + 1) % 7) << n;
+    }
+}
 
 }  // namespace
 }  // namespace quorlet3

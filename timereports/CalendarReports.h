@@ -1,0 +1,148 @@
+// Calendar reports: time stamps counted by date, by month, by weekday and by weekday and hour.
+#pragma once
+
+#include <array>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "logstore/Accumulator.h"
+#include "logstore/CivilDate.h"
+#include "logstore/LineStore.h"
+#include "timereports/TimeReports.h"
+
+namespace quorlet3 {
+
+inline constexpr int kWeekdays = 7;  // Sunday first
+
+struct DateCount {
+    CivilDate date;
+    int count = 0;
+};
+
+// Accesses per calendar date. Time-stamp lines without a readable date (see DateOf) are
+// counted apart as undated.
+struct CalendarDatesResult {
+    RecordKind records = RecordKind::Main;
+    int total = 0;    // dated lines
+    int undated = 0;  // lines of the marker without a date
+    // Every date from the earliest to the latest, dates without accesses included; empty
+    // when no line is dated.
+    std::vector<DateCount> days;
+};
+
+struct MonthCount {
+    int year = 0;
+    int month = 0;  // 1 to 12
+    int count = 0;
+};
+
+struct CalendarMonthsResult {
+    RecordKind records = RecordKind::Main;
+    int total = 0;    // dated lines
+    int undated = 0;  // lines of the marker without a date
+    // Every month from the earliest to the latest, empty months included; empty when no
+    // line is dated.
+    std::vector<MonthCount> months;
+};
+
+struct WeekdaysResult {
+    RecordKind records = RecordKind::Main;
+    int total = 0;                        // dated lines
+    int undated = 0;                      // lines of the marker without a date
+    std::array<int, kWeekdays> counts{};  // Sunday first; the weekday comes from the date
+};
+
+struct WeekHoursResult {
+    RecordKind records = RecordKind::Main;
+    // Dated lines whose hour passes the hour range test: the sum of the grid. A dated line
+    // with an hour out of range is counted in no cell and not here.
+    int total = 0;
+    int undated = 0;                                          // lines of the marker without a date
+    std::array<std::array<int, kHours>, kWeekdays> counts{};  // [weekday, Sunday first][hour]
+};
+
+// The counts per date shared by the date, month and weekday reports: a few thousand
+// dates even for a log of years, whatever the number of lines.
+class DateCountsAccumulator {
+public:
+    explicit DateCountsAccumulator(RecordKind records) : m_records(records) {}
+    std::string_view Marker() const { return m_records == RecordKind::Main ? kMarker2 : kMarker7; }
+    void Step(std::span<const Slot> batch);
+    void Merge(DateCountsAccumulator& later);
+
+protected:
+    // The lines per day number, every date read so far included.
+    const std::map<int, int>& PerDay();
+
+    RecordKind m_records;
+    int m_total = 0;
+    int m_undated = 0;
+
+private:
+    void Flush();
+
+    std::map<int, int> m_perDay;  // day number -> lines, but those of the pending run
+    // A log's lines come in date order: a run of lines of one date is counted here and
+    // goes into the map when another date comes.
+    int m_runDay = 0;
+    int m_runCount = 0;
+};
+
+class DatesAccumulator : public DateCountsAccumulator {
+public:
+    using DateCountsAccumulator::DateCountsAccumulator;
+    DatesAccumulator Fresh() const { return DatesAccumulator(m_records); }
+    CalendarDatesResult Finish(const WalkEnd&);
+};
+
+class MonthsAccumulator : public DateCountsAccumulator {
+public:
+    using DateCountsAccumulator::DateCountsAccumulator;
+    MonthsAccumulator Fresh() const { return MonthsAccumulator(m_records); }
+    CalendarMonthsResult Finish(const WalkEnd&);
+};
+
+class WeekdaysAccumulator : public DateCountsAccumulator {
+public:
+    using DateCountsAccumulator::DateCountsAccumulator;
+    WeekdaysAccumulator Fresh() const { return WeekdaysAccumulator(m_records); }
+    WeekdaysResult Finish(const WalkEnd&);
+};
+
+class WeekHoursAccumulator {
+public:
+    explicit WeekHoursAccumulator(RecordKind records) { m_result.records = records; }
+    std::string_view Marker() const { return m_result.records == RecordKind::Main ? kMarker2 : kMarker7; }
+    void Step(std::span<const Slot> batch);
+    void Merge(WeekHoursAccumulator& later);
+    WeekHoursAccumulator Fresh() const { return WeekHoursAccumulator(m_result.records); }
+    WeekHoursResult Finish(const WalkEnd&) { return m_result; }
+
+private:
+    WeekHoursResult m_result;
+    CivilDate m_lastDate{0, 0, 0};  // the last date read and its weekday
+    int m_lastWeekday = 0;
+};
+
+CalendarDatesResult ComputeCalendarDates(const LineStore& store, RecordKind records);
+CalendarMonthsResult ComputeCalendarMonths(const LineStore& store, RecordKind records);
+WeekdaysResult ComputeWeekdays(const LineStore& store, RecordKind records);
+WeekHoursResult ComputeWeekHours(const LineStore& store, RecordKind records);
+
+// The report texts (cp932, CR LF): a title with the total, the undated lines, then one
+// bar row per date, month, weekday or weekday and hour. A bar has one "*" per line while
+// the largest count is at most kCalendarBarWidth; beyond that each "*" stands for the
+// number of lines a line above the rows names, and a bar is rounded up.
+inline constexpr int kCalendarBarWidth = 60;
+std::string FormatCalendarDatesText(const CalendarDatesResult& result);
+std::string FormatCalendarMonthsText(const CalendarMonthsResult& result);
+std::string FormatWeekdaysText(const WeekdaysResult& result);
+std::string FormatWeekHoursText(const WeekHoursResult& result);
+
+// The weekday's one-character name in cp932 (0: "日" ... 6: "土").
+const char* WeekdayName(int weekday);
+
+}  // namespace quorlet3
