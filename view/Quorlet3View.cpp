@@ -74,30 +74,6 @@ std::optional<std::string> DraggedFile(const QMimeData* mime) {
 
 }  // namespace
 
-QString FileErrorText(const LogFileError& error) {
-    // The path is named once, in the first line; the cause follows in a sentence of its
-    // own, or in the system's words when it is none of the known ones.
-    QString cause;
-    switch (error.Cause()) {
-        case LogFileCause::NotFound:
-            cause = QStringLiteral("ファイルが見つかりません。");
-            break;
-        case LogFileCause::NoPermission:
-            cause = QStringLiteral("ファイルを読む権限がありません。");
-            break;
-        case LogFileCause::NotRegularFile:
-            cause = QStringLiteral("フォルダーなどで、通常のファイルではありません。");
-            break;
-        case LogFileCause::ReadError:
-            cause = QStringLiteral("読み込みの途中でエラーが起きました。");
-            break;
-        case LogFileCause::Other:
-            cause = QString::fromLocal8Bit(error.Reason().c_str());
-            break;
-    }
-    return QStringLiteral("ファイル %1 を読み込めませんでした。\n%2").arg(PathToQString(error.Path()), cause);
-}
-
 QString ReportToDisplay(std::string_view reportCp932) {
     QString text = Cp932ToQString(reportCp932);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
