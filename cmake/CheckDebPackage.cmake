@@ -26,7 +26,7 @@ foreach(path
     message(FATAL_ERROR "the package lacks ${path}")
   endif()
 endforeach()
-foreach(package libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic)
+foreach(package libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-symbola)
   string(FIND "${depends}" "${package}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the package does not depend on ${package}")

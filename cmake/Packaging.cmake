@@ -15,8 +15,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Beyond the libraries the programs link: the window system plugin of Qt, Qt's Japanese
-# texts and the Gothic font the dialogs are measured with.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic")
+# texts, the Gothic font the dialogs are measured with, and the font that draws the
+# Control Pictures symbols (the result box's lone-CR sign).
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-ipafont-gothic, fonts-symbola")
 include(CPack)
 
 # Builds the package into a scratch folder and checks its files and dependencies.

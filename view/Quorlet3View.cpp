@@ -95,14 +95,18 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     m_resultBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_resultBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_resultBox->setTabStopDistance(DialogX(kTabStopUnits));
-    m_resultBox->setFocusPolicy(Qt::ClickFocus);
+    m_resultBox->setFont(ReportFont());  // the lone-CR symbol needs a font that draws it
+    // Reached with Tab as with a click, and left with Tab: the keyboard selects and copies
+    // the report (Ctrl+A, Ctrl+C, Shift with the arrows) without the mouse.
+    m_resultBox->setFocusPolicy(Qt::StrongFocus);
+    m_resultBox->setTabChangesFocus(true);
 
     m_fileNameBox = new QLineEdit(this);
     m_fileNameBox->setAcceptDrops(false);
     m_fileNameBox->setGeometry(DialogRect(80, 5, 115, 15));
     m_fileNameBox->setReadOnly(true);
     m_fileNameBox->setFrame(false);
-    m_fileNameBox->setFocusPolicy(Qt::ClickFocus);
+    m_fileNameBox->setFocusPolicy(Qt::StrongFocus);  // its path can be selected and copied too
     // Read-only boxes sit on the form's own background, like the label beside them.
     QPalette palette = m_fileNameBox->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
@@ -111,6 +115,8 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     m_label = new QLabel(QStringLiteral("対象ファイル："), this);
     m_label->setGeometry(DialogRect(5, 5, 50, 15));
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);  // level with the file name beside it
+    setTabOrder(m_fileNameBox, m_resultBox);
+    setFocusProxy(m_resultBox);  // the window opens with the report in the keyboard's hands
 
     m_runShareDialog = RunShareDialog;
     m_choosePage = ChoosePage;
