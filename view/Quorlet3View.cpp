@@ -36,15 +36,15 @@ constexpr char16_t kLoneCrSymbol = u'\u240D';
 // Shown instead of the picker when the log holds no page record; cp932 like every report.
 std::string NoPageDataText() { return EncodeUtf8ToCp932("ページデータがありません。").value(); }
 
-void RunShareDialog(const ShareCounters& counters) {
-    CShareDlg dlg;
-    dlg.m_nShare = counters;
+void RunShareDialog(QWidget* owner, const ShareCounters& counters) {
+    CShareDlg dlg(owner);
+    dlg.SetShare(counters);
     CDialogCursor arrow;
     dlg.DoModal();
 }
 
-std::optional<int> ChoosePage(const PageNameList& pages) {
-    CPageDayDlg dlg;
+std::optional<int> ChoosePage(QWidget* owner, const PageNameList& pages) {
+    CPageDayDlg dlg(owner);
     dlg.m_strPages = pages;
     CDialogCursor arrow;
     if (dlg.DoModal() == QDialog::Accepted && dlg.m_nPage != -1) {
@@ -118,8 +118,9 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     setTabOrder(m_fileNameBox, m_resultBox);
     setFocusProxy(m_resultBox);  // the window opens with the report in the keyboard's hands
 
-    m_runShareDialog = RunShareDialog;
-    m_choosePage = ChoosePage;
+    // The dialogs belong to the window the view is in, so they open centred over it.
+    m_runShareDialog = [this](const ShareCounters& counters) { RunShareDialog(window(), counters); };
+    m_choosePage = [this](const PageNameList& pages) { return ChoosePage(window(), pages); };
     m_reportError = [this](const QString& text) { ShowWarning(window(), text); };
 
     // The form's first transfer: the initial sentence and an empty result box.
