@@ -108,7 +108,7 @@ void CQuorlet3App::OpenDocumentFile(const QString& path) {
 }
 
 void CQuorlet3App::OnAppAbout() {
-    CAboutDlg dlg;
+    CAboutDlg dlg(m_frame.get());
     dlg.DoModal();
 }
 

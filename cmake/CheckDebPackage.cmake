@@ -20,13 +20,15 @@ foreach(path
     ./usr/share/applications/io.github.quorlet3.Quorlet3.desktop
     ./usr/share/icons/hicolor/scalable/apps/io.github.quorlet3.Quorlet3.svg
     ./usr/share/icons/hicolor/48x48/apps/io.github.quorlet3.Quorlet3.png
-    ./usr/share/man/man1/quorlet3.1)
+    ./usr/share/man/man1/quorlet3.1.gz ./usr/share/man/man1/quorlet3-report.1.gz
+    ./usr/share/man/ja/man1/quorlet3.1.gz
+    ./usr/share/doc/quorlet3/copyright ./usr/share/doc/quorlet3/changelog.gz)
   string(FIND "${files}" " ${path}\n" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the package lacks ${path}")
   endif()
 endforeach()
-foreach(package libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic)
+foreach(package libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n fonts-ipafont-gothic fonts-symbola)
   string(FIND "${depends}" "${package}" at)
   if(at EQUAL -1)
     message(FATAL_ERROR "the package does not depend on ${package}")

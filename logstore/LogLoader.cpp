@@ -16,9 +16,26 @@
 
 namespace quorlet3 {
 
-LogFileError::LogFileError(const std::string& path, const std::string& reason, LogFileCause cause)
-    : std::runtime_error("'" + path + "': " + reason), m_path(path), m_reason(reason), m_cause(cause) {}
+LogFileError::LogFileError(const std::string& path, const std::string& reason, LogFileCause cause, int errorNumber)
+    : std::runtime_error("'" + path + "': " + reason),
+      m_path(path),
+      m_reason(reason),
+      m_cause(cause),
+      m_errorNumber(errorNumber) {}
+
 namespace {
+
+// Failures of the system calls, with the errno kept for the message in the user's language.
+[[noreturn]] void ThrowOpenError(const std::string& path, int error) {
+    throw LogFileError(path, std::string("cannot open: ") + std::strerror(error), OpenFailureCause(error), error);
+}
+
+[[noreturn]] void ThrowReadError(const std::string& path, int error) {
+    if (error == EAGAIN || error == EWOULDBLOCK) {
+        throw LogFileError(path, "cannot read: no data is available without waiting", ReadFailureCause(error), error);
+    }
+    throw LogFileError(path, std::string("cannot read: ") + std::strerror(error), ReadFailureCause(error), error);
+}
 
 // One read fills at most 999 bytes and a terminating zero into a 1000-byte buffer.
 constexpr size_t kReadLimit = 999;
@@ -193,10 +210,7 @@ private:
             if (errno == EINTR) {
                 continue;
             }
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                throw LogFileError(path_, "cannot read: no data is available without waiting");
-            }
-            throw LogFileError(path_, std::string("cannot read: ") + std::strerror(errno), LogFileCause::ReadError);
+            ThrowReadError(path_, errno);
         }
     }
 
@@ -228,8 +242,7 @@ int OpenForReading(const std::string& path) {
     // Non-blocking, so that a FIFO without a writer or a terminal cannot hang the load.
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        const int error = errno;
-        throw LogFileError(path, std::string("cannot open: ") + std::strerror(error), OpenFailureCause(error));
+        ThrowOpenError(path, errno);
     }
     return fd;
 }
@@ -237,7 +250,7 @@ int OpenForReading(const std::string& path) {
 void RefuseUnreadableKinds(int fd, const std::string& path) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        throw LogFileError(path, std::string("cannot open: ") + std::strerror(errno));
+        ThrowOpenError(path, errno);
     }
     if (S_ISDIR(info.st_mode)) {
         throw LogFileError(path, "cannot open: it is a directory", LogFileCause::NotRegularFile);
@@ -251,17 +264,17 @@ void RefuseUnreadableKinds(int fd, const std::string& path) {
 void RequireRegularFile(int fd, const std::string& path) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        throw LogFileError(path, std::string("cannot open: ") + std::strerror(errno));
+        ThrowOpenError(path, errno);
     }
     if (!S_ISREG(info.st_mode)) {
-        throw LogFileError(path, "cannot read a line window: it is not a regular file");
+        throw LogFileError(path, "cannot read a line window: it is not a regular file", LogFileCause::NotRegularFile);
     }
 }
 
 long long FileSize(int fd, const std::string& path) {
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
-        throw LogFileError(path, std::string("cannot read: ") + std::strerror(errno));
+        ThrowReadError(path, errno);
     }
     return static_cast<long long>(info.st_size);
 }
@@ -275,9 +288,10 @@ void ReadAt(int fd, const std::string& path, char* out, long long offset, long l
             offset += got;
             size -= got;
         } else if (got == 0) {
-            throw LogFileError(path, "cannot read: the file became shorter while it was read");
+            throw LogFileError(path, "cannot read: the file became shorter while it was read",
+                               LogFileCause::FileShrank);
         } else if (errno != EINTR) {
-            throw LogFileError(path, std::string("cannot read: ") + std::strerror(errno));
+            ThrowReadError(path, errno);
         }
     }
 }
@@ -414,7 +428,7 @@ LoadedLog LoadStandardInput(const LineWindow& window) {
     }
     FileHandle file(::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0));
     if (file.get() < 0) {
-        throw LogFileError(kName, std::string("cannot open: ") + std::strerror(errno));
+        ThrowOpenError(kName, errno);
     }
     TextModeReader reader(file.get(), kName);
     LoadedLog loaded;
@@ -434,8 +448,48 @@ LogFileCause OpenFailureCause(int error) {
         case EACCES:
         case EPERM:
             return LogFileCause::NoPermission;
+        case EISDIR:
+            return LogFileCause::NotRegularFile;
+        case ELOOP:
+            return LogFileCause::SymlinkLoop;
+        case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+        case EWOULDBLOCK:
+#endif
+            return LogFileCause::NoDataWithoutWaiting;
+        case ENXIO:
+        case ENODEV:
+            return LogFileCause::NoDevice;
+        case EIO:
+            return LogFileCause::DeviceError;
+        case ENAMETOOLONG:
+            return LogFileCause::NameTooLong;
+        case EMFILE:
+        case ENFILE:
+            return LogFileCause::TooManyOpenFiles;
+        case ENOMEM:
+            return LogFileCause::OutOfMemory;
         default:
             return LogFileCause::Other;
+    }
+}
+
+LogFileCause ReadFailureCause(int error) {
+    switch (error) {
+        case EAGAIN:
+#if EWOULDBLOCK != EAGAIN
+        case EWOULDBLOCK:
+#endif
+            return LogFileCause::NoDataWithoutWaiting;
+        case EISDIR:
+            return LogFileCause::NotRegularFile;
+        case ENXIO:
+        case ENODEV:
+            return LogFileCause::NoDevice;
+        case ENOMEM:
+            return LogFileCause::OutOfMemory;
+        default:
+            return LogFileCause::ReadError;
     }
 }
 
@@ -486,7 +540,7 @@ LoadedLog LoadLineStore(const std::string& path, const LineWindow& window) {
             RequireRegularFile(file.get(), path);
             loaded.startByte = FindLastWindow(file.get(), path, FileSize(file.get(), path));
             if (::lseek(file.get(), static_cast<off_t>(loaded.startByte), SEEK_SET) < 0) {
-                throw LogFileError(path, std::string("cannot read: ") + std::strerror(errno));
+                ThrowReadError(path, errno);
             }
             reader = std::make_unique<TextModeReader>(file.get(), path, loaded.startByte);
             break;
@@ -552,7 +606,7 @@ long long CountLinesBefore(const std::string& path, long long byteOffset) {
             if (errno == EINTR) {
                 continue;
             }
-            throw LogFileError(path, std::string("cannot read: ") + std::strerror(errno));
+            ThrowReadError(path, errno);
         }
         lines += CountLf(block.data(), static_cast<size_t>(got));
         left -= got;

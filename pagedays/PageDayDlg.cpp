@@ -12,6 +12,7 @@
 
 #include "platform/Cp932.h"
 #include "platform/DialogUnits.h"
+#include "platform/QtComboList.h"
 
 namespace quorlet3 {
 namespace {
@@ -73,7 +74,7 @@ CPageDayDlg::CPageDayDlg(QWidget* parent) : CModalDialog(parent, QStringLiteral(
         std::max(1, (DialogY(kDroppedHeightUnits) - DialogY(kClosedHeightUnits)) / kDialogTextLine));
     // Names wider than the list are cut at their end; the tooltip holds the whole name.
     m_pageList->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-    m_pageList->view()->setTextElideMode(Qt::ElideRight);
+    CutLongItemsAtTheirEnd(m_pageList);
     m_pageList->view()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_pageList->view()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 

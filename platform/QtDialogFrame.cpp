@@ -2,42 +2,24 @@
 #include "platform/QtDialogFrame.h"
 
 #include <QApplication>
-#include <QMainWindow>
 #include <exception>
 
-#include "app/Quorlet3Icon.h"
 #include "platform/DialogUnits.h"
 #include "platform/QtText.h"
 
 namespace quorlet3 {
 
-CModalDialog::CModalDialog(QWidget* parent, const QString& caption, int widthUnits, int heightUnits) : QDialog(parent) {
+CModalDialog::CModalDialog(QWidget* owner, const QString& caption, int widthUnits, int heightUnits) : QDialog(owner) {
     setWindowTitle(caption);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    setWindowIcon(Quorlet3Icon());
+    // The application's icon, which the start-up sets for every window.
+    setWindowIcon(QApplication::windowIcon());
     setFont(DialogFont());
     setFixedSize(DialogSize(widthUnits, heightUnits));
     setModal(true);
 }
 
-int CModalDialog::DoModal() {
-    if (parentWidget() == nullptr) {
-        if (QWidget* owner = DefaultOwner(); owner != nullptr && owner != this) {
-            // setParent resets the window flags; keep the dialog's own.
-            setParent(owner, windowFlags());
-        }
-    }
-    return exec();
-}
-
-QWidget* DefaultOwner() {
-    for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (qobject_cast<QMainWindow*>(widget) != nullptr && widget->isVisible()) {
-            return widget;
-        }
-    }
-    return nullptr;
-}
+int CModalDialog::DoModal() { return exec(); }
 
 void RunHandler(const char* handler, const std::function<void()>& body) {
     try {

@@ -47,7 +47,7 @@ std::optional<std::string> CQtFileChooser::ChooseLogFile() {
     if (dialog->exec() != QDialog::Accepted || !dialog->SelectedFile()) {
         return std::nullopt;
     }
-    m_lastFolder = dialog->Folder();
+    m_lastFolder = dialog->ChosenFolder();
     return dialog->SelectedFile();
 }
 

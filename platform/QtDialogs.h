@@ -31,7 +31,8 @@ QString BundledSampleLog(const QString& programFolder);
 QString BundledSampleLog();
 
 // Chooses the log with MakeLogFileDialog, modal to the parent. The first choice of a
-// run starts on the bundled sample log, each later one in the folder last chosen.
+// run starts on the bundled sample log, each later one in the folder of the file last
+// chosen (also when its full path was typed).
 class CQtFileChooser : public IFileChooser {
 public:
     explicit CQtFileChooser(QWidget* parent = nullptr) : m_parent(parent) {}

@@ -3,6 +3,7 @@
 #include "platform/QtLogFileDialog.h"
 
 #include <dirent.h>
+#include <errno.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 
@@ -14,9 +15,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStringDecoder>
 #include <QStyle>
 #include <QToolButton>
 #include <algorithm>
+#include <map>
 #include <vector>
 
 #include "platform/QtText.h"
@@ -40,13 +43,60 @@ struct Entry {
     bool folder;
 };
 
+struct Listing {
+    std::vector<Entry> entries;
+    int error = 0;  // errno of a folder that could not be read, else 0
+};
+
+// True when the name is not UTF-8, so that it is shown decoded as cp932.
+bool ShownAsCp932(const std::string& name) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    // decode() converts only when its result is taken as a string.
+    [[maybe_unused]] const QString decoded =
+        utf8.decode(QByteArrayView(name.data(), static_cast<qsizetype>(name.size())));
+    return utf8.hasError();
+}
+
+// The name's bytes in hex, to tell apart names that even decoded show alike.
+QString HexBytes(const std::string& name) {
+    return QString::fromLatin1(QByteArray::fromStdString(name).toHex(' ').toUpper());
+}
+
+// Entries whose names show alike (a UTF-8 name and a cp932 one of the same text, say) get
+// a mark on each cp932 row, with the bytes when several cp932 names show alike.
+void MarkNamesShownAlike(std::vector<Entry>& entries) {
+    std::map<QString, std::vector<size_t>> byShown;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        byShown[entries[i].shown].push_back(i);
+    }
+    for (const auto& [shown, rows] : byShown) {
+        if (rows.size() < 2) {
+            continue;
+        }
+        size_t cp932Rows = 0;
+        for (const size_t row : rows) {
+            cp932Rows += ShownAsCp932(entries[row].raw) ? 1 : 0;
+        }
+        for (const size_t row : rows) {
+            Entry& entry = entries[row];
+            if (!ShownAsCp932(entry.raw)) {
+                continue;
+            }
+            entry.shown += cp932Rows > 1 ? QStringLiteral("　（Shift_JIS %1）").arg(HexBytes(entry.raw))
+                                         : QStringLiteral("　（Shift_JIS）");
+        }
+    }
+}
+
 // The entries of a folder, folders first, each group in the order of the shown names.
 // Hidden entries (a leading dot) are left out, as file dialogs do.
-std::vector<Entry> ListFolder(const std::string& folder, const char* pattern) {
-    std::vector<Entry> entries;
+Listing ListFolder(const std::string& folder, const char* pattern) {
+    Listing listing;
+    std::vector<Entry>& entries = listing.entries;
     DIR* dir = ::opendir(folder.c_str());
     if (dir == nullptr) {
-        return entries;
+        listing.error = errno;
+        return listing;
     }
     while (const dirent* item = ::readdir(dir)) {
         const std::string name = item->d_name;
@@ -66,6 +116,7 @@ std::vector<Entry> ListFolder(const std::string& folder, const char* pattern) {
         entries.push_back({name, PathToQString(name), isFolder});
     }
     ::closedir(dir);
+    MarkNamesShownAlike(entries);
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         if (a.folder != b.folder) {
             return a.folder;
@@ -73,7 +124,21 @@ std::vector<Entry> ListFolder(const std::string& folder, const char* pattern) {
         const int order = a.shown.compare(b.shown, Qt::CaseInsensitive);
         return order != 0 ? order < 0 : a.shown < b.shown;
     });
-    return entries;
+    return listing;
+}
+
+// Why the folder shows no list, in one sentence.
+QString FolderErrorText(int error) {
+    switch (error) {
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("このフォルダーの中を見る権限がないため、ファイルを一覧できません。");
+        case ENOENT:
+        case ENOTDIR:
+            return QStringLiteral("このフォルダーは見つかりません。");
+        default:
+            return QStringLiteral("このフォルダーの中を読めないため、ファイルを一覧できません。");
+    }
 }
 
 bool IsFolder(const std::string& path) {
@@ -98,6 +163,9 @@ CLogFileDialog::CLogFileDialog(QWidget* parent) : QDialog(parent) {
     m_upButton->setToolTip(FileDialogText("Parent Directory"));
     m_list = new QListWidget(this);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_folderMessage = new QLabel(this);
+    m_folderMessage->setWordWrap(true);
+    m_folderMessage->setVisible(false);
     m_nameBox = new QLineEdit(this);
     m_filterBox = new QComboBox(this);
     for (const FileType& type : kFileTypes) {
@@ -118,11 +186,12 @@ CLogFileDialog::CLogFileDialog(QWidget* parent) : QDialog(parent) {
     grid->addWidget(m_folderBox, 0, 1);
     grid->addWidget(m_upButton, 0, 2);
     grid->addWidget(m_list, 1, 0, 1, 3);
-    grid->addWidget(fileName, 2, 0);
-    grid->addWidget(m_nameBox, 2, 1);
-    grid->addWidget(fileType, 3, 0);
-    grid->addWidget(m_filterBox, 3, 1);
-    grid->addWidget(buttons, 2, 2, 2, 1);
+    grid->addWidget(m_folderMessage, 2, 0, 1, 3);
+    grid->addWidget(fileName, 3, 0);
+    grid->addWidget(m_nameBox, 3, 1);
+    grid->addWidget(fileType, 4, 0);
+    grid->addWidget(m_filterBox, 4, 1);
+    grid->addWidget(buttons, 3, 2, 2, 1);
 
     connect(buttons, &QDialogButtonBox::accepted, this, &CLogFileDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -168,11 +237,15 @@ void CLogFileDialog::Refresh() {
     const int type = std::max(0, m_filterBox->currentIndex());
     const QIcon folderIcon = style()->standardIcon(QStyle::SP_DirIcon);
     const QIcon fileIcon = style()->standardIcon(QStyle::SP_FileIcon);
-    for (const Entry& entry : ListFolder(m_folder, kFileTypes[type].pattern)) {
+    const Listing listing = ListFolder(m_folder, kFileTypes[type].pattern);
+    for (const Entry& entry : listing.entries) {
         auto* item = new QListWidgetItem(entry.folder ? folderIcon : fileIcon, entry.shown, m_list);
         item->setData(kRawNameRole, QByteArray::fromStdString(entry.raw));
         item->setData(kIsFolderRole, entry.folder);
     }
+    // An empty list must not hide that the folder could not be read.
+    m_folderMessage->setText(listing.error != 0 ? FolderErrorText(listing.error) : QString());
+    m_folderMessage->setVisible(listing.error != 0);
 }
 
 void CLogFileDialog::OnItemActivated(QListWidgetItem* item) {
@@ -214,6 +287,10 @@ void CLogFileDialog::GoUp() {
 
 std::string CLogFileDialog::TypedName() const {
     const QString text = m_nameBox->text();
+    // The row the user chose stands for its own file, also when another row shows alike.
+    if (const QListWidgetItem* current = m_list->currentItem(); current != nullptr && current->text() == text) {
+        return current->data(kRawNameRole).toByteArray().toStdString();
+    }
     for (int row = 0; row < m_list->count(); ++row) {
         if (m_list->item(row)->text() == text) {
             return m_list->item(row)->data(kRawNameRole).toByteArray().toStdString();
@@ -244,6 +321,19 @@ void CLogFileDialog::accept() {
     }
     m_selected = path;
     QDialog::accept();
+}
+
+std::string CLogFileDialog::ChosenFolder() const {
+    if (m_selected) {
+        const size_t slash = m_selected->find_last_of('/');
+        if (slash != std::string::npos) {
+            std::string folder = slash == 0 ? std::string("/") : m_selected->substr(0, slash);
+            if (IsFolder(folder)) {
+                return folder;
+            }
+        }
+    }
+    return m_folder;
 }
 
 }  // namespace quorlet3

@@ -9,6 +9,7 @@
 #include <string>
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -27,8 +28,8 @@ public:
     QString SelectedNameFilter() const;
     void SelectNameFilter(int index);
 
-    // Shows that folder (bytes as the file system spells them); an empty or unreadable
-    // folder lists nothing.
+    // Shows that folder (bytes as the file system spells them). A folder that cannot be
+    // read lists nothing and says why below the list.
     void SetFolder(const std::string& folder);
     const std::string& Folder() const { return m_folder; }
 
@@ -40,7 +41,13 @@ public:
     // loading it then reports the error.
     const std::optional<std::string>& SelectedFile() const { return m_selected; }
 
+    // The folder of the chosen file (also of a full path typed into the name box) when it
+    // exists, else the folder shown: where the next choice should start.
+    std::string ChosenFolder() const;
+
     QListWidget* FileList() const { return m_list; }
+    // The sentence below the list when the folder could not be read (hidden otherwise).
+    QLabel* FolderMessage() const { return m_folderMessage; }
     QLineEdit* NameBox() const { return m_nameBox; }
     QLineEdit* FolderBox() const { return m_folderBox; }
     QComboBox* FilterBox() const { return m_filterBox; }
@@ -56,8 +63,8 @@ private:
     void OnCurrentItemChanged(QListWidgetItem* item);
     void OnFolderTyped();
     void GoUp();
-    // The bytes of the name in the file-name box: the listed entry shown with that text,
-    // else the text as UTF-8.
+    // The bytes of the name in the file-name box: the chosen row when it shows that text,
+    // else the first listed entry shown with it, else the text as UTF-8.
     std::string TypedName() const;
     std::string PathOf(const std::string& name) const;
 
@@ -66,6 +73,7 @@ private:
     QLineEdit* m_folderBox = nullptr;
     QToolButton* m_upButton = nullptr;
     QListWidget* m_list = nullptr;
+    QLabel* m_folderMessage = nullptr;
     QLineEdit* m_nameBox = nullptr;
     QComboBox* m_filterBox = nullptr;
     QPushButton* m_openButton = nullptr;

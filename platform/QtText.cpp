@@ -36,6 +36,14 @@ QString PathToQString(const std::string& path) {
 
 QFont DialogFont() { return QFont(DialogFontFamily(), 9); }
 
+QString ControlPicturesFamily() { return QStringLiteral("Symbola"); }
+
+QFont ReportFont() {
+    QFont font = DialogFont();
+    font.setFamilies({DialogFontFamily(), ControlPicturesFamily()});
+    return font;
+}
+
 bool InstallJapaneseQtTexts() {
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     static QTranslator translator;

@@ -25,6 +25,14 @@ bool InstallJapaneseQtTexts();
 // proportional Gothic the layouts were measured with.
 QFont DialogFont();
 
+// The family that draws the Control Pictures block (U+2400..), such as the symbol the
+// result box shows for a lone CR; the package depends on the font that has it.
+QString ControlPicturesFamily();
+
+// The font of the result box: the dialog font, with the Control Pictures family behind
+// it for the symbols the dialog font lacks.
+QFont ReportFont();
+
 // Maps that family to the installed IPAPGothic, which has the same metrics; fontconfig
 // does not alias it. Call once before the first widget is built.
 void InstallDialogFontSubstitute();

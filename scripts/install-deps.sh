@@ -2,7 +2,8 @@
 # Installs what building, testing and running Quorlet 3 needs on Debian 12.
 set -eu
 packages="build-essential cmake pkg-config git libgtest-dev libgmock-dev libbenchmark-dev \
-  nlohmann-json3-dev qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic xvfb xauth chromium"
+  nlohmann-json3-dev qt6-base-dev qt6-translations-l10n fonts-ipafont-gothic fonts-symbola xvfb xauth chromium \
+  lintian"
 missing=""
 for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

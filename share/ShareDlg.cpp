@@ -1,4 +1,4 @@
-// The share dialog: paints the two pies and swatches and fills the legends on every repaint.
+// The share dialog: the legends are filled when the counters are set; a paint draws the pies and swatches.
 #include "share/ShareDlg.h"
 
 #include <QPainter>
@@ -99,29 +99,38 @@ void CShareDlg::paintEvent(QPaintEvent*) {
     RunHandler("the share dialog's paint", [this] { OnPaint(); });
 }
 
+void CShareDlg::SetShare(const ShareCounters& counters) {
+    m_nShare = counters;
+    if (m_nShare[kShareTotal] == 0) {
+        m_drawing = ShareDrawing{};
+        m_strVersionLegend.clear();
+        m_strFamilyLegend.clear();
+    } else {
+        m_drawing = ComputeShareDrawing(m_nShare);
+        m_strVersionLegend = m_drawing.versionLegend;
+        m_strFamilyLegend = m_drawing.familyLegend;
+    }
+    UpdateData();
+    update();
+}
+
 void CShareDlg::OnPaint() {
     QPainter painter(this);
     if (m_nShare[kShareTotal] == 0) {
         return;
     }
-    const ShareDrawing drawing = ComputeShareDrawing(m_nShare);
-    m_strVersionLegend = drawing.versionLegend;
-    m_strFamilyLegend = drawing.familyLegend;
-    UpdateData();
-
-    for (const Swatch& swatch : drawing.swatches) {
+    for (const Swatch& swatch : m_drawing.swatches) {
         painter.fillRect(swatch.x, swatch.y, swatch.size, swatch.size, ToQColor(swatch.colour));
     }
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::black, 1));
-    DrawPie(painter, drawing.versionPie);
-    DrawPie(painter, drawing.familyPie);
+    DrawPie(painter, m_drawing.versionPie);
+    DrawPie(painter, m_drawing.familyPie);
 }
 
 void CShareDlg::UpdateData() {
-    // Replacing the text schedules a repaint of the edit, and this runs inside our own
-    // paint: only touch an edit whose text really changes, or each paint would ask for
-    // the next one.
+    // Only an edit whose text really changes is touched, so that setting the same
+    // counters again keeps what the user selected in a legend.
     const QString version = LegendToDisplay(m_strVersionLegend);
     if (m_versionLegendBox->toPlainText() != version) {
         ShowLegend(m_versionLegendBox, version);

@@ -5,6 +5,7 @@
 
 #include "platform/QtDialogFrame.h"
 #include "share/ShareCounters.h"
+#include "share/ShareDrawing.h"
 
 class QPushButton;
 class QTextEdit;
@@ -16,9 +17,15 @@ class CShareDlg : public CModalDialog {
 public:
     explicit CShareDlg(QWidget* parent = nullptr);
 
-    ShareCounters m_nShare{};        // filled by the creator before the dialog is shown
-    std::string m_strVersionLegend;  // cp932, rebuilt on every paint
-    std::string m_strFamilyLegend;   // cp932, rebuilt on every paint
+    // Takes the creator's copy of the eight share counters before the dialog is shown,
+    // and computes from them at once the pies, the swatches and both legends (shown in
+    // their edits); painting only draws what was computed here. A total of 0 leaves
+    // everything empty.
+    void SetShare(const ShareCounters& counters);
+    const ShareCounters& Share() const { return m_nShare; }
+
+    std::string m_strVersionLegend;  // cp932, set with the counters
+    std::string m_strFamilyLegend;   // cp932, set with the counters
 
     QTextEdit* VersionLegendBox() const { return m_versionLegendBox; }  // control 1002
     QTextEdit* FamilyLegendBox() const { return m_familyLegendBox; }    // control 1004
@@ -32,6 +39,8 @@ private:
     // Shows both legend strings in their edits (the legends are never read back).
     void UpdateData();
 
+    ShareCounters m_nShare{};
+    ShareDrawing m_drawing;                   // of m_nShare; empty while its total is 0
     QTextEdit* m_versionLegendBox = nullptr;  // control 1002
     QTextEdit* m_familyLegendBox = nullptr;   // control 1004
     QPushButton* m_okButton = nullptr;

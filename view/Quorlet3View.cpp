@@ -36,15 +36,15 @@ constexpr char16_t kLoneCrSymbol = u'\u240D';
 // Shown instead of the picker when the log holds no page record; cp932 like every report.
 std::string NoPageDataText() { return EncodeUtf8ToCp932("ページデータがありません。").value(); }
 
-void RunShareDialog(const ShareCounters& counters) {
-    CShareDlg dlg;
-    dlg.m_nShare = counters;
+void RunShareDialog(QWidget* owner, const ShareCounters& counters) {
+    CShareDlg dlg(owner);
+    dlg.SetShare(counters);
     CDialogCursor arrow;
     dlg.DoModal();
 }
 
-std::optional<int> ChoosePage(const PageNameList& pages) {
-    CPageDayDlg dlg;
+std::optional<int> ChoosePage(QWidget* owner, const PageNameList& pages) {
+    CPageDayDlg dlg(owner);
     dlg.m_strPages = pages;
     CDialogCursor arrow;
     if (dlg.DoModal() == QDialog::Accepted && dlg.m_nPage != -1) {
@@ -74,30 +74,6 @@ std::optional<std::string> DraggedFile(const QMimeData* mime) {
 
 }  // namespace
 
-QString FileErrorText(const LogFileError& error) {
-    // The path is named once, in the first line; the cause follows in a sentence of its
-    // own, or in the system's words when it is none of the known ones.
-    QString cause;
-    switch (error.Cause()) {
-        case LogFileCause::NotFound:
-            cause = QStringLiteral("ファイルが見つかりません。");
-            break;
-        case LogFileCause::NoPermission:
-            cause = QStringLiteral("ファイルを読む権限がありません。");
-            break;
-        case LogFileCause::NotRegularFile:
-            cause = QStringLiteral("フォルダーなどで、通常のファイルではありません。");
-            break;
-        case LogFileCause::ReadError:
-            cause = QStringLiteral("読み込みの途中でエラーが起きました。");
-            break;
-        case LogFileCause::Other:
-            cause = QString::fromLocal8Bit(error.Reason().c_str());
-            break;
-    }
-    return QStringLiteral("ファイル %1 を読み込めませんでした。\n%2").arg(PathToQString(error.Path()), cause);
-}
-
 QString ReportToDisplay(std::string_view reportCp932) {
     QString text = Cp932ToQString(reportCp932);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
@@ -119,14 +95,18 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     m_resultBox->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_resultBox->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_resultBox->setTabStopDistance(DialogX(kTabStopUnits));
-    m_resultBox->setFocusPolicy(Qt::ClickFocus);
+    m_resultBox->setFont(ReportFont());  // the lone-CR symbol needs a font that draws it
+    // Reached with Tab as with a click, and left with Tab: the keyboard selects and copies
+    // the report (Ctrl+A, Ctrl+C, Shift with the arrows) without the mouse.
+    m_resultBox->setFocusPolicy(Qt::StrongFocus);
+    m_resultBox->setTabChangesFocus(true);
 
     m_fileNameBox = new QLineEdit(this);
     m_fileNameBox->setAcceptDrops(false);
     m_fileNameBox->setGeometry(DialogRect(80, 5, 115, 15));
     m_fileNameBox->setReadOnly(true);
     m_fileNameBox->setFrame(false);
-    m_fileNameBox->setFocusPolicy(Qt::ClickFocus);
+    m_fileNameBox->setFocusPolicy(Qt::StrongFocus);  // its path can be selected and copied too
     // Read-only boxes sit on the form's own background, like the label beside them.
     QPalette palette = m_fileNameBox->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Window));
@@ -135,9 +115,12 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     m_label = new QLabel(QStringLiteral("対象ファイル："), this);
     m_label->setGeometry(DialogRect(5, 5, 50, 15));
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);  // level with the file name beside it
+    setTabOrder(m_fileNameBox, m_resultBox);
+    setFocusProxy(m_resultBox);  // the window opens with the report in the keyboard's hands
 
-    m_runShareDialog = RunShareDialog;
-    m_choosePage = ChoosePage;
+    // The dialogs belong to the window the view is in, so they open centred over it.
+    m_runShareDialog = [this](const ShareCounters& counters) { RunShareDialog(window(), counters); };
+    m_choosePage = [this](const PageNameList& pages) { return ChoosePage(window(), pages); };
     m_reportError = [this](const QString& text) { ShowWarning(window(), text); };
 
     // The form's first transfer: the initial sentence and an empty result box.

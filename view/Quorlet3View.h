@@ -12,6 +12,7 @@
 
 #include "logstore/Quorlet3Doc.h"
 #include "view/CommandTable.h"
+#include "view/FileErrorText.h"
 
 class QDragEnterEvent;
 class QDropEvent;
@@ -80,9 +81,6 @@ private:
     QPointer<QPlainTextEdit> m_resultBox;  // control 1000
     QPointer<QLineEdit> m_fileNameBox;     // control 1001
 };
-
-// The message for a log that could not be opened or read: the file, then its cause.
-QString FileErrorText(const LogFileError& error);
 
 // Report text as the result box shows it: lines end at CR LF only; a CR on its own
 // shows as the symbol U+240D so that it does not start a line.

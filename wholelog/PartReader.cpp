@@ -38,15 +38,16 @@ public:
             m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
             if (m_fd < 0) {
                 const int error = errno;
-                throw LogFileError(m_name, std::string("cannot open: ") + std::strerror(error),
-                                   OpenFailureCause(error));
+                throw LogFileError(m_name, std::string("cannot open: ") + std::strerror(error), OpenFailureCause(error),
+                                   error);
             }
         }
         struct stat info {};
         if (::fstat(m_fd, &info) != 0) {
             const int error = errno;
             Close();
-            throw LogFileError(m_name, std::string("cannot open: ") + std::strerror(error));
+            throw LogFileError(m_name, std::string("cannot open: ") + std::strerror(error), OpenFailureCause(error),
+                               error);
         }
         if (S_ISDIR(info.st_mode)) {
             Close();
@@ -80,7 +81,7 @@ public:
                 count -= static_cast<size_t>(got);
             } else if (got == 0) {
                 throw LogFileError(m_name, "cannot read: the file became shorter while it was read",
-                                   LogFileCause::ReadError);
+                                   LogFileCause::FileShrank);
             } else if (errno != EINTR) {
                 ThrowReadError();
             }
@@ -106,7 +107,8 @@ public:
 
 private:
     [[noreturn]] void ThrowReadError() const {
-        throw LogFileError(m_name, std::string("cannot read: ") + std::strerror(errno), LogFileCause::ReadError);
+        const int error = errno;
+        throw LogFileError(m_name, std::string("cannot read: ") + std::strerror(error), ReadFailureCause(error), error);
     }
     void Close() {
         if (m_owned && m_fd >= 0) {

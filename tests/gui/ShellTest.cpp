@@ -428,15 +428,17 @@ void ShellTest::dialogsOpenOverTheMainWindow() {
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     main.move(300, 200);  // away from where it opened
+    // The dialogs are given their owner and take the icon the application sets at start-up.
+    QApplication::setWindowIcon(Quorlet3Icon());
     std::unique_ptr<CModalDialog> dialog;
     if (which == 0) {
-        dialog = std::make_unique<CAboutDlg>();
+        dialog = std::make_unique<CAboutDlg>(&main);
     } else if (which == 1) {
-        auto share = std::make_unique<CShareDlg>();
-        share->m_nShare = {1, 0, 0, 1, 0, 0, 0, 2};
+        auto share = std::make_unique<CShareDlg>(&main);
+        share->SetShare({1, 0, 0, 1, 0, 0, 0, 2});
         dialog = std::move(share);
     } else {
-        dialog = std::make_unique<CPageDayDlg>();
+        dialog = std::make_unique<CPageDayDlg>(&main);
     }
     QPoint centre;
     QTimer::singleShot(0, [&] {

@@ -2,9 +2,12 @@
 // 10000-line cap, failed loads and files that are not plain logs.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -137,6 +140,23 @@ struct BadFile {
 
 class FailedLoadTest : public ::testing::TestWithParam<BadFile> {};
 
+// A socket's name in the folder, as a server leaves it; opening it fails with ENXIO.
+std::string MakeSocketFile(const TempDir& dir) {
+    const std::string path = dir.PathOf("socket.log");
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path) {
+        return "socket path too long";
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    const bool bound = fd >= 0 && ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return bound ? path : std::string("bind failed");
+}
+
 TEST_P(FailedLoadTest, NamesTheFileAndKeepsTheOldStore) {
     TempDir dir;
     const std::string path = GetParam().make(dir);
@@ -171,7 +191,18 @@ INSTANTIATE_TEST_SUITE_P(
                               [](const TempDir& d) { return test::WriteUnreadableFile(d, "secret.log", "①1\n"_sj); },
                               LogFileCause::NoPermission},
                       BadFile{"ReadErrorAfterOpen", [](const TempDir&) { return std::string("/proc/self/mem"); },
-                              LogFileCause::ReadError}),
+                              LogFileCause::ReadError},
+                      BadFile{"SymlinkLoop",
+                              [](const TempDir& d) {
+                                  const std::string path = d.PathOf("loop.log");
+                                  return ::symlink("loop.log", path.c_str()) == 0 ? path
+                                                                                  : std::string("symlink failed");
+                              },
+                              LogFileCause::SymlinkLoop},
+                      BadFile{"Socket", MakeSocketFile, LogFileCause::NoDevice},
+                      // A new pseudo-terminal has nothing to read until something writes to it.
+                      BadFile{"TerminalWithoutData", [](const TempDir&) { return std::string("/dev/ptmx"); },
+                              LogFileCause::NoDataWithoutWaiting}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(LoadDevice, EndlessDevicesAreCappedAtTenThousandReads) {

@@ -121,7 +121,7 @@ private Q_SLOTS:
         QFETCH(QPoint, pixel);
         QFETCH(QColor, colour);
         CShareDlg dlg;
-        dlg.m_nShare = kTenLines;
+        dlg.SetShare(kTenLines);
         QCOMPARE(Grab(dlg).pixelColor(pixel), colour);
     }
 
@@ -140,7 +140,7 @@ private Q_SLOTS:
         QFETCH(QColor, version);
         QFETCH(QColor, family);
         CShareDlg dlg;
-        dlg.m_nShare = counters;
+        dlg.SetShare(counters);
         const QImage image = Grab(dlg);
         QCOMPARE(PixelsOtherThan(image, kVersionCentre, 86, version), 0);
         QCOMPARE(PixelsOtherThan(image, kFamilyCentre, 86, family), 0);
@@ -175,7 +175,7 @@ private Q_SLOTS:
         QFETCH(QString, version);
         QFETCH(QString, family);
         CShareDlg dlg;
-        dlg.m_nShare = counters;
+        dlg.SetShare(counters);
         for (int paint = 0; paint < 3; ++paint) {
             Grab(dlg);
             QCOMPARE(Decoded(dlg.m_strVersionLegend), version);
@@ -183,6 +183,28 @@ private Q_SLOTS:
             QCOMPARE(dlg.VersionLegendBox()->toPlainText(), WithoutCr(version));
             QCOMPARE(dlg.FamilyLegendBox()->toPlainText(), WithoutCr(family));
         }
+    }
+
+    void legendsComeWithTheCounters_data() { legendTexts_data(); }
+
+    // The legends are there as soon as the counters are set, before anything is painted,
+    // and setting a zero total afterwards empties them.
+    void legendsComeWithTheCounters() {
+        QFETCH(ShareCounters, counters);
+        QFETCH(QString, version);
+        QFETCH(QString, family);
+        CShareDlg dlg;
+        dlg.SetShare(counters);
+        QCOMPARE(dlg.Share(), counters);
+        QCOMPARE(Decoded(dlg.m_strVersionLegend), version);
+        QCOMPARE(Decoded(dlg.m_strFamilyLegend), family);
+        QCOMPARE(dlg.VersionLegendBox()->toPlainText(), WithoutCr(version));
+        QCOMPARE(dlg.FamilyLegendBox()->toPlainText(), WithoutCr(family));
+        dlg.SetShare(ShareCounters{});
+        QVERIFY(dlg.m_strVersionLegend.empty());
+        QVERIFY(dlg.m_strFamilyLegend.empty());
+        QVERIFY(dlg.VersionLegendBox()->toPlainText().isEmpty());
+        QVERIFY(dlg.FamilyLegendBox()->toPlainText().isEmpty());
     }
 
     void legendLinesStandBesideSwatches_data() {
@@ -198,7 +220,7 @@ private Q_SLOTS:
     void legendLinesStandBesideSwatches() {
         QFETCH(ShareCounters, counters);
         CShareDlg dlg;
-        dlg.m_nShare = counters;
+        dlg.SetShare(counters);
         Grab(dlg);
         for (QTextEdit* box : {dlg.VersionLegendBox(), dlg.FamilyLegendBox()}) {
             QTextDocument* document = box->document();
@@ -216,7 +238,7 @@ private Q_SLOTS:
     // the user selected in a legend, and a shown dialog comes to rest.
     void repaintKeepsTheLegends() {
         CShareDlg dlg;
-        dlg.m_nShare = kTenLines;
+        dlg.SetShare(kTenLines);
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         QTRY_COMPARE(dlg.VersionLegendBox()->toPlainText(), WithoutCr(kTenVersionLegend));
@@ -236,7 +258,7 @@ private Q_SLOTS:
 
     void okEndsAccepted() {
         CShareDlg dlg;
-        dlg.m_nShare = kTenLines;
+        dlg.SetShare(kTenLines);
         QTimer::singleShot(0, &dlg, [&dlg] { dlg.OkButton()->click(); });
         QCOMPARE(dlg.DoModal(), int(QDialog::Accepted));
     }
