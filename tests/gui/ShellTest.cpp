@@ -265,7 +265,7 @@ void ShellTest::versionDialogLayout() {
     CAboutDlg dlg;
     QCOMPARE(dlg.windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
     QCOMPARE(dlg.size(), DialogSize(189, 71));
-    QCOMPARE(dlg.VersionText()->text(), QStringLiteral("quorlet3 Version 3.08"));
+    QCOMPARE(dlg.VersionText()->text(), QStringLiteral("quorlet3 Version " QUORLET3_VERSION));
     QCOMPARE(dlg.VersionText()->geometry(), DialogRect(40, 10, 70, 8));
     QCOMPARE(dlg.RightsText()->text().count(QLatin1Char('\n')), 1);
     QCOMPARE(dlg.ContactText()->text().count(QLatin1Char('\n')), 1);
