@@ -1,6 +1,7 @@
 // quorlet3-samplegen: writes a realistic hit-counter log (cp932, CR LF) for demos, tests
 // and benchmarks: main-page records with rising guest numbers, page records, and on
 // request a few typical faults for the file check to find.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -93,10 +94,17 @@ struct Clock {
     int hour = 0;
     int minute = 0;
     int second = 0;
-    int weekday = 1;
+    int weekday = 3;          // 1 July 1998 was a Wednesday
+    unsigned maxStep = 5400;  // seconds between two records at most
+
+    static int DaysIn(int year, int month) {
+        static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+        const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+        return month == 1 && leap ? 29 : kDays[month];
+    }
 
     void Advance(Random& random) {
-        second += static_cast<int>(random.Next(5400));
+        second += static_cast<int>(random.Next(maxStep));
         minute += second / 60;
         second %= 60;
         hour += minute / 60;
@@ -104,7 +112,7 @@ struct Clock {
         while (hour >= 24) {
             hour -= 24;
             weekday = (weekday + 1) % 7;
-            if (++day > 31) {
+            if (++day > DaysIn(year, month)) {
                 day = 1;
                 if (++month == 12) {
                     month = 0;
@@ -159,6 +167,11 @@ int main(int argc, char** argv) {
     }
     Random random(options.seed);
     Clock clock;
+    // A long log covers some five years at most, so that its two-digit years stay in one
+    // century and its dates rise through the file as a counter's do.
+    const double records = options.lines / 3.6;
+    const double span = 5.0 * 365 * 86400;
+    clock.maxStep = static_cast<unsigned>(std::clamp(2 * span / std::max(records, 1.0), 2.0, 5400.0));
     int guest = 1200 + static_cast<int>(random.Next(800));
     int written = 0;
     int record = 0;
