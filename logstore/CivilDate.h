@@ -2,6 +2,8 @@
 #pragma once
 
 #include <compare>
+#include <cstdio>
+#include <string>
 
 namespace quorlet3 {
 
@@ -51,5 +53,17 @@ constexpr int DaysInMonth(int year, int month) {
 
 // True when the day exists in that month of that year.
 constexpr bool IsValidDate(int year, int month, int day) { return day >= 1 && day <= DaysInMonth(year, month); }
+
+// "1998-07-01" and "1998-07", as the data formats write dates and months.
+inline std::string IsoDate(const CivilDate& date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", date.year, date.month, date.day);
+    return text;
+}
+inline std::string IsoMonth(int year, int month) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d", year, month);
+    return text;
+}
 
 }  // namespace quorlet3

@@ -76,8 +76,8 @@ void WriteBarChart(HtmlText& page, const BarChart& chart) {
             page << "<text class=\"val\" x=\"" << x + (slot - 6) / 2 << "\" y=\"" << Coord{top + plot - h - 3} << "\">"
                  << value(i) << "</text>";
         }
-        page << "<text class=\"ax\" x=\"" << x + (slot - 6) / 2 << "\" y=\"" << top + plot + 15 << "\">" << label(i)
-             << "</text>\n";
+        page << "<text class=\"ax\" x=\"" << x + (slot - 6) / 2 << "\" y=\"" << top + plot + 15 << "\">"
+             << (chart.ticks.empty() ? label(i) : std::string_view(chart.ticks[static_cast<size_t>(i)])) << "</text>\n";
     }
     page << "<line class=\"axis\" x1=\"" << left << "\" x2=\"" << width - 8 << "\" y1=\"" << top + plot << "\" y2=\""
          << top + plot << "\"/>\n";
@@ -123,8 +123,14 @@ void WriteHeatMap(HtmlText& page, const HeatMap& map) {
         for (int column = 0; column < columns; ++column) {
             const int v = value(column, row);
             page << "<rect class=\"cell l" << Level(v, max) << "\" x=\"" << left + column * cell + 1 << "\" y=\""
-                 << top + row * cell + 1 << "\" width=\"18\" height=\"18\"><title>"
-                 << map.columnNames[static_cast<size_t>(column)] << ' ' << rowLabel << ": " << v << "</title></rect>";
+                 << top + row * cell + 1 << "\" width=\"18\" height=\"18\"><title>";
+            const size_t i = static_cast<size_t>(column) * map.rows.size() + static_cast<size_t>(row);
+            if (i < map.cellTitles.size()) {
+                page << map.cellTitles[i];
+            } else {
+                page << map.columnNames[static_cast<size_t>(column)] << ' ' << rowLabel;
+            }
+            page << ": " << v << "</title></rect>";
         }
         page << '\n';
     }

@@ -16,9 +16,10 @@ struct BarChart {
     std::string_view title;           // heading
     std::string_view unit;            // after a bar's label in texts: "時", "日"
     std::string_view axisCaption;     // under the bars
-    std::vector<std::string> labels;  // one per bar, under it
+    std::vector<std::string> labels;  // one per bar, in its tooltip and the text alternative
     std::vector<int> values;
     long long total;
+    std::vector<std::string> ticks;  // under each bar when given, else the labels
 };
 
 // A vertical bar chart with a value axis, a label under every bar, the count above it
@@ -35,6 +36,7 @@ struct HeatMap {
     std::vector<std::string> rows;         // label left of each row, also in the tooltip
     std::vector<int> values;               // column by column: [column * rows.size() + row]
     long long total;
+    std::vector<std::string> cellTitles;  // each cell's tooltip when given, in the order of values
 };
 
 // A grid of cells coloured in five levels of the busiest cell; empty cells are outlined

@@ -19,6 +19,10 @@
 //                                   browser line was counted
 //   page-names   page
 //   page-days    day,count
+//   dates        date,count         every date from the earliest to the latest (YYYY-MM-DD)
+//   months       month,count        every month from the earliest to the latest (YYYY-MM)
+//   weekdays     weekday,count      sun to sat; weekhours weekday,hour,count
+//   phrases      phrase,count,hosts the search hosts separated by spaces
 #include "output/CsvOutput.h"
 
 #include <algorithm>
@@ -89,6 +93,9 @@ private:
     std::string& m_out;
     bool m_first = true;
 };
+
+// Weekdays in the data formats, Sunday first.
+constexpr std::string_view kWeekdayKeys[] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
 
 struct CsvTable {
     CsvWriter& csv;
@@ -260,6 +267,59 @@ struct CsvTable {
                 break;
             }
             csv.Cp932(name);
+            csv.EndRow();
+        }
+    }
+
+    void operator()(const CalendarDatesResult& r) const {
+        csv.Header("date,count");
+        for (const DateCount& day : r.days) {
+            csv.Field(IsoDate(day.date));
+            csv.Int(day.count);
+            csv.EndRow();
+        }
+    }
+
+    void operator()(const CalendarMonthsResult& r) const {
+        csv.Header("month,count");
+        for (const MonthCount& month : r.months) {
+            csv.Field(IsoMonth(month.year, month.month));
+            csv.Int(month.count);
+            csv.EndRow();
+        }
+    }
+
+    void operator()(const WeekdaysResult& r) const {
+        csv.Header("weekday,count");
+        for (size_t day = 0; day < r.counts.size(); ++day) {
+            csv.Field(kWeekdayKeys[day]);
+            csv.Int(r.counts[day]);
+            csv.EndRow();
+        }
+    }
+
+    void operator()(const WeekHoursResult& r) const {
+        csv.Header("weekday,hour,count");
+        for (size_t day = 0; day < r.counts.size(); ++day) {
+            for (size_t hour = 0; hour < r.counts[day].size(); ++hour) {
+                csv.Field(kWeekdayKeys[day]);
+                csv.Int(static_cast<long long>(hour));
+                csv.Int(r.counts[day][hour]);
+                csv.EndRow();
+            }
+        }
+    }
+
+    void operator()(const PhrasesResult& r) const {
+        csv.Header("phrase,count,hosts");
+        for (const PhraseRow& phrase : r.rows) {
+            csv.Field(phrase.phrase);
+            csv.Int(phrase.count);
+            std::string hosts;
+            for (const std::string& host : phrase.hosts) {
+                hosts += (hosts.empty() ? "" : " ") + LogTextToUtf8(host);
+            }
+            csv.Field(hosts);
             csv.EndRow();
         }
     }

@@ -80,15 +80,18 @@ struct PlaceText {
     std::string_view heading;
     std::string_view nav;
 };
-constexpr std::array<PlaceText, 10> kPlaces = {{
+constexpr std::array<PlaceText, 13> kPlaces = {{
     {"main-time", "メインページのアクセス時間", "メインページの時間"},
     {"browsers", "ブラウザ", "ブラウザ"},
     {"links", "リンク", "リンク"},
     {"hosts", "ホスト", "ホスト"},
     {"keywords", "キーワード", "キーワード"},
+    {"phrases", "検索語句", "検索語句"},
     {"guests", "訪問Ｎｏ", "訪問Ｎｏ"},
     {"pages", "見たページ", "見たページ"},
     {"page-time", "ページのアクセス時間", "ページの時間"},
+    {"calendar-main", "メインページのカレンダー", "メインページのカレンダー"},
+    {"calendar-page", "ページのカレンダー", "ページのカレンダー"},
     {"contents", "内容", "内容"},
     {"page-days", "ページ別アクセス日", "ページ別アクセス日"},
 }};

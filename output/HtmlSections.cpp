@@ -220,6 +220,128 @@ void WriteCheckFindings(HtmlText& page, const FileCheckResult& check) {
     page << "</details>\n";
 }
 
+// The calendar sections: the place of main-page or page records and the words for them.
+Place CalendarPlace(RecordKind records) {
+    return records == RecordKind::Main ? Place::MainCalendar : Place::PageCalendar;
+}
+std::string RecordsWord(RecordKind records) { return records == RecordKind::Main ? "メインページ" : "ページ"; }
+std::string_view RecordsId(RecordKind records) { return records == RecordKind::Main ? "main" : "page"; }
+
+// "1998-07-01(水)": a date with its weekday.
+std::string DateWithWeekday(const CivilDate& date) {
+    return IsoDate(date) + "(" + DecodeCp932ToUtf8(WeekdayName(date.Weekday())) + ")";
+}
+
+// Dated and undated lines, and the period the dates cover.
+void WriteCalendarSummary(HtmlText& page, std::string_view id, long long total, int undated,
+                          const std::string& period) {
+    page << "<p>日付のある行 <strong id=\"" << id << "-total\">" << total << "</strong> 回、日付なし " << undated
+         << " 回";
+    if (!period.empty()) {
+        page << "、" << period;
+    }
+    page << "</p>\n";
+}
+
+// Accesses per date as a calendar: a heat map per year, a column per week (Sunday on
+// top), the first week of each month labelled.
+void WriteCalendarDates(HtmlText& page, const CalendarDatesResult& result) {
+    const std::string records = RecordsWord(result.records);
+    const std::string id = "dates-" + std::string(RecordsId(result.records));
+    if (result.days.empty()) {
+        WriteCalendarSummary(page, id, result.total, result.undated, "");
+        page << "<p class=\"note\">日付の読める行がありません。</p>\n";
+        return;
+    }
+    const CivilDate first = result.days.front().date;
+    const CivilDate last = result.days.back().date;
+    WriteCalendarSummary(page, id, result.total, result.undated,
+                         DateWithWeekday(first) + " ～ " + DateWithWeekday(last));
+    const int firstDay = first.DayNumber();
+    for (int year = first.year; year <= last.year; ++year) {
+        const int january1 = CivilDate{year, 1, 1}.DayNumber();
+        const int start = january1 - CivilDate{year, 1, 1}.Weekday();  // the Sunday of its first week
+        const int weeks = (CivilDate{year, 12, 31}.DayNumber() - start) / 7 + 1;
+        const std::string title = std::to_string(year) + "年（" + records + "）";
+        const std::string mapId = id + "-" + std::to_string(year);
+        HeatMap map{mapId, title, "日付ごとのアクセス数（横に週、縦に曜日）。", "週", {}, {}, {}, {}, 0, {}};
+        map.columns.resize(static_cast<size_t>(weeks));
+        map.columnNames.resize(static_cast<size_t>(weeks));
+        for (int month = 1; month <= 12; ++month) {
+            const int week = (CivilDate{year, month, 1}.DayNumber() - start) / 7;
+            map.columns[static_cast<size_t>(week)] = std::to_string(month) + "月";
+        }
+        for (int weekday = 0; weekday < kWeekdays; ++weekday) {
+            map.rows.push_back(DecodeCp932ToUtf8(WeekdayName(weekday)));
+        }
+        map.values.assign(static_cast<size_t>(weeks) * kWeekdays, 0);
+        map.cellTitles.resize(map.values.size());
+        for (int day = start; day < start + weeks * 7; ++day) {
+            const size_t cell = static_cast<size_t>(day - start);
+            const CivilDate date = CivilDate::FromDayNumber(day);
+            if (date.year != year) {
+                map.cellTitles[cell] = "—";
+                continue;
+            }
+            map.cellTitles[cell] = DateWithWeekday(date);
+            const long long index = day - firstDay;
+            if (index >= 0 && index < static_cast<long long>(result.days.size())) {
+                map.values[cell] = result.days[static_cast<size_t>(index)].count;
+                map.total += map.values[cell];
+            }
+        }
+        WriteHeatMap(page, map);
+    }
+}
+
+void WriteCalendarMonths(HtmlText& page, const CalendarMonthsResult& result) {
+    const std::string title = "月別アクセス（" + RecordsWord(result.records) + "）";
+    const std::string id = "months-" + std::string(RecordsId(result.records));
+    if (result.months.empty()) {
+        WriteCalendarSummary(page, id, result.total, result.undated, "");
+        return;
+    }
+    BarChart chart{id, title, "", "月", {}, {}, result.total, {}};
+    for (const MonthCount& month : result.months) {
+        chart.labels.push_back(IsoMonth(month.year, month.month));
+        chart.ticks.push_back(month.month == 1 || chart.ticks.empty() ? IsoMonth(month.year, month.month).substr(2)
+                                                                      : std::to_string(month.month));
+        chart.values.push_back(month.count);
+    }
+    WriteBarChart(page, chart);
+}
+
+void WriteWeekdays(HtmlText& page, const WeekdaysResult& result) {
+    const std::string title = "曜日別アクセス（" + RecordsWord(result.records) + "）";
+    const std::string id = "weekdays-" + std::string(RecordsId(result.records));
+    BarChart chart{id, title, "曜日", "曜日", {}, {}, result.total, {}};
+    for (int weekday = 0; weekday < kWeekdays; ++weekday) {
+        chart.labels.push_back(DecodeCp932ToUtf8(WeekdayName(weekday)));
+        chart.values.push_back(result.counts[static_cast<size_t>(weekday)]);
+    }
+    WriteBarChart(page, chart);
+}
+
+// Weekdays down, hours across.
+void WriteWeekHours(HtmlText& page, const WeekHoursResult& result) {
+    const std::string title = "曜日と時刻（" + RecordsWord(result.records) + "）";
+    const std::string id = "weekhours-" + std::string(RecordsId(result.records));
+    HeatMap map{id,           title, "曜日（縦）と時刻（横、0～23時）ごとのアクセス数。", "時刻（時）", {}, {}, {}, {},
+                result.total, {}};
+    for (int weekday = 0; weekday < kWeekdays; ++weekday) {
+        map.rows.push_back(DecodeCp932ToUtf8(WeekdayName(weekday)));
+    }
+    for (int hour = 0; hour < kHours; ++hour) {
+        map.columns.push_back(std::to_string(hour));
+        map.columnNames.push_back(std::to_string(hour) + "時");
+        for (int weekday = 0; weekday < kWeekdays; ++weekday) {
+            map.values.push_back(result.counts[static_cast<size_t>(weekday)][static_cast<size_t>(hour)]);
+            map.cellTitles.push_back(map.rows[static_cast<size_t>(weekday)] + "曜 " + std::to_string(hour) + "時");
+        }
+    }
+    WriteHeatMap(page, map);
+}
+
 // Writes each result type's parts into the page's places.
 struct SectionWriter {
     PageParts& parts;
@@ -431,6 +553,58 @@ struct SectionWriter {
 
     // Nothing: the pages section lists every page name with its count already.
     void operator()(const PageNamesResult&) const {}
+
+    void operator()(const CalendarDatesResult& dates) const {
+        HtmlText& page = parts.Part(CalendarPlace(dates.records), 0);
+        MenuPath(page, row);
+        WriteCalendarDates(page, dates);
+    }
+
+    void operator()(const CalendarMonthsResult& months) const {
+        HtmlText& page = parts.Part(CalendarPlace(months.records), 1);
+        MenuPath(page, row);
+        WriteCalendarMonths(page, months);
+    }
+
+    void operator()(const WeekdaysResult& weekdays) const {
+        HtmlText& page = parts.Part(CalendarPlace(weekdays.records), 2);
+        MenuPath(page, row);
+        WriteWeekdays(page, weekdays);
+    }
+
+    void operator()(const WeekHoursResult& weekHours) const {
+        HtmlText& page = parts.Part(CalendarPlace(weekHours.records), 3);
+        MenuPath(page, row);
+        WriteWeekHours(page, weekHours);
+    }
+
+    // The search words, most frequent first, with the sites that sent them.
+    void operator()(const PhrasesResult& phrases) const {
+        HtmlText& page = parts.Part(Place::Phrases, 0);
+        MenuPath(page, row);
+        page << "<p>検索語句の付いたリンク <strong id=\"phrases-total\">" << phrases.total << "</strong> 件、"
+             << static_cast<long long>(phrases.rows.size()) << " 種類</p>\n";
+        if (phrases.rows.empty()) {
+            return;
+        }
+        const ShownRows shown = Largest(
+            phrases.rows.size(), [&](size_t i) { return phrases.rows[i].count; }, true);
+        page << "<div class=\"scroll\"><table id=\"phrase-table\">\n<thead><tr><th scope=\"col\" "
+                "class=\"n\">回数</th><th scope=\"col\">検索語句</th><th scope=\"col\">検索サイト</th></tr></thead>\n"
+                "<tbody>\n";
+        for (const size_t i : shown.rows) {
+            const PhraseRow& phrase = phrases.rows[i];
+            page << "<tr><td class=\"n\">" << phrase.count << "</td><td class=\"t\">";
+            page.Escaped(phrase.phrase);
+            page << "</td><td class=\"t\">";
+            for (size_t h = 0; h < phrase.hosts.size(); ++h) {
+                page << (h == 0 ? "" : ", ");
+                page.LogText(phrase.hosts[h]);
+            }
+            page << "</td></tr>\n";
+        }
+        EndRows(page, shown, 3);
+    }
 
     // The days of the month one page was viewed on, as a bar chart.
     void operator()(const PageDaysResult& days) const {

@@ -11,7 +11,21 @@
 namespace quorlet3 {
 
 // The sections of the page, in page order.
-enum class Place { MainTime, Browsers, Links, Hosts, Keywords, Guests, Pages, PageTime, Contents, PageDays };
+enum class Place {
+    MainTime,
+    Browsers,
+    Links,
+    Hosts,
+    Keywords,
+    Phrases,
+    Guests,
+    Pages,
+    PageTime,
+    MainCalendar,
+    PageCalendar,
+    Contents,
+    PageDays,
+};
 // The parts of the header's summary that reports supply, in page order.
 enum class Fact { Period, Accesses, CheckErrors, CheckFindings };
 

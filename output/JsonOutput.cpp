@@ -192,6 +192,75 @@ struct JsonMembers {
         json.EndArray();
     }
 
+    // The calendar reports share their head: which records, the dated lines, the undated.
+    template <class Calendar>
+    void CalendarHead(const Calendar& r) const {
+        json.MemberUtf8("records", ArgumentWord(row, r.records == RecordKind::Page ? "page" : "main"));
+        json.Member("total", r.total);
+        json.Member("undated", r.undated);
+    }
+
+    void operator()(const CalendarDatesResult& r) const {
+        CalendarHead(r);
+        json.Key("days");
+        json.BeginArray();
+        for (const DateCount& day : r.days) {
+            json.BeginObject();
+            json.MemberUtf8("date", IsoDate(day.date));
+            json.Member("count", day.count);
+            json.EndObject();
+        }
+        json.EndArray();
+    }
+
+    void operator()(const CalendarMonthsResult& r) const {
+        CalendarHead(r);
+        json.Key("months");
+        json.BeginArray();
+        for (const MonthCount& month : r.months) {
+            json.BeginObject();
+            json.MemberUtf8("month", IsoMonth(month.year, month.month));
+            json.Member("count", month.count);
+            json.EndObject();
+        }
+        json.EndArray();
+    }
+
+    void operator()(const WeekdaysResult& r) const {
+        CalendarHead(r);
+        json.Key("counts");
+        IntArray(json, r.counts.data(), r.counts.size());
+    }
+
+    void operator()(const WeekHoursResult& r) const {
+        CalendarHead(r);
+        json.Key("counts");
+        json.BeginArray();
+        for (const auto& hours : r.counts) {
+            IntArray(json, hours.data(), hours.size());
+        }
+        json.EndArray();
+    }
+
+    void operator()(const PhrasesResult& r) const {
+        json.Member("total", r.total);
+        json.Key("rows");
+        json.BeginArray();
+        for (const PhraseRow& phrase : r.rows) {
+            json.BeginObject();
+            json.MemberUtf8("phrase", phrase.phrase);
+            json.Member("count", phrase.count);
+            json.Key("hosts");
+            json.BeginArray();
+            for (const std::string& host : phrase.hosts) {
+                json.Cp932(host);
+            }
+            json.EndArray();
+            json.EndObject();
+        }
+        json.EndArray();
+    }
+
     void operator()(const PageDaysResult& r) const {
         json.MemberCp932("page", r.page);
         json.Member("total", r.total);

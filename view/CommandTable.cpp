@@ -38,6 +38,19 @@ std::unique_ptr<ReportAccumulator> PageNames(const ReportRequest& r) {
 std::unique_ptr<ReportAccumulator> PageDays(const ReportRequest& r) {
     return MakeReportAccumulator(PageDaysAccumulator(r.page));
 }
+std::unique_ptr<ReportAccumulator> Dates(const ReportRequest& r) {
+    return MakeReportAccumulator(DatesAccumulator(std::get<RecordKind>(r.argument)));
+}
+std::unique_ptr<ReportAccumulator> Months(const ReportRequest& r) {
+    return MakeReportAccumulator(MonthsAccumulator(std::get<RecordKind>(r.argument)));
+}
+std::unique_ptr<ReportAccumulator> Weekdays(const ReportRequest& r) {
+    return MakeReportAccumulator(WeekdaysAccumulator(std::get<RecordKind>(r.argument)));
+}
+std::unique_ptr<ReportAccumulator> WeekHours(const ReportRequest& r) {
+    return MakeReportAccumulator(WeekHoursAccumulator(std::get<RecordKind>(r.argument)));
+}
+std::unique_ptr<ReportAccumulator> Phrases(const ReportRequest&) { return MakeReportAccumulator(PhrasesAccumulator()); }
 constexpr auto Hourly = Times<TimeGrid::Hourly>;
 constexpr auto Daily = Times<TimeGrid::Daily>;
 constexpr auto DayHour = Times<TimeGrid::DayHour>;
@@ -49,6 +62,9 @@ constexpr const char* kTime = "時間(&T)"_sj;
 constexpr const char* kPage = "ページ調査(&B)"_sj;
 constexpr const char* kViewed = "見たページ(&L)"_sj;
 constexpr const char* kHelp = "ﾍﾙﾌﾟ(&H)"_sj;
+constexpr const char* kCalendar = "カレンダー(&C)"_sj;
+constexpr const char* kCalendarMain = "メインページ(&M)"_sj;
+constexpr const char* kCalendarPage = "ページ(&P)"_sj;
 constexpr const char* kPageWord = "PAGE";
 
 using K = CommandKind;
@@ -83,9 +99,27 @@ const CommandRow kRows[] = {
      "page counts by day and hour"},
     {kIdPageDays, {kPage, "ページ別アクセス日(&A)"_sj}, K::PageDays, PageDays, {}, "page-days", kPageWord,
      "days on which PAGE was viewed"},
-    {kIdAppAbout, {kHelp, "ﾊﾞｰｼﾞｮﾝ情報"_sj}, K::About, nullptr, {}, nullptr, nullptr, nullptr},
     // The page picker's list, for scripts; the window shows it only inside the picker.
     {0, {}, K::Report, PageNames, {}, "page-names", nullptr, "the distinct page names, one a line"},
+    {kIdMainDates, {kCalendar, kCalendarMain, "日付別(&D)"_sj}, K::Report, Dates, RecordKind::Main, "dates", "main",
+     "main-page accesses per calendar date, days without any included"},
+    {kIdMainMonths, {kCalendar, kCalendarMain, "月別(&M)"_sj}, K::Report, Months, RecordKind::Main, "months", "main",
+     "main-page accesses per month"},
+    {kIdMainWeekdays, {kCalendar, kCalendarMain, "曜日別(&W)"_sj}, K::Report, Weekdays, RecordKind::Main, "weekdays",
+     "main", "main-page accesses per weekday, Sunday first"},
+    {kIdMainWeekHours, {kCalendar, kCalendarMain, "曜日と時刻(&H)"_sj}, K::Report, WeekHours, RecordKind::Main,
+     "weekhours", "main", "main-page accesses per weekday and hour"},
+    {kIdPageDates, {kCalendar, kCalendarPage, "日付別(&D)"_sj}, K::Report, Dates, RecordKind::Page, "dates", "page",
+     "page accesses per calendar date, days without any included"},
+    {kIdPageMonths, {kCalendar, kCalendarPage, "月別(&M)"_sj}, K::Report, Months, RecordKind::Page, "months", "page",
+     "page accesses per month"},
+    {kIdPageWeekdays, {kCalendar, kCalendarPage, "曜日別(&W)"_sj}, K::Report, Weekdays, RecordKind::Page, "weekdays",
+     "page", "page accesses per weekday, Sunday first"},
+    {kIdPageWeekHours, {kCalendar, kCalendarPage, "曜日と時刻(&H)"_sj}, K::Report, WeekHours, RecordKind::Page,
+     "weekhours", "page", "page accesses per weekday and hour"},
+    {kIdPhrases, {kCalendar, "検索語句(&S)"_sj}, K::Report, Phrases, {}, "phrases", nullptr,
+     "decoded search words of referring addresses, with their search hosts"},
+    {kIdAppAbout, {kHelp, "ﾊﾞｰｼﾞｮﾝ情報"_sj}, K::About, nullptr, {}, nullptr, nullptr, nullptr},
 };
 // clang-format on
 

@@ -36,6 +36,16 @@ inline constexpr int kIdMainDetail = 32785;
 inline constexpr int kIdPageDetail = 32786;
 inline constexpr int kIdPageDays = 32787;
 inline constexpr int kIdPageRanking = 32788;
+// The calendar menu.
+inline constexpr int kIdMainDates = 32789;
+inline constexpr int kIdMainMonths = 32790;
+inline constexpr int kIdMainWeekdays = 32791;
+inline constexpr int kIdMainWeekHours = 32792;
+inline constexpr int kIdPageDates = 32793;
+inline constexpr int kIdPageMonths = 32794;
+inline constexpr int kIdPageWeekdays = 32795;
+inline constexpr int kIdPageWeekHours = 32796;
+inline constexpr int kIdPhrases = 32797;
 // The framework's own commands.
 inline constexpr int kIdAppExit = 57665;
 inline constexpr int kIdAppAbout = 57664;
@@ -77,7 +87,8 @@ struct CommandRow {
     const char* help;         // one line for the command-line usage
 };
 
-// Every row, in menu order; rows outside the menu come last.
+// Every row, in menu order; the page-name list, outside the menu, stands where `all`
+// lists it, after the reports of the first three menus and before the calendar's.
 std::span<const CommandRow> CommandTable();
 
 // For tests: rows added after the table's own while the object lives, so that a test can

@@ -16,6 +16,11 @@ struct TextFormatter {
     std::string operator()(const ShareResult& r) const { return FormatShareText(r.lines, r.counters); }
     std::string operator()(const PageNamesResult& r) const { return FormatPageNamesText(r.names); }
     std::string operator()(const PageDaysResult& r) const { return FormatPageDaysText(r); }
+    std::string operator()(const CalendarDatesResult& r) const { return FormatCalendarDatesText(r); }
+    std::string operator()(const CalendarMonthsResult& r) const { return FormatCalendarMonthsText(r); }
+    std::string operator()(const WeekdaysResult& r) const { return FormatWeekdaysText(r); }
+    std::string operator()(const WeekHoursResult& r) const { return FormatWeekHoursText(r); }
+    std::string operator()(const PhrasesResult& r) const { return FormatPhrasesText(r); }
 };
 
 }  // namespace

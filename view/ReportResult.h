@@ -10,14 +10,17 @@
 #include "logstore/FileCheck.h"
 #include "pagedays/PageDays.h"
 #include "share/ShareCounters.h"
+#include "tally/Phrases.h"
 #include "tally/TallyReports.h"
+#include "timereports/CalendarReports.h"
 #include "timereports/TimeReports.h"
 
 namespace quorlet3 {
 
 using ReportResult =
     std::variant<FileCheckResult, ContentsResult, ValueTallyResult, HostsResult, KeywordsResult, PagesResult,
-                 TimeCountsResult, GuestNumbersResult, ShareResult, PageNamesResult, PageDaysResult>;
+                 TimeCountsResult, GuestNumbersResult, ShareResult, PageNamesResult, PageDaysResult,
+                 CalendarDatesResult, CalendarMonthsResult, WeekdaysResult, WeekHoursResult, PhrasesResult>;
 
 // The report's cp932 text with CR LF line ends, as the window's result box shows it.
 std::string FormatText(const ReportResult& result);
