@@ -386,6 +386,20 @@ std::optional<std::string> DirectText(const CommandRow& row, const LineStore& st
         }
         case kIdPageDays:
             return FormatPageDaysText(ComputePageDays(store, page));
+        case kIdMainDates:
+        case kIdPageDates:
+            return FormatCalendarDatesText(ComputeCalendarDates(store, std::get<RecordKind>(row.argument)));
+        case kIdMainMonths:
+        case kIdPageMonths:
+            return FormatCalendarMonthsText(ComputeCalendarMonths(store, std::get<RecordKind>(row.argument)));
+        case kIdMainWeekdays:
+        case kIdPageWeekdays:
+            return FormatWeekdaysText(ComputeWeekdays(store, std::get<RecordKind>(row.argument)));
+        case kIdMainWeekHours:
+        case kIdPageWeekHours:
+            return FormatWeekHoursText(ComputeWeekHours(store, std::get<RecordKind>(row.argument)));
+        case kIdPhrases:
+            return FormatPhrasesText(ComputePhrases(store));
         case 0:
             if (row.cliName != nullptr && std::string_view(row.cliName) == "page-names") {
                 PageNameList names;

@@ -273,8 +273,8 @@ void ViewTest::sameTextDifferentMarkers() {
 void ViewTest::everyReportRowShowsItsText() {
     // Each report's menu id shows exactly its row's report text, over a log in which
     // each of these reports differs from every other.
-    const int reports[] = {32772, 32774, 32775, 32776, 32779, 32778, 32785,
-                           32784, 32777, 32782, 32788, 32781, 32780, 32786};
+    const int reports[] = {32772, 32774, 32775, 32776, 32779, 32778, 32785, 32784, 32777, 32782, 32788, 32781,
+                           32780, 32786, 32789, 32790, 32791, 32792, 32793, 32794, 32795, 32796, 32797};
     ViewUnderTest t;
     TempDir folder;
     t.Load(folder.WriteLines(

@@ -122,7 +122,14 @@ INSTANTIATE_TEST_SUITE_P(SmallLog, JsonReportTest, ::testing::Values(
     JsonCase{"share", "share", "", R"({"report":"share","total":3,"counts":{"MSIE2.0":0,"MSIE3.0":0,"MSIE4.0":1,"NN2.0":0,"NN3.0":2,"NN4.0":0,"other":0},)"
         R"("percent":{"MSIE2.0":0,"MSIE3.0":0,"MSIE4.0":33,"NN2.0":0,"NN3.0":66,"NN4.0":0,"other":0,"MSIE,NN3.0+":100,"MSIE3.0+":33,"Netscape":66}})"},
     JsonCase{"page_names", "page-names", "", U8(u8R"({"report":"page-names","pages":["top.html","ページ.html"]})")},
-    JsonCase{"page_days", "page-days", "PAGE", U8(u8R"({"report":"page-days","page":"ページ.html","total":3,"counts":[)") + Counts(31, {15, 16, 17}) + "]}"}),
+    JsonCase{"page_days", "page-days", "PAGE", U8(u8R"({"report":"page-days","page":"ページ.html","total":3,"counts":[)") + Counts(31, {15, 16, 17}) + "]}"},
+    JsonCase{"dates_main", "dates", "main", R"({"report":"dates","records":"main","total":3,"undated":0,"days":[{"date":"1998-07-15","count":1},)"
+        R"({"date":"1998-07-16","count":0},{"date":"1998-07-17","count":2}]})"},
+    JsonCase{"months_page", "months", "page", R"({"report":"months","records":"page","total":3,"undated":0,"months":[{"month":"1998-07","count":3}]})"},
+    JsonCase{"weekdays_main", "weekdays", "main", R"({"report":"weekdays","records":"main","total":3,"undated":0,"counts":[0,0,0,1,0,2,0]})"},
+    JsonCase{"weekhours_page", "weekhours", "page", R"({"report":"weekhours","records":"page","total":3,"undated":0,"counts":[[)" + Zeros(24) +
+        "],[" + Zeros(24) + "],[" + Zeros(24) + "],[" + Zeros(24) + "],[" + Zeros(24, 21) + "],[" + Zeros(24, 8) + "],[" + Zeros(24, 9) + "]]}"},
+    JsonCase{"phrases", "phrases", "", R"({"report":"phrases","total":1,"rows":[{"phrase":"\"x\"","count":1,"hosts":["search.example.co.jp"]}]})"}),
     [](const auto& info) { return std::string(info.param.name); });
 // clang-format on
 
@@ -183,6 +190,10 @@ INSTANTIATE_TEST_SUITE_P(Tables, CsvReportTest, ::testing::Values(
         "last,44,\", 17-Jul-98 23:59:59 JST\"\r\nmain_guests,4,\r\npage_guests,4,\r\n"},
     CsvCase{"share", "share", "", &kLog, "class,count,percent\r\nMSIE2.0,0,0\r\nMSIE3.0,0,0\r\nMSIE4.0,1,33\r\nNN2.0,0,0\r\n"
         "NN3.0,2,66\r\nNN4.0,0,0\r\nother,0,0\r\n\"MSIE,NN3.0+\",,100\r\nMSIE3.0+,,33\r\nNetscape,,66\r\n"},
+    CsvCase{"dates", "dates", "main", &kLog, "date,count\r\n1998-07-15,1\r\n1998-07-16,0\r\n1998-07-17,2\r\n"},
+    CsvCase{"months", "months", "main", &kLog, "month,count\r\n1998-07,3\r\n"},
+    CsvCase{"weekdays", "weekdays", "page", &kLog, "weekday,count\r\nsun,0\r\nmon,0\r\ntue,0\r\nwed,0\r\nthu,1\r\nfri,1\r\nsat,1\r\n"},
+    CsvCase{"phrases", "phrases", "", &kLog, "phrase,count,hosts\r\n\"\"\"x\"\"\",1,search.example.co.jp\r\n"},
     CsvCase{"hostile_page_names", "page-names", "", &kHostileLog,
         U8(u8"page\r\n\"a\"\"b\\c\td\x01" u8"e\x1f\x7f\uFFFDペ\uFFFD\"\"\r\b\fz\"\r\n\"x\ry\"\r\n")}),
     [](const auto& info) { return std::string(info.param.name); });
@@ -211,9 +222,11 @@ TEST(JsonAllTest, EveryReportOnceInMenuOrderAndParses) {
     EXPECT_EQ(all["log"], U8(u8"/logs/アクセス\"1\".log"));
     EXPECT_EQ(all["lines"], 22);
     const std::vector<std::string> expected = {
-        "check",         "contents",    "links",       "hosts",       "browsers",  "share",
-        "daily main",    "hourly main", "detail main", "guests",      "keywords",  "pages name",
-        "pages ranking", "daily page",  "hourly page", "detail page", "page-names"};
+        "check",          "contents",      "links",          "hosts",       "browsers",    "share",
+        "daily main",     "hourly main",   "detail main",    "guests",      "keywords",    "pages name",
+        "pages ranking",  "daily page",    "hourly page",    "detail page", "page-names",  "dates main",
+        "months main",    "weekdays main", "weekhours main", "dates page",  "months page", "weekdays page",
+        "weekhours page", "phrases"};
     ASSERT_EQ(all["reports"].size(), expected.size());
     ASSERT_EQ(reports.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {

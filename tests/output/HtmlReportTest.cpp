@@ -119,15 +119,18 @@ TEST(HtmlReportTest, EmptyStoresGiveZeroCounts) {
     for (const CQuorlet3Doc* doc : {&unloaded, &empty}) {
         const std::string page = Page(*doc);
         ExpectChartsComplete(page);
-        for (const char* id : {"main-accesses", "page-accesses", "hourly-main-total", "daily-page-total",
-                               "detail-main-total", "share-total", "link-table-total", "hosts-total", "pages-total"}) {
+        for (const char* id :
+             {"main-accesses", "page-accesses", "hourly-main-total", "daily-page-total", "detail-main-total",
+              "share-total", "link-table-total", "hosts-total", "pages-total", "dates-main-total", "months-page-total",
+              "weekdays-main-total", "weekhours-page-total", "phrases-total"}) {
             EXPECT_EQ(TextOf(page, id), "0") << id;
         }
         EXPECT_EQ(Count(page, "class=\"pie\""), 0u);
         EXPECT_NE(page.find("id=\"share-note\""), std::string::npos);
         EXPECT_EQ(page.find("id=\"period-first\""), std::string::npos);
-        // An empty store has no busiest cell: no level other than "empty" in the heat map.
-        EXPECT_EQ(Count(page, "class=\"cell l0\""), 2u * 744u);
+        // An empty store has no busiest cell: no level other than "empty" in the heat maps
+        // of days and hours and of weekdays and hours; no date, so no calendar.
+        EXPECT_EQ(Count(page, "class=\"cell l0\""), 2u * 744u + 2u * 7u * 24u);
     }
     EXPECT_EQ(TextOf(Page(empty), "lines-read"), "0");
 }
