@@ -59,19 +59,37 @@ const char* WeekdayName(int weekday) {
     return kNames[static_cast<size_t>(weekday)];
 }
 
+const DateReader::Date& DateReader::Read(std::string_view line) {
+    const size_t from = HasDayComma(line) ? 24 : 22;
+    const size_t size = from == 24 ? 11 : 9;
+    if (line.size() >= from) {
+        const std::string_view text = line.substr(line.size() - from, size);
+        if (text == std::string_view(m_text, m_size)) {
+            return m_date;
+        }
+        std::copy(text.begin(), text.end(), m_text);
+        m_size = size;
+    } else {
+        m_size = 0;  // too short to hold a date
+    }
+    const std::optional<CivilDate> date = DateOf(line);
+    m_date = date ? Date{true, date->DayNumber(), date->Weekday()} : Date{};
+    return m_date;
+}
+
 void DateCountsAccumulator::Step(std::span<const Slot> batch) {
     const std::string_view marker = Marker();
     for (const Slot& s : batch) {
         if (!HasMarker(s.line, marker)) {
             continue;
         }
-        const std::optional<CivilDate> date = DateOf(s.line);
-        if (!date) {
+        const DateReader::Date& date = m_dates.Read(s.line);
+        if (!date.dated) {
             ++m_undated;
             continue;
         }
         ++m_total;
-        const int day = date->DayNumber();
+        const int day = date.dayNumber;
         if (m_runCount > 0 && day != m_runDay) {
             Flush();
         }
@@ -159,8 +177,8 @@ void WeekHoursAccumulator::Step(std::span<const Slot> batch) {
         if (!HasMarker(s.line, marker)) {
             continue;
         }
-        const std::optional<CivilDate> date = DateOf(s.line);
-        if (!date) {
+        const DateReader::Date& date = m_dates.Read(s.line);
+        if (!date.dated) {
             ++m_result.undated;
             continue;
         }
@@ -168,11 +186,7 @@ void WeekHoursAccumulator::Step(std::span<const Slot> batch) {
         if (!IsHourInRange(hour)) {
             continue;
         }
-        if (*date != m_lastDate) {
-            m_lastDate = *date;
-            m_lastWeekday = date->Weekday();
-        }
-        ++m_result.counts[static_cast<size_t>(m_lastWeekday)][static_cast<size_t>(hour)];
+        ++m_result.counts[static_cast<size_t>(date.weekday)][static_cast<size_t>(hour)];
         ++m_result.total;
     }
 }

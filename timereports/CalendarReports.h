@@ -64,6 +64,23 @@ struct WeekHoursResult {
     std::array<std::array<int, kHours>, kWeekdays> counts{};  // [weekday, Sunday first][hour]
 };
 
+// The date of each time-stamp line, read once per distinct date text: a log's lines come
+// in date order, so a line mostly carries the date the line before it did.
+class DateReader {
+public:
+    struct Date {
+        bool dated = false;
+        int dayNumber = 0;
+        int weekday = 0;
+    };
+    const Date& Read(std::string_view line);
+
+private:
+    char m_text[11] = {};  // the date bytes last read (see DateOf), 9 or 11 of them
+    size_t m_size = 0;
+    Date m_date;
+};
+
 // The counts per date shared by the date, month and weekday reports: a few thousand
 // dates even for a log of years, whatever the number of lines.
 class DateCountsAccumulator {
@@ -84,6 +101,7 @@ protected:
 private:
     void Flush();
 
+    DateReader m_dates;
     std::map<int, int> m_perDay;  // day number -> lines, but those of the pending run
     // A log's lines come in date order: a run of lines of one date is counted here and
     // goes into the map when another date comes.
@@ -123,8 +141,7 @@ public:
 
 private:
     WeekHoursResult m_result;
-    CivilDate m_lastDate{0, 0, 0};  // the last date read and its weekday
-    int m_lastWeekday = 0;
+    DateReader m_dates;
 };
 
 CalendarDatesResult ComputeCalendarDates(const LineStore& store, RecordKind records);
