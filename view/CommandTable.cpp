@@ -2,6 +2,7 @@
 #include "view/CommandTable.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/Cp932Literal.h"
 
@@ -91,9 +92,32 @@ const CommandRow kRows[] = {
 
 bool SameWord(const char* word, std::string_view text) { return word != nullptr && text == word; }
 
+constexpr size_t kTestRowRoom = 8;
+
+// The program's rows, with room reserved for test rows so that appending never moves them.
+std::vector<CommandRow>& Rows() {
+    static std::vector<CommandRow> rows = [] {
+        std::vector<CommandRow> table;
+        table.reserve(std::size(kRows) + kTestRowRoom);
+        table.insert(table.end(), std::begin(kRows), std::end(kRows));
+        return table;
+    }();
+    return rows;
+}
+
 }  // namespace
 
-std::span<const CommandRow> CommandTable() { return kRows; }
+std::span<const CommandRow> CommandTable() { return Rows(); }
+
+void AppendTestRow(const CommandRow& row) {
+    std::vector<CommandRow>& rows = Rows();
+    if (rows.size() == rows.capacity()) {
+        throw std::length_error("no room for another test row in the command table");
+    }
+    rows.push_back(row);
+}
+
+void RemoveTestRows() { Rows().resize(std::size(kRows), kRows[0]); }
 
 bool TakesPage(const CommandRow& row) { return row.cliArgument == kPageWord; }
 
@@ -101,12 +125,13 @@ const CommandRow* FindCommand(int id) {
     if (id == 0) {
         return nullptr;
     }
-    auto it = std::find_if(std::begin(kRows), std::end(kRows), [id](const CommandRow& r) { return r.id == id; });
-    return it == std::end(kRows) ? nullptr : &*it;
+    const std::span<const CommandRow> rows = CommandTable();
+    auto it = std::find_if(rows.begin(), rows.end(), [id](const CommandRow& r) { return r.id == id; });
+    return it == rows.end() ? nullptr : &*it;
 }
 
 const CommandRow* FindCliCommand(std::string_view name, std::string_view argument) {
-    for (const CommandRow& row : kRows) {
+    for (const CommandRow& row : CommandTable()) {
         if (!SameWord(row.cliName, name)) {
             continue;
         }
@@ -119,7 +144,7 @@ const CommandRow* FindCliCommand(std::string_view name, std::string_view argumen
 
 std::vector<const CommandRow*> AllReportRows() {
     std::vector<const CommandRow*> rows;
-    for (const CommandRow& row : kRows) {
+    for (const CommandRow& row : CommandTable()) {
         if (row.start != nullptr && !TakesPage(row)) {
             rows.push_back(&row);
         }

@@ -80,6 +80,12 @@ struct CommandRow {
 // Every row, in menu order; rows outside the menu come last.
 std::span<const CommandRow> CommandTable();
 
+// Rows that only tests add, after every row of the program, to show that a new row
+// reaches the menu and its handler with no other edit. Room for a few: rows never move,
+// so pointers to them stay valid; RemoveTestRows takes them all away again.
+void AppendTestRow(const CommandRow& row);
+void RemoveTestRows();
+
 // The row of a command id, or null.
 const CommandRow* FindCommand(int id);
 
