@@ -47,6 +47,7 @@ void CBackgroundRead::Start() {
     m_dialog->setAutoReset(false);
     m_dialog->setValue(0);
     connect(m_dialog, &QProgressDialog::canceled, this, &CBackgroundRead::Cancel);
+    connect(m_dialog, &QDialog::rejected, this, &CBackgroundRead::Cancel);  // Escape, the close box
 
     PartReadOptions options = m_options;
     options.progress = [this, hook = m_options.progress](long long read, long long total) {
