@@ -23,8 +23,8 @@ QString Megabytes(long long bytes) {
 
 }  // namespace
 
-CBackgroundRead::CBackgroundRead(QWidget* owner, const QString& label, PartReadOptions options, Work work)
-    : m_owner(owner), m_label(label), m_options(std::move(options)), m_work(std::move(work)) {
+CBackgroundRead::CBackgroundRead(QWidget* owner, const QString& label, PartReadOptions options, Work work, bool quiet)
+    : m_owner(owner), m_label(label), m_options(std::move(options)), m_work(std::move(work)), m_quiet(quiet) {
     m_poll.setInterval(kPollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &CBackgroundRead::ShowProgress);
 }
@@ -38,7 +38,7 @@ CBackgroundRead::~CBackgroundRead() {
     delete m_dialog;
 }
 
-void CBackgroundRead::Start() {
+void CBackgroundRead::MakeDialog() {
     m_dialog = new QProgressDialog(m_label, QStringLiteral("キャンセル"), 0, kProgressSteps, m_owner);
     m_dialog->setWindowTitle(QStringLiteral("ログ全体の読み込み"));
     m_dialog->setWindowModality(Qt::WindowModal);
@@ -48,7 +48,12 @@ void CBackgroundRead::Start() {
     m_dialog->setValue(0);
     connect(m_dialog, &QProgressDialog::canceled, this, &CBackgroundRead::Cancel);
     connect(m_dialog, &QDialog::rejected, this, &CBackgroundRead::Cancel);  // Escape, the close box
+}
 
+void CBackgroundRead::Start() {
+    if (!m_quiet) {
+        MakeDialog();
+    }
     PartReadOptions options = m_options;
     options.progress = [this, hook = m_options.progress](long long read, long long total) {
         if (hook) {

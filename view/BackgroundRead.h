@@ -30,8 +30,9 @@ public:
     enum class Outcome { Running, Done, Cancelled, Failed };
 
     // options: the reader's settings (threads, part size, and a progress hook of the
-    // caller's own, called on the worker thread before the dialog's).
-    CBackgroundRead(QWidget* owner, const QString& label, PartReadOptions options, Work work);
+    // caller's own, called on the worker thread before the dialog's). A quiet read shows
+    // no dialog: the window stays usable on what it has until the read is over.
+    CBackgroundRead(QWidget* owner, const QString& label, PartReadOptions options, Work work, bool quiet = false);
     ~CBackgroundRead() override;
     CBackgroundRead(const CBackgroundRead&) = delete;
     CBackgroundRead& operator=(const CBackgroundRead&) = delete;
@@ -42,6 +43,7 @@ public:
     void Cancel();
 
     Outcome Result() const { return m_outcome; }
+    bool Quiet() const { return m_quiet; }
     // The failure when Result() is Failed.
     std::exception_ptr Error() const { return m_error; }
     QProgressDialog* ProgressDialog() const { return m_dialog; }
@@ -50,6 +52,7 @@ Q_SIGNALS:
     void Finished();
 
 private:
+    void MakeDialog();
     void ShowProgress();
     void OnWorkerDone();
 
@@ -57,6 +60,7 @@ private:
     QString m_label;
     PartReadOptions m_options;
     Work m_work;
+    bool m_quiet;
     QThread* m_thread = nullptr;
     QPointer<QProgressDialog> m_dialog;
     QTimer m_poll;

@@ -359,8 +359,27 @@ void CQuorlet3View::OnReport(const CommandRow& row) {
     Show(row, {}, Compute(row));
 }
 
+QString CQuorlet3View::LoadedLines() const {
+    const WholeLogReports* whole = m_doc.WholeLog().get();
+    return whole == nullptr ? QString() : QStringLiteral("ログ全体 %1 行").arg(QLocale().toString(whole->lines));
+}
+
+bool CQuorlet3View::Busy() const { return m_background != nullptr && !m_background->Quiet(); }
+
+void CQuorlet3View::DropQuietRead(bool reloadAfter) {
+    if (m_background == nullptr) {
+        return;
+    }
+    CBackgroundRead* old = m_background.release();
+    old->disconnect(this);
+    old->Cancel();
+    connect(old, &CBackgroundRead::Finished, old, &QObject::deleteLater);
+    m_reloadWaiting = m_reloadWaiting || reloadAfter;
+}
+
 void CQuorlet3View::OnSpecifyFile() {
     CWaitCursor wait;
+    DropQuietRead(false);
     const std::optional<std::string> path = m_doc.ChooseLogFile();
     if (!path) {
         return;
@@ -377,6 +396,7 @@ void CQuorlet3View::OnOpenFile(const std::string& path) {
     }
     RunCommand([this, &path] {
         CWaitCursor wait;
+        DropQuietRead(false);
         const long long size = FileSizeOf(path);
         m_doc.LoadLogFile(path);
         ShowLoadedFile(path, size);
@@ -436,8 +456,9 @@ void CQuorlet3View::OnPageDays(const CommandRow& row) {
 
 void CQuorlet3View::StartBackground(const QString& label,
                                     std::function<void(const PartReadOptions&, const std::atomic<bool>&)> work,
-                                    std::function<void()> done) {
-    m_background = std::make_unique<CBackgroundRead>(window(), label, m_wholeReadOptions, std::move(work));
+                                    std::function<void()> done, bool quiet) {
+    DropQuietRead(true);
+    m_background = std::make_unique<CBackgroundRead>(window(), label, m_wholeReadOptions, std::move(work), quiet);
     connect(m_background.get(), &CBackgroundRead::Finished, this, [this, done = std::move(done)] {
         // The read is over: take it away first, so that what follows may start another.
         std::unique_ptr<CBackgroundRead> finished = std::move(m_background);
@@ -454,7 +475,7 @@ void CQuorlet3View::StartBackground(const QString& label,
         }
         finished.release()->deleteLater();  // it is still delivering this signal
         Q_EMIT BackgroundReadFinished();
-        if (m_reloadWaiting && !Busy()) {
+        if (m_reloadWaiting && m_background == nullptr) {
             m_reloadWaiting = false;
             ReloadLog();
         }
@@ -471,11 +492,12 @@ void CQuorlet3View::OnWholeLoad() {
         if (!path) {
             return;
         }
+        DropQuietRead(false);
         StartWholeLoad(*path, [this, path = *path] { ShowLoadedFile(path, m_doc.WholeLog()->fileSize); });
     });
 }
 
-void CQuorlet3View::StartWholeLoad(const std::string& path, std::function<void()> then) {
+void CQuorlet3View::StartWholeLoad(const std::string& path, std::function<void()> then, bool quiet) {
     struct Made {
         std::unique_ptr<LineStore> firstLines;
         std::shared_ptr<const WholeLogReports> reports;
@@ -490,7 +512,8 @@ void CQuorlet3View::StartWholeLoad(const std::string& path, std::function<void()
         [this, made, then = std::move(then)] {
             m_doc.AdoptWholeLog(std::move(made->firstLines), std::move(made->reports));
             then();
-        });
+        },
+        quiet);
 }
 
 void CQuorlet3View::StartWholePageDays(const CommandRow& row, const std::string& page) {
@@ -525,12 +548,18 @@ void CQuorlet3View::ReloadLog() {
     if (m_loadedPath.empty()) {
         return;
     }
-    if (Busy()) {
+    if (m_background != nullptr) {
         m_reloadWaiting = true;  // after the read that runs now
         return;
     }
     if (m_doc.WholeLog()) {
-        StartWholeLoad(m_loadedPath, [this] { RecomputeShown(); });
+        StartWholeLoad(
+            m_loadedPath,
+            [this] {
+                Q_EMIT LoadedLinesChanged(LoadedLines());
+                RecomputeShown();
+            },
+            true);
         return;
     }
     RunCommand([this] {

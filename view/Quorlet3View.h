@@ -78,8 +78,10 @@ public:
     // Reads the loaded log again (whole or first lines, as loaded) and recomputes the shown report.
     void ReloadLog();
 
-    // True while a whole log is read; commands wait for it.
-    bool Busy() const { return m_background != nullptr; }
+    // True while the user waits for a whole log to be read (its progress dialog holds the
+    // window); commands wait for it. A reload of a growing whole log reads quietly instead,
+    // and the window works on the log as it was until the reload is over.
+    bool Busy() const;
     CBackgroundRead* BackgroundRead() const { return m_background.get(); }
     CLogWatcher* Watcher() const { return m_watcher.get(); }
 
@@ -154,10 +156,14 @@ private:
     // Reads on the worker thread with the progress dialog; then runs done on the GUI thread.
     void StartBackground(const QString& label,
                          std::function<void(const PartReadOptions&, const std::atomic<bool>&)> work,
-                         std::function<void()> done);
-    void StartWholeLoad(const std::string& path, std::function<void()> then);
+                         std::function<void()> done, bool quiet = false);
+    // Stops a quiet reload that is still reading and forgets it: what the user asks for now wins.
+    void DropQuietRead(bool reloadAfter);
+    void StartWholeLoad(const std::string& path, std::function<void()> then, bool quiet = false);
     void StartWholePageDays(const CommandRow& row, const std::string& page);
     void RecomputeShown();
+    // What is loaded, for the caption (see LoadedLinesChanged).
+    QString LoadedLines() const;
     void WatchLoadedFile(long long size);
     void OnWatchLost(const QString& reason);
     // Writes the bytes to the file, or reports why it could not; true when written.
