@@ -372,6 +372,7 @@ void CQuorlet3View::DropQuietRead(bool reloadAfter) {
     }
     CBackgroundRead* old = m_background.release();
     old->disconnect(this);
+    old->setParent(this);  // a window that closes first still stops and waits for it
     old->Cancel();
     connect(old, &CBackgroundRead::Finished, old, &QObject::deleteLater);
     m_reloadWaiting = m_reloadWaiting || reloadAfter;
@@ -493,12 +494,13 @@ void CQuorlet3View::OnWholeLoad() {
             return;
         }
         DropQuietRead(false);
-        StartWholeLoad(*path, [this, path = *path] { ShowLoadedFile(path, m_doc.WholeLog()->fileSize); });
+        StartWholeLoad(*path, [this, path = *path](long long sizeBefore) { ShowLoadedFile(path, sizeBefore); });
     });
 }
 
-void CQuorlet3View::StartWholeLoad(const std::string& path, std::function<void()> then, bool quiet) {
+void CQuorlet3View::StartWholeLoad(const std::string& path, std::function<void(long long)> then, bool quiet) {
     struct Made {
+        long long sizeBefore = -1;  // lines appended during the read count as growth for the watch
         std::unique_ptr<LineStore> firstLines;
         std::shared_ptr<const WholeLogReports> reports;
     };
@@ -506,12 +508,13 @@ void CQuorlet3View::StartWholeLoad(const std::string& path, std::function<void()
     StartBackground(
         QStringLiteral("%1 を読み込んでいます。").arg(PathToQString(path)),
         [path, made](const PartReadOptions& options, const std::atomic<bool>& cancel) {
+            made->sizeBefore = FileSizeOf(path);
             made->firstLines = LoadLineStore(path);
             made->reports = RunWholeLogReports(path, options, &cancel);
         },
         [this, made, then = std::move(then)] {
             m_doc.AdoptWholeLog(std::move(made->firstLines), std::move(made->reports));
-            then();
+            then(made->sizeBefore);
         },
         quiet);
 }
@@ -555,7 +558,7 @@ void CQuorlet3View::ReloadLog() {
     if (m_doc.WholeLog()) {
         StartWholeLoad(
             m_loadedPath,
-            [this] {
+            [this](long long) {
                 Q_EMIT LoadedLinesChanged(LoadedLines());
                 RecomputeShown();
             },

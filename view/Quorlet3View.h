@@ -159,7 +159,8 @@ private:
                          std::function<void()> done, bool quiet = false);
     // Stops a quiet reload that is still reading and forgets it: what the user asks for now wins.
     void DropQuietRead(bool reloadAfter);
-    void StartWholeLoad(const std::string& path, std::function<void()> then, bool quiet = false);
+    // Reads the whole log at path; then runs with the file's size before the read.
+    void StartWholeLoad(const std::string& path, std::function<void(long long)> then, bool quiet = false);
     void StartWholePageDays(const CommandRow& row, const std::string& page);
     void RecomputeShown();
     // What is loaded, for the caption (see LoadedLinesChanged).

@@ -1,8 +1,6 @@
 // The reports of a whole log, computed in one pass over every line.
 #include "view/WholeLogReports.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "wholelog/WholeLogRun.h"
@@ -47,8 +45,6 @@ std::shared_ptr<const WholeLogReports> RunWholeLogReports(const std::string& pat
                                                           const std::atomic<bool>* cancel) {
     auto reports = std::make_shared<WholeLogReports>();
     reports->path = path;
-    struct stat info {};
-    reports->fileSize = ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : -1;
     const std::vector<const CommandRow*> rows = WholeLogRows();
     WholeLogRowRun run = RunRowsOverWholeLog(path, rows, {}, options, cancel);
     reports->lines = run.lines;

@@ -25,7 +25,6 @@ public:
 struct WholeLogReports {
     std::string path;                // as the file system spells it
     long long lines = 0;             // line slots the walk visited (every line of the log)
-    long long fileSize = 0;          // bytes of the log when it was read (-1: a stream)
     std::vector<RowResult> results;  // the rows of WholeLogRows(), in table order
 
     // The row's result over the whole log, or null for a row the run does not compute
