@@ -519,7 +519,7 @@ void CQuorlet3View::StartWholeLoad(const std::string& path, std::function<void(l
         quiet);
 }
 
-void CQuorlet3View::StartWholePageDays(const CommandRow& row, const std::string& page) {
+void CQuorlet3View::StartWholePageDays(const CommandRow& row, const std::string& page, bool quiet) {
     auto days = std::make_shared<std::optional<ReportResult>>();
     StartBackground(
         QStringLiteral("ページ別アクセス日をログ全体で数えています。"),
@@ -528,7 +528,7 @@ void CQuorlet3View::StartWholePageDays(const CommandRow& row, const std::string&
             const CommandRow* const one[] = {rowPointer};
             *days = std::move(RunRowsOverWholeLog(path, one, page, options, &cancel).results.front().result);
         },
-        [this, &row, page, days] { Show(row, page, std::move(**days)); });
+        [this, &row, page, days] { Show(row, page, std::move(**days)); }, quiet);
 }
 
 void CQuorlet3View::RecomputeShown() {
@@ -537,7 +537,7 @@ void CQuorlet3View::RecomputeShown() {
     }
     const CommandRow& row = *m_shown.row;
     if (row.kind == CommandKind::PageDays && m_doc.WholeLog()) {
-        StartWholePageDays(row, m_shown.page);
+        StartWholePageDays(row, m_shown.page, true);  // after a reload, quietly as the reload itself
         return;
     }
     // The listing is not asked about again: the user agreed to it, and it is the same file.

@@ -161,7 +161,7 @@ private:
     void DropQuietRead(bool reloadAfter);
     // Reads the whole log at path; then runs with the file's size before the read.
     void StartWholeLoad(const std::string& path, std::function<void(long long)> then, bool quiet = false);
-    void StartWholePageDays(const CommandRow& row, const std::string& page);
+    void StartWholePageDays(const CommandRow& row, const std::string& page, bool quiet = false);
     void RecomputeShown();
     // What is loaded, for the caption (see LoadedLinesChanged).
     QString LoadedLines() const;

@@ -196,6 +196,7 @@ private Q_SLOTS:
     void growingLogReloadsOncePerBurst();
     void shrinkingOrVanishingLogStopsTheWatch();
     void quietReloadLeavesTheWindowUsable();
+    void growingWholeLogRecountsTheChosenPage();
     void bigLogFigures();
 };
 
@@ -504,6 +505,32 @@ void WindowFileTest::quietReloadLeavesTheWindowUsable() {
     QCOMPARE(t.view->Result(),
              ReportOf(LoadLines(Concat({MainRecord(1, 5), PlainLines(2000), MainRecord(2, 8)})), 32778));
     QCOMPARE(t.frame.windowTitle(), MainCaption() + QStringLiteral(" － ログ全体 2,010 行"));
+    QVERIFY(t.errors.isEmpty());
+}
+
+void WindowFileTest::growingWholeLogRecountsTheChosenPage() {
+    TempDir dir;
+    const std::string log = dir.WriteLines("days.log", Concat({PageRecord("a.html", 3), PageRecord("b.html", 4)}));
+    WindowUnderTest t;
+    t.view->Watcher()->SetTimings(100, 2000, 40);
+    QVERIFY(t.LoadWhole(log));
+    t.view->SetAutoReload(true);
+    t.pickerAnswer = 1;  // b.html
+    QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+    t.Run(kIdPageDays);
+    QVERIFY(finished.wait(10000));
+    QVERIFY(Cp932ToQString(t.view->Result()).contains(QStringLiteral("b.html\t1回")));
+
+    QSignalSpy shown(t.view, &CQuorlet3View::ResultChanged);
+    bool dialogSeen = false;
+    QObject::connect(t.view, &CQuorlet3View::BackgroundReadFinished, t.view, [&] {
+        dialogSeen = dialogSeen || (t.view->BackgroundRead() != nullptr && t.view->BackgroundRead()->ProgressDialog());
+    });
+    Append(log, JoinCrLf(PageRecord("b.html", 9)));
+    QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 10000);
+    QCOMPARE(t.view->Result(), RunCli({"--whole", "--raw", QString::fromStdString(log), "page-days", "b.html"}));
+    QVERIFY(Cp932ToQString(t.view->Result()).contains(QStringLiteral("b.html\t2回")));
+    QVERIFY(!dialogSeen);
     QVERIFY(t.errors.isEmpty());
 }
 
