@@ -1,10 +1,12 @@
-// The main frame. Its menu is built from the command table, row by row in menu order.
+// The main frame. Its menu is built from the command table, row by row in menu order,
+// and each item runs its own row; the window's own file commands join the file menu.
 #include "app/MainFrm.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 
+#include "app/Quorlet3App.h"
 #include "app/Quorlet3Icon.h"
 #include "platform/QtDialogFrame.h"
 #include "platform/QtText.h"
@@ -24,13 +26,24 @@ QMenu* FindPopup(const QList<QAction*>& actions, const QString& text) {
     return nullptr;
 }
 
+// A recent file's menu text: its number as the mnemonic, then the path as it reads.
+QString RecentFileText(int index, const std::string& path) {
+    QString shown = PathToQString(path);
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
 }  // namespace
 
 CMainFrame::CMainFrame(CQuorlet3View* view, QWidget* parent) : QMainWindow(parent), m_view(view) {
     setWindowIcon(Quorlet3Icon());
     setCentralWidget(view);
     BuildMenu();
+    BuildWindowCommands();
     BuildAccelerators();
+    connect(view, &CQuorlet3View::LoadedLinesChanged, this, [this](const QString& description) {
+        setWindowTitle(description.isEmpty() ? MainCaption() : MainCaption() + QStringLiteral(" － ") + description);
+    });
     resize(800, 600);
 }
 
@@ -60,21 +73,90 @@ void CMainFrame::BuildMenu() {
         }
         if (row.kind == CommandKind::Separator) {
             menu->addSeparator();
-        } else {
-            AddCommandAction(menu, Cp932ToQString(row.menuPath[depth - 1]), row.id);
+            continue;
         }
+        QAction* action = menu->addAction(Cp932ToQString(row.menuPath[depth - 1]));
+        action->setData(row.id);  // the id names the item; the row alone says what it does
+        connect(action, &QAction::triggered, this, [this, &row] { OnCommand(row); });
     }
 }
 
-QAction* CMainFrame::AddCommandAction(QMenu* menu, const QString& text, int id) {
-    QAction* action = menu->addAction(text);
-    action->setData(id);
-    connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
-    return action;
+QMenu* CMainFrame::FileMenu() const {
+    const CommandRow* specify = FindCommand(kIdSpecifyFile);
+    return specify == nullptr ? nullptr : FindPopup(menuBar()->actions(), Cp932ToQString(specify->menuPath[0]));
+}
+
+void CMainFrame::BuildWindowCommands() {
+    QMenu* file = FileMenu();
+    if (file == nullptr) {
+        return;
+    }
+    // They stand after the table's file commands, before the separator above exit.
+    QAction* before = nullptr;
+    for (QAction* action : file->actions()) {
+        if (action->isSeparator()) {
+            before = action;
+            break;
+        }
+    }
+    auto add = [file, before](const QString& text) {
+        auto* action = new QAction(text, file);
+        file->insertAction(before, action);
+        return action;
+    };
+    file->insertSeparator(before);
+    m_wholeLoad = add(QStringLiteral("ログ全体を読み込む…"));
+    m_autoReload = add(QStringLiteral("自動更新"));
+    m_autoReload->setCheckable(true);
+    file->insertSeparator(before);
+    m_saveResult = add(QStringLiteral("結果を保存…"));
+    m_exportHtml = add(QStringLiteral("HTMLレポートを書き出す…"));
+    m_exportJson = add(QStringLiteral("結果をJSONで書き出す…"));
+    m_exportCsv = add(QStringLiteral("結果をCSVで書き出す…"));
+
+    CQuorlet3View* view = m_view;
+    connect(m_wholeLoad, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnWholeLoad(); }); });
+    connect(m_autoReload, &QAction::toggled, view, [view](bool on) { view->SetAutoReload(on); });
+    connect(view, &CQuorlet3View::AutoReloadChanged, m_autoReload, &QAction::setChecked);
+    connect(m_saveResult, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnSaveResult(); }); });
+    connect(m_exportHtml, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnExportHtml(); }); });
+    connect(m_exportJson, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnExportReport(ExportFormat::Json); }); });
+    connect(m_exportCsv, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnExportReport(ExportFormat::Csv); }); });
+}
+
+void CMainFrame::SetRecentFiles(const std::vector<std::string>& paths) {
+    QMenu* file = FileMenu();
+    if (file == nullptr) {
+        return;
+    }
+    for (QAction* action : m_recentFiles) {
+        file->removeAction(action);
+        action->deleteLater();
+    }
+    m_recentFiles.clear();
+    if (paths.empty()) {
+        return;
+    }
+    QAction* exit = FindCommandAction(kIdAppExit);
+    for (size_t i = 0; i < paths.size(); ++i) {
+        auto* action = new QAction(RecentFileText(static_cast<int>(i), paths[i]), file);
+        action->setData(QByteArray::fromStdString(paths[i]));  // the bytes, exactly as the file system spells them
+        CQuorlet3View* view = m_view;
+        connect(action, &QAction::triggered, view,
+                [view, path = paths[i]] { RunHandler("a recent file", [view, &path] { view->OnOpenFile(path); }); });
+        file->insertAction(exit, action);
+        m_recentFiles.append(action);
+    }
+    m_recentFiles.append(file->insertSeparator(exit));
 }
 
 void CMainFrame::BuildAccelerators() {
-    // F6 and Shift+F6 name the next and previous pane; with one pane they do nothing.
+    // F6 and Shift+F6 name the next and previous pane; with one pane they have no handler.
     const struct {
         QKeySequence keys;
         int id;
@@ -84,33 +166,32 @@ void CMainFrame::BuildAccelerators() {
         action->setShortcut(accelerator.keys);
         action->setShortcutContext(Qt::WindowShortcut);
         action->setData(accelerator.id);
-        const int id = accelerator.id;
-        connect(action, &QAction::triggered, this, [this, id] { OnCommand(id); });
         addAction(action);
         m_accelerators.append(action);
     }
 }
 
-void CMainFrame::OnCommand(int id) {
-    RunHandler("a menu command", [this, id] { RouteCommand(id); });
-}
-
-void CMainFrame::RouteCommand(int id) {
-    switch (id) {
-        case kIdAppExit:
-            close();  // nothing is ever modified, so nothing is asked
-            return;
-        case kIdAppAbout:
-            if (m_onAppAbout) {
-                m_onAppAbout();
-            }
-            return;
-        case kIdNextPane:
-        case kIdPrevPane:
-            return;
-        default:
-            m_view->OnCommand(id);
-    }
+void CMainFrame::OnCommand(const CommandRow& row) {
+    RunHandler("a menu command", [this, &row] {
+        switch (row.kind) {
+            case CommandKind::Exit:
+                close();  // nothing is ever modified, so nothing is asked
+                return;
+            case CommandKind::About:
+                if (m_onAppAbout) {
+                    m_onAppAbout();
+                }
+                return;
+            case CommandKind::Report:
+            case CommandKind::SpecifyFile:
+            case CommandKind::ViewContents:
+            case CommandKind::Share:
+            case CommandKind::PageDays:
+            case CommandKind::Separator:
+                m_view->OnCommand(row);
+                return;
+        }
+    });
 }
 
 QAction* CMainFrame::FindCommandAction(int id) const {
@@ -131,7 +212,8 @@ QAction* CMainFrame::FindCommandAction(int id) const {
         for (QAction* action : menu->actions()) {
             if (action->menu() != nullptr) {
                 pending.append(action->menu());
-            } else if (!action->isSeparator() && action->data().toInt() == id) {
+            } else if (!action->isSeparator() && action->data().typeId() == QMetaType::Int &&
+                       action->data().toInt() == id) {
                 return action;
             }
         }

@@ -4,6 +4,8 @@
 #include <QList>
 #include <QMainWindow>
 #include <functional>
+#include <string>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -11,6 +13,7 @@ class QMenu;
 namespace quorlet3 {
 
 class CQuorlet3View;
+struct CommandRow;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -20,26 +23,45 @@ public:
 
     CQuorlet3View* GetActiveView() const { return m_view; }
 
-    // Routes a command as the menu does: exit closes the window, the version dialog goes
-    // to m_onAppAbout, the pane commands of the accelerators do nothing, everything else
-    // goes to the view.
-    void OnCommand(int id);
+    // Runs the row's command as its menu item does: exit closes the window, the version
+    // dialog goes to m_onAppAbout, everything else to the view.
+    void OnCommand(const CommandRow& row);
 
     // The menu item or accelerator carrying that command id, or null.
     QAction* FindCommandAction(int id) const;
     const QList<QAction*>& Accelerators() const { return m_accelerators; }
+
+    // The window's own commands in the file menu.
+    QAction* WholeLoadAction() const { return m_wholeLoad; }
+    QAction* AutoReloadAction() const { return m_autoReload; }
+    QAction* SaveResultAction() const { return m_saveResult; }
+    QAction* ExportHtmlAction() const { return m_exportHtml; }
+    QAction* ExportJsonAction() const { return m_exportJson; }
+    QAction* ExportCsvAction() const { return m_exportCsv; }
+
+    // Shows the recent-file list (file-system bytes, the most recent first) in the file
+    // menu above the exit command; choosing an entry opens that file.
+    void SetRecentFiles(const std::vector<std::string>& paths);
+    const QList<QAction*>& RecentFileActions() const { return m_recentFiles; }
 
     // The application's handler of the version command.
     std::function<void()> m_onAppAbout;
 
 private:
     void BuildMenu();
+    void BuildWindowCommands();
     void BuildAccelerators();
-    QAction* AddCommandAction(QMenu* menu, const QString& text, int id);
-    void RouteCommand(int id);
+    QMenu* FileMenu() const;
 
     CQuorlet3View* m_view;
     QList<QAction*> m_accelerators;
+    QAction* m_wholeLoad = nullptr;
+    QAction* m_autoReload = nullptr;
+    QAction* m_saveResult = nullptr;
+    QAction* m_exportHtml = nullptr;
+    QAction* m_exportJson = nullptr;
+    QAction* m_exportCsv = nullptr;
+    QList<QAction*> m_recentFiles;  // the entries, then the separator after them
 };
 
 }  // namespace quorlet3

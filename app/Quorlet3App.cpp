@@ -77,6 +77,14 @@ bool CQuorlet3App::InitInstance(const QStringList& arguments) {
     m_questionBox.SetParent(m_frame.get());
     m_doc.SetFileChooser(&m_fileChooser);
     m_doc.SetQuestionBox(&m_questionBox);
+    // Every log the user loads goes on the list, and the profile keeps it at once: a
+    // run that ends without its exit still remembers it.
+    QObject::connect(GetView(), &CQuorlet3View::LogLoaded, m_frame.get(), [this](const QByteArray& path) {
+        m_recentFiles.Add(path.toStdString());
+        m_recentFiles.WriteList(*m_profile);
+        m_profile->sync();
+        m_frame->SetRecentFiles(m_recentFiles.Paths());
+    });
 
     // An option the program does not know is worth a warning, not a window that never opens.
     QCommandLineParser parser;
@@ -95,6 +103,7 @@ bool CQuorlet3App::InitInstance(const QStringList& arguments) {
         OpenDocumentFile(parser.positionalArguments().front());
     }
 
+    m_frame->SetRecentFiles(m_recentFiles.Paths());
     m_frame->setWindowTitle(MainCaption());
     m_frame->show();
     return true;

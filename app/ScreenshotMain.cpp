@@ -49,8 +49,8 @@ int main(int argc, char** argv) {
     frame.resize(640, 600);
     frame.show();
 
-    view->OnCommand(kSpecifyFile);
-    view->OnCommand(kMainDaily);
+    view->OnCommand(*quorlet3::FindCommand(kSpecifyFile));
+    view->OnCommand(*quorlet3::FindCommand(kMainDaily));
     if (!failure.isEmpty()) {
         std::fprintf(stderr, "quorlet3-screenshot: %s\n", qPrintable(failure));
         return 1;

@@ -44,13 +44,11 @@ void ShowListing(benchmark::State& state, const std::string& path) {
     QApplication::processEvents();
     int lines = 0;
     for (auto _ : state) {
-        view.m_strResult = listing;
-        view.UpdateData();
+        view.SetResult(listing);
         QApplication::processEvents();
         state.PauseTiming();
         lines = view.ResultBox()->document()->blockCount();
-        view.m_strResult.clear();
-        view.UpdateData();
+        view.SetResult(std::string());
         QApplication::processEvents();
         state.ResumeTiming();
     }

@@ -15,6 +15,7 @@ const LineStore& CQuorlet3Doc::EmptyStore() {
 void CQuorlet3Doc::LoadLogFile(const std::string& path) {
     // Read into a fresh store first, so a failed read leaves the old one untouched.
     m_store = LoadLineStore(path);
+    m_whole.reset();
 }
 
 void CQuorlet3Doc::LoadLogBytes(std::string_view bytes) {
@@ -23,19 +24,28 @@ void CQuorlet3Doc::LoadLogBytes(std::string_view bytes) {
         m_store = std::make_unique_for_overwrite<LineStore>();
     }
     LoadLineStoreFromBytes(bytes, *m_store);
+    m_whole.reset();
 }
 
 CQuorlet3Doc::WindowStart CQuorlet3Doc::LoadLogWindow(const std::string& path, const LineWindow& window) {
     LoadedLog loaded = LoadLineStore(path, window);
     m_store = std::move(loaded.store);
+    m_whole.reset();
     return {loaded.startByte, loaded.linesBefore};
 }
 
+void CQuorlet3Doc::AdoptWholeLog(std::unique_ptr<LineStore> firstLines,
+                                 std::shared_ptr<const WholeLogReports> reports) {
+    m_store = std::move(firstLines);
+    m_whole = std::move(reports);
+}
+
+std::optional<std::string> CQuorlet3Doc::ChooseLogFile() {
+    return m_fileChooser != nullptr ? m_fileChooser->ChooseLogFile() : std::nullopt;
+}
+
 std::optional<std::string> CQuorlet3Doc::SelectLogFile() {
-    std::optional<std::string> path;
-    if (m_fileChooser != nullptr) {
-        path = m_fileChooser->ChooseLogFile();
-    }
+    std::optional<std::string> path = ChooseLogFile();
     if (path) {
         LoadLogFile(*path);
     }

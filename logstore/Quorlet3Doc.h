@@ -12,6 +12,8 @@
 
 namespace quorlet3 {
 
+struct WholeLogReports;
+
 class CQuorlet3Doc {
 public:
     CQuorlet3Doc();
@@ -20,6 +22,10 @@ public:
     // declines and every question is answered OK).
     void SetFileChooser(IFileChooser* chooser) { m_fileChooser = chooser; }
     void SetQuestionBox(IQuestionBox* questions) { m_questionBox = questions; }
+
+    // Asks the chooser for a log file without loading it: the path, or nothing when the
+    // chooser declines (or there is none).
+    std::optional<std::string> ChooseLogFile();
 
     // Asks the chooser for a log file and loads it. Returns the path, or nothing
     // when the chooser declines (the store then stays as it was). Throws LogFileError when the file cannot be opened
@@ -44,6 +50,12 @@ public:
 
     const LineStore& Store() const { return m_store ? *m_store : EmptyStore(); }
 
+    // Puts a whole log in place of what was loaded: the reports over all its lines and
+    // the store of its first lines (for the listing). Every other load drops it again.
+    void AdoptWholeLog(std::unique_ptr<LineStore> firstLines, std::shared_ptr<const WholeLogReports> reports);
+    // The whole log's reports, or null when the store holds what was loaded.
+    const std::shared_ptr<const WholeLogReports>& WholeLog() const { return m_whole; }
+
     // The question box the long-listing question goes to (null: never asked).
     IQuestionBox* QuestionBox() const { return m_questionBox; }
 
@@ -52,7 +64,8 @@ private:
     // on first use, so a document that loads at once never fills a store it drops.
     static const LineStore& EmptyStore();
 
-    std::unique_ptr<LineStore> m_store;  // null until a load succeeds
+    std::unique_ptr<LineStore> m_store;              // null until a load succeeds
+    std::shared_ptr<const WholeLogReports> m_whole;  // set by a whole-log load only
     IFileChooser* m_fileChooser = nullptr;
     IQuestionBox* m_questionBox = nullptr;
 };

@@ -2,6 +2,7 @@
 #include "view/CommandTable.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/Cp932Literal.h"
 
@@ -125,9 +126,16 @@ const CommandRow kRows[] = {
 
 bool SameWord(const char* word, std::string_view text) { return word != nullptr && text == word; }
 
-// The rows in use: the table above, and the rows a test adds after them.
+constexpr size_t kTestRowRoom = 8;
+
+// The program's rows, with room reserved for test rows so that appending never moves them.
 std::vector<CommandRow>& Rows() {
-    static std::vector<CommandRow> rows(std::begin(kRows), std::end(kRows));
+    static std::vector<CommandRow> rows = [] {
+        std::vector<CommandRow> table;
+        table.reserve(std::size(kRows) + kTestRowRoom);
+        table.insert(table.end(), std::begin(kRows), std::end(kRows));
+        return table;
+    }();
     return rows;
 }
 
@@ -136,10 +144,14 @@ std::vector<CommandRow>& Rows() {
 std::span<const CommandRow> CommandTable() { return Rows(); }
 
 ExtraCommandRows::ExtraCommandRows(std::span<const CommandRow> rows) : m_count(rows.size()) {
-    Rows().insert(Rows().end(), rows.begin(), rows.end());
+    std::vector<CommandRow>& table = Rows();
+    if (table.size() + rows.size() > table.capacity()) {
+        throw std::length_error("no room for more test rows in the command table");
+    }
+    table.insert(table.end(), rows.begin(), rows.end());
 }
 
-ExtraCommandRows::~ExtraCommandRows() { Rows().resize(Rows().size() - m_count); }
+ExtraCommandRows::~ExtraCommandRows() { Rows().resize(Rows().size() - m_count, kRows[0]); }
 
 bool TakesPage(const CommandRow& row) { return row.cliArgument == kPageWord; }
 

@@ -92,8 +92,8 @@ struct CommandRow {
 std::span<const CommandRow> CommandTable();
 
 // For tests: rows added after the table's own while the object lives, so that a test can
-// see a new row reach the menu, the usage and every output without other edits. Rows
-// and pointers taken from the table before are not valid while it lives.
+// see a new row reach the menu, the usage and every output without other edits. There
+// is room for a few: rows never move, so pointers to them stay valid.
 class ExtraCommandRows {
 public:
     explicit ExtraCommandRows(std::span<const CommandRow> rows);

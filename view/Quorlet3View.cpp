@@ -1,27 +1,42 @@
 // The form view: shows the chosen file and the last report, and runs the command table.
 #include "view/Quorlet3View.h"
 
+#include <QDesktopServices>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QResizeEvent>
 #include <QUrl>
+#include <cerrno>
+#include <cstdio>
 #include <filesystem>
 
 #include "logstore/Contents.h"
 #include "logstore/ReadingRules.h"
+#include "output/CsvOutput.h"
+#include "output/HtmlOutput.h"
+#include "output/JsonOutput.h"
 #include "pagedays/PageDayDlg.h"
 #include "platform/Cp932.h"
 #include "platform/DialogUnits.h"
 #include "platform/QtDialogFrame.h"
 #include "platform/QtDialogs.h"
+#include "platform/QtLogFileDialog.h"
 #include "platform/QtText.h"
 #include "platform/QtWaitCursor.h"
 #include "share/ShareDlg.h"
 #include "share/ShareDrawing.h"
+#include "view/BackgroundRead.h"
+#include "view/LogWatcher.h"
+#include "view/WholeLogReports.h"
 
 namespace quorlet3 {
 namespace {
@@ -72,7 +87,105 @@ std::optional<std::string> DraggedFile(const QMimeData* mime) {
     return path.toStdString();
 }
 
+// Asks for the file to write with the log dialog, which spells folders in the file
+// system's own bytes, so cp932 folder and file names work as when opening a log.
+std::optional<std::string> ChooseSaveFile(QWidget* owner, const QString& caption, const std::string& folder,
+                                          const std::string& suggested) {
+    std::unique_ptr<CLogFileDialog> dialog = MakeLogFileDialog(owner);
+    dialog->setWindowTitle(caption);
+    dialog->SelectNameFilter(1);  // every file: the output is no log
+    dialog->OpenButton()->setText(QStringLiteral("保存(&S)"));
+    dialog->SetFolder(folder);
+    dialog->NameBox()->setText(QString::fromStdString(suggested));
+    CDialogCursor arrow;
+    if (dialog->exec() != QDialog::Accepted || !dialog->SelectedFile()) {
+        return std::nullopt;
+    }
+    const std::string path = *dialog->SelectedFile();
+    std::error_code ignored;
+    if (std::filesystem::exists(path, ignored)) {
+        const auto answer = QMessageBox::question(
+            owner, AppTitle(), QStringLiteral("%1 は既にあります。\n上書きしますか？").arg(PathToQString(path)),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes) {
+            return std::nullopt;
+        }
+    }
+    return path;
+}
+
+std::optional<TextEncoding> ChooseEncoding(QWidget* owner) {
+    QMessageBox box(QMessageBox::Question, AppTitle(), QStringLiteral("結果をどの文字コードで保存しますか？"),
+                    QMessageBox::Cancel, owner);
+    QPushButton* cp932 = box.addButton(QStringLiteral("Shift_JIS (CR LF)"), QMessageBox::AcceptRole);
+    QPushButton* utf8 = box.addButton(QStringLiteral("UTF-8 (LF)"), QMessageBox::AcceptRole);
+    box.setDefaultButton(cp932);
+    CDialogCursor arrow;
+    box.exec();
+    if (box.clickedButton() == cp932) {
+        return TextEncoding::Cp932CrLf;
+    }
+    if (box.clickedButton() == utf8) {
+        return TextEncoding::Utf8;
+    }
+    return std::nullopt;
+}
+
+// A local file as a URL, its path percent-encoded byte by byte, so that a name that is
+// not UTF-8 reaches the browser intact.
+QUrl LocalFileUrl(const std::string& path) {
+    return QUrl::fromEncoded(QByteArrayLiteral("file://") +
+                             QByteArray::fromStdString(path).toPercentEncoding(QByteArrayLiteral("/")));
+}
+
+// The folder part of a path in bytes ("." for a bare name).
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return QFile::encodeName(QDir::currentPath()).toStdString();
+    }
+    return slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
+// One sentence for a file that could not be written.
+QString WriteFailureText(const std::string& path, int error) {
+    QString cause;
+    switch (error) {
+        case EACCES:
+        case EPERM:
+        case EROFS:
+            cause = QStringLiteral("書き込む権限がありません。");
+            break;
+        case ENOENT:
+        case ENOTDIR:
+            cause = QStringLiteral("フォルダーが見つかりません。");
+            break;
+        case ENOSPC:
+        case EDQUOT:
+            cause = QStringLiteral("ディスクに空きがありません。");
+            break;
+        case EISDIR:
+            cause = QStringLiteral("同じ名前のフォルダーがあります。");
+            break;
+        default:
+            cause = QStringLiteral("書き込みの途中でエラーが起きました。");
+            break;
+    }
+    return QStringLiteral("ファイル %1 に書き込めませんでした。\n%2").arg(PathToQString(path), cause);
+}
+
+// The page-names row: the page picker's list, computed with every other report.
+const CommandRow& PageNamesRow() { return *FindCliCommand("page-names", {}); }
+
 }  // namespace
+
+std::string WholeLogListingNote(long long wholeLines) {
+    return EncodeUtf8ToCp932(QStringLiteral("（ログ全体 %1 行のうち、最初の %2 行の内容です。）\r\n")
+                                 .arg(wholeLines)
+                                 .arg(kLineSlots)
+                                 .toStdString())
+        .value();
+}
 
 QString ReportToDisplay(std::string_view reportCp932) {
     QString text = Cp932ToQString(reportCp932);
@@ -82,7 +195,7 @@ QString ReportToDisplay(std::string_view reportCp932) {
 }
 
 CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
-    : QWidget(parent), m_strFileName(QStringLiteral("まず、対象ファイルを指定してください。")), m_doc(doc) {
+    : QWidget(parent), m_doc(doc), m_watcher(std::make_unique<CLogWatcher>()) {
     setFont(DialogFont());
     resize(DialogSize(207, 137));
 
@@ -118,36 +231,70 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     setTabOrder(m_fileNameBox, m_resultBox);
     setFocusProxy(m_resultBox);  // the window opens with the report in the keyboard's hands
 
+    // The boxes show whatever the setters announce.
+    connect(this, &CQuorlet3View::ResultChanged, m_resultBox, &QPlainTextEdit::setPlainText);
+    connect(this, &CQuorlet3View::FileNameChanged, m_fileNameBox, [box = m_fileNameBox](const QString& text) {
+        box->setText(text);
+        box->setCursorPosition(0);
+    });
+    connect(m_watcher.get(), &CLogWatcher::Grew, this, &CQuorlet3View::ReloadLog);
+    connect(m_watcher.get(), &CLogWatcher::Lost, this, &CQuorlet3View::OnWatchLost);
+
     // The dialogs belong to the window the view is in, so they open centred over it.
     m_runShareDialog = [this](const ShareCounters& counters) { RunShareDialog(window(), counters); };
     m_choosePage = [this](const PageNameList& pages) { return ChoosePage(window(), pages); };
     m_reportError = [this](const QString& text) { ShowWarning(window(), text); };
+    m_chooseSaveFile = [this](const QString& caption, const std::string& suggested) {
+        return ChooseSaveFile(
+            window(), caption,
+            m_loadedPath.empty() ? QFile::encodeName(QDir::currentPath()).toStdString() : FolderOf(m_loadedPath),
+            suggested);
+    };
+    m_chooseEncoding = [this] { return ChooseEncoding(window()); };
+    m_askOpenInBrowser = [this] {
+        return QMessageBox::question(window(), AppTitle(),
+                                     QStringLiteral("HTMLレポートを書き出しました。\nブラウザで開きますか？"),
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
+    };
+    m_openInBrowser = [](const std::string& path) { QDesktopServices::openUrl(LocalFileUrl(path)); };
 
-    // The form's first transfer: the initial sentence and an empty result box.
-    UpdateData();
+    // The form's first texts: the initial sentence and an empty result box.
+    SetFileName(QStringLiteral("まず、対象ファイルを指定してください。"));
+    SetResult(std::string());
 }
 
-void CQuorlet3View::OnCommand(int id) {
-    const CommandRow* row = FindCommand(id);
-    if (row == nullptr) {
-        return;
+CQuorlet3View::~CQuorlet3View() = default;
+
+void CQuorlet3View::SetResult(std::string reportCp932) {
+    m_strResult = std::move(reportCp932);
+    Q_EMIT ResultChanged(ReportToDisplay(m_strResult));
+}
+
+void CQuorlet3View::SetFileName(const QString& text) {
+    m_strFileName = text;
+    Q_EMIT FileNameChanged(m_strFileName);
+}
+
+void CQuorlet3View::OnCommand(const CommandRow& row) {
+    if (Busy()) {
+        return;  // the progress dialog holds the window until the read ends
     }
-    RunCommand([this, row] {
-        switch (row->kind) {
+    RunCommand([this, &row] {
+        switch (row.kind) {
             case CommandKind::Report:
-                OnReport(*row);
+                OnReport(row);
                 break;
             case CommandKind::SpecifyFile:
                 OnSpecifyFile();
                 break;
             case CommandKind::ViewContents:
-                OnViewContents();
+                OnViewContents(row);
                 break;
             case CommandKind::Share:
-                OnShare(*row);
+                OnShare(row);
                 break;
             case CommandKind::PageDays:
-                OnPageDays();
+                OnPageDays(row);
                 break;
             case CommandKind::Separator:
             case CommandKind::Exit:
@@ -169,72 +316,351 @@ void CQuorlet3View::RunCommand(const std::function<void()>& handler) {
     }
 }
 
+ReportResult CQuorlet3View::Compute(const CommandRow& row, std::string_view page) const {
+    if (const WholeLogReports* whole = m_doc.WholeLog().get()) {
+        if (const ReportResult* result = whole->Find(row)) {
+            return *result;
+        }
+    }
+    return RunRow(row, m_doc.Store(), page);
+}
+
+void CQuorlet3View::Show(const CommandRow& row, std::string page, ReportResult result) {
+    std::string text = FormatText(result);
+    if (row.kind == CommandKind::ViewContents && m_doc.WholeLog()) {
+        text.insert(0, WholeLogListingNote(m_doc.WholeLog()->lines));
+    }
+    m_shown = {&row, std::move(page), std::make_shared<ReportResult>(std::move(result))};
+    SetResult(std::move(text));
+}
+
 void CQuorlet3View::OnReport(const CommandRow& row) {
     if (row.start == nullptr) {
         return;
     }
     CWaitCursor wait;
-    m_strResult = ReportText(row, m_doc.Store());
-    UpdateData();
+    Show(row, {}, Compute(row));
+}
+
+QString CQuorlet3View::LoadedLines() const {
+    const WholeLogReports* whole = m_doc.WholeLog().get();
+    return whole == nullptr ? QString() : QStringLiteral("ログ全体 %1 行").arg(QLocale().toString(whole->lines));
+}
+
+bool CQuorlet3View::Busy() const { return m_background != nullptr && !m_background->Quiet(); }
+
+void CQuorlet3View::DropQuietRead(bool reloadAfter) {
+    if (m_background == nullptr) {
+        return;
+    }
+    CBackgroundRead* old = m_background.release();
+    old->disconnect(this);
+    old->setParent(this);  // a window that closes first still stops and waits for it
+    old->Cancel();
+    connect(old, &CBackgroundRead::Finished, old, &QObject::deleteLater);
+    m_reloadWaiting = m_reloadWaiting || reloadAfter;
 }
 
 void CQuorlet3View::OnSpecifyFile() {
     CWaitCursor wait;
-    const std::optional<std::string> path = m_doc.SelectLogFile();
-    if (path) {
-        ShowLoadedFile(*path);
+    DropQuietRead(false);
+    const std::optional<std::string> path = m_doc.ChooseLogFile();
+    if (!path) {
+        return;
     }
+    // The size before the read: lines appended meanwhile count as growth for the watch.
+    const long long size = FileSizeOf(*path);
+    m_doc.LoadLogFile(*path);
+    ShowLoadedFile(*path, size);
 }
 
-void CQuorlet3View::OnDropFile(const std::string& path) {
+void CQuorlet3View::OnOpenFile(const std::string& path) {
+    if (Busy()) {
+        return;
+    }
     RunCommand([this, &path] {
         CWaitCursor wait;
+        DropQuietRead(false);
+        const long long size = FileSizeOf(path);
         m_doc.LoadLogFile(path);
-        ShowLoadedFile(path);
+        ShowLoadedFile(path, size);
     });
 }
 
-void CQuorlet3View::ShowLoadedFile(const std::string& path) {
-    m_strResult.clear();
-    m_strFileName = PathToQString(path);
-    UpdateData();
+void CQuorlet3View::ShowLoadedFile(const std::string& path, long long sizeBefore) {
+    m_loadedPath = path;
+    m_shown = {};
+    SetResult(std::string());
+    SetFileName(PathToQString(path));
+    const WholeLogReports* whole = m_doc.WholeLog().get();
+    Q_EMIT LoadedLinesChanged(
+        whole == nullptr ? QString() : QStringLiteral("ログ全体 %1 行").arg(QLocale().toString(whole->lines)));
+    Q_EMIT LogLoaded(QByteArray::fromStdString(path));
+    WatchLoadedFile(sizeBefore);
 }
 
-void CQuorlet3View::OnViewContents() {
+void CQuorlet3View::OnViewContents(const CommandRow& row) {
     CWaitCursor wait;
     if (!AskToListLongLog(m_doc.QuestionBox(), WalkLength(m_doc.Store()))) {
         return;  // the size question was declined: both boxes stay as they are
     }
-    m_strResult = ReportText(*FindCommand(kIdViewContents), m_doc.Store());
-    UpdateData();
+    // A whole log is listed from its first lines: its listing alone would be as large as the log.
+    Show(row, {}, RunRow(row, m_doc.Store()));
 }
 
 void CQuorlet3View::OnShare(const CommandRow& row) {
     CWaitCursor wait;
-    const ReportResult result = RunRow(row, m_doc.Store());
-    m_strResult = FormatText(result);
-    UpdateData();  // the text is in the box before the pies open
-    const ShareCounters& counters = std::get<ShareResult>(result).counters;
+    Show(row, {}, Compute(row));  // the text is in the box before the pies open
+    const ShareCounters counters = std::get<ShareResult>(*m_shown.result).counters;
     if (counters[kShareTotal] != 0) {
         m_runShareDialog(counters);
     }
 }
 
-void CQuorlet3View::OnPageDays() {
+void CQuorlet3View::OnPageDays(const CommandRow& row) {
     CWaitCursor wait;
     PageNameList pages;
-    FillPageNameList(ComputePageNames(m_doc.Store()), pages);
+    FillPageNameList(std::get<PageNamesResult>(Compute(PageNamesRow())), pages);
     if (pages[0].empty()) {
-        m_strResult = NoPageDataText();
-        UpdateData();
+        m_shown = {};
+        SetResult(NoPageDataText());
         return;
     }
     const std::optional<int> chosen = m_choosePage(pages);
     if (!chosen || *chosen < 0 || *chosen >= kPageNameSlots) {
         return;  // cancelled, or no page chosen: the box keeps its text
     }
-    m_strResult = ReportText(*FindCommand(kIdPageDays), m_doc.Store(), pages[static_cast<size_t>(*chosen)]);
-    UpdateData();
+    const std::string& page = pages[static_cast<size_t>(*chosen)];
+    if (m_doc.WholeLog()) {
+        StartWholePageDays(row, page);  // its days are counted over the whole log again
+        return;
+    }
+    Show(row, page, RunRow(row, m_doc.Store(), page));
+}
+
+void CQuorlet3View::StartBackground(const QString& label,
+                                    std::function<void(const PartReadOptions&, const std::atomic<bool>&)> work,
+                                    std::function<void()> done, bool quiet) {
+    DropQuietRead(true);
+    m_background = std::make_unique<CBackgroundRead>(window(), label, m_wholeReadOptions, std::move(work), quiet);
+    connect(m_background.get(), &CBackgroundRead::Finished, this, [this, done = std::move(done)] {
+        // The read is over: take it away first, so that what follows may start another.
+        std::unique_ptr<CBackgroundRead> finished = std::move(m_background);
+        switch (finished->Result()) {
+            case CBackgroundRead::Outcome::Done:
+                RunCommand(done);
+                break;
+            case CBackgroundRead::Outcome::Failed:
+                RunCommand([&finished] { std::rethrow_exception(finished->Error()); });
+                break;
+            case CBackgroundRead::Outcome::Cancelled:
+            case CBackgroundRead::Outcome::Running:
+                break;  // nothing changes
+        }
+        finished.release()->deleteLater();  // it is still delivering this signal
+        Q_EMIT BackgroundReadFinished();
+        if (m_reloadWaiting && m_background == nullptr) {
+            m_reloadWaiting = false;
+            ReloadLog();
+        }
+    });
+    m_background->Start();
+}
+
+void CQuorlet3View::OnWholeLoad() {
+    if (Busy()) {
+        return;
+    }
+    RunCommand([this] {
+        const std::optional<std::string> path = m_doc.ChooseLogFile();
+        if (!path) {
+            return;
+        }
+        DropQuietRead(false);
+        StartWholeLoad(*path, [this, path = *path](long long sizeBefore) { ShowLoadedFile(path, sizeBefore); });
+    });
+}
+
+void CQuorlet3View::StartWholeLoad(const std::string& path, std::function<void(long long)> then, bool quiet) {
+    struct Made {
+        long long sizeBefore = -1;  // lines appended during the read count as growth for the watch
+        std::unique_ptr<LineStore> firstLines;
+        std::shared_ptr<const WholeLogReports> reports;
+    };
+    auto made = std::make_shared<Made>();
+    StartBackground(
+        QStringLiteral("%1 を読み込んでいます。").arg(PathToQString(path)),
+        [path, made](const PartReadOptions& options, const std::atomic<bool>& cancel) {
+            made->sizeBefore = FileSizeOf(path);
+            made->firstLines = LoadLineStore(path);
+            made->reports = RunWholeLogReports(path, options, &cancel);
+        },
+        [this, made, then = std::move(then)] {
+            m_doc.AdoptWholeLog(std::move(made->firstLines), std::move(made->reports));
+            then(made->sizeBefore);
+        },
+        quiet);
+}
+
+void CQuorlet3View::StartWholePageDays(const CommandRow& row, const std::string& page, bool quiet) {
+    auto days = std::make_shared<std::optional<ReportResult>>();
+    StartBackground(
+        QStringLiteral("ページ別アクセス日をログ全体で数えています。"),
+        [path = m_doc.WholeLog()->path, rowPointer = &row, page, days](const PartReadOptions& options,
+                                                                       const std::atomic<bool>& cancel) {
+            const CommandRow* const one[] = {rowPointer};
+            *days = std::move(RunRowsOverWholeLog(path, one, page, options, &cancel).results.front().result);
+        },
+        [this, &row, page, days] { Show(row, page, std::move(**days)); }, quiet);
+}
+
+void CQuorlet3View::RecomputeShown() {
+    if (m_shown.row == nullptr) {
+        return;  // nothing shown since the load: the box stays empty
+    }
+    const CommandRow& row = *m_shown.row;
+    if (row.kind == CommandKind::PageDays && m_doc.WholeLog()) {
+        StartWholePageDays(row, m_shown.page, true);  // after a reload, quietly as the reload itself
+        return;
+    }
+    // The listing is not asked about again: the user agreed to it, and it is the same file.
+    Show(row, m_shown.page,
+         row.kind == CommandKind::ViewContents || row.kind == CommandKind::PageDays
+             ? RunRow(row, m_doc.Store(), m_shown.page)
+             : Compute(row));
+}
+
+void CQuorlet3View::ReloadLog() {
+    if (m_loadedPath.empty()) {
+        return;
+    }
+    if (m_background != nullptr) {
+        m_reloadWaiting = true;  // after the read that runs now
+        return;
+    }
+    if (m_doc.WholeLog()) {
+        StartWholeLoad(
+            m_loadedPath,
+            [this](long long) {
+                Q_EMIT LoadedLinesChanged(LoadedLines());
+                RecomputeShown();
+            },
+            true);
+        return;
+    }
+    RunCommand([this] {
+        CWaitCursor wait;
+        m_doc.LoadLogFile(m_loadedPath);
+        RecomputeShown();
+    });
+}
+
+void CQuorlet3View::SetAutoReload(bool on) {
+    if (on == m_autoReload) {
+        return;
+    }
+    m_autoReload = on;
+    if (on) {
+        WatchLoadedFile(FileSizeOf(m_loadedPath));
+    } else {
+        m_watcher->Stop();
+    }
+    Q_EMIT AutoReloadChanged(on);
+}
+
+void CQuorlet3View::WatchLoadedFile(long long size) {
+    if (!m_autoReload || m_loadedPath.empty()) {
+        m_watcher->Stop();
+        return;
+    }
+    m_watcher->Watch(m_loadedPath, size);
+}
+
+void CQuorlet3View::OnWatchLost(const QString& reason) {
+    m_autoReload = false;
+    Q_EMIT AutoReloadChanged(false);
+    m_reportError(reason);
+}
+
+bool CQuorlet3View::WriteOut(const std::string& path, std::string_view bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        m_reportError(WriteFailureText(path, errno));
+        return false;
+    }
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const int writeError = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !closed) {
+        m_reportError(WriteFailureText(path, written ? errno : writeError));
+        return false;
+    }
+    return true;
+}
+
+void CQuorlet3View::OnSaveResult() {
+    if (Busy()) {
+        return;
+    }
+    const std::optional<TextEncoding> encoding = m_chooseEncoding();
+    if (!encoding) {
+        return;
+    }
+    const std::optional<std::string> path = m_chooseSaveFile(QStringLiteral("結果を保存"), "result.txt");
+    if (!path) {
+        return;
+    }
+    WriteOut(*path, *encoding == TextEncoding::Cp932CrLf ? m_strResult : CrLfToLf(DecodeCp932ToUtf8(m_strResult)));
+}
+
+void CQuorlet3View::OnExportHtml() {
+    if (Busy()) {
+        return;
+    }
+    RunCommand([this] {
+        const std::optional<std::string> path =
+            m_chooseSaveFile(QStringLiteral("HTMLレポートを書き出す"), "report.html");
+        if (!path) {
+            return;
+        }
+        std::string page;
+        {
+            CWaitCursor wait;
+            if (const WholeLogReports* whole = m_doc.WholeLog().get()) {
+                page = FormatHtmlReport(m_loadedPath, static_cast<int>(std::min<long long>(whole->lines, INT_MAX)),
+                                        whole->results);
+            } else {
+                page =
+                    FormatHtmlReport(m_loadedPath, WalkLength(m_doc.Store()), RunRows(AllReportRows(), m_doc.Store()));
+            }
+        }
+        if (WriteOut(*path, page) && m_askOpenInBrowser()) {
+            m_openInBrowser(*path);
+        }
+    });
+}
+
+void CQuorlet3View::OnExportReport(ExportFormat format) {
+    if (Busy()) {
+        return;
+    }
+    if (m_shown.row == nullptr || m_shown.row->cliName == nullptr) {
+        m_reportError(QStringLiteral("書き出すレポートがありません。先にレポートを表示してください。"));
+        return;
+    }
+    const CommandRow& row = *m_shown.row;
+    std::string name = row.cliName;
+    if (row.cliArgument != nullptr && !TakesPage(row)) {
+        name += std::string("-") + row.cliArgument;
+    }
+    const bool json = format == ExportFormat::Json;
+    const std::optional<std::string> path = m_chooseSaveFile(
+        json ? QStringLiteral("JSONで書き出す") : QStringLiteral("CSVで書き出す"), name + (json ? ".json" : ".csv"));
+    if (!path) {
+        return;
+    }
+    RunCommand(
+        [&] { WriteOut(*path, json ? FormatJson(row, *m_shown.result) + "\n" : FormatCsv(row, *m_shown.result)); });
 }
 
 void CQuorlet3View::OnSize() {
@@ -251,17 +677,6 @@ void CQuorlet3View::OnSize() {
         QWidget* fileName = m_fileNameBox;
         fileName->setGeometry(120, 10, std::max(0, w - 130), 30);
         fileName->update();
-    }
-}
-
-void CQuorlet3View::UpdateData() {
-    // One setPlainText per report: far faster for long listings than appending lines.
-    if (m_resultBox != nullptr) {
-        m_resultBox->setPlainText(ReportToDisplay(m_strResult));
-    }
-    if (m_fileNameBox != nullptr) {
-        m_fileNameBox->setText(m_strFileName);
-        m_fileNameBox->setCursorPosition(0);
     }
 }
 

@@ -1,18 +1,21 @@
 // The form view: the file-name box above the result box, and the handlers of the command table.
 #pragma once
 
+#include <QByteArray>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
 #include "logstore/Quorlet3Doc.h"
 #include "view/CommandTable.h"
 #include "view/FileErrorText.h"
+#include "wholelog/PartReader.h"
 
 class QDragEnterEvent;
 class QDropEvent;
@@ -21,42 +24,84 @@ class QResizeEvent;
 
 namespace quorlet3 {
 
+class CBackgroundRead;
+class CLogWatcher;
+
+// How a saved result is written: the report's own bytes (cp932, CR LF), or UTF-8 with
+// LF as quorlet3-report prints it.
+enum class TextEncoding { Cp932CrLf, Utf8 };
+
+// The data formats the shown report can be written in.
+enum class ExportFormat { Json, Csv };
+
 class CQuorlet3View : public QWidget {
     Q_OBJECT
 public:
     explicit CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent = nullptr);
+    ~CQuorlet3View() override;
 
     CQuorlet3Doc* GetDocument() const { return &m_doc; }
 
-    // Runs the view's command of that id as a menu choice would. A failure that passes
-    // out of the handler (a log that cannot be read) is reported in a message box after
-    // the handler's wait cursor has ended. Ids the view does not handle are ignored.
-    void OnCommand(int id);
+    // Runs the row's command as its menu item does. A failure that passes out of the
+    // handler (a log that cannot be read) is reported in a message box after the
+    // handler's wait cursor has ended. Rows the view does not handle (exit, the version
+    // dialog, separators) are ignored, and so is every command while a whole log is read.
+    void OnCommand(const CommandRow& row);
 
     // Handlers. A report row runs OnReport; the other four have their own.
     void OnReport(const CommandRow& row);
     void OnSpecifyFile();
-    void OnViewContents();
+    void OnViewContents(const CommandRow& row);
     void OnShare(const CommandRow& row);
-    void OnPageDays();
+    void OnPageDays(const CommandRow& row);
 
-    // Loads a file dropped on the window exactly as choosing it with OnSpecifyFile would:
-    // the result box is cleared and the path shown, or the failure reported and the old
-    // log, path and report kept.
-    void OnDropFile(const std::string& path);
+    // Chooses a log and reads all of it on a worker thread, with a progress dialog; the
+    // reports then cover every line. A cancel or a failure keeps what was loaded before.
+    void OnWholeLoad();
+    // Loads the file as choosing it with OnSpecifyFile would: the result box is cleared
+    // and the path shown, or the failure reported and the old log, path and report kept.
+    // Dropped files and the recent-file list come here.
+    void OnOpenFile(const std::string& path);
+    void OnDropFile(const std::string& path) { OnOpenFile(path); }
+
+    // Writes the shown report to a file the user names, in the encoding the user chooses.
+    void OnSaveResult();
+    // Writes the HTML page of every report of what is loaded (whole log or first lines),
+    // then offers to open it in the browser.
+    void OnExportHtml();
+    // Writes the shown report as JSON or CSV.
+    void OnExportReport(ExportFormat format);
+
+    // Follows the loaded log while it grows: each burst of appended lines reloads it and
+    // recomputes the shown report. Also applies to logs loaded later.
+    void SetAutoReload(bool on);
+    bool AutoReload() const { return m_autoReload; }
+    // Reads the loaded log again (whole or first lines, as loaded) and recomputes the shown report.
+    void ReloadLog();
+
+    // True while the user waits for a whole log to be read (its progress dialog holds the
+    // window); commands wait for it. A reload of a growing whole log reads quietly instead,
+    // and the window works on the log as it was until the reload is over.
+    bool Busy() const;
+    CBackgroundRead* BackgroundRead() const { return m_background.get(); }
+    CLogWatcher* Watcher() const { return m_watcher.get(); }
 
     // Lays the two boxes out over the client area.
     void OnSize();
 
-    // Puts m_strResult and m_strFileName into their boxes (the transfer towards the
-    // controls); the view never reads the boxes back.
-    void UpdateData();
+    // The result box's report (cp932 bytes, CR LF) and the file-name box's text. Each
+    // setter shows its text at once, also when it equals the last one (text typed into
+    // the result box goes).
+    void SetResult(std::string reportCp932);
+    const std::string& Result() const { return m_strResult; }
+    void SetFileName(const QString& text);
+    const QString& FileName() const { return m_strFileName; }
+
+    // The loaded log's path (file-system bytes), empty before the first load.
+    const std::string& LoadedPath() const { return m_loadedPath; }
 
     QPlainTextEdit* ResultBox() const { return m_resultBox; }
     QLineEdit* FileNameBox() const { return m_fileNameBox; }
-
-    std::string m_strResult;  // the last report, cp932 bytes as the document returned them
-    QString m_strFileName;    // the initial sentence, then the path of the loaded log
 
     // Dialogs the handlers open, replaceable so that tests need no modal loop.
     // Shows the share pies for the counters (only called when the total is not 0).
@@ -65,6 +110,29 @@ public:
     std::function<std::optional<int>(const PageNameList&)> m_choosePage;
     // Tells the user that a command failed.
     std::function<void(const QString&)> m_reportError;
+    // Asks where to write (caption, suggested file name): a path in file-system bytes,
+    // or nothing on cancel.
+    std::function<std::optional<std::string>(const QString&, const std::string&)> m_chooseSaveFile;
+    // Asks which encoding a saved result takes; nothing on cancel.
+    std::function<std::optional<TextEncoding>()> m_chooseEncoding;
+    // Asks whether to open the written page in the browser, and opens it.
+    std::function<bool()> m_askOpenInBrowser;
+    std::function<void(const std::string&)> m_openInBrowser;
+    // The whole-log reader's settings: threads, part size, and a progress hook called on
+    // the worker thread before each part (tests slow the reader down with it).
+    PartReadOptions m_wholeReadOptions;
+
+Q_SIGNALS:
+    // The text the result box shows (the report decoded, see ReportToDisplay).
+    void ResultChanged(const QString& shown);
+    void FileNameChanged(const QString& text);
+    // A log was loaded by the user (not by a reload): its path in file-system bytes.
+    void LogLoaded(const QByteArray& path);
+    // What is loaded, for the caption: "" for the first lines, else the whole log's line count.
+    void LoadedLinesChanged(const QString& description);
+    void AutoReloadChanged(bool on);
+    // A whole-log read ended (done, cancelled or failed) and its outcome is shown.
+    void BackgroundReadFinished();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -72,18 +140,56 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The report on show, so that a reload recomputes it and an export writes it.
+    struct ShownReport {
+        const CommandRow* row = nullptr;
+        std::string page;  // the per-page report's page (cp932)
+        std::shared_ptr<ReportResult> result;
+    };
+
     // Runs a handler; a failure that passes out of it is reported after its wait cursor ended.
     void RunCommand(const std::function<void()>& handler);
-    void ShowLoadedFile(const std::string& path);
+    // After a load by the user: empty result, the path shown, the caption and the watch updated.
+    void ShowLoadedFile(const std::string& path, long long sizeBefore);
+    void Show(const CommandRow& row, std::string page, ReportResult result);
+    // The row's report over what is loaded: the whole log's when it was computed, else the store's.
+    ReportResult Compute(const CommandRow& row, std::string_view page = {}) const;
+    // Reads on the worker thread with the progress dialog; then runs done on the GUI thread.
+    void StartBackground(const QString& label,
+                         std::function<void(const PartReadOptions&, const std::atomic<bool>&)> work,
+                         std::function<void()> done, bool quiet = false);
+    // Stops a quiet reload that is still reading and forgets it: what the user asks for now wins.
+    void DropQuietRead(bool reloadAfter);
+    // Reads the whole log at path; then runs with the file's size before the read.
+    void StartWholeLoad(const std::string& path, std::function<void(long long)> then, bool quiet = false);
+    void StartWholePageDays(const CommandRow& row, const std::string& page, bool quiet = false);
+    void RecomputeShown();
+    // What is loaded, for the caption (see LoadedLinesChanged).
+    QString LoadedLines() const;
+    void WatchLoadedFile(long long size);
+    void OnWatchLost(const QString& reason);
+    // Writes the bytes to the file, or reports why it could not; true when written.
+    bool WriteOut(const std::string& path, std::string_view bytes);
 
     CQuorlet3Doc& m_doc;
     QLabel* m_label = nullptr;
     QPointer<QPlainTextEdit> m_resultBox;  // control 1000
     QPointer<QLineEdit> m_fileNameBox;     // control 1001
+    std::string m_strResult;               // the last report, cp932 bytes as the document returned them
+    QString m_strFileName;                 // the initial sentence, then the path of the loaded log
+    std::string m_loadedPath;
+    ShownReport m_shown;
+    std::unique_ptr<CBackgroundRead> m_background;
+    std::unique_ptr<CLogWatcher> m_watcher;
+    bool m_autoReload = false;
+    bool m_reloadWaiting = false;  // the log grew while a whole log was read
 };
 
 // Report text as the result box shows it: lines end at CR LF only; a CR on its own
 // shows as the symbol U+240D so that it does not start a line.
 QString ReportToDisplay(std::string_view reportCp932);
+
+// The line that opens the listing of a whole log, which lists only its first lines (cp932, CR LF).
+std::string WholeLogListingNote(long long wholeLines);
 
 }  // namespace quorlet3

@@ -51,7 +51,7 @@ private Q_SLOTS:
     void tabReachesTheResultBox() {
         WindowUnderTest t;
         QVERIFY(QTest::qWaitForWindowActive(&t.frame));
-        t.view->OnCommand(32772);  // the check
+        t.view->OnCommand(*FindCommand(kIdCheckFile));
         t.view->FileNameBox()->setFocus();
         QVERIFY(t.view->FileNameBox()->hasFocus());
         const QString report = t.view->ResultBox()->toPlainText();
@@ -74,7 +74,7 @@ private Q_SLOTS:
         QFETCH(int, command);
         WindowUnderTest t;
         QVERIFY(QTest::qWaitForWindowActive(&t.frame));
-        t.view->OnCommand(command);
+        t.view->OnCommand(*FindCommand(command));
         QVERIFY(!t.view->ResultBox()->toPlainText().isEmpty());
         QApplication::clipboard()->clear();
         t.view->FileNameBox()->setFocus();
@@ -82,7 +82,7 @@ private Q_SLOTS:
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QApplication::clipboard()->text(), t.view->ResultBox()->toPlainText());
-        QCOMPARE(t.view->ResultBox()->toPlainText(), ReportToDisplay(t.view->m_strResult));
+        QCOMPARE(t.view->ResultBox()->toPlainText(), ReportToDisplay(t.view->Result()));
     }
 
     // The window opens with the keyboard in the result box.

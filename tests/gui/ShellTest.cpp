@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QtTest>
+#include <map>
 
 #include "app/AboutDlg.h"
 #include "app/MainFrm.h"
@@ -20,6 +21,7 @@
 #include "app/Quorlet3Icon.h"
 #include "app/RecentFileList.h"
 #include "pagedays/PageDayDlg.h"
+#include "platform/Cp932Literal.h"
 #include "platform/DialogUnits.h"
 #include "platform/QtDialogFrame.h"
 #include "platform/QtDialogs.h"
@@ -28,6 +30,7 @@
 #include "platform/QtWaitCursor.h"
 #include "share/ShareDlg.h"
 #include "tests/support/GuiSupport.h"
+#include "view/CommandTable.h"
 #include "view/Quorlet3View.h"
 
 using namespace quorlet3;
@@ -36,22 +39,6 @@ using namespace quorlet3::test;
 namespace {
 
 const QString kInitialSentence = QStringLiteral("まず、対象ファイルを指定してください。");
-
-// The menu as lines: two spaces of indent per level, the text, then the command id
-// ("---" for a separator).
-void DescribeMenu(const QList<QAction*>& actions, int depth, QStringList& out) {
-    const QString indent(depth * 2, QLatin1Char(' '));
-    for (QAction* action : actions) {
-        if (action->isSeparator()) {
-            out << indent + QStringLiteral("---");
-        } else if (action->menu() != nullptr) {
-            out << indent + action->text();
-            DescribeMenu(action->menu()->actions(), depth + 1, out);
-        } else {
-            out << indent + action->text() + QStringLiteral(" ") + QString::number(action->data().toInt());
-        }
-    }
-}
 
 QList<QAction*> AllMenuItems(const QList<QAction*>& actions) {
     QList<QAction*> items;
@@ -78,6 +65,37 @@ struct FrameUnderTest {
     }
 };
 
+// The menu item a row's path leads to, following the popups by their texts; null when
+// the path leads nowhere.
+QAction* ItemOfPath(QMenuBar* bar, const CommandRow& row) {
+    QList<QAction*> level = bar->actions();
+    QAction* found = nullptr;
+    for (const char* text : row.menuPath) {
+        if (text == nullptr) {
+            break;
+        }
+        found = nullptr;
+        for (QAction* action : level) {
+            if (!action->isSeparator() && action->text() == Cp932ToQString(text)) {
+                found = action;
+                break;
+            }
+        }
+        if (found == nullptr) {
+            return nullptr;
+        }
+        level = found->menu() != nullptr ? found->menu()->actions() : QList<QAction*>();
+    }
+    return found;
+}
+
+// While it lives, the command table holds one more row, after the program's own.
+struct ExtraRow {
+    explicit ExtraRow(const CommandRow& row) : extra({&row, 1}) {}
+    const CommandRow& Row() const { return CommandTable().back(); }
+    ExtraCommandRows extra;
+};
+
 }  // namespace
 
 class ShellTest : public QObject {
@@ -85,8 +103,11 @@ class ShellTest : public QObject {
 
 private Q_SLOTS:
     void initTestCase() { InstallDialogFontSubstitute(); }
-    void menuTree();
+    void everyRowHasItsMenuItemInTableOrder();
     void everyMenuItemIsEnabled();
+    void menuCommandsRunTheirRowsReports();
+    void aNewRowReachesTheMenuAndRuns();
+    void windowCommandsJoinTheFileMenu();
     void menuItemsReachTheView();
     void acceleratorsHaveNoHandler();
     void exitClosesWithoutAQuestion();
@@ -95,6 +116,7 @@ private Q_SLOTS:
     void versionCommandShowsTheDialog();
     void versionDialogLayout();
     void recentFileList();
+    void recentFilesInTheFileMenu();
     void logFileDialogChoices();
     void cp932FileNameThroughTheDialog();
     void japaneseQtTexts();
@@ -111,63 +133,118 @@ private Q_SLOTS:
     void helpAndVersionNeedNoWindow();
 };
 
-void ShellTest::menuTree() {
+void ShellTest::everyRowHasItsMenuItemInTableOrder() {
     FrameUnderTest t;
-    QStringList menu;
-    DescribeMenu(t.frame.menuBar()->actions(), 0, menu);
-    const QStringList expected = {
-        QStringLiteral("ﾌｧｲﾙ(&F)"),
-        QStringLiteral("  ファイルを指定する(&O) 32771"),
-        QStringLiteral("  検査(&C) 32772"),
-        QStringLiteral("  内容を見る(&L) 32773"),
-        QStringLiteral("  ---"),
-        QStringLiteral("  ｱﾌﾟﾘｹｰｼｮﾝの終了(&X) 57665"),
-        QStringLiteral("メイン調査(&A)"),
-        QStringLiteral("  リンク(&L) 32774"),
-        QStringLiteral("  ホスト(&H) 32775"),
-        QStringLiteral("  ブラウザ(&B)"),
-        QStringLiteral("    内容(&C) 32776"),
-        QStringLiteral("    シェア調査(&S) 32783"),
-        QStringLiteral("  時間(&T)"),
-        QStringLiteral("    日付(&D) 32779"),
-        QStringLiteral("    時間帯(&T) 32778"),
-        QStringLiteral("    詳細(&K) 32785"),
-        QStringLiteral("  訪問Ｎｏ(&N) 32784"),
-        QStringLiteral("  キーワード(&K) 32777"),
-        QStringLiteral("ページ調査(&B)"),
-        QStringLiteral("  見たページ(&L)"),
-        QStringLiteral("    名前順(&N) 32782"),
-        QStringLiteral("    ランキング(&R) 32788"),
-        QStringLiteral("  時間(&T)"),
-        QStringLiteral("    日付(&D) 32781"),
-        QStringLiteral("    時間帯(&T) 32780"),
-        QStringLiteral("    詳細(&K) 32786"),
-        QStringLiteral("  ページ別アクセス日(&A) 32787"),
-        QStringLiteral("カレンダー(&C)"),
-        QStringLiteral("  メインページ(&M)"),
-        QStringLiteral("    日付別(&D) 32789"),
-        QStringLiteral("    月別(&M) 32790"),
-        QStringLiteral("    曜日別(&W) 32791"),
-        QStringLiteral("    曜日と時刻(&H) 32792"),
-        QStringLiteral("  ページ(&P)"),
-        QStringLiteral("    日付別(&D) 32793"),
-        QStringLiteral("    月別(&M) 32794"),
-        QStringLiteral("    曜日別(&W) 32795"),
-        QStringLiteral("    曜日と時刻(&H) 32796"),
-        QStringLiteral("  検索語句(&S) 32797"),
-        QStringLiteral("ﾍﾙﾌﾟ(&H)"),
-        QStringLiteral("  ﾊﾞｰｼﾞｮﾝ情報 57664"),
-    };
-    QCOMPARE(menu, expected);
+    // Each row with a menu path has its item at the end of that path, carrying its id;
+    // the items of one popup stand in the order of their rows.
+    std::map<QMenu*, int> lastIndex;
+    int items = 0;
+    for (const CommandRow& row : CommandTable()) {
+        if (row.kind == CommandKind::Separator || row.menuPath[0] == nullptr) {
+            continue;
+        }
+        QAction* item = ItemOfPath(t.frame.menuBar(), row);
+        QVERIFY2(item != nullptr, row.menuPath[0]);
+        QCOMPARE(item->data().toInt(), row.id);
+        QVERIFY(item->menu() == nullptr);
+        QMenu* popup = qobject_cast<QMenu*>(item->parent());
+        QVERIFY(popup != nullptr);
+        const int index = static_cast<int>(popup->actions().indexOf(item));
+        if (lastIndex.count(popup) != 0) {
+            QVERIFY(index > lastIndex[popup]);
+        }
+        lastIndex[popup] = index;
+        ++items;
+    }
+    QVERIFY(items >= 20);
+    // The popups stand on the menu bar in the order the table first names them.
+    QStringList popups;
+    for (const CommandRow& row : CommandTable()) {
+        if (row.menuPath[0] != nullptr && !popups.contains(Cp932ToQString(row.menuPath[0]))) {
+            popups << Cp932ToQString(row.menuPath[0]);
+        }
+    }
+    QStringList bar;
+    for (QAction* action : t.frame.menuBar()->actions()) {
+        bar << action->text();
+    }
+    QCOMPARE(bar, popups);
 }
 
 void ShellTest::everyMenuItemIsEnabled() {
     FrameUnderTest t;
     const QList<QAction*> items = AllMenuItems(t.frame.menuBar()->actions());
-    QCOMPARE(items.size(), 41);
+    int commands = 0;
     for (QAction* item : items) {
         QVERIFY2(item->isEnabled(), qPrintable(item->text()));
+        commands += item->data().typeId() == QMetaType::Int ? 1 : 0;
     }
+    int rows = 0;
+    for (const CommandRow& row : CommandTable()) {
+        rows += row.menuPath[0] != nullptr && row.kind != CommandKind::Separator ? 1 : 0;
+    }
+    QCOMPARE(commands, rows);
+}
+
+void ShellTest::menuCommandsRunTheirRowsReports() {
+    FrameUnderTest t;
+    FakeQuestions questions(true);
+    t.doc.SetQuestionBox(&questions);
+    t.view->m_runShareDialog = [](const ShareCounters&) {};
+    TempDir folder;
+    t.doc.LoadLogFile(folder.WriteLines(
+        "menu.log", Concat({MainRecord(3, 4), MainRecord(4, 9, "Mozilla/3.0 (X11)"), PageRecord("a.html", 2, 5)})));
+    int reports = 0;
+    for (const CommandRow& row : CommandTable()) {
+        if (row.start == nullptr || TakesPage(row) || row.menuPath[0] == nullptr) {
+            continue;
+        }
+        ItemOfPath(t.frame.menuBar(), row)->trigger();
+        QCOMPARE(t.view->Result(), ReportText(row, t.doc.Store()));
+        ++reports;
+    }
+    QVERIFY(reports >= 15);
+    QVERIFY(t.errors.isEmpty());
+}
+
+void ShellTest::aNewRowReachesTheMenuAndRuns() {
+    const CommandRow* hourly = FindCommand(32780);
+    const ExtraRow extra({39001,
+                          {"試験(&Z)"_sj, "試しの行(&T)"_sj},
+                          CommandKind::Report,
+                          hourly->start,
+                          RecordKind::Main,
+                          "test-row",
+                          nullptr,
+                          "a row only tests add"});
+    FrameUnderTest t;
+    TempDir folder;
+    t.doc.LoadLogFile(folder.WriteLines("row.log", Concat({MainRecord(3, 4), MainRecord(4, 9)})));
+    QAction* item = ItemOfPath(t.frame.menuBar(), extra.Row());
+    QVERIFY(item != nullptr);
+    QCOMPARE(t.frame.menuBar()->actions().back()->text(), QStringLiteral("試験(&Z)"));
+    item->trigger();
+    // The row's own argument: main-page records, not the page records of the row it borrows from.
+    QCOMPARE(t.view->Result(), ReportText(extra.Row(), t.doc.Store()));
+    QCOMPARE(t.view->Result(), ReportOf(t.doc, 32778));
+}
+
+void ShellTest::windowCommandsJoinTheFileMenu() {
+    FrameUnderTest t;
+    QMenu* file = t.frame.menuBar()->actions().front()->menu();
+    QStringList texts;
+    for (QAction* action : file->actions()) {
+        texts << (action->isSeparator() ? QStringLiteral("---") : action->text());
+    }
+    // The table's file commands first, the window's own after them, exit last.
+    QCOMPARE(texts, (QStringList{"ファイルを指定する(&O)", "検査(&C)", "内容を見る(&L)", "---", "ログ全体を読み込む…",
+                                 "自動更新", "---", "結果を保存…", "HTMLレポートを書き出す…", "結果をJSONで書き出す…",
+                                 "結果をCSVで書き出す…", "---", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+    QVERIFY(t.frame.AutoReloadAction()->isCheckable());
+    t.frame.AutoReloadAction()->setChecked(true);
+    QVERIFY(t.view->AutoReload());
+    t.view->SetAutoReload(false);
+    QVERIFY(!t.frame.AutoReloadAction()->isChecked());
 }
 
 void ShellTest::menuItemsReachTheView() {
@@ -198,7 +275,7 @@ void ShellTest::acceleratorsHaveNoHandler() {
         QVERIFY(menuItem->data().toInt() != 57680 && menuItem->data().toInt() != 57681);
     }
 
-    t.view->OnCommand(32772);
+    t.view->OnCommand(CommandOf(32772));
     const QString report = t.view->ResultBox()->toPlainText();
     for (QAction* accelerator : accelerators) {
         accelerator->trigger();
@@ -212,7 +289,7 @@ void ShellTest::exitClosesWithoutAQuestion() {
     FrameUnderTest t;
     t.frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
-    t.view->OnCommand(32772);  // a report shown is nothing to save
+    t.view->OnCommand(CommandOf(32772));  // a report shown is nothing to save
     t.frame.FindCommandAction(57665)->trigger();
     QVERIFY(!t.frame.isVisible());
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
@@ -327,6 +404,49 @@ void ShellTest::recentFileList() {
     QCOMPARE(list.Entries(), (QStringList{"/x.log", "/y.log"}));
 }
 
+void ShellTest::recentFilesInTheFileMenu() {
+    QTemporaryDir profile;
+    const QString profilePath = profile.filePath(QStringLiteral("quorlet3.ini"));
+    TempDir folder;
+    const std::string cp932Log = folder.WriteLines("\x83\x8D\x83\x4F.log", {MainRecord(9, 4)[0]});  // ログ.log
+    const std::string plainLog = folder.WriteLines("a&b.log", {MainRecord(2, 3)[0]});
+    CQuorlet3App app(profilePath);
+    QVERIFY(app.InitInstance({QStringLiteral("quorlet3")}));
+    CMainFrame* frame = app.GetMainWnd();
+    QVERIFY(frame->RecentFileActions().isEmpty());
+    FakeChooser chooser{cp932Log, plainLog};
+    app.GetDocument()->SetFileChooser(&chooser);
+
+    frame->FindCommandAction(32771)->trigger();
+    // Saved as soon as the file loaded, with the name's own bytes.
+    {
+        QSettings saved(profilePath, QSettings::IniFormat);
+        CRecentFileList list(4);
+        list.ReadList(saved);
+        QCOMPARE(list.Entries(), QStringList{PathToQString(cp932Log)});
+        QCOMPARE(list.Paths(), std::vector<std::string>{cp932Log});
+    }
+    frame->FindCommandAction(32771)->trigger();
+    const QList<QAction*>& recent = frame->RecentFileActions();
+    QCOMPARE(recent.size(), 3);  // two files and the separator after them
+    QCOMPARE(recent[0]->text(), QStringLiteral("&1 ") + PathToQString(folder.Path()) + QStringLiteral("/a&&b.log"));
+    QCOMPARE(recent[1]->text(), QStringLiteral("&2 ") + PathToQString(folder.Path()) + QStringLiteral("/ログ.log"));
+    QVERIFY(recent[2]->isSeparator());
+    // The items stand in the file menu above exit.
+    QMenu* file = frame->menuBar()->actions().front()->menu();
+    QCOMPARE(file->actions().indexOf(recent[2]) + 1, file->actions().indexOf(frame->FindCommandAction(57665)));
+
+    // Choosing the cp932 entry opens it as the dialog would: the report cleared, the path shown.
+    app.GetView()->OnCommand(CommandOf(32772));
+    recent[1]->trigger();
+    QCOMPARE(app.GetDocument()->Store()[0], MainRecord(9, 4)[0]);
+    QCOMPARE(app.GetView()->FileNameBox()->text(), PathToQString(cp932Log));
+    QCOMPARE(app.GetView()->Result(), std::string());
+    QCOMPARE(frame->RecentFileActions()[0]->text(), QStringLiteral("&1 ") + PathToQString(cp932Log));
+    QCOMPARE(chooser.m_calls, 2);
+    frame->close();
+}
+
 // The shown names of the dialog's list.
 QStringList Listed(const CLogFileDialog& dialog) {
     QStringList names;
@@ -391,7 +511,7 @@ void ShellTest::cp932FileNameThroughTheDialog() {
             dialog->reject();
         }
     });
-    view.OnCommand(32771);
+    view.OnCommand(CommandOf(32771));
     QCOMPARE(shown, (QStringList{"a.log", "ログ.log"}));
     QVERIFY(chosen);
     QCOMPARE(doc.Store()[0], MainRecord(9, 4)[0]);

@@ -61,7 +61,7 @@ struct ViewUnderTest {
     // Chooses and loads the file through the menu command.
     void Load(const std::string& path) {
         chooser.m_answers.push_back(path);
-        view.OnCommand(kSpecifyFile);
+        view.OnCommand(CommandOf(kSpecifyFile));
     }
     QString ResultText() const { return view.ResultBox()->toPlainText(); }
     QString FileNameText() const { return view.FileNameBox()->text(); }
@@ -109,7 +109,7 @@ void ViewTest::initialBoxes() {
     ViewUnderTest t;
     QCOMPARE(t.FileNameText(), kInitialSentence);
     QCOMPARE(t.ResultText(), QString());
-    QVERIFY(t.view.m_strResult.empty());
+    QVERIFY(t.view.Result().empty());
 
     QPlainTextEdit* result = t.view.ResultBox();
     QVERIFY(!result->isReadOnly());
@@ -153,7 +153,7 @@ void ViewTest::checkBeforeAnyLoad() {
     ViewUnderTest t;
     const QString expected = Shown(ReportOf(CQuorlet3Doc(), kCheckFile));
     QVERIFY(!expected.isEmpty());
-    t.view.OnCommand(kCheckFile);
+    t.view.OnCommand(CommandOf(kCheckFile));
     QCOMPARE(t.ResultText(), expected);
     QCOMPARE(t.FileNameText(), kInitialSentence);
     QVERIFY(t.errors.isEmpty());
@@ -166,13 +166,13 @@ void ViewTest::choosingAFileShowsItsPathAndClearsTheReport() {
     const std::string second = folder.WriteLines("second.log", MainRecord(2, 6));
     t.Load(first);
     QCOMPARE(t.FileNameText(), PathToQString(first));
-    t.view.OnCommand(kMainHour);
+    t.view.OnCommand(CommandOf(kMainHour));
     QVERIFY(!t.ResultText().isEmpty());
 
     t.Load(second);
     QCOMPARE(t.FileNameText(), PathToQString(second));
     QCOMPARE(t.ResultText(), QString());
-    QVERIFY(t.view.m_strResult.empty());
+    QVERIFY(t.view.Result().empty());
     QCOMPARE(t.doc.Store()[0], MainRecord(2, 6)[0]);
 }
 
@@ -181,11 +181,11 @@ void ViewTest::cancelledChoiceKeepsPathAndReport() {
     TempDir folder;
     const std::string path = folder.WriteLines("kept.log", MainRecord(7, 9));
     t.Load(path);
-    t.view.OnCommand(kMainHour);
+    t.view.OnCommand(CommandOf(kMainHour));
     const QString report = t.ResultText();
 
     t.chooser.m_answers.push_back(std::nullopt);
-    t.view.OnCommand(kSpecifyFile);
+    t.view.OnCommand(CommandOf(kSpecifyFile));
     QCOMPARE(t.chooser.m_calls, 2);
     QCOMPARE(t.FileNameText(), PathToQString(path));
     QCOMPARE(t.ResultText(), report);
@@ -198,7 +198,7 @@ void ViewTest::failedLoadKeepsEverythingAndReportsTheFile() {
     TempDir folder;
     const std::string good = folder.WriteLines("good.log", MainRecord(3, 4));
     t.Load(good);
-    t.view.OnCommand(kMainHour);
+    t.view.OnCommand(CommandOf(kMainHour));
     const QString report = t.ResultText();
 
     const std::string missing = folder.PathOf("missing.log");
@@ -207,9 +207,9 @@ void ViewTest::failedLoadKeepsEverythingAndReportsTheFile() {
     QVERIFY2(t.errors[0].contains(PathToQString(missing)), qPrintable(t.errors[0]));
     QCOMPARE(t.FileNameText(), PathToQString(good));
     QCOMPARE(t.ResultText(), report);
-    QCOMPARE(t.view.FileNameBox()->text(), t.view.m_strFileName);
+    QCOMPARE(t.view.FileNameBox()->text(), t.view.FileName());
     // The store still holds the good log, so its reports go on working.
-    t.view.OnCommand(kMainHour);
+    t.view.OnCommand(CommandOf(kMainHour));
     QCOMPARE(t.ResultText(), report);
 
     // A folder is no log either.
@@ -228,7 +228,7 @@ void ViewTest::waitCursorDuringCommandsAndAfterErrors() {
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 
     t.Load(folder.WriteLines("share.log", MainRecord(1, 1)));
-    t.view.OnCommand(kShare);
+    t.view.OnCommand(CommandOf(kShare));
     QCOMPARE(t.shareDialogs.size(), size_t(1));
     QVERIFY(t.waitCursorInShareDialog);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -236,7 +236,7 @@ void ViewTest::waitCursorDuringCommandsAndAfterErrors() {
     // An error of any other kind also ends the cursor before it is reported.
     t.view.m_choosePage = [](const PageNameList&) -> std::optional<int> { throw std::runtime_error("picker broke"); };
     t.Load(folder.WriteLines("pages.log", PageRecord("a.html", 3, 4)));
-    t.view.OnCommand(kPageDays);
+    t.view.OnCommand(CommandOf(kPageDays));
     QCOMPARE(t.errors.size(), 2);
     QVERIFY(t.errors[1].contains(QStringLiteral("picker broke")));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -244,16 +244,16 @@ void ViewTest::waitCursorDuringCommandsAndAfterErrors() {
 
 void ViewTest::typedTextIsReplacedByTheNextReport() {
     ViewUnderTest t;
-    t.view.OnCommand(kMainHour);
+    t.view.OnCommand(CommandOf(kMainHour));
     const QString report = t.ResultText();
 
     // A cancelled choice transfers nothing, so typed text stays...
     t.view.ResultBox()->setPlainText(QStringLiteral("typed by the user"));
     t.chooser.m_answers.push_back(std::nullopt);
-    t.view.OnCommand(kSpecifyFile);
+    t.view.OnCommand(CommandOf(kSpecifyFile));
     QCOMPARE(t.ResultText(), QStringLiteral("typed by the user"));
     // ...and is never read back: the next report replaces it.
-    t.view.OnCommand(kMainHour);
+    t.view.OnCommand(CommandOf(kMainHour));
     QCOMPARE(t.ResultText(), report);
 }
 
@@ -262,10 +262,10 @@ void ViewTest::sameTextDifferentMarkers() {
     TempDir folder;
     t.Load(folder.WriteLines("mixed.log",
                              Concat({MainRecord(1, 5), PageRecord("a.html", 1, 7), PageRecord("b.html", 2, 7)})));
-    t.view.OnCommand(kMainHour);
+    t.view.OnCommand(CommandOf(kMainHour));
     QVERIFY2(t.ResultText().contains(QStringLiteral("\n5時\t1\t*\n")), qPrintable(t.ResultText()));
     QVERIFY(t.ResultText().contains(QStringLiteral("\n7時\t0\t\n")));
-    t.view.OnCommand(kPageHour);
+    t.view.OnCommand(CommandOf(kPageHour));
     QVERIFY2(t.ResultText().contains(QStringLiteral("\n7時\t2\t**\n")), qPrintable(t.ResultText()));
     QVERIFY(t.ResultText().contains(QStringLiteral("\n5時\t0\t\n")));
 }
@@ -283,7 +283,7 @@ void ViewTest::everyReportRowShowsItsText() {
     QStringList shown;
     for (const int id : reports) {
         t.view.ResultBox()->clear();
-        t.view.OnCommand(id);
+        t.view.OnCommand(CommandOf(id));
         QCOMPARE(t.ResultText(), Shown(ReportOf(t.doc, id)));
         QVERIFY2(!shown.contains(t.ResultText()), qPrintable(QString::number(id)));
         shown << t.ResultText();
@@ -300,12 +300,11 @@ void ViewTest::everyReportRowShowsItsText() {
 void ViewTest::reportTextIsDecodedForDisplay() {
     ViewUnderTest t;
     // Lines end at CR LF only: a lone CR (a log converted twice) stays inside its line.
-    t.view.m_strResult = Cp932("表示\t1\r\n") + "\x82" + "\r\nA\xff" + "\r\r\nB\rC\r\n";
-    t.view.UpdateData();
+    t.view.SetResult(Cp932("表示\t1\r\n") + "\x82" + "\r\nA\xff" + "\r\r\nB\rC\r\n");
     QCOMPARE(t.ResultText(), QStringLiteral("表示\t1\n\uFFFD\nA\uFFFD\u240D\nB\u240DC\n"));
     QCOMPARE(t.view.ResultBox()->document()->blockCount(), 5);
     // The member keeps the report's own bytes.
-    QCOMPARE(t.view.m_strResult.substr(0, 4), Cp932("表示"));
+    QCOMPARE(t.view.Result().substr(0, 4), Cp932("表示"));
 }
 
 void ViewTest::contentsQuestions_data() {
@@ -325,7 +324,7 @@ void ViewTest::contentsQuestions() {
     ViewUnderTest t;
     TempDir folder;
     t.Load(folder.WriteLines("long.log", PlainLines(lines)));
-    t.view.OnCommand(kViewContents);
+    t.view.OnCommand(CommandOf(kViewContents));
     QCOMPARE(t.questions.m_asked.size(), asked ? size_t(1) : size_t(0));
     if (asked) {
         const QString count = QString::number(lines);
@@ -353,10 +352,10 @@ void ViewTest::contentsQuestions() {
 void ViewTest::declinedContentsKeepsTheBoxes() {
     ViewUnderTest t;
     // Before any load the store has no end mark, so the listing counts 10000 lines.
-    t.view.OnCommand(kCheckFile);
+    t.view.OnCommand(CommandOf(kCheckFile));
     const QString report = t.ResultText();
     t.questions.m_answer = false;
-    t.view.OnCommand(kViewContents);
+    t.view.OnCommand(CommandOf(kViewContents));
     QCOMPARE(t.questions.m_asked.size(), size_t(1));
     QVERIFY(Cp932ToQString(t.questions.m_asked[0].text).contains(QStringLiteral("10000 行もあります")));
     QCOMPARE(t.ResultText(), report);
@@ -364,13 +363,13 @@ void ViewTest::declinedContentsKeepsTheBoxes() {
 
     // Agreed, the empty listing empties the box.
     t.questions.m_answer = true;
-    t.view.OnCommand(kViewContents);
+    t.view.OnCommand(CommandOf(kViewContents));
     QCOMPARE(t.ResultText(), QString());
 }
 
 void ViewTest::shareDialogOnlyWithCountedBrowsers() {
     ViewUnderTest t;
-    t.view.OnCommand(kShare);
+    t.view.OnCommand(CommandOf(kShare));
     QVERIFY(t.shareDialogs.empty());
     ShareCounters none{};
     QCOMPARE(t.ResultText(), Shown(ShareReportOf(t.doc, none)));
@@ -380,7 +379,7 @@ void ViewTest::shareDialogOnlyWithCountedBrowsers() {
                              Concat({MainRecord(1, 1, "Mozilla/4.0 (compatible; MSIE 4.01; Windows 95)"),
                                      MainRecord(2, 2, "Mozilla/3.01 [ja] (Win95; I)"),
                                      MainRecord(3, 3, "Mozilla/4.0 (compatible; MSIE 4.0; Windows NT)")})));
-    t.view.OnCommand(kShare);
+    t.view.OnCommand(CommandOf(kShare));
     QCOMPARE(t.shareDialogs.size(), size_t(1));
     ShareCounters expected{};
     const std::string text = ShareReportOf(t.doc, expected);
@@ -392,10 +391,10 @@ void ViewTest::shareDialogOnlyWithCountedBrowsers() {
 
 void ViewTest::pageDaysWithoutPages() {
     ViewUnderTest t;
-    t.view.OnCommand(kPageDays);
+    t.view.OnCommand(CommandOf(kPageDays));
     QVERIFY(t.pickerLists.empty());
     QCOMPARE(t.ResultText(), QStringLiteral("ページデータがありません。"));
-    QCOMPARE(t.view.m_strResult, Cp932("ページデータがありません。"));
+    QCOMPARE(t.view.Result(), Cp932("ページデータがありません。"));
 }
 
 void ViewTest::pageDaysChoice_data() {
@@ -417,7 +416,7 @@ void ViewTest::pageDaysChoice() {
                                                   PageRecord("日記.html"_sj, 12, 3)})));
     t.view.ResultBox()->setPlainText(QStringLiteral("before"));
     t.pickerAnswer = answer;
-    t.view.OnCommand(kPageDays);
+    t.view.OnCommand(CommandOf(kPageDays));
     QCOMPARE(t.pickerLists.size(), size_t(1));
     QCOMPARE(t.pickerLists[0][0], std::string("a.html"));
     QCOMPARE(t.pickerLists[0][1], Cp932("日記.html"));
@@ -441,17 +440,17 @@ void ViewTest::realDialogsRunModally() {
     chooser.m_answers.push_back(folder.WriteLines(
         "both.log",
         Concat({MainRecord(1, 1, "Mozilla/4.0 (compatible; MSIE 4.0; Windows 98)"), PageRecord("a.html", 2, 3)})));
-    view.OnCommand(kSpecifyFile);
+    view.OnCommand(CommandOf(kSpecifyFile));
 
     QString caption;
     CloseNextModal(&caption);
-    view.OnCommand(kShare);
+    view.OnCommand(CommandOf(kShare));
     QCOMPARE(caption, QStringLiteral("シェア調査"));
 
     view.ResultBox()->setPlainText(QStringLiteral("before"));
     caption.clear();
     CloseNextModal(&caption);
-    view.OnCommand(kPageDays);
+    view.OnCommand(CommandOf(kPageDays));
     QVERIFY(!caption.isEmpty());
     QCOMPARE(view.ResultBox()->toPlainText(), QStringLiteral("before"));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
@@ -481,7 +480,7 @@ void ViewTest::droppedFiles() {
     folder.WriteLines("new.log", MainRecord(2, 6));
     folder.WriteLines(kCp932Name, {MainRecord(2, 6)[0]});
     t.Load(old);
-    t.view.OnCommand(kMainHour);
+    t.view.OnCommand(CommandOf(kMainHour));
     const QString report = t.ResultText();
 
     QList<QUrl> urls;

@@ -158,12 +158,16 @@ CQuorlet3Doc LoadBytes(std::string_view bytes) {
 
 CQuorlet3Doc LoadLines(const Lines& lines) { return LoadBytes(JoinCrLf(lines)); }
 
-std::string ReportOf(const CQuorlet3Doc& doc, int commandId, std::string_view page) {
+const CommandRow& CommandOf(int commandId) {
     const CommandRow* row = FindCommand(commandId);
     if (row == nullptr) {
         throw std::invalid_argument("no command " + std::to_string(commandId));
     }
-    return ReportText(*row, doc.Store(), page);
+    return *row;
+}
+
+std::string ReportOf(const CQuorlet3Doc& doc, int commandId, std::string_view page) {
+    return ReportText(CommandOf(commandId), doc.Store(), page);
 }
 
 std::string ShareReportOf(const CQuorlet3Doc& doc, ShareCounters& counters) {

@@ -78,6 +78,9 @@ CQuorlet3Doc LoadLines(const Lines& lines);
 // A document loaded from a real file holding exactly these bytes.
 CQuorlet3Doc LoadBytes(std::string_view bytes);
 
+// The command table's row of that id; throws when there is none.
+const CommandRow& CommandOf(int commandId);
+
 // The report text of the command's row over the document's store (page: the page name
 // the per-page report is asked for, cp932).
 std::string ReportOf(const CQuorlet3Doc& doc, int commandId, std::string_view page = {});

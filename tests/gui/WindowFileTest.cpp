@@ -1,0 +1,571 @@
+// The window's file commands: the whole log read in the background, saving and exporting
+// what is shown, and a growing log followed.
+#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+#include <fstream>
+#include <thread>
+
+#include "app/MainFrm.h"
+#include "app/Quorlet3App.h"
+#include "logstore/LogLoader.h"
+#include "platform/Cp932.h"
+#include "platform/QtText.h"
+#include "tests/support/GuiSupport.h"
+#include "view/BackgroundRead.h"
+#include "view/CommandTable.h"
+#include "view/LogWatcher.h"
+#include "view/Quorlet3View.h"
+#include "view/WholeLogReports.h"
+
+using namespace quorlet3;
+using namespace quorlet3::test;
+
+namespace {
+
+// The bytes quorlet3-report writes to standard output for these arguments.
+std::string RunCli(const QStringList& arguments) {
+    QProcess cli;
+    cli.start(QStringLiteral(QUORLET3_REPORT), arguments);
+    if (!cli.waitForFinished(60000) || cli.exitCode() != 0) {
+        qWarning("quorlet3-report %s failed: %s", qPrintable(arguments.join(QLatin1Char(' '))),
+                 cli.readAllStandardError().constData());
+        return "(failed)";
+    }
+    return cli.readAllStandardOutput().toStdString();
+}
+
+// A generated log of that many lines, with the faults of a real one, in the folder.
+std::string GeneratedLog(const TempDir& dir, const char* name, int lines, int seed) {
+    const std::string path = dir.PathOf(name);
+    QProcess gen;
+    gen.start(QStringLiteral(QUORLET3_SAMPLEGEN),
+              {QStringLiteral("--lines"), QString::number(lines), QStringLiteral("--seed"), QString::number(seed),
+               QStringLiteral("--faults"), QStringLiteral("--output"), QString::fromStdString(path)});
+    gen.waitForFinished(60000);
+    return path;
+}
+
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void Append(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::app);
+    out << bytes;
+}
+
+// A frame and view on their own document, every dialog replaced by a recorder.
+struct WindowUnderTest {
+    CQuorlet3Doc doc;
+    FakeChooser chooser;
+    FakeQuestions questions{true};
+    CQuorlet3View* view = new CQuorlet3View(doc);
+    CMainFrame frame{view};
+    QStringList errors;
+    std::optional<int> pickerAnswer;
+    std::vector<std::optional<std::string>> saveAnswers;  // taken from the front
+    std::vector<QString> saveCaptions;
+    std::optional<TextEncoding> encoding = TextEncoding::Cp932CrLf;
+    bool openInBrowser = true;
+    std::vector<std::string> opened;
+
+    WindowUnderTest() {
+        doc.SetFileChooser(&chooser);
+        doc.SetQuestionBox(&questions);
+        view->m_reportError = [this](const QString& text) { errors << text; };
+        view->m_runShareDialog = [](const ShareCounters&) {};
+        view->m_choosePage = [this](const PageNameList&) { return pickerAnswer; };
+        view->m_chooseSaveFile = [this](const QString& caption, const std::string&) {
+            saveCaptions.push_back(caption);
+            std::optional<std::string> answer;
+            if (!saveAnswers.empty()) {
+                answer = saveAnswers.front();
+                saveAnswers.erase(saveAnswers.begin());
+            }
+            return answer;
+        };
+        view->m_chooseEncoding = [this] { return encoding; };
+        view->m_askOpenInBrowser = [this] { return openInBrowser; };
+        view->m_openInBrowser = [this](const std::string& path) { opened.push_back(path); };
+    }
+
+    void Run(int id) { view->OnCommand(CommandOf(id)); }
+    void Load(const std::string& path) {
+        chooser.m_answers.push_back(path);
+        Run(kIdSpecifyFile);
+    }
+    // Reads the whole log at path and waits until the read is over.
+    bool LoadWhole(const std::string& path) {
+        chooser.m_answers.push_back(path);
+        QSignalSpy finished(view, &CQuorlet3View::BackgroundReadFinished);
+        view->OnWholeLoad();
+        return finished.wait(60000);
+    }
+};
+
+// Every menu report that a whole log computes, with its command-line words.
+struct CliReport {
+    int id;
+    QStringList words;
+};
+const CliReport kCliReports[] = {
+    {32772, {"check"}},         {32774, {"links"}},          {32775, {"hosts"}},          {32776, {"browsers"}},
+    {32783, {"share"}},         {32779, {"daily", "main"}},  {32778, {"hourly", "main"}}, {32785, {"detail", "main"}},
+    {32784, {"guests"}},        {32777, {"keywords"}},       {32782, {"pages", "name"}},  {32788, {"pages", "ranking"}},
+    {32781, {"daily", "page"}}, {32780, {"hourly", "page"}}, {32786, {"detail", "page"}},
+};
+
+// Asks a widget to repaint every 10 ms and notes when each paint happens, as long as it lives.
+class PaintTimes : public QObject {
+public:
+    explicit PaintTimes(QWidget* widget) : m_widget(widget) {
+        m_clock.start();
+        widget->installEventFilter(this);
+        connect(&m_ticker, &QTimer::timeout, widget, [widget] { widget->update(); });
+        m_ticker.start(10);
+    }
+    ~PaintTimes() override { m_widget->removeEventFilter(this); }
+    PaintTimes(const PaintTimes&) = delete;
+    PaintTimes& operator=(const PaintTimes&) = delete;
+
+    qint64 Now() const { return m_clock.elapsed(); }
+    size_t Count() const { return m_paints.size(); }
+    // The longest time without a paint between from and to (milliseconds since the start),
+    // and when it began.
+    qint64 LargestGap(qint64 from, qint64 to, qint64* begin = nullptr) const {
+        qint64 largest = 0;
+        qint64 last = from;
+        qint64 at = from;
+        for (qint64 paint : m_paints) {
+            if (paint >= from && paint <= to) {
+                if (paint - last > largest) {
+                    largest = paint - last;
+                    at = last;
+                }
+                last = paint;
+            }
+        }
+        if (to - last > largest) {
+            largest = to - last;
+            at = last;
+        }
+        if (begin != nullptr) {
+            *begin = at;
+        }
+        return largest;
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            m_paints.push_back(m_clock.elapsed());
+        }
+        return false;
+    }
+
+private:
+    QWidget* m_widget;
+    QElapsedTimer m_clock;
+    QTimer m_ticker;
+    std::vector<qint64> m_paints;
+};
+
+}  // namespace
+
+class WindowFileTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase() { InstallDialogFontSubstitute(); }
+    void wholeLogReportsEqualTheCommandLine();
+    void wholeLogListsItsFirstLinesAndPicksPagesFromAllOfThem();
+    void cancelledWholeLoadKeepsTheOldLog();
+    void failedWholeLoadKeepsTheOldLog();
+    void windowPaintsDuringASlowWholeLoad();
+    void savedResultBytes_data();
+    void savedResultBytes();
+    void exportsEqualTheCommandLine();
+    void exportWithoutAReportSaysSo();
+    void growingLogReloadsOncePerBurst_data();
+    void growingLogReloadsOncePerBurst();
+    void shrinkingOrVanishingLogStopsTheWatch();
+    void quietReloadLeavesTheWindowUsable();
+    void growingWholeLogRecountsTheChosenPage();
+    void bigLogFigures();
+};
+
+void WindowFileTest::wholeLogReportsEqualTheCommandLine() {
+    TempDir dir;
+    const std::string log = GeneratedLog(dir, "whole.log", 14000, 11);
+    WindowUnderTest t;
+    t.view->m_wholeReadOptions.partBytes = 64 * 1024;  // several parts even for a small log
+    QVERIFY(t.LoadWhole(log));
+    QVERIFY(t.errors.isEmpty());
+    QVERIFY(t.doc.WholeLog() != nullptr);
+    QCOMPARE(t.doc.WholeLog()->lines, 14000);
+    QCOMPARE(t.view->FileNameBox()->text(), PathToQString(log));
+    QCOMPARE(t.view->Result(), std::string());
+    QCOMPARE(t.frame.windowTitle(), MainCaption() + QStringLiteral(" － ログ全体 14,000 行"));
+    for (const CliReport& report : kCliReports) {
+        t.Run(report.id);
+        QStringList arguments{"--whole", "--raw", QString::fromStdString(log)};
+        arguments << report.words;
+        QVERIFY2(t.view->Result() == RunCli(arguments), qPrintable(report.words.join(' ')));
+    }
+    // Loading the usual way goes back to the first 10000 lines.
+    t.Load(log);
+    QVERIFY(t.doc.WholeLog() == nullptr);
+    QCOMPARE(t.frame.windowTitle(), MainCaption());
+    t.Run(32778);
+    QCOMPARE(t.view->Result(), RunCli({"--raw", QString::fromStdString(log), "hourly", "main"}));
+}
+
+void WindowFileTest::wholeLogListsItsFirstLinesAndPicksPagesFromAllOfThem() {
+    TempDir dir;
+    // A page that is viewed only after the first 10000 lines.
+    const Lines lines =
+        Concat({PlainLines(9998), PageRecord("late.html", 7), PageRecord("late.html", 9), PageRecord("early.html", 3)});
+    const std::string log = dir.WriteLines("pages.log", lines);
+    WindowUnderTest t;
+    QVERIFY(t.LoadWhole(log));
+
+    t.Run(kIdViewContents);
+    const std::string firstLines =
+        ReportText(CommandOf(kIdViewContents), *LoadLineStore(log));  // what 10000 lines list
+    QCOMPARE(t.view->Result(), WholeLogListingNote(10004) + firstLines);
+    QVERIFY(Cp932ToQString(t.view->Result()).startsWith(QStringLiteral("（ログ全体 10004 行のうち、最初の 10000 行")));
+
+    // The picker offers the pages of the whole log; the chosen one is counted over all of it.
+    t.pickerAnswer = 1;  // early.html, late.html
+    QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+    t.Run(kIdPageDays);
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(t.view->Result(), RunCli({"--whole", "--raw", QString::fromStdString(log), "page-days", "late.html"}));
+    QVERIFY(Cp932ToQString(t.view->Result()).contains(QStringLiteral("late.html\t2回")));
+}
+
+void WindowFileTest::cancelledWholeLoadKeepsTheOldLog() {
+    TempDir dir;
+    const std::string small = dir.WriteLines("small.log", Concat({MainRecord(1, 5), MainRecord(2, 6)}));
+    const std::string big = GeneratedLog(dir, "big.log", 20000, 3);
+    WindowUnderTest t;
+    t.Load(small);
+    t.Run(32778);
+    const std::string report = t.view->Result();
+    const QString title = t.frame.windowTitle();
+
+    // A slow reader: every small part waits a little, so the cancel comes in the middle.
+    std::atomic<int> parts{0};
+    t.view->m_wholeReadOptions.jobs = 1;
+    t.view->m_wholeReadOptions.partBytes = 4096;
+    t.view->m_wholeReadOptions.progress = [&parts](long long, long long) {
+        ++parts;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    t.chooser.m_answers.push_back(big);
+    QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+    t.view->OnWholeLoad();
+    QVERIFY(t.view->Busy());
+    QTRY_VERIFY(parts > 3);
+    // While it reads, the commands wait for it.
+    t.Run(32772);
+    QCOMPARE(t.view->Result(), report);
+    QPushButton* cancel = t.view->BackgroundRead()->ProgressDialog()->findChild<QPushButton*>();
+    QVERIFY(cancel != nullptr);
+    QCOMPARE(cancel->text(), QStringLiteral("キャンセル"));
+    cancel->click();
+    QVERIFY(finished.wait(10000));
+    QVERIFY(parts < 100);  // stopped long before its 300-odd parts
+    QVERIFY(!t.view->Busy());
+    QVERIFY(t.doc.WholeLog() == nullptr);
+    QCOMPARE(t.doc.Store()[0], MainRecord(1, 5)[0]);
+    QCOMPARE(t.view->Result(), report);
+    QCOMPARE(t.view->FileNameBox()->text(), PathToQString(small));
+    QCOMPARE(t.frame.windowTitle(), title);
+    QVERIFY(t.errors.isEmpty());
+    t.Run(32778);
+    QCOMPARE(t.view->Result(), report);
+}
+
+void WindowFileTest::failedWholeLoadKeepsTheOldLog() {
+    TempDir dir;
+    const std::string small = dir.WriteLines("small.log", MainRecord(1, 5));
+    WindowUnderTest t;
+    t.Load(small);
+    QVERIFY(t.LoadWhole(dir.PathOf("missing.log")));
+    QTRY_VERIFY(!t.view->Busy());
+    QCOMPARE(t.errors.size(), 1);
+    QVERIFY(t.errors.front().contains(QStringLiteral("missing.log")));
+    QVERIFY(t.errors.front().contains(QStringLiteral("ファイルが見つかりません。")));
+    QVERIFY(t.doc.WholeLog() == nullptr);
+    QCOMPARE(t.doc.Store()[0], MainRecord(1, 5)[0]);
+    QCOMPARE(t.view->FileNameBox()->text(), PathToQString(small));
+}
+
+void WindowFileTest::windowPaintsDuringASlowWholeLoad() {
+    TempDir dir;
+    const std::string log = GeneratedLog(dir, "slow.log", 40000, 5);
+    WindowUnderTest t;
+    t.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
+    // The reader waits 15 ms before each of its parts, as a slow disk would.
+    t.view->m_wholeReadOptions.jobs = 1;
+    t.view->m_wholeReadOptions.partBytes = 16 * 1024;
+    t.view->m_wholeReadOptions.progress = [](long long, long long) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    };
+    // Something on the window asks for a repaint every 10 ms; the paints are timed.
+    const PaintTimes paints(t.view->ResultBox()->viewport());
+    const qint64 started = paints.Now();
+    QVERIFY(t.LoadWhole(log));
+    const qint64 ended = paints.Now();
+    QVERIFY(t.errors.isEmpty());
+    QVERIFY2(ended - started > 500, "the slow reader should take a while");
+    const qint64 largestGap = paints.LargestGap(started, ended);
+    qInfo("whole load of %lld ms: %zu paints, largest gap %lld ms", ended - started, paints.Count(), largestGap);
+    QVERIFY2(largestGap < 200, qPrintable(QString::number(largestGap)));
+}
+
+void WindowFileTest::savedResultBytes_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QByteArray>("fileName");
+    QTest::newRow("cp932, CR LF") << int(TextEncoding::Cp932CrLf) << QByteArray("result.txt");
+    QTest::newRow("UTF-8, LF") << int(TextEncoding::Utf8) << QByteArray("result.txt");
+    QTest::newRow("cp932 file name") << int(TextEncoding::Cp932CrLf) << QByteArray("\x8C\x8B\x89\xCA.txt");  // 結果.txt
+}
+
+void WindowFileTest::savedResultBytes() {
+    QFETCH(int, encoding);
+    QFETCH(QByteArray, fileName);
+    TempDir dir;
+    WindowUnderTest t;
+    // A report with Japanese text, a lone CR and a byte that is no cp932 character.
+    const std::string report = Cp932("表示\t1\r\n") + "A\xff\rB\r\n";
+    t.view->SetResult(report);
+    t.encoding = static_cast<TextEncoding>(encoding);
+    const std::string path = dir.PathOf(fileName.toStdString());
+    t.saveAnswers = {path};
+    t.view->OnSaveResult();
+    QVERIFY(t.errors.isEmpty());
+    const std::string expected =
+        t.encoding == TextEncoding::Cp932CrLf ? report : std::string("表示\t1\nA\xEF\xBF\xBD\rB\n");
+    QCOMPARE(ReadBytes(path), expected);
+
+    // Cancelling the encoding or the file writes nothing; a folder that is missing is reported.
+    t.encoding.reset();
+    t.saveAnswers = {dir.PathOf("never.txt")};
+    t.view->OnSaveResult();
+    t.encoding = TextEncoding::Utf8;
+    t.saveAnswers = {std::nullopt};
+    t.view->OnSaveResult();
+    QVERIFY(!QFile::exists(QString::fromStdString(dir.PathOf("never.txt"))));
+    t.saveAnswers = {dir.PathOf("no/such/folder.txt")};
+    t.view->OnSaveResult();
+    QCOMPARE(t.errors.size(), 1);
+    QVERIFY(t.errors.front().contains(QStringLiteral("フォルダーが見つかりません。")));
+}
+
+void WindowFileTest::exportsEqualTheCommandLine() {
+    TempDir dir;
+    const std::string log = GeneratedLog(dir, "export.log", 12000, 8);
+    const QString logArg = QString::fromStdString(log);
+    WindowUnderTest t;
+    t.Load(log);
+
+    // The page of every report over the first lines.
+    t.saveAnswers = {dir.PathOf("store.html")};
+    t.frame.ExportHtmlAction()->trigger();
+    QCOMPARE(ReadBytes(dir.PathOf("store.html")), RunCli({"--format", "html", logArg, "all"}));
+    QCOMPARE(t.opened, std::vector<std::string>{dir.PathOf("store.html")});
+
+    // The shown report as JSON and CSV.
+    t.Run(32780);
+    t.saveAnswers = {dir.PathOf("r.json"), dir.PathOf("r.csv")};
+    t.frame.ExportJsonAction()->trigger();
+    t.frame.ExportCsvAction()->trigger();
+    QCOMPARE(ReadBytes(dir.PathOf("r.json")), RunCli({"--format", "json", logArg, "hourly", "page"}));
+    QCOMPARE(ReadBytes(dir.PathOf("r.csv")), RunCli({"--format", "csv", logArg, "hourly", "page"}));
+
+    // Over the whole log; the browser is not wanted this time.
+    QVERIFY(t.LoadWhole(log));
+    t.openInBrowser = false;
+    t.saveAnswers = {dir.PathOf("whole.html")};
+    t.frame.ExportHtmlAction()->trigger();
+    QCOMPARE(ReadBytes(dir.PathOf("whole.html")), RunCli({"--whole", "--format", "html", logArg, "all"}));
+    QCOMPARE(t.opened.size(), size_t{1});
+    t.Run(32775);
+    t.saveAnswers = {dir.PathOf("hosts.json")};
+    t.frame.ExportJsonAction()->trigger();
+    QCOMPARE(ReadBytes(dir.PathOf("hosts.json")), RunCli({"--whole", "--format", "json", logArg, "hosts"}));
+    QVERIFY(t.errors.isEmpty());
+}
+
+void WindowFileTest::exportWithoutAReportSaysSo() {
+    TempDir dir;
+    WindowUnderTest t;
+    t.Load(dir.WriteLines("a.log", MainRecord(1, 2)));
+    t.frame.ExportCsvAction()->trigger();
+    QCOMPARE(t.errors.size(), 1);
+    QVERIFY(t.saveCaptions.empty());  // nothing asked: there is nothing to write
+}
+
+void WindowFileTest::growingLogReloadsOncePerBurst_data() {
+    QTest::addColumn<QByteArray>("fileName");
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("first lines") << QByteArray("grow.log") << false;
+    QTest::newRow("whole log") << QByteArray("grow.log") << true;
+    QTest::newRow("cp932 name, polled") << QByteArray("\x83\x8D\x83\x4F.log") << false;
+}
+
+void WindowFileTest::growingLogReloadsOncePerBurst() {
+    QFETCH(QByteArray, fileName);
+    QFETCH(bool, whole);
+    TempDir dir;
+    const std::string log = dir.WriteLines(fileName.toStdString(), MainRecord(1, 5));
+    WindowUnderTest t;
+    t.view->Watcher()->SetTimings(150, 2000, 40);
+    if (whole) {
+        QVERIFY(t.LoadWhole(log));
+    } else {
+        t.Load(log);
+    }
+    t.frame.AutoReloadAction()->trigger();
+    QVERIFY(t.view->AutoReload());
+    t.Run(32778);
+    QSignalSpy shown(t.view, &CQuorlet3View::ResultChanged);
+
+    // The counter appends a record line by line.
+    for (const std::string& line : Concat({MainRecord(2, 7), MainRecord(3, 7)})) {
+        Append(log, line + "\r\n");
+        QTest::qWait(5);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 5000);
+    QTest::qWait(500);  // no second reload follows
+    QCOMPARE(shown.size(), 1);
+    QVERIFY(!t.view->Busy());
+    CQuorlet3Doc grown = LoadLines(Concat({MainRecord(1, 5), MainRecord(2, 7), MainRecord(3, 7)}));
+    QCOMPARE(t.view->Result(), ReportOf(grown, 32778));
+    QCOMPARE(t.doc.WholeLog() != nullptr, whole);
+    QVERIFY(t.errors.isEmpty());
+}
+
+void WindowFileTest::shrinkingOrVanishingLogStopsTheWatch() {
+    TempDir dir;
+    const std::string log = dir.WriteLines("shrink.log", Concat({MainRecord(1, 5), MainRecord(2, 5)}));
+    WindowUnderTest t;
+    t.view->Watcher()->SetTimings(100, 2000, 40);
+    t.Load(log);
+    t.view->SetAutoReload(true);
+    t.Run(32772);
+    const std::string report = t.view->Result();
+    dir.WriteLines("shrink.log", MainRecord(1, 5));
+    QTRY_VERIFY_WITH_TIMEOUT(!t.view->AutoReload(), 5000);
+    QVERIFY(!t.frame.AutoReloadAction()->isChecked());
+    QCOMPARE(t.errors, QStringList{QStringLiteral("ログファイルが小さくなったので、自動更新を止めました。")});
+    QCOMPARE(t.view->Result(), report);  // what was shown stays
+
+    t.frame.AutoReloadAction()->trigger();
+    QVERIFY(t.view->AutoReload());
+    QFile::remove(QString::fromStdString(log));
+    QTRY_VERIFY_WITH_TIMEOUT(!t.view->AutoReload(), 5000);
+    QCOMPARE(t.errors.size(), 2);
+    QCOMPARE(t.errors.back(), QStringLiteral("ログファイルが見つからなくなったので、自動更新を止めました。"));
+}
+
+void WindowFileTest::quietReloadLeavesTheWindowUsable() {
+    TempDir dir;
+    const std::string log = dir.WriteLines("quiet.log", Concat({MainRecord(1, 5), PlainLines(2000)}));
+    WindowUnderTest t;
+    QVERIFY(t.LoadWhole(log));
+    t.Run(32778);
+    const std::string before = t.view->Result();
+    Append(log, JoinCrLf(MainRecord(2, 8)));
+    t.view->m_wholeReadOptions.jobs = 1;
+    t.view->m_wholeReadOptions.partBytes = 1024;
+    t.view->m_wholeReadOptions.progress = [](long long, long long) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    };
+    QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+    t.view->ReloadLog();
+    // No dialog holds the window: commands run at once, on the log as it was.
+    QVERIFY(t.view->BackgroundRead() != nullptr);
+    QVERIFY(t.view->BackgroundRead()->ProgressDialog() == nullptr);
+    QVERIFY(!t.view->Busy());
+    t.Run(32772);
+    t.Run(32778);
+    QCOMPARE(t.view->Result(), before);
+    QVERIFY(finished.wait(20000));
+    // Then the shown report is the grown log's.
+    QCOMPARE(t.view->Result(),
+             ReportOf(LoadLines(Concat({MainRecord(1, 5), PlainLines(2000), MainRecord(2, 8)})), 32778));
+    QCOMPARE(t.frame.windowTitle(), MainCaption() + QStringLiteral(" － ログ全体 2,010 行"));
+    QVERIFY(t.errors.isEmpty());
+}
+
+void WindowFileTest::growingWholeLogRecountsTheChosenPage() {
+    TempDir dir;
+    const std::string log = dir.WriteLines("days.log", Concat({PageRecord("a.html", 3), PageRecord("b.html", 4)}));
+    WindowUnderTest t;
+    t.view->Watcher()->SetTimings(100, 2000, 40);
+    QVERIFY(t.LoadWhole(log));
+    t.view->SetAutoReload(true);
+    t.pickerAnswer = 1;  // b.html
+    QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+    t.Run(kIdPageDays);
+    QVERIFY(finished.wait(10000));
+    QVERIFY(Cp932ToQString(t.view->Result()).contains(QStringLiteral("b.html\t1回")));
+
+    QSignalSpy shown(t.view, &CQuorlet3View::ResultChanged);
+    bool dialogSeen = false;
+    QObject::connect(t.view, &CQuorlet3View::BackgroundReadFinished, t.view, [&] {
+        dialogSeen = dialogSeen || (t.view->BackgroundRead() != nullptr && t.view->BackgroundRead()->ProgressDialog());
+    });
+    Append(log, JoinCrLf(PageRecord("b.html", 9)));
+    QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 10000);
+    QCOMPARE(t.view->Result(), RunCli({"--whole", "--raw", QString::fromStdString(log), "page-days", "b.html"}));
+    QVERIFY(Cp932ToQString(t.view->Result()).contains(QStringLiteral("b.html\t2回")));
+    QVERIFY(!dialogSeen);
+    QVERIFY(t.errors.isEmpty());
+}
+
+// Figures for a big log named by QUORLET3_BIG_LOG (skipped without it): the time from
+// the whole-load command to the first report on show, and the largest gap between two
+// paints of the window meanwhile, with the reader at full speed.
+void WindowFileTest::bigLogFigures() {
+    const QByteArray big = qgetenv("QUORLET3_BIG_LOG");
+    if (big.isEmpty()) {
+        QSKIP("QUORLET3_BIG_LOG names no log");
+    }
+    WindowUnderTest t;
+    t.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
+    const PaintTimes paints(t.view->ResultBox()->viewport());
+    const qint64 started = paints.Now();
+    QVERIFY(t.LoadWhole(big.toStdString()));
+    const qint64 loaded = paints.Now();
+    qint64 gapBegin = 0;
+    const qint64 gap = paints.LargestGap(started, loaded, &gapBegin);
+    // The first report: the file check, shown and painted.
+    t.Run(32772);
+    QCoreApplication::processEvents();
+    const qint64 shown = paints.Now();
+    // The hourly report of a big log is long: one asterisk per access, megabytes of bars.
+    t.Run(32778);
+    QCoreApplication::processEvents();
+    const qint64 hourly = paints.Now();
+    qInfo(
+        "%s: %lld lines read in %lld ms (%zu paints, largest gap %lld ms from %lld ms on); the check shown "
+        "%lld ms after the command; the hourly report (%zu bytes) took %lld ms more",
+        big.constData(), t.doc.WholeLog()->lines, loaded - started, paints.Count(), gap, gapBegin - started,
+        shown - started, t.view->Result().size(), hourly - shown);
+    QVERIFY(t.errors.isEmpty());
+}
+
+QTEST_MAIN(WindowFileTest)
+#include "WindowFileTest.moc"

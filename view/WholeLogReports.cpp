@@ -1,0 +1,55 @@
+// The reports of a whole log, computed in one pass over every line.
+#include "view/WholeLogReports.h"
+
+#include <algorithm>
+
+#include "wholelog/WholeLogRun.h"
+
+namespace quorlet3 {
+
+const ReportResult* WholeLogReports::Find(const CommandRow& row) const {
+    auto it = std::find_if(results.begin(), results.end(), [&row](const RowResult& r) { return r.row == &row; });
+    return it == results.end() ? nullptr : &it->result;
+}
+
+std::vector<const CommandRow*> WholeLogRows() {
+    std::vector<const CommandRow*> rows = AllReportRows();
+    std::erase_if(rows, [](const CommandRow* row) { return row->kind == CommandKind::ViewContents; });
+    return rows;
+}
+
+WholeLogRowRun RunRowsOverWholeLog(const std::string& path, std::span<const CommandRow* const> rows,
+                                   std::string_view page, const PartReadOptions& options,
+                                   const std::atomic<bool>* cancel) {
+    PartReadOptions checked = options;
+    if (cancel != nullptr) {
+        // The reader calls this before each part: a set flag stops the parts not yet read.
+        checked.progress = [cancel, progress = options.progress](long long read, long long total) {
+            if (cancel->load()) {
+                throw WholeLogCancelled();
+            }
+            if (progress) {
+                progress(read, total);
+            }
+        };
+    }
+    RowRun run(rows, page, TableLimits::Unlimited());
+    const WalkEnd end = RunOverWholeLog(path, run.Accumulators(), checked);
+    if (cancel != nullptr && cancel->load()) {
+        throw WholeLogCancelled();  // set during the last part: still not taken
+    }
+    return {end.visited, run.Finish(end)};
+}
+
+std::shared_ptr<const WholeLogReports> RunWholeLogReports(const std::string& path, const PartReadOptions& options,
+                                                          const std::atomic<bool>* cancel) {
+    auto reports = std::make_shared<WholeLogReports>();
+    reports->path = path;
+    const std::vector<const CommandRow*> rows = WholeLogRows();
+    WholeLogRowRun run = RunRowsOverWholeLog(path, rows, {}, options, cancel);
+    reports->lines = run.lines;
+    reports->results = std::move(run.results);
+    return reports;
+}
+
+}  // namespace quorlet3
