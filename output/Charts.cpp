@@ -26,6 +26,13 @@ std::pair<int, int> AxisTop(int max) {
     }
 }
 
+// A chart of few bars or cells would grow far past its natural size on a wide page.
+void MaxWidth(HtmlText& page, int pixels) {
+    if (pixels > 0) {
+        page << " style=\"max-width:" << pixels << "px\"";
+    }
+}
+
 }  // namespace
 
 void WriteBarChart(HtmlText& page, const BarChart& chart) {
@@ -47,8 +54,9 @@ void WriteBarChart(HtmlText& page, const BarChart& chart) {
 
     page << "<figure>\n<figcaption>" << chart.title << "　合計 <strong id=\"" << chart.id << "-total\">" << chart.total
          << "</strong> 回</figcaption>\n";
-    page << "<svg class=\"chart\" id=\"" << chart.id << "\" viewBox=\"0 0 " << width << ' ' << height
-         << "\" role=\"img\" aria-labelledby=\"" << chart.id << "-t " << chart.id << "-d\">\n";
+    page << "<svg class=\"chart\" id=\"" << chart.id << "\" viewBox=\"0 0 " << width << ' ' << height << '"';
+    MaxWidth(page, chart.maxWidth);
+    page << " role=\"img\" aria-labelledby=\"" << chart.id << "-t " << chart.id << "-d\">\n";
     page << "<title id=\"" << chart.id << "-t\">" << chart.title << "</title>\n<desc id=\"" << chart.id << "-d\">合計 "
          << chart.total << " 回";
     if (max > 0) {
@@ -107,8 +115,9 @@ void WriteHeatMap(HtmlText& page, const HeatMap& map) {
     }
     page << "<figure>\n<figcaption>" << map.title << "　合計 <strong id=\"" << map.id << "-total\">" << map.total
          << "</strong> 回</figcaption>\n";
-    page << "<svg class=\"chart\" id=\"" << map.id << "\" viewBox=\"0 0 " << width << ' ' << height
-         << "\" role=\"img\" aria-labelledby=\"" << map.id << "-t " << map.id << "-d\">\n<title id=\"" << map.id
+    page << "<svg class=\"chart\" id=\"" << map.id << "\" viewBox=\"0 0 " << width << ' ' << height << '"';
+    MaxWidth(page, map.maxWidth);
+    page << " role=\"img\" aria-labelledby=\"" << map.id << "-t " << map.id << "-d\">\n<title id=\"" << map.id
          << "-t\">" << map.title << "</title>\n<desc id=\"" << map.id << "-d\">" << map.description << "合計 "
          << map.total << " 回、アクセスのあった枠 " << busy << "、1 枠の最多 " << max << " 回。</desc>\n";
     for (int column = 0; column < columns; ++column) {

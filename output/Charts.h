@@ -20,6 +20,7 @@ struct BarChart {
     std::vector<int> values;
     long long total;
     std::vector<std::string> ticks;  // under each bar when given, else the labels
+    int maxWidth = 0;                // the widest it is drawn, in CSS pixels (0: the page's width)
 };
 
 // A vertical bar chart with a value axis, a label under every bar, the count above it
@@ -37,6 +38,7 @@ struct HeatMap {
     std::vector<int> values;               // column by column: [column * rows.size() + row]
     long long total;
     std::vector<std::string> cellTitles;  // each cell's tooltip when given, in the order of values
+    int maxWidth = 0;                     // the widest it is drawn, in CSS pixels (0: the page's width)
 };
 
 // A grid of cells coloured in five levels of the busiest cell; empty cells are outlined

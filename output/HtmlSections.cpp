@@ -308,13 +308,14 @@ void WriteCalendarMonths(HtmlText& page, const CalendarMonthsResult& result) {
                                                                       : std::to_string(month.month));
         chart.values.push_back(month.count);
     }
+    chart.maxWidth = chart.values.size() < 24 ? 40 * static_cast<int>(chart.values.size()) + 120 : 0;
     WriteBarChart(page, chart);
 }
 
 void WriteWeekdays(HtmlText& page, const WeekdaysResult& result) {
     const std::string title = "曜日別アクセス（" + RecordsWord(result.records) + "）";
     const std::string id = "weekdays-" + std::string(RecordsId(result.records));
-    BarChart chart{id, title, "曜日", "曜日", {}, {}, result.total, {}};
+    BarChart chart{id, title, "曜日", "曜日", {}, {}, result.total, {}, 340};
     for (int weekday = 0; weekday < kWeekdays; ++weekday) {
         chart.labels.push_back(DecodeCp932ToUtf8(WeekdayName(weekday)));
         chart.values.push_back(result.counts[static_cast<size_t>(weekday)]);
@@ -339,6 +340,7 @@ void WriteWeekHours(HtmlText& page, const WeekHoursResult& result) {
             map.cellTitles.push_back(map.rows[static_cast<size_t>(weekday)] + "曜 " + std::to_string(hour) + "時");
         }
     }
+    map.maxWidth = 760;
     WriteHeatMap(page, map);
 }
 

@@ -37,8 +37,9 @@ if [ "${1:-}" = "--whole" ]; then
   command -v goaccess >/dev/null 2>&1 || { echo "Needs goaccess." >&2; exit 1; }
   tmp=$(mktemp -d)
   trap 'rm -rf "$tmp"' EXIT
-  big=${QUORLET3_BENCH_DIR:-/tmp}/quorlet3-bench-36M.log
-  mid=${QUORLET3_BENCH_DIR:-/tmp}/quorlet3-bench-2M.log
+  # Named for the generator's second layout (dates in file order), so older copies are not reused.
+  big=${QUORLET3_BENCH_DIR:-/tmp}/quorlet3-bench-36M-r2.log
+  mid=${QUORLET3_BENCH_DIR:-/tmp}/quorlet3-bench-2M-r2.log
   [ -s "$big" ] || "$dir/tools/quorlet3-samplegen" --lines 36000000 --seed 7 --output "$big"
   [ -s "$mid" ] || "$dir/tools/quorlet3-samplegen" --lines 2000000 --seed 7 --output "$mid"
   cli="$(pwd)/$dir/cli/quorlet3-report"
@@ -61,6 +62,11 @@ if [ "${1:-}" = "--whole" ]; then
       "$(awk -v a="$t" -v b="$wc_t" 'BEGIN { print a / b }')"
     [ $jobs = 2 ] && file_t=$t
   done
+  # A month of the log found by binary search: 10000 lines of it, and all of it.
+  read -r t m < <(best "$cli" --since 2001-03-01 --until 2001-03-31 --raw "$big" hourly main)
+  printf "%-52s %8s %10d\n" "--since 2001-03-01 --until 2001-03-31 LOG hourly main" "$t" $((m / 1024))
+  read -r t m < <(best "$cli" --whole --since 2001-03-01 --until 2001-03-31 --format json "$big" all)
+  printf "%-52s %8s %10d\n" "--whole --since .. --until .. (a month) LOG all" "$t" $((m / 1024))
   read -r t m < <(best sh -c "cat '$big' | '$cli' --whole --format json - all")
   printf "%-52s %8s %10s  %.2fx the file run\n" "cat LOG | --whole --format json - all" "$t" "-" \
     "$(awk -v a="$t" -v b="$file_t" 'BEGIN { print a / b }')"
