@@ -110,7 +110,9 @@ void WriteTimeCounts(HtmlText& page, const TimeCountsResult& result) {
                     numbers(1, kDays, "日"),
                     numbers(0, kHours, "時"),
                     {},
-                    result.total};
+                    result.total,
+                    {},
+                    0};
         map.values.reserve(size_t{kDays} * kHours);
         for (size_t i = 0; i < size_t{kDays} * kHours; ++i) {
             map.values.push_back(cell(i));
@@ -127,7 +129,9 @@ void WriteTimeCounts(HtmlText& page, const TimeCountsResult& result) {
                    hourly ? "時刻（時）" : "日付（日）",
                    numbers(hourly ? 0 : 1, n, ""),
                    {},
-                   result.total};
+                   result.total,
+                   {},
+                   0};
     for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
         chart.values.push_back(cell(i));
     }
@@ -264,7 +268,7 @@ void WriteCalendarDates(HtmlText& page, const CalendarDatesResult& result) {
         const int weeks = (CivilDate{year, 12, 31}.DayNumber() - start) / 7 + 1;
         const std::string title = std::to_string(year) + "年（" + records + "）";
         const std::string mapId = id + "-" + std::to_string(year);
-        HeatMap map{mapId, title, "日付ごとのアクセス数（横に週、縦に曜日）。", "週", {}, {}, {}, {}, 0, {}};
+        HeatMap map{mapId, title, "日付ごとのアクセス数（横に週、縦に曜日）。", "週", {}, {}, {}, {}, 0, {}, 0};
         map.columns.resize(static_cast<size_t>(weeks));
         map.columnNames.resize(static_cast<size_t>(weeks));
         for (int month = 1; month <= 12; ++month) {
@@ -301,7 +305,7 @@ void WriteCalendarMonths(HtmlText& page, const CalendarMonthsResult& result) {
         WriteCalendarSummary(page, id, result.total, result.undated, "");
         return;
     }
-    BarChart chart{id, title, "", "月", {}, {}, result.total, {}};
+    BarChart chart{id, title, "", "月", {}, {}, result.total, {}, 0};
     for (const MonthCount& month : result.months) {
         chart.labels.push_back(IsoMonth(month.year, month.month));
         chart.ticks.push_back(month.month == 1 || chart.ticks.empty() ? IsoMonth(month.year, month.month).substr(2)
@@ -327,8 +331,9 @@ void WriteWeekdays(HtmlText& page, const WeekdaysResult& result) {
 void WriteWeekHours(HtmlText& page, const WeekHoursResult& result) {
     const std::string title = "曜日と時刻（" + RecordsWord(result.records) + "）";
     const std::string id = "weekhours-" + std::string(RecordsId(result.records));
-    HeatMap map{id,           title, "曜日（縦）と時刻（横、0～23時）ごとのアクセス数。", "時刻（時）", {}, {}, {}, {},
-                result.total, {}};
+    HeatMap map{
+        id, title, "曜日（縦）と時刻（横、0～23時）ごとのアクセス数。", "時刻（時）", {}, {}, {}, {}, result.total,
+        {}, 0};
     for (int weekday = 0; weekday < kWeekdays; ++weekday) {
         map.rows.push_back(DecodeCp932ToUtf8(WeekdayName(weekday)));
     }
@@ -366,8 +371,8 @@ struct SectionWriter {
         // of the page, and one of the whole listing would pass it through two large copies.
         std::string chunk;
         chunk.reserve(9000);
-        for (const std::string& row : contents.rows) {
-            chunk += row;
+        for (const std::string& listed : contents.rows) {
+            chunk += listed;
             chunk += '\n';
             if (chunk.size() >= 8192) {
                 page.LogText(chunk);
@@ -615,7 +620,7 @@ struct SectionWriter {
         page << "<h3>";
         page.LogText(days.page);
         page << "</h3>\n";
-        BarChart chart{"page-days-chart", "日付別アクセス", "日", "日付（日）", {}, {}, days.total};
+        BarChart chart{"page-days-chart", "日付別アクセス", "日", "日付（日）", {}, {}, days.total, {}, 0};
         for (int day = 1; day <= kDays; ++day) {
             chart.labels.push_back(std::to_string(day));
             chart.values.push_back(days.days[static_cast<size_t>(day - 1)]);
