@@ -40,7 +40,9 @@ QString ControlPicturesFamily() { return QStringLiteral("Symbola"); }
 
 QFont ReportFont() {
     QFont font = DialogFont();
-    font.setFamilies({DialogFontFamily(), ControlPicturesFamily()});
+    // The dialog font's substitute is named as well: a family list skips the substitution,
+    // and every character would come from the symbol font otherwise.
+    font.setFamilies({DialogFontFamily(), QStringLiteral("IPAPGothic"), ControlPicturesFamily()});
     return font;
 }
 

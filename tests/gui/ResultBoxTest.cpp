@@ -131,13 +131,16 @@ private Q_SLOTS:
         layout.createLine();
         layout.endLayout();
         bool symbolDrawn = false;
+        bool lettersInGothic = false;  // the letters beside it stay in the dialog's gothic
         for (const QGlyphRun& run : layout.glyphRuns()) {
             for (const quint32 glyph : run.glyphIndexes()) {
                 QVERIFY2(glyph != 0, qPrintable(run.rawFont().familyName()));  // 0 is the missing-glyph box
             }
             symbolDrawn = symbolDrawn || run.rawFont().supportsCharacter(kLoneCrSymbol);
+            lettersInGothic = lettersInGothic || run.rawFont().familyName() == QFontInfo(DialogFont()).family();
         }
         QVERIFY(symbolDrawn);
+        QVERIFY(lettersInGothic);
     }
 };
 
