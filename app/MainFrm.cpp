@@ -106,6 +106,7 @@ void CMainFrame::BuildWindowCommands() {
     };
     file->insertSeparator(before);
     m_wholeLoad = add(QStringLiteral("ログ全体を読み込む…"));
+    m_dateWindowLoad = add(QStringLiteral("期間を指定して読み込む(&D)…"));
     m_autoReload = add(QStringLiteral("自動更新"));
     m_autoReload->setCheckable(true);
     file->insertSeparator(before);
@@ -117,6 +118,8 @@ void CMainFrame::BuildWindowCommands() {
     CQuorlet3View* view = m_view;
     connect(m_wholeLoad, &QAction::triggered, view,
             [view] { RunHandler("a menu command", [view] { view->OnWholeLoad(); }); });
+    connect(m_dateWindowLoad, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnDateWindowLoad(); }); });
     connect(m_autoReload, &QAction::toggled, view, [view](bool on) { view->SetAutoReload(on); });
     connect(view, &CQuorlet3View::AutoReloadChanged, m_autoReload, &QAction::setChecked);
     connect(m_saveResult, &QAction::triggered, view,

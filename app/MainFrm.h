@@ -33,6 +33,7 @@ public:
 
     // The window's own commands in the file menu.
     QAction* WholeLoadAction() const { return m_wholeLoad; }
+    QAction* DateWindowLoadAction() const { return m_dateWindowLoad; }
     QAction* AutoReloadAction() const { return m_autoReload; }
     QAction* SaveResultAction() const { return m_saveResult; }
     QAction* ExportHtmlAction() const { return m_exportHtml; }
@@ -56,6 +57,7 @@ private:
     CQuorlet3View* m_view;
     QList<QAction*> m_accelerators;
     QAction* m_wholeLoad = nullptr;
+    QAction* m_dateWindowLoad = nullptr;
     QAction* m_autoReload = nullptr;
     QAction* m_saveResult = nullptr;
     QAction* m_exportHtml = nullptr;

@@ -22,6 +22,7 @@
 #include "output/ShareSvg.h"
 #include "platform/Cp932.h"
 #include "view/CommandTable.h"
+#include "view/WholeLogReports.h"
 #include "wholelog/WholeLogRun.h"
 
 using namespace quorlet3;
@@ -434,7 +435,8 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
         RowRun run(rows, argument, TableLimits::Unlimited());
         const WalkEnd end = RunOverWholeLog(path, run.Accumulators(), parts);
         progress.Clear();
-        const std::vector<RowResult> results = run.Finish(end);
+        std::vector<RowResult> results = run.Finish(end);
+        CountCheckLinesFromFileStart(results, path, parts.dates);  // as in a window of first lines
         if (row == nullptr) {
             WriteAll(options, path, end.visited, results);
             return FinishOutput();

@@ -235,6 +235,46 @@ ByteRange FindDateWindow(long long size, const ReadAt& read, const DateWindow& w
     return range;
 }
 
+std::optional<DateSpan> FindLogDateSpan(long long size, const ReadAt& read, long long blockBytes) {
+    LineScanner scanner(size, read, blockBytes);
+    std::optional<FileLine> first;
+    for (long long start = 0; start < size && !first;) {
+        const FileLine line = scanner.LineAt(start);
+        if (line.day) {
+            first = line;
+        }
+        start = line.end;
+    }
+    if (!first) {
+        return std::nullopt;
+    }
+    // Backwards from the end in stretches that double, each read forwards from its first
+    // line start; a stretch ends where the one after it began.
+    int lastDay = *first->day;
+    long long limit = size;  // every line that starts at or after it has been looked at
+    const long long step = std::max(1LL, blockBytes);
+    for (long long back = step; limit > first->end; back = std::min(back * 2, size)) {
+        const long long from = scanner.NextLineStart(std::max(first->end, limit - back));
+        if (from >= limit) {
+            continue;  // the stretch lies inside one long line: reach further back
+        }
+        std::optional<int> found;
+        for (long long start = from; start < limit;) {
+            const FileLine line = scanner.LineAt(start);
+            if (line.day) {
+                found = line.day;
+            }
+            start = line.end;
+        }
+        if (found) {
+            lastDay = *found;
+            break;
+        }
+        limit = from;
+    }
+    return DateSpan{CivilDate::FromDayNumber(*first->day), CivilDate::FromDayNumber(lastDay)};
+}
+
 }  // namespace detail
 
 ByteRange FindDateWindowInBytes(std::string_view bytes, const DateWindow& window) {
@@ -242,6 +282,13 @@ ByteRange FindDateWindowInBytes(std::string_view bytes, const DateWindow& window
         std::memcpy(out, bytes.data() + offset, static_cast<size_t>(count));
     };
     return detail::FindDateWindow(static_cast<long long>(bytes.size()), read, window, 64LL * 1024);
+}
+
+std::optional<DateSpan> FindLogDateSpanInBytes(std::string_view bytes) {
+    const detail::ReadAt read = [bytes](char* out, long long offset, long long count) {
+        std::memcpy(out, bytes.data() + offset, static_cast<size_t>(count));
+    };
+    return detail::FindLogDateSpan(static_cast<long long>(bytes.size()), read, 64LL * 1024);
 }
 
 }  // namespace quorlet3

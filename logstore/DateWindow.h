@@ -43,12 +43,29 @@ ByteRange FindDateWindow(const std::string& path, const DateWindow& window);
 // The same over a log held in memory.
 ByteRange FindDateWindowInBytes(std::string_view bytes, const DateWindow& window);
 
+// The dates of a log's first and last dated lines (dated as FindDateWindow dates them).
+struct DateSpan {
+    CivilDate first;
+    CivilDate last;
+};
+
+// The span of the log at path, or nothing when no line of it is dated. The dates are taken
+// to rise through the file: the first dated line is sought forwards from the start and the
+// last backwards from the end, so a log with dates is read only a few blocks at either
+// end; a log without any is read once. Throws LogFileError like FindDateWindow.
+std::optional<DateSpan> FindLogDateSpan(const std::string& path);
+
+// The same over a log held in memory.
+std::optional<DateSpan> FindLogDateSpanInBytes(std::string_view bytes);
+
 namespace detail {
 // Reads count bytes at offset into out (all of them exist).
 using ReadAt = std::function<void(char* out, long long offset, long long count)>;
 // The search over a log of size bytes read through read, blockBytes at a time (tests put
 // lines across block edges with small blocks).
 ByteRange FindDateWindow(long long size, const ReadAt& read, const DateWindow& window, long long blockBytes);
+// The span of a log of size bytes read through read, blockBytes at a time.
+std::optional<DateSpan> FindLogDateSpan(long long size, const ReadAt& read, long long blockBytes);
 }  // namespace detail
 
 }  // namespace quorlet3

@@ -571,6 +571,21 @@ ByteRange FindDateWindow(const std::string& path, const DateWindow& window) {
     return FindDateWindowInFile(file.get(), path, window);
 }
 
+std::optional<DateSpan> FindLogDateSpan(const std::string& path) {
+    if (path == kStandardInput) {
+        throw LogFileError("standard input", "cannot find its dates: it is not a regular file",
+                           LogFileCause::NotRegularFile);
+    }
+    FileHandle file(OpenForReading(path));
+    RefuseUnreadableKinds(file.get(), path);
+    RequireRegularFile(file.get(), path);
+    const int fd = file.get();
+    const detail::ReadAt read = [fd, &path](char* out, long long offset, long long count) {
+        ReadAt(fd, path, out, offset, count);
+    };
+    return detail::FindLogDateSpan(FileSize(fd, path), read, kBackwardBlock);
+}
+
 namespace detail {
 
 long long FindLastWindowStart(const std::string& path, long long blockBytes) {

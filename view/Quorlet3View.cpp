@@ -16,10 +16,14 @@
 #include <QResizeEvent>
 #include <QUrl>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 
 #include "logstore/Contents.h"
+#include "logstore/DateWindow.h"
+#include "logstore/FileCheck.h"
+#include "logstore/LogLoader.h"
 #include "logstore/ReadingRules.h"
 #include "output/CsvOutput.h"
 #include "output/HtmlOutput.h"
@@ -179,12 +183,18 @@ const CommandRow& PageNamesRow() { return *FindCliCommand("page-names", {}); }
 
 }  // namespace
 
-std::string WholeLogListingNote(long long wholeLines) {
-    return EncodeUtf8ToCp932(QStringLiteral("（ログ全体 %1 行のうち、最初の %2 行の内容です。）\r\n")
+std::string WholeLogListingNote(long long wholeLines, const QString& what) {
+    return EncodeUtf8ToCp932(QStringLiteral("（%1 %2 行のうち、最初の %3 行の内容です。）\r\n")
+                                 .arg(what)
                                  .arg(wholeLines)
                                  .arg(kLineSlots)
                                  .toStdString())
         .value();
+}
+
+QString DateWindowText(const DateWindowChoice& window) {
+    return QStringLiteral("%1～%2").arg(QString::fromStdString(IsoDate(window.since)),
+                                        QString::fromStdString(IsoDate(window.until)));
 }
 
 QString ReportToDisplay(std::string_view reportCp932) {
@@ -243,6 +253,7 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     // The dialogs belong to the window the view is in, so they open centred over it.
     m_runShareDialog = [this](const ShareCounters& counters) { RunShareDialog(window(), counters); };
     m_choosePage = [this](const PageNameList& pages) { return ChoosePage(window(), pages); };
+    m_chooseDateWindow = [this](const DateSpan& span) { return ChooseDateWindow(window(), span); };
     m_reportError = [this](const QString& text) { ShowWarning(window(), text); };
     m_chooseSaveFile = [this](const QString& caption, const std::string& suggested) {
         return ChooseSaveFile(
@@ -322,13 +333,32 @@ ReportResult CQuorlet3View::Compute(const CommandRow& row, std::string_view page
             return *result;
         }
     }
-    return RunRow(row, m_doc.Store(), page);
+    ReportResult result = RunRow(row, m_doc.Store(), page);
+    CountFromFileStart(result);
+    return result;
+}
+
+void CQuorlet3View::CountFromFileStart(ReportResult& result) const {
+    auto* check = std::get_if<FileCheckResult>(&result);
+    if (check == nullptr || !m_dateWindow || m_doc.WholeLog()) {
+        return;  // a whole window's check was counted so as it was read
+    }
+    if (!m_linesBeforeWindow) {
+        m_linesBeforeWindow = CountLinesBefore(m_loadedPath, m_windowStartByte);
+    }
+    if (*m_linesBeforeWindow > INT_MAX - kStoreSlots) {
+        throw std::overflow_error("line numbers past " + std::to_string(INT_MAX) + " cannot be shown");
+    }
+    ShiftLineNumbers(*check, static_cast<int>(*m_linesBeforeWindow));
 }
 
 void CQuorlet3View::Show(const CommandRow& row, std::string page, ReportResult result) {
     std::string text = FormatText(result);
     if (row.kind == CommandKind::ViewContents && m_doc.WholeLog()) {
-        text.insert(0, WholeLogListingNote(m_doc.WholeLog()->lines));
+        text.insert(0, m_dateWindow
+                           ? WholeLogListingNote(m_doc.WholeLog()->lines,
+                                                 QStringLiteral("期間 %1 全体").arg(DateWindowText(*m_dateWindow)))
+                           : WholeLogListingNote(m_doc.WholeLog()->lines));
     }
     m_shown = {&row, std::move(page), std::make_shared<ReportResult>(std::move(result))};
     SetResult(std::move(text));
@@ -344,6 +374,16 @@ void CQuorlet3View::OnReport(const CommandRow& row) {
 
 QString CQuorlet3View::LoadedLines() const {
     const WholeLogReports* whole = m_doc.WholeLog().get();
+    if (m_dateWindow) {
+        const QString dates = DateWindowText(*m_dateWindow);
+        if (whole != nullptr) {
+            return QStringLiteral("期間 %1 全体 %2 行").arg(dates, QLocale().toString(whole->lines));
+        }
+        const int lines = WalkLength(m_doc.Store());
+        // A full store holds the window's first lines only; a shorter one holds all of it.
+        return lines < kLineSlots ? QStringLiteral("期間 %1 %2 行").arg(dates, QLocale().toString(lines))
+                                  : QStringLiteral("期間 %1 最初の %2 行").arg(dates, QLocale().toString(lines));
+    }
     return whole == nullptr ? QString() : QStringLiteral("ログ全体 %1 行").arg(QLocale().toString(whole->lines));
 }
 
@@ -387,14 +427,14 @@ void CQuorlet3View::OnOpenFile(const std::string& path) {
     });
 }
 
-void CQuorlet3View::ShowLoadedFile(const std::string& path, long long sizeBefore) {
+void CQuorlet3View::ShowLoadedFile(const std::string& path, long long sizeBefore,
+                                   const std::optional<DateWindowChoice>& window) {
     m_loadedPath = path;
+    m_dateWindow = window;
     m_shown = {};
     SetResult(std::string());
     SetFileName(PathToQString(path));
-    const WholeLogReports* whole = m_doc.WholeLog().get();
-    Q_EMIT LoadedLinesChanged(
-        whole == nullptr ? QString() : QStringLiteral("ログ全体 %1 行").arg(QLocale().toString(whole->lines)));
+    Q_EMIT LoadedLinesChanged(LoadedLines());
     Q_EMIT LogLoaded(QByteArray::fromStdString(path));
     WatchLoadedFile(sizeBefore);
 }
@@ -477,11 +517,60 @@ void CQuorlet3View::OnWholeLoad() {
             return;
         }
         DropQuietRead(false);
-        StartWholeLoad(*path, [this, path = *path](long long sizeBefore) { ShowLoadedFile(path, sizeBefore); });
+        StartWholeLoad(*path, {}, [this, path = *path](long long sizeBefore) { ShowLoadedFile(path, sizeBefore); });
     });
 }
 
-void CQuorlet3View::StartWholeLoad(const std::string& path, std::function<void(long long)> then, bool quiet) {
+void CQuorlet3View::OnDateWindowLoad() {
+    if (Busy()) {
+        return;
+    }
+    RunCommand([this] {
+        // The window is one of the log on show; before the first load the user names one.
+        std::string path = m_loadedPath;
+        if (path.empty()) {
+            const std::optional<std::string> chosen = m_doc.ChooseLogFile();
+            if (!chosen) {
+                return;
+            }
+            path = *chosen;
+        }
+        std::optional<DateSpan> span;
+        {
+            CWaitCursor wait;
+            span = FindLogDateSpan(path);
+        }
+        if (!span) {
+            m_reportError(
+                QStringLiteral("ファイル %1 には日付の読める行がありません。\n期間を指定して読み込むことはできません。")
+                    .arg(PathToQString(path)));
+            return;
+        }
+        const std::optional<DateWindowChoice> choice = m_chooseDateWindow(*span);
+        if (!choice) {
+            return;
+        }
+        DropQuietRead(false);
+        if (choice->whole) {
+            StartWholeLoad(path, choice->Dates(), [this, path, window = *choice](long long sizeBefore) {
+                ShowLoadedFile(path, sizeBefore, window);
+            });
+            return;
+        }
+        CWaitCursor wait;
+        const long long size = FileSizeOf(path);
+        LoadFirstLinesOfWindow(path, choice->Dates());
+        ShowLoadedFile(path, size, *choice);
+    });
+}
+
+void CQuorlet3View::LoadFirstLinesOfWindow(const std::string& path, const DateWindow& dates) {
+    m_windowStartByte = m_doc.LoadLogWindow(path, LineWindow::Dated(dates)).startByte;
+    m_linesBeforeWindow.reset();
+}
+
+void CQuorlet3View::StartWholeLoad(const std::string& path, const DateWindow& dates,
+                                   std::function<void(long long)> then, bool quiet) {
     struct Made {
         long long sizeBefore = -1;  // lines appended during the read count as growth for the watch
         std::unique_ptr<LineStore> firstLines;
@@ -490,10 +579,13 @@ void CQuorlet3View::StartWholeLoad(const std::string& path, std::function<void(l
     auto made = std::make_shared<Made>();
     StartBackground(
         QStringLiteral("%1 を読み込んでいます。").arg(PathToQString(path)),
-        [path, made](const PartReadOptions& options, const std::atomic<bool>& cancel) {
+        [path, dates, made](const PartReadOptions& options, const std::atomic<bool>& cancel) {
             made->sizeBefore = FileSizeOf(path);
-            made->firstLines = LoadLineStore(path);
-            made->reports = RunWholeLogReports(path, options, &cancel);
+            made->firstLines =
+                dates.IsOpen() ? LoadLineStore(path) : LoadLineStore(path, LineWindow::Dated(dates)).store;
+            PartReadOptions inWindow = options;
+            inWindow.dates = dates;
+            made->reports = RunWholeLogReports(path, inWindow, &cancel);
         },
         [this, made, then = std::move(then)] {
             m_doc.AdoptWholeLog(std::move(made->firstLines), std::move(made->reports));
@@ -506,10 +598,12 @@ void CQuorlet3View::StartWholePageDays(const CommandRow& row, const std::string&
     auto days = std::make_shared<std::optional<ReportResult>>();
     StartBackground(
         QStringLiteral("ページ別アクセス日をログ全体で数えています。"),
-        [path = m_doc.WholeLog()->path, rowPointer = &row, page, days](const PartReadOptions& options,
-                                                                       const std::atomic<bool>& cancel) {
+        [path = m_doc.WholeLog()->path, dates = m_dateWindow ? m_dateWindow->Dates() : DateWindow{}, rowPointer = &row,
+         page, days](const PartReadOptions& options, const std::atomic<bool>& cancel) {
             const CommandRow* const one[] = {rowPointer};
-            *days = std::move(RunRowsOverWholeLog(path, one, page, options, &cancel).results.front().result);
+            PartReadOptions inWindow = options;
+            inWindow.dates = dates;
+            *days = std::move(RunRowsOverWholeLog(path, one, page, inWindow, &cancel).results.front().result);
         },
         [this, &row, page, days] { Show(row, page, std::move(**days)); }, quiet);
 }
@@ -540,7 +634,7 @@ void CQuorlet3View::ReloadLog() {
     }
     if (m_doc.WholeLog()) {
         StartWholeLoad(
-            m_loadedPath,
+            m_loadedPath, m_dateWindow ? m_dateWindow->Dates() : DateWindow{},
             [this](long long) {
                 Q_EMIT LoadedLinesChanged(LoadedLines());
                 RecomputeShown();
@@ -550,7 +644,12 @@ void CQuorlet3View::ReloadLog() {
     }
     RunCommand([this] {
         CWaitCursor wait;
-        m_doc.LoadLogFile(m_loadedPath);
+        if (m_dateWindow) {
+            LoadFirstLinesOfWindow(m_loadedPath, m_dateWindow->Dates());
+            Q_EMIT LoadedLinesChanged(LoadedLines());
+        } else {
+            m_doc.LoadLogFile(m_loadedPath);
+        }
         RecomputeShown();
     });
 }
@@ -630,8 +729,11 @@ void CQuorlet3View::OnExportHtml() {
                 page = FormatHtmlReport(m_loadedPath, static_cast<int>(std::min<long long>(whole->lines, INT_MAX)),
                                         whole->results);
             } else {
-                page =
-                    FormatHtmlReport(m_loadedPath, WalkLength(m_doc.Store()), RunRows(AllReportRows(), m_doc.Store()));
+                std::vector<RowResult> results = RunRows(AllReportRows(), m_doc.Store());
+                for (RowResult& r : results) {
+                    CountFromFileStart(r.result);
+                }
+                page = FormatHtmlReport(m_loadedPath, WalkLength(m_doc.Store()), results);
             }
         }
         if (WriteOut(*path, page) && m_askOpenInBrowser()) {

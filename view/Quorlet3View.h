@@ -14,6 +14,7 @@
 
 #include "logstore/Quorlet3Doc.h"
 #include "view/CommandTable.h"
+#include "view/DateWindowDlg.h"
 #include "view/FileErrorText.h"
 #include "wholelog/PartReader.h"
 
@@ -58,6 +59,11 @@ public:
     // Chooses a log and reads all of it on a worker thread, with a progress dialog; the
     // reports then cover every line. A cancel or a failure keeps what was loaded before.
     void OnWholeLoad();
+    // Reads a window of dates of the loaded log (with none loaded, the user chooses one
+    // first): the user picks the dates between the log's first and last, and the window's
+    // first 10000 lines are loaded, or all of it as OnWholeLoad reads a whole log. A log
+    // without dates is refused with a message; a cancel keeps what was loaded before.
+    void OnDateWindowLoad();
     // Loads the file as choosing it with OnSpecifyFile would: the result box is cleared
     // and the path shown, or the failure reported and the old log, path and report kept.
     // Dropped files and the recent-file list come here.
@@ -99,6 +105,8 @@ public:
 
     // The loaded log's path (file-system bytes), empty before the first load.
     const std::string& LoadedPath() const { return m_loadedPath; }
+    // The window of dates loaded, or nothing when the log was read from its start.
+    const std::optional<DateWindowChoice>& LoadedDateWindow() const { return m_dateWindow; }
 
     QPlainTextEdit* ResultBox() const { return m_resultBox; }
     QLineEdit* FileNameBox() const { return m_fileNameBox; }
@@ -106,6 +114,8 @@ public:
     // Dialogs the handlers open, replaceable so that tests need no modal loop.
     // Shows the share pies for the counters (only called when the total is not 0).
     std::function<void(const ShareCounters&)> m_runShareDialog;
+    // Asks for a window within the log's dates; nothing on cancel.
+    std::function<std::optional<DateWindowChoice>(const DateSpan&)> m_chooseDateWindow;
     // Lets the user pick one of the pages; returns its index, or nothing on cancel.
     std::function<std::optional<int>(const PageNameList&)> m_choosePage;
     // Tells the user that a command failed.
@@ -149,8 +159,14 @@ private:
 
     // Runs a handler; a failure that passes out of it is reported after its wait cursor ended.
     void RunCommand(const std::function<void()>& handler);
-    // After a load by the user: empty result, the path shown, the caption and the watch updated.
-    void ShowLoadedFile(const std::string& path, long long sizeBefore);
+    // After a load by the user: empty result, the path shown, the caption and the watch
+    // updated; window is the date window loaded, if any.
+    void ShowLoadedFile(const std::string& path, long long sizeBefore,
+                        const std::optional<DateWindowChoice>& window = std::nullopt);
+    // A check over the first lines of a date window names file lines, as quorlet3-report's does.
+    void CountFromFileStart(ReportResult& result) const;
+    // Loads the first lines of the date window and notes where it starts.
+    void LoadFirstLinesOfWindow(const std::string& path, const DateWindow& dates);
     void Show(const CommandRow& row, std::string page, ReportResult result);
     // The row's report over what is loaded: the whole log's when it was computed, else the store's.
     ReportResult Compute(const CommandRow& row, std::string_view page = {}) const;
@@ -160,8 +176,10 @@ private:
                          std::function<void()> done, bool quiet = false);
     // Stops a quiet reload that is still reading and forgets it: what the user asks for now wins.
     void DropQuietRead(bool reloadAfter);
-    // Reads the whole log at path; then runs with the file's size before the read.
-    void StartWholeLoad(const std::string& path, std::function<void(long long)> then, bool quiet = false);
+    // Reads the whole log at path (its date window when dates are given); then runs with
+    // the file's size before the read.
+    void StartWholeLoad(const std::string& path, const DateWindow& dates, std::function<void(long long)> then,
+                        bool quiet = false);
     void StartWholePageDays(const CommandRow& row, const std::string& page, bool quiet = false);
     void RecomputeShown();
     // What is loaded, for the caption (see LoadedLinesChanged).
@@ -178,6 +196,9 @@ private:
     std::string m_strResult;               // the last report, cp932 bytes as the document returned them
     QString m_strFileName;                 // the initial sentence, then the path of the loaded log
     std::string m_loadedPath;
+    std::optional<DateWindowChoice> m_dateWindow;          // the date window loaded
+    long long m_windowStartByte = 0;                       // where the first lines of the date window start
+    mutable std::optional<long long> m_linesBeforeWindow;  // file lines before them, counted when a check needs them
     ShownReport m_shown;
     std::unique_ptr<CBackgroundRead> m_background;
     std::unique_ptr<CLogWatcher> m_watcher;
@@ -189,7 +210,11 @@ private:
 // shows as the symbol U+240D so that it does not start a line.
 QString ReportToDisplay(std::string_view reportCp932);
 
-// The line that opens the listing of a whole log, which lists only its first lines (cp932, CR LF).
-std::string WholeLogListingNote(long long wholeLines);
+// The line that opens the listing of a whole log, which lists only its first lines (cp932,
+// CR LF). what names what was read: the whole log, or a date window read whole.
+std::string WholeLogListingNote(long long wholeLines, const QString& what = QStringLiteral("ログ全体"));
+
+// The dates of a window as the caption shows them: "1998-07-01～1998-07-31".
+QString DateWindowText(const DateWindowChoice& window);
 
 }  // namespace quorlet3

@@ -2,7 +2,12 @@
 #include "view/WholeLogReports.h"
 
 #include <algorithm>
+#include <climits>
+#include <stdexcept>
 
+#include "logstore/DateWindow.h"
+#include "logstore/FileCheck.h"
+#include "logstore/LogLoader.h"
 #include "wholelog/WholeLogRun.h"
 
 namespace quorlet3 {
@@ -41,6 +46,41 @@ WholeLogRowRun RunRowsOverWholeLog(const std::string& path, std::span<const Comm
     return {end.visited, run.Finish(end)};
 }
 
+void CountCheckLinesFromFileStart(std::vector<RowResult>& results, const std::string& path, const DateWindow& dates) {
+    if (dates.IsOpen()) {
+        return;
+    }
+    std::vector<FileCheckResult*> checks;
+    for (RowResult& r : results) {
+        if (auto* check = std::get_if<FileCheckResult>(&r.result)) {
+            checks.push_back(check);
+        }
+    }
+    if (checks.empty()) {
+        return;  // the count reads the log up to the window: only for a check
+    }
+    const long long before = CountLinesBefore(path, FindDateWindow(path, dates).begin);
+    for (FileCheckResult* check : checks) {
+        int last = 0;
+        for (const GuestNumberGap& gap : check->guestNumberGaps) {
+            last = std::max(last, gap.line);
+        }
+        for (const int line : check->pageRecordBreaks) {
+            last = std::max(last, line);
+        }
+        for (const MainRecordBreak& broken : check->mainRecordBreaks) {
+            last = std::max(last, broken.line);
+        }
+        for (const int line : check->emptyLines) {
+            last = std::max(last, line);
+        }
+        if (before > INT_MAX - last) {
+            throw std::overflow_error("line numbers past " + std::to_string(INT_MAX) + " cannot be shown");
+        }
+        ShiftLineNumbers(*check, static_cast<int>(before));
+    }
+}
+
 std::shared_ptr<const WholeLogReports> RunWholeLogReports(const std::string& path, const PartReadOptions& options,
                                                           const std::atomic<bool>* cancel) {
     auto reports = std::make_shared<WholeLogReports>();
@@ -49,6 +89,7 @@ std::shared_ptr<const WholeLogReports> RunWholeLogReports(const std::string& pat
     WholeLogRowRun run = RunRowsOverWholeLog(path, rows, {}, options, cancel);
     reports->lines = run.lines;
     reports->results = std::move(run.results);
+    CountCheckLinesFromFileStart(reports->results, path, options.dates);
     return reports;
 }
 

@@ -48,7 +48,14 @@ WholeLogRowRun RunRowsOverWholeLog(const std::string& path, std::span<const Comm
                                    std::string_view page, const PartReadOptions& options,
                                    const std::atomic<bool>* cancel = nullptr);
 
-// Every report of WholeLogRows() over the log at path; throws like RunRowsOverWholeLog.
+// Moves the line numbers of the check among the results on by the file lines before the
+// log's date window, so that the check over a window names file lines, as it does over a
+// window of first lines. Nothing changes for the open window. Throws LogFileError when the
+// log cannot be read, std::overflow_error when a line number would pass INT_MAX.
+void CountCheckLinesFromFileStart(std::vector<RowResult>& results, const std::string& path, const DateWindow& dates);
+
+// Every report of WholeLogRows() over the log at path (over its date window when the
+// options name one, the check counting file lines); throws like RunRowsOverWholeLog.
 std::shared_ptr<const WholeLogReports> RunWholeLogReports(const std::string& path, const PartReadOptions& options,
                                                           const std::atomic<bool>* cancel = nullptr);
 

@@ -252,6 +252,10 @@ TEST_F(CliTest, DateWindowsReadTheRecordsOfTheDates) {
     EXPECT_EQ(after.out.substr(0, after.out.find("\r\n")), head + "0 回"_sj);
     const Outcome check = RunReport({"--raw", "--since", "1998-07-17", m_log, "check"});
     EXPECT_NE(check.out.find("12行目 空欄\r\n"_sj), std::string::npos) << check.out;
+    // Read whole, the window's check names the same file lines.
+    const Outcome wholeCheck = RunReport({"--raw", "--whole", "--since", "1998-07-17", m_log, "check"});
+    EXPECT_EQ(wholeCheck.exitCode, 0);
+    EXPECT_EQ(wholeCheck.out, check.out);
 }
 
 TEST_F(CliTest, EveryReportAsDataInOneRun) {

@@ -1,10 +1,14 @@
 // The window's file commands: the whole log read in the background, saving and exporting
 // what is shown, and a growing log followed.
+#include <QDateEdit>
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
 #include <fstream>
@@ -18,6 +22,7 @@
 #include "tests/support/GuiSupport.h"
 #include "view/BackgroundRead.h"
 #include "view/CommandTable.h"
+#include "view/DateWindowDlg.h"
 #include "view/LogWatcher.h"
 #include "view/Quorlet3View.h"
 #include "view/WholeLogReports.h"
@@ -197,6 +202,11 @@ private Q_SLOTS:
     void shrinkingOrVanishingLogStopsTheWatch();
     void quietReloadLeavesTheWindowUsable();
     void growingWholeLogRecountsTheChosenPage();
+    void dateWindowDialogIsBoundedByTheLogsDates();
+    void dateWindowLoadEqualsTheCommandLine_data();
+    void dateWindowLoadEqualsTheCommandLine();
+    void cancelledDateWindowKeepsTheOldLog();
+    void logWithoutDatesSaysSo();
     void bigLogFigures();
 };
 
@@ -565,6 +575,157 @@ void WindowFileTest::bigLogFigures() {
         big.constData(), t.doc.WholeLog()->lines, loaded - started, paints.Count(), gap, gapBegin - started,
         shown - started, t.view->Result().size(), hourly - shown);
     QVERIFY(t.errors.isEmpty());
+}
+
+void WindowFileTest::dateWindowDialogIsBoundedByTheLogsDates() {
+    TempDir dir;
+    const std::string log = dir.WriteLines("dated.log", Concat({PlainLines(3),
+                                                                PageRecord("a.html", 3),
+                                                                MainRecord(1),
+                                                                PageRecord("b.html", 27),
+                                                                {Cp932("⑥c.html"), Cp932("⑦")}}));
+    WindowUnderTest t;
+    // With no log on show, the command asks for one first; the dialog then opens over the
+    // main window, its dates bounded by the log's first and last and opening on them.
+    t.chooser.m_answers.push_back(log);
+    bool seen = false;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<CDateWindowDlg*>(QApplication::activeModalWidget());
+        QVERIFY(dlg != nullptr);
+        seen = true;
+        QCOMPARE(dlg->parentWidget(), static_cast<QWidget*>(&t.frame));
+        QCOMPARE(dlg->font().family(), DialogFont().family());
+        for (QDateEdit* edit : {dlg->SinceEdit(), dlg->UntilEdit()}) {
+            QVERIFY(edit->calendarPopup());
+            QCOMPARE(edit->minimumDate(), QDate(1998, 7, 3));
+            QCOMPARE(edit->maximumDate(), QDate(1998, 7, 27));
+        }
+        QCOMPARE(dlg->SinceEdit()->date(), QDate(1998, 7, 3));
+        QCOMPARE(dlg->UntilEdit()->date(), QDate(1998, 7, 27));
+        QVERIFY(dlg->FirstLinesButton()->isChecked());
+        // A date moved past the other takes it along: the window never turns over.
+        dlg->SinceEdit()->setDate(QDate(1998, 7, 20));
+        dlg->UntilEdit()->setDate(QDate(1998, 7, 10));
+        QCOMPARE(dlg->SinceEdit()->date(), QDate(1998, 7, 10));
+        dlg->CancelButton()->click();
+    });
+    t.frame.DateWindowLoadAction()->trigger();
+    QVERIFY(seen);
+    QVERIFY(t.view->LoadedPath().empty());  // cancelled: nothing was loaded
+    QVERIFY(t.errors.isEmpty());
+}
+
+void WindowFileTest::dateWindowLoadEqualsTheCommandLine_data() {
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("first 10000 lines") << false;
+    QTest::newRow("whole window") << true;
+}
+
+void WindowFileTest::dateWindowLoadEqualsTheCommandLine() {
+    QFETCH(bool, whole);
+    TempDir dir;
+    // The generated log runs from 1998-07-01 for about a year; the window holds more than
+    // 10000 lines, neither at its start nor at its end.
+    const QString log = QString::fromStdString(GeneratedLog(dir, "window.log", 40000, 9));
+    const DateWindowChoice choice{{1998, 8, 30}, {1999, 1, 17}, whole};
+    QStringList window{"--since", "1998-08-30", "--until", "1999-01-17"};
+    if (whole) {
+        window << "--whole";
+    }
+    WindowUnderTest t;
+    t.Load(log.toStdString());
+    t.view->m_chooseDateWindow = [&choice](const DateSpan&) { return std::optional(choice); };
+    QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+    t.frame.DateWindowLoadAction()->trigger();
+    QVERIFY(!whole || finished.wait(60000));
+    QVERIFY(t.errors.isEmpty());
+    QCOMPARE(t.chooser.m_calls, 1);  // the log on show was taken, none asked for
+    QCOMPARE(t.view->FileNameBox()->text(), log);
+    const qint64 lines =
+        QJsonDocument::fromJson(QByteArray::fromStdString(RunCli(QStringList(window) << "--format"
+                                                                                     << "json" << log << "all")))
+            .object()
+            .value("lines")
+            .toInteger();
+    QVERIFY(whole ? lines > 10000 : lines == 10000);
+    QCOMPARE(t.frame.windowTitle(), MainCaption() + QStringLiteral(" － 期間 1998-08-30～1999-01-17 ") +
+                                        (whole ? QStringLiteral("全体 %1 行").arg(QLocale().toString(lines))
+                                               : QStringLiteral("最初の 10,000 行")));
+
+    // Every report equals the command line's over the window, the check's file line
+    // numbers included; the listing shows the window's first lines.
+    for (const CliReport& report : kCliReports) {
+        t.Run(report.id);
+        QVERIFY2(t.view->Result() == RunCli(QStringList(window) << "--raw" << log << report.words),
+                 qPrintable(report.words.join(' ')));
+    }
+    t.Run(kIdViewContents);
+    QCOMPARE(t.view->Result(),
+             (whole ? WholeLogListingNote(lines, QStringLiteral("期間 1998-08-30～1999-01-17 全体")) : std::string()) +
+                 RunCli({"--since", "1998-08-30", "--until", "1999-01-17", "--raw", log, "contents"}));
+
+    // A reload (of a growing log) reads the same window again; a usual load, the first lines.
+    t.view->ReloadLog();
+    QVERIFY(!whole || finished.wait(60000));
+    t.Run(32772);
+    QCOMPARE(t.view->Result(), RunCli(QStringList(window) << "--raw" << log << "check"));
+    t.Load(log.toStdString());
+    QVERIFY(!t.view->LoadedDateWindow());
+    QCOMPARE(t.frame.windowTitle(), MainCaption());
+}
+
+void WindowFileTest::cancelledDateWindowKeepsTheOldLog() {
+    TempDir dir;
+    WindowUnderTest t;
+    t.Load(GeneratedLog(dir, "cancel.log", 30000, 6));
+    t.Run(32778);
+    const std::string report = t.view->Result();
+    std::optional<DateWindowChoice> answer;  // first the dialog is cancelled
+    t.view->m_chooseDateWindow = [&answer](const DateSpan&) { return answer; };
+    t.frame.DateWindowLoadAction()->trigger();
+    QVERIFY(!t.view->Busy());
+
+    // Then a whole window is cancelled while a slow reader reads it.
+    answer = DateWindowChoice{{1998, 7, 1}, {1999, 7, 1}, true};
+    std::atomic<int> parts{0};
+    t.view->m_wholeReadOptions.jobs = 1;
+    t.view->m_wholeReadOptions.partBytes = 4096;
+    t.view->m_wholeReadOptions.progress = [&parts](long long, long long) {
+        ++parts;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    };
+    QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+    t.frame.DateWindowLoadAction()->trigger();
+    QTRY_VERIFY(parts > 3);
+    t.view->BackgroundRead()->ProgressDialog()->findChild<QPushButton*>()->click();
+    QVERIFY(finished.wait(10000));
+    QVERIFY(parts < 100);
+    QVERIFY(t.doc.WholeLog() == nullptr && !t.view->LoadedDateWindow());
+    QCOMPARE(t.view->Result(), report);
+    QCOMPARE(t.frame.windowTitle(), MainCaption());
+    t.Run(32778);
+    QCOMPARE(t.view->Result(), report);
+    QVERIFY(t.errors.isEmpty());
+}
+
+void WindowFileTest::logWithoutDatesSaysSo() {
+    TempDir dir;
+    const std::string log = dir.WriteLines("undated.log", Concat({PlainLines(30), {Cp932("⑥a.html"), Cp932("⑦")}}));
+    WindowUnderTest t;
+    t.Load(log);
+    t.Run(32772);
+    const std::string report = t.view->Result();
+    int asked = 0;
+    t.view->m_chooseDateWindow = [&asked](const DateSpan&) {
+        ++asked;
+        return std::optional<DateWindowChoice>();
+    };
+    t.frame.DateWindowLoadAction()->trigger();
+    QCOMPARE(asked, 0);
+    QCOMPARE(t.errors, QStringList{QStringLiteral("ファイル %1 には日付の読める行がありません。\n"
+                                                  "期間を指定して読み込むことはできません。")
+                                       .arg(PathToQString(log))});
+    QCOMPARE(t.view->Result(), report);
 }
 
 QTEST_MAIN(WindowFileTest)

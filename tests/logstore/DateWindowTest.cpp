@@ -191,5 +191,51 @@ TEST(DateWindowWholeLogTest, SameBytesForAnyJobsAndParts) {
     }
 }
 
+struct SpanCase {
+    const char* name;
+    Lines lines;
+    std::optional<std::pair<int, int>> days;  // the first and last July days, nothing for none
+};
+
+class LogDateSpanTest : public testing::TestWithParam<SpanCase> {};
+
+TEST_P(LogDateSpanTest, FirstAndLastDatedLines) {
+    const std::string bytes = test::JoinCrLf(GetParam().lines);
+    // Small blocks make the backward search reach back over several stretches and put
+    // its starts inside lines.
+    for (const long long block : {1LL, 2LL, 5LL, 16LL, 100LL, 65536LL}) {
+        const detail::ReadAt read = [&bytes](char* out, long long offset, long long count) {
+            ASSERT_LE(offset + count, static_cast<long long>(bytes.size()));
+            std::memcpy(out, bytes.data() + offset, static_cast<size_t>(count));
+        };
+        const std::optional<DateSpan> span = detail::FindLogDateSpan(static_cast<long long>(bytes.size()), read, block);
+        ASSERT_EQ(span.has_value(), GetParam().days.has_value()) << block;
+        if (span) {
+            EXPECT_EQ(span->first, July(GetParam().days->first)) << block;
+            EXPECT_EQ(span->last, July(GetParam().days->second)) << block;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Logs, LogDateSpanTest,
+    testing::Values(
+        SpanCase{"StrayAndUndatedLinesAtBothEnds", kLog, std::pair{2, 8}},
+        SpanCase{"OneDatedLine", PageOn(17), std::pair{17, 17}},
+        SpanCase{"UndatedTail", test::Concat({MainOn(4, 1), PageOn(6), {"⑥p"_sj, "⑦broken"_sj}, test::PlainLines(40)}),
+                 std::pair{4, 6}},
+        SpanCase{"LongLastLine", test::Concat({PageOn(1), PageOn(30), {std::string(3000, 'x')}}), std::pair{1, 30}},
+        SpanCase{"LongTimeStampIsUndated",
+                 test::Concat({MainOn(2, 1), {"⑥p"_sj, "⑦"_sj + std::string(1200, 'x') + ", 29-Jul-98 13:45:12 JST"}}),
+                 std::pair{2, 2}},
+        SpanCase{"NoDates", {"①1"_sj, "②no date"_sj, "⑥p"_sj, "⑦"_sj}, std::nullopt},
+        SpanCase{"Empty", {}, std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LogDateSpanTest, AMissingFileIsAFileError) {
+    const test::TempDir dir;
+    EXPECT_THROW(FindLogDateSpan(dir.Path() + "/missing.log"), LogFileError);
+}
+
 }  // namespace
 }  // namespace quorlet3
