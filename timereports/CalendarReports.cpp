@@ -60,21 +60,23 @@ const char* WeekdayName(int weekday) {
 }
 
 const DateReader::Date& DateReader::Read(std::string_view line) {
-    const size_t from = HasDayComma(line) ? 24 : 22;
-    const size_t size = from == 24 ? 11 : 9;
-    if (line.size() >= from) {
-        const std::string_view text = line.substr(line.size() - from, size);
-        if (text == std::string_view(m_text, m_size)) {
-            return m_date;
-        }
-        std::copy(text.begin(), text.end(), m_text);
-        m_size = size;
-    } else {
-        m_size = 0;  // too short to hold a date
+    const bool fourDigitYear = HasDayComma(line);
+    const size_t from = fourDigitYear ? 24 : 22;
+    const size_t size = fourDigitYear ? 11 : 9;
+    Last& last = m_last[fourDigitYear ? 1 : 0];
+    if (line.size() < from) {
+        static constexpr Date kUndated{};
+        return kUndated;  // too short to hold a date
     }
+    const std::string_view text = line.substr(line.size() - from, size);
+    if (last.valid && text == std::string_view(last.text, size)) {
+        return last.date;
+    }
+    std::copy(text.begin(), text.end(), last.text);
+    last.valid = true;
     const std::optional<CivilDate> date = DateOf(line);
-    m_date = date ? Date{true, date->DayNumber(), date->Weekday()} : Date{};
-    return m_date;
+    last.date = date ? Date{true, date->DayNumber(), date->Weekday()} : Date{};
+    return last.date;
 }
 
 void DateCountsAccumulator::Step(std::span<const Slot> batch) {

@@ -65,7 +65,7 @@ struct WeekHoursResult {
 };
 
 // The date of each time-stamp line, read once per distinct date text: a log's lines come
-// in date order, so a line mostly carries the date the line before it did.
+// in date order, so a line mostly carries the date the last line of its layout did.
 class DateReader {
 public:
     struct Date {
@@ -76,9 +76,14 @@ public:
     const Date& Read(std::string_view line);
 
 private:
-    char m_text[11] = {};  // the date bytes last read (see DateOf), 9 or 11 of them
-    size_t m_size = 0;
-    Date m_date;
+    // The last date read in each layout (see DateOf): 9 bytes with a two-digit year, 11
+    // with four digits; a counter may write both forms in one log.
+    struct Last {
+        char text[11] = {};
+        bool valid = false;
+        Date date;
+    };
+    Last m_last[2];
 };
 
 // The counts per date shared by the date, month and weekday reports: a few thousand
