@@ -1,17 +1,7 @@
 # Builds the Debian package of the build in BUILD_DIR into a scratch folder and checks
 # that it holds the programs, the data files and the dependencies a fresh system needs.
 set(out ${BUILD_DIR}/deb-check)
-file(REMOVE_RECURSE ${out})
-execute_process(COMMAND ${CPACK} -G DEB -B ${out} --config ${BUILD_DIR}/CPackConfig.cmake
-                RESULT_VARIABLE rc OUTPUT_VARIABLE log ERROR_VARIABLE log)
-if(NOT rc EQUAL 0)
-  message(FATAL_ERROR "cpack failed:\n${log}")
-endif()
-file(GLOB debs ${out}/quorlet3_*.deb)
-list(LENGTH debs count)
-if(NOT count EQUAL 1)
-  message(FATAL_ERROR "expected one quorlet3_*.deb in ${out}, found: ${debs}")
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/BuildDebPackage.cmake)
 execute_process(COMMAND ${DPKG_DEB} -c ${debs} OUTPUT_VARIABLE files RESULT_VARIABLE rc)
 execute_process(COMMAND ${DPKG_DEB} -f ${debs} Depends OUTPUT_VARIABLE depends)
 message("${files}\nDepends: ${depends}")
