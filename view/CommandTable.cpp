@@ -39,18 +39,15 @@ std::unique_ptr<ReportAccumulator> PageNames(const ReportRequest& r) {
 std::unique_ptr<ReportAccumulator> PageDays(const ReportRequest& r) {
     return MakeReportAccumulator(PageDaysAccumulator(r.page));
 }
-std::unique_ptr<ReportAccumulator> Dates(const ReportRequest& r) {
-    return MakeReportAccumulator(DatesAccumulator(std::get<RecordKind>(r.argument)));
+// The calendar reports: an accumulator of the row's records.
+template <class Calendar>
+std::unique_ptr<ReportAccumulator> OfRecords(const ReportRequest& r) {
+    return MakeReportAccumulator(Calendar(std::get<RecordKind>(r.argument)));
 }
-std::unique_ptr<ReportAccumulator> Months(const ReportRequest& r) {
-    return MakeReportAccumulator(MonthsAccumulator(std::get<RecordKind>(r.argument)));
-}
-std::unique_ptr<ReportAccumulator> Weekdays(const ReportRequest& r) {
-    return MakeReportAccumulator(WeekdaysAccumulator(std::get<RecordKind>(r.argument)));
-}
-std::unique_ptr<ReportAccumulator> WeekHours(const ReportRequest& r) {
-    return MakeReportAccumulator(WeekHoursAccumulator(std::get<RecordKind>(r.argument)));
-}
+constexpr auto Dates = OfRecords<DatesAccumulator>;
+constexpr auto Months = OfRecords<MonthsAccumulator>;
+constexpr auto Weekdays = OfRecords<WeekdaysAccumulator>;
+constexpr auto WeekHours = OfRecords<WeekHoursAccumulator>;
 std::unique_ptr<ReportAccumulator> Phrases(const ReportRequest&) { return MakeReportAccumulator(PhrasesAccumulator()); }
 constexpr auto Hourly = Times<TimeGrid::Hourly>;
 constexpr auto Daily = Times<TimeGrid::Daily>;
