@@ -45,11 +45,13 @@ caption{text-align:left;color:var(--muted);font-size:.9em;padding:2px 0}
 .rest{color:var(--muted)}
 .hbar{display:block;height:.8em;min-width:1px;background:var(--bar);border-radius:2px}
 td.b{width:30%;min-width:60px}
-figure{margin:.4em 0 1.2em}
+figure{margin:.4em 0 1.2em;overflow-x:auto}
 figcaption{font-size:.9em;color:var(--muted)}
 svg.chart{width:100%;height:auto;display:block}
 svg text{fill:var(--fg);font-size:11px}
 svg .val{font-size:9px;text-anchor:middle}
+svg .val.up{text-anchor:start;dominant-baseline:central}
+svg .ag{fill:var(--muted)}
 svg .ax{text-anchor:middle;fill:var(--muted)}
 svg .ay{text-anchor:end;fill:var(--muted)}
 svg .grid{stroke:var(--grid)}
@@ -67,6 +69,7 @@ rect.cell{stroke:var(--grid);stroke-width:1}
 .pies figure{flex:1 1 240px;max-width:320px}
 svg.pie{width:100%;max-width:240px;height:auto;display:block}
 svg.pie path,svg.pie circle{stroke:var(--fg);stroke-width:1}
+time{white-space:nowrap}
 pre{white-space:pre-wrap;overflow-wrap:anywhere;font-size:.85em}
 @media (max-width:600px){main{padding:10px}body{font-size:14px}td.t{max-width:none}figure{overflow-x:auto}svg.chart{min-width:560px}}
 @media print{:root{--bg:#fff;--fg:#000;--muted:#333;--card:#fff;--line:#999;--grid:#ccc}
@@ -107,7 +110,7 @@ void WriteHeader(HtmlText& page, std::string_view path, int lines, const PagePar
     page.Escaped(FileName(path));
     page << "</span></h1>\n<dl class=\"summary\">\n<div><dt>ログファイル</dt><dd id=\"log-path\">";
     page.Escaped(path);
-    page << "</dd></div>\n<div><dt>読んだ行</dt><dd id=\"lines-read\">" << lines << "</dd></div>\n";
+    page << "</dd></div>\n<div><dt>読んだ行</dt><dd id=\"lines-read\">" << Grouped{lines} << "</dd></div>\n";
     page << "<div class=\"wide\"><dt>期間</dt><dd id=\"period\">";
     const HtmlText* period = parts.FactText(Fact::Period);
     page << (period != nullptr && !period->empty() ? std::string_view(period->str()) : "—");

@@ -3,8 +3,11 @@
 #include "output/HtmlSections.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <numeric>
+#include <optional>
 
+#include "logstore/ReadingRules.h"
 #include "output/Charts.h"
 #include "platform/Cp932.h"
 
@@ -57,8 +60,8 @@ ShownRows Largest(const std::vector<ValueCount>& rows, bool inTableOrder) {
 void EndRows(HtmlText& page, const ShownRows& shown, int columns) {
     page << "</tbody>";
     if (shown.restRows > 0) {
-        page << "\n<tfoot><tr class=\"rest\"><td colspan=\"" << columns << "\">ほか " << shown.restRows << " 行（"
-             << shown.restAccesses << " 回）</td></tr></tfoot>";
+        page << "\n<tfoot><tr class=\"rest\"><td colspan=\"" << columns << "\">ほか " << Grouped{shown.restRows}
+             << " 行（" << Grouped{shown.restAccesses} << " 回）</td></tr></tfoot>";
     }
     page << "</table></div>\n";
 }
@@ -131,7 +134,8 @@ void WriteTimeCounts(HtmlText& page, const TimeCountsResult& result) {
                    {},
                    result.total,
                    {},
-                   0};
+                   0,
+                   {}};
     for (size_t i = 0; i < static_cast<size_t>(n); ++i) {
         chart.values.push_back(cell(i));
     }
@@ -143,13 +147,13 @@ void WriteTimeCounts(HtmlText& page, const TimeCountsResult& result) {
 void WriteTally(HtmlText& page, std::string_view id, std::string_view heading, std::string_view column,
                 const ValueTallyResult& tally) {
     page << "<h3>" << heading << "</h3>\n<div class=\"scroll\"><table id=\"" << id << "\">\n<caption>合計 <span id=\""
-         << id << "-total\">" << tally.total << "</span> 回、無名 " << tally.nameless << " 回、"
-         << static_cast<int>(tally.rows.size())
+         << id << "-total\">" << Grouped{tally.total} << "</span> 回、無名 " << Grouped{tally.nameless} << " 回、"
+         << Grouped{static_cast<long long>(tally.rows.size())}
          << " 種類</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th scope=\"col\">" << column
          << "</th></tr></thead>\n<tbody>\n";
     const ShownRows shown = Largest(tally.rows, true);
     for (const size_t i : shown.rows) {
-        page << "<tr><td class=\"n\">" << tally.rows[i].count << "</td><td class=\"t\">";
+        page << "<tr><td class=\"n\">" << Grouped{tally.rows[i].count} << "</td><td class=\"t\">";
         page.LogText(tally.rows[i].value);
         page << "</td></tr>\n";
     }
@@ -158,7 +162,8 @@ void WriteTally(HtmlText& page, std::string_view id, std::string_view heading, s
 
 void WriteShare(HtmlText& page, const ShareResult& share) {
     const ShareCounters& c = share.counters;
-    page << "<h3>シェア調査</h3>\n<p>ブラウザの記録 <strong id=\"share-total\">" << share.lines << "</strong> 回</p>\n";
+    page << "<h3>シェア調査</h3>\n<p>ブラウザの記録 <strong id=\"share-total\">" << Grouped{share.lines}
+         << "</strong> 回</p>\n";
     const ShareDrawing drawing = ComputeShareDrawing(c);
     if (c[kShareTotal] == 0 || drawing.swatches.size() < kShareClasses.size() + kShareFamilies.size()) {
         page << "<p class=\"note\" "
@@ -188,7 +193,7 @@ void WriteShare(HtmlText& page, const ShareResult& share) {
 
 // The check's findings, worded as in the check report, in a block that opens on demand.
 void WriteCheckFindings(HtmlText& page, const FileCheckResult& check) {
-    page << "<details id=\"check-findings\"><summary>ファイル検査の結果（エラー " << check.Errors()
+    page << "<details id=\"check-findings\"><summary>ファイル検査の結果（エラー " << Grouped{check.Errors()}
          << " 個）</summary>\n";
     if (check.Errors() == 0) {
         page << "<p>エラーはありませんでした。</p>\n";
@@ -201,12 +206,13 @@ void WriteCheckFindings(HtmlText& page, const FileCheckResult& check) {
         if (findings.empty()) {
             return;
         }
-        page << "<h3>" << heading << "（" << static_cast<long long>(findings.size()) << "）</h3>\n<ul>\n";
+        page << "<h3>" << heading << "（" << Grouped{static_cast<long long>(findings.size())} << "）</h3>\n<ul>\n";
         for (size_t i = 0; i < findings.size() && i < kShownRows; ++i) {
             each(findings[i]);
         }
         if (findings.size() > kShownRows) {
-            page << "<li class=\"rest\">ほか " << static_cast<long long>(findings.size() - kShownRows) << " 個</li>\n";
+            page << "<li class=\"rest\">ほか " << Grouped{static_cast<long long>(findings.size() - kShownRows)}
+                 << " 個</li>\n";
         }
         page << "</ul>\n";
     };
@@ -236,11 +242,63 @@ std::string DateWithWeekday(const CivilDate& date) {
     return IsoDate(date) + "(" + DecodeCp932ToUtf8(WeekdayName(date.Weekday())) + ")";
 }
 
+// The date and time of a time-stamp text as a report keeps it: the last 24 bytes of a
+// time-stamp line, ", 15-Jul-98 13:45:12 JST" or "15-Jul-1998 13:45:12 JST".
+struct TimeStamp {
+    CivilDate date;
+    int hour, minute, second;
+};
+std::optional<TimeStamp> ReadTimeStamp(std::string_view text) {
+    if (text.size() != 24) {
+        return std::nullopt;
+    }
+    // The date reader tells a four-digit year by the comma two bytes before the date; the
+    // text of a two-digit year begins with its own comma.
+    const std::string tail = (text.front() == ',' ? "  " : ", ") + std::string(text);
+    const std::optional<CivilDate> date = DateOf(tail);
+    const std::string_view clock = text.substr(12, 8);  // "HH:MM:SS"
+    int parts[3] = {};
+    for (size_t k = 0; k < 3; ++k) {
+        const char tens = clock[k * 3];
+        const char ones = clock[k * 3 + 1];
+        if (tens < '0' || tens > '9' || ones < '0' || ones > '9' || (k < 2 && clock[k * 3 + 2] != ':')) {
+            return std::nullopt;
+        }
+        parts[k] = (tens - '0') * 10 + (ones - '0');
+    }
+    if (!date || parts[0] > 23 || parts[1] > 59 || parts[2] > 59) {
+        return std::nullopt;
+    }
+    return TimeStamp{*date, parts[0], parts[1], parts[2]};
+}
+
+// A time stamp as people read it, "1998-07-15 13:45", its exact time in the element's
+// datetime; a text that holds none is shown as it is.
+void WriteTimeStamp(HtmlText& page, std::string_view id, std::string_view text) {
+    const std::optional<TimeStamp> stamp = ReadTimeStamp(text);
+    if (!stamp) {
+        page << "<span" << (id.empty() ? "" : " id=\"") << id << (id.empty() ? "" : "\"") << '>';
+        page.LogText(text);
+        page << "</span>";
+        return;
+    }
+    char clock[16];
+    std::snprintf(clock, sizeof clock, "%02d:%02d", stamp->hour, stamp->minute);
+    char seconds[8];
+    std::snprintf(seconds, sizeof seconds, ":%02d", stamp->second);
+    const std::string date = IsoDate(stamp->date);
+    page << "<time datetime=\"" << date << 'T' << clock << seconds << '"';
+    if (!id.empty()) {
+        page << " id=\"" << id << '"';
+    }
+    page << '>' << date << ' ' << clock << "</time>";
+}
+
 // Dated and undated lines, and the period the dates cover.
 void WriteCalendarSummary(HtmlText& page, std::string_view id, long long total, int undated,
                           const std::string& period) {
-    page << "<p>日付のある行 <strong id=\"" << id << "-total\">" << total << "</strong> 回、日付なし " << undated
-         << " 回";
+    page << "<p>日付のある行 <strong id=\"" << id << "-total\">" << Grouped{total} << "</strong> 回、日付なし "
+         << Grouped{undated} << " 回";
     if (!period.empty()) {
         page << "、" << period;
     }
@@ -305,11 +363,15 @@ void WriteCalendarMonths(HtmlText& page, const CalendarMonthsResult& result) {
         WriteCalendarSummary(page, id, result.total, result.undated, "");
         return;
     }
-    BarChart chart{id, title, "", "月", {}, {}, result.total, {}, 0};
+    // Each bar is labelled with its month's number, and the year stands under January and
+    // under the first bar, unless a January follows too closely to leave it room.
+    BarChart chart{id, title, "", "月", {}, {}, result.total, {}, 0, {}};
     for (const MonthCount& month : result.months) {
+        const bool first = chart.labels.empty();
         chart.labels.push_back(IsoMonth(month.year, month.month));
-        chart.ticks.push_back(month.month == 1 || chart.ticks.empty() ? IsoMonth(month.year, month.month).substr(2)
-                                                                      : std::to_string(month.month));
+        chart.ticks.push_back(std::to_string(month.month));
+        const bool januaryNear = month.month >= 11 && result.months.size() > static_cast<size_t>(13 - month.month);
+        chart.groups.push_back(month.month == 1 || (first && !januaryNear) ? std::to_string(month.year) : "");
         chart.values.push_back(month.count);
     }
     chart.maxWidth = chart.values.size() < 24 ? 40 * static_cast<int>(chart.values.size()) + 120 : 0;
@@ -319,7 +381,7 @@ void WriteCalendarMonths(HtmlText& page, const CalendarMonthsResult& result) {
 void WriteWeekdays(HtmlText& page, const WeekdaysResult& result) {
     const std::string title = "曜日別アクセス（" + RecordsWord(result.records) + "）";
     const std::string id = "weekdays-" + std::string(RecordsId(result.records));
-    BarChart chart{id, title, "曜日", "曜日", {}, {}, result.total, {}, 340};
+    BarChart chart{id, title, "曜日", "曜日", {}, {}, result.total, {}, 340, {}};
     for (int weekday = 0; weekday < kWeekdays; ++weekday) {
         chart.labels.push_back(DecodeCp932ToUtf8(WeekdayName(weekday)));
         chart.values.push_back(result.counts[static_cast<size_t>(weekday)]);
@@ -355,8 +417,8 @@ struct SectionWriter {
     const CommandRow* row;
 
     void operator()(const FileCheckResult& check) const {
-        parts.Header(Fact::CheckErrors) << "<div><dt>検査のエラー</dt><dd id=\"check-errors\">" << check.Errors()
-                                        << "</dd></div>\n";
+        parts.Header(Fact::CheckErrors) << "<div><dt>検査のエラー</dt><dd id=\"check-errors\">"
+                                        << Grouped{check.Errors()} << "</dd></div>\n";
         HtmlText& page = parts.Header(Fact::CheckFindings);
         MenuPath(page, row);
         WriteCheckFindings(page, check);
@@ -365,7 +427,7 @@ struct SectionWriter {
     void operator()(const ContentsResult& contents) const {
         HtmlText& page = parts.Part(Place::Contents, 0);
         MenuPath(page, row);
-        page << "<details><summary>記録ごとに 1 行（" << static_cast<int>(contents.rows.size())
+        page << "<details><summary>記録ごとに 1 行（" << Grouped{static_cast<long long>(contents.rows.size())}
              << " 行）</summary>\n<pre>";
         // Decoded some 8 KB of rows at a time: a conversion per row costs more than the rest
         // of the page, and one of the whole listing would pass it through two large copies.
@@ -399,8 +461,8 @@ struct SectionWriter {
     void operator()(const HostsResult& hosts) const {
         HtmlText& page = parts.Part(Place::Hosts, 0);
         MenuPath(page, row);
-        page << "<p>合計 <strong id=\"hosts-total\">" << hosts.total << "</strong> 回、無名 " << hosts.nameless
-             << " 回</p>\n";
+        page << "<p>合計 <strong id=\"hosts-total\">" << Grouped{hosts.total} << "</strong> 回、無名 "
+             << Grouped{hosts.nameless} << " 回</p>\n";
         for (size_t k = 0; k < hosts.classes.size(); ++k) {
             const std::vector<ValueCount>& grouped = hosts.classes[k];
             long long accesses = 0;
@@ -413,12 +475,12 @@ struct SectionWriter {
                 continue;
             }
             page << "<div class=\"scroll\"><table class=\"hosts\">\n<caption>" << kDomainClassNames[k] << "："
-                 << accesses << " 回、" << static_cast<int>(grouped.size())
+                 << Grouped{accesses} << " 回、" << Grouped{static_cast<long long>(grouped.size())}
                  << " ホスト</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th "
                     "scope=\"col\">ホスト</th></tr></thead>\n<tbody>\n";
             const ShownRows shown = Largest(grouped, false);
             for (const size_t i : shown.rows) {
-                page << "<tr><td class=\"n\">" << grouped[i].count << "</td><td class=\"t\">";
+                page << "<tr><td class=\"n\">" << Grouped{grouped[i].count} << "</td><td class=\"t\">";
                 page.LogText(grouped[i].value);
                 page << "</td></tr>\n";
             }
@@ -431,8 +493,8 @@ struct SectionWriter {
     void operator()(const KeywordsResult& queries) const {
         HtmlText& page = parts.Part(Place::Keywords, 0);
         MenuPath(page, row);
-        page << "<p>検索語などの付いたリンク <strong id=\"keywords-total\">" << static_cast<long long>(queries.size())
-             << "</strong> 件</p>\n";
+        page << "<p>検索語などの付いたリンク <strong id=\"keywords-total\">"
+             << Grouped{static_cast<long long>(queries.size())} << "</strong> 件</p>\n";
         if (!queries.empty()) {
             std::vector<int> counts(queries.distinct.size(), 0);
             std::vector<std::uint32_t> firstSeen;  // distinct indices in order of first appearance
@@ -444,11 +506,11 @@ struct SectionWriter {
             const ShownRows shown = Largest(
                 firstSeen.size(), [&](size_t g) { return counts[firstSeen[g]]; }, false);
             page << "<div class=\"scroll\"><table id=\"keyword-table\">\n<caption>"
-                 << static_cast<long long>(firstSeen.size())
+                 << Grouped{static_cast<long long>(firstSeen.size())}
                  << " 種類</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th "
                     "scope=\"col\">「?」以降</th></tr></thead>\n<tbody>\n";
             for (const size_t g : shown.rows) {
-                page << "<tr><td class=\"n\">" << counts[firstSeen[g]] << "</td><td class=\"t\">";
+                page << "<tr><td class=\"n\">" << Grouped{counts[firstSeen[g]]} << "</td><td class=\"t\">";
                 page.LogText(queries.distinct[firstSeen[g]]);
                 page << "</td></tr>\n";
             }
@@ -460,7 +522,8 @@ struct SectionWriter {
     // Either shows the most viewed pages only when there are many.
     void operator()(const PagesResult& pages) const {
         if (!parts.Has(Place::Pages, 0)) {
-            parts.Part(Place::Pages, 0) << "<p>合計 <strong id=\"pages-total\">" << pages.total << "</strong> 回</p>\n";
+            parts.Part(Place::Pages, 0) << "<p>合計 <strong id=\"pages-total\">" << Grouped{pages.total}
+                                        << "</strong> 回</p>\n";
         }
         if (pages.order == PageOrder::Ranking) {
             HtmlText& page = parts.Part(Place::Pages, 1);
@@ -489,7 +552,7 @@ struct SectionWriter {
                 ++next;
                 page << "<tr><td class=\"n\">" << rank << "</td><td class=\"t\">";
                 page.LogText(rows[i].value);
-                page << "</td><td class=\"n\">" << rows[i].count
+                page << "</td><td class=\"n\">" << Grouped{rows[i].count}
                      << "</td><td class=\"b\"><span class=\"hbar\" style=\"width:"
                      << Coord{max > 0 ? 100.0 * rows[i].count / max : 0.0} << "%\"></span></td></tr>\n";
             }
@@ -498,7 +561,8 @@ struct SectionWriter {
             HtmlText& page = parts.Part(Place::Pages, 2);
             MenuPath(page, row);
             const PagesResult& byName = pages;
-            page << "<details id=\"pages-by-name\"><summary>名前順（" << static_cast<int>(byName.rows.size())
+            page << "<details id=\"pages-by-name\"><summary>名前順（"
+                 << Grouped{static_cast<long long>(byName.rows.size())}
                  << " ページ）</summary>\n<div class=\"scroll\"><table>\n<thead><tr><th scope=\"col\">ページ</th><th "
                     "scope=\"col\" class=\"n\">回数</th></tr></thead>\n<tbody>\n";
             const std::vector<ValueCount>& rows = byName.rows;
@@ -506,7 +570,7 @@ struct SectionWriter {
             for (const size_t i : shown.rows) {
                 page << "<tr><td class=\"t\">";
                 page.LogText(rows[i].value);
-                page << "</td><td class=\"n\">" << rows[i].count << "</td></tr>\n";
+                page << "</td><td class=\"n\">" << Grouped{rows[i].count} << "</td></tr>\n";
             }
             EndRows(page, shown, 2);
             page << "</details>\n";
@@ -523,16 +587,14 @@ struct SectionWriter {
     void operator()(const GuestNumbersResult& g) const {
         HtmlText& period = parts.Header(Fact::Period);
         if (g.found) {
-            period << "<span id=\"period-first\">";
-            period.LogText(g.firstTime);
-            period << "</span> ～ <span id=\"period-last\">";
-            period.LogText(g.lastTime);
-            period << "</span>";
+            WriteTimeStamp(period, "period-first", g.firstTime);
+            period << " ～ ";
+            WriteTimeStamp(period, "period-last", g.lastTime);
         }
         parts.Header(Fact::Accesses) << "<div><dt>メインページのアクセス</dt><dd id=\"main-accesses\">"
-                                     << (g.found ? g.MainGuests() : 0)
+                                     << Grouped{g.found ? g.MainGuests() : 0}
                                      << "</dd></div>\n<div><dt>ページのアクセス</dt><dd id=\"page-accesses\">"
-                                     << g.pageGuests << "</dd></div>\n";
+                                     << Grouped{g.pageGuests} << "</dd></div>\n";
         HtmlText& page = parts.Part(Place::Guests, 0);
         MenuPath(page, row);
         if (!g.found) {
@@ -542,14 +604,15 @@ struct SectionWriter {
                     "class=\"n\">訪問Ｎｏ</th>"
                     "<th scope=\"col\">日時</th></tr></thead>\n<tbody>\n<tr><th scope=\"row\">最初</th><td class=\"n\">"
                  << g.firstNumber << "</td><td>";
-            page.LogText(g.firstTime);
+            WriteTimeStamp(page, "", g.firstTime);
             page << "</td></tr>\n<tr><th scope=\"row\">最後</th><td class=\"n\">" << g.lastNumber << "</td><td>";
-            page.LogText(g.lastTime);
+            WriteTimeStamp(page, "", g.lastTime);
             page << "</td></tr>\n</tbody></table>\n";
         }
         page << "<table>\n<tbody><tr><th scope=\"row\">メイン訪問者</th><td class=\"n\">"
-             << (g.found ? g.MainGuests() : 0) << "</td></tr>\n<tr><th scope=\"row\">ページ訪問者</th><td class=\"n\">"
-             << g.pageGuests << "</td></tr></tbody></table>\n";
+             << Grouped{g.found ? g.MainGuests() : 0}
+             << "</td></tr>\n<tr><th scope=\"row\">ページ訪問者</th><td class=\"n\">" << Grouped{g.pageGuests}
+             << "</td></tr></tbody></table>\n";
     }
 
     void operator()(const ShareResult& share) const {
@@ -589,8 +652,8 @@ struct SectionWriter {
     void operator()(const PhrasesResult& phrases) const {
         HtmlText& page = parts.Part(Place::Phrases, 0);
         MenuPath(page, row);
-        page << "<p>検索語句の付いたリンク <strong id=\"phrases-total\">" << phrases.total << "</strong> 件、"
-             << static_cast<long long>(phrases.rows.size()) << " 種類</p>\n";
+        page << "<p>検索語句の付いたリンク <strong id=\"phrases-total\">" << Grouped{phrases.total} << "</strong> 件、"
+             << Grouped{static_cast<long long>(phrases.rows.size())} << " 種類</p>\n";
         if (phrases.rows.empty()) {
             return;
         }
@@ -601,7 +664,7 @@ struct SectionWriter {
                 "<tbody>\n";
         for (const size_t i : shown.rows) {
             const PhraseRow& phrase = phrases.rows[i];
-            page << "<tr><td class=\"n\">" << phrase.count << "</td><td class=\"t\">";
+            page << "<tr><td class=\"n\">" << Grouped{phrase.count} << "</td><td class=\"t\">";
             page.Escaped(phrase.phrase);
             page << "</td><td class=\"t\">";
             for (size_t h = 0; h < phrase.hosts.size(); ++h) {
@@ -620,7 +683,7 @@ struct SectionWriter {
         page << "<h3>";
         page.LogText(days.page);
         page << "</h3>\n";
-        BarChart chart{"page-days-chart", "日付別アクセス", "日", "日付（日）", {}, {}, days.total, {}, 0};
+        BarChart chart{"page-days-chart", "日付別アクセス", "日", "日付（日）", {}, {}, days.total, {}, 0, {}};
         for (int day = 1; day <= kDays; ++day) {
             chart.labels.push_back(std::to_string(day));
             chart.values.push_back(days.days[static_cast<size_t>(day - 1)]);

@@ -14,6 +14,21 @@ HtmlText& HtmlText::operator<<(Coord c) {
     return *this;
 }
 
+std::string GroupedText(long long value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    const std::string_view text(digits, static_cast<size_t>(end - digits));
+    const size_t sign = value < 0 ? 1 : 0;
+    std::string grouped(text.substr(0, sign));
+    for (size_t i = sign; i < text.size(); ++i) {
+        if (i > sign && (text.size() - i) % 3 == 0) {
+            grouped += ',';
+        }
+        grouped += text[i];
+    }
+    return grouped;
+}
+
 void HtmlText::Escaped(std::string_view utf8) {
     size_t plain = 0;
     for (size_t i = 0; i < utf8.size(); ++i) {

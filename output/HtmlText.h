@@ -15,6 +15,12 @@ struct Coord {
     double value;
 };
 
+// A count as people read it, grouped by thousands: page << Grouped{4500555} writes "4,500,555".
+struct Grouped {
+    long long value;
+};
+std::string GroupedText(long long value);
+
 class HtmlText {
 public:
     HtmlText& operator<<(std::string_view raw) {
@@ -34,6 +40,7 @@ public:
     }
 
     HtmlText& operator<<(Coord c);
+    HtmlText& operator<<(Grouped g) { return *this << std::string_view(GroupedText(g.value)); }
 
     // UTF-8 text, escaped for element content and quoted attribute values alike.
     // C0 controls other than tab and line feed become U+FFFD (they are not text).

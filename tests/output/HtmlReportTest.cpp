@@ -180,8 +180,8 @@ TEST(HtmlReportTest, ChartsTablesAndHeaderCarryTheCounts) {
     const std::string page = Page(LoadLines(lines));
     ExpectChartsComplete(page);
     EXPECT_EQ(TextOf(page, "lines-read"), std::to_string(lines.size()));
-    EXPECT_EQ(TextOf(page, "period-first"), ", 15-Jul-98 13:45:12 JST");  // the guest report's text
-    EXPECT_EQ(TextOf(page, "period-last"), ", 16-Jul-98 02:10:00 JST");
+    EXPECT_EQ(TextOf(page, "period-first"), "1998-07-15 13:45");
+    EXPECT_EQ(TextOf(page, "period-last"), "1998-07-16 02:10");
     EXPECT_EQ(TextOf(page, "main-accesses"), "4");
     EXPECT_EQ(TextOf(page, "page-accesses"), "4");
     EXPECT_EQ(TextOf(page, "check-errors"), "0");

@@ -99,8 +99,8 @@ expect_text daily-main-total 3
 expect_text detail-main-total 3
 expect_text hourly-page-total 4
 expect_text share-total 3
-expect_text period-first ", 15-Jul-98 13:45:12 JST"
-expect_text period-last ", 16-Jul-98 02:10:00 JST"
+expect_text period-first "1998-07-15 13:45"
+expect_text period-last "1998-07-16 02:10"
 for records in main page; do
   expect_count "hourly-$records" 'class="bar"' 24
   expect_count "daily-$records" 'class="bar"' 31
