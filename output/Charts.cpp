@@ -30,19 +30,14 @@ std::pair<long long, long long> AxisTop(long long max) {
 }
 
 // A chart's width limits: a chart of few bars or cells would grow far past its natural
-// size on a wide page, and one of very many would shrink its labels past reading.
+// size on a wide page, and any chart shrunk to much below it would shrink its labels past
+// reading; a narrower page scrolls the chart instead.
 void WidthLimits(HtmlText& page, int maxPixels, double naturalWidth) {
-    const int minPixels = naturalWidth > 1200 ? static_cast<int>(naturalWidth * 0.75) : 0;
-    if (maxPixels > 0 || minPixels > 0) {
-        page << " style=\"";
-        if (maxPixels > 0) {
-            page << "max-width:" << maxPixels << "px;";
-        }
-        if (minPixels > 0) {
-            page << "min-width:" << minPixels << "px;";
-        }
-        page << '"';
+    page << " style=\"min-width:" << static_cast<int>(std::ceil(naturalWidth * 0.8)) << "px";
+    if (maxPixels > 0) {
+        page << ";max-width:" << maxPixels << "px";
     }
+    page << '"';
 }
 
 // A label under a chart: its text and where it begins and ends.

@@ -71,10 +71,10 @@ svg.pie{width:100%;max-width:240px;height:auto;display:block}
 svg.pie path,svg.pie circle{stroke:var(--fg);stroke-width:1}
 time{white-space:nowrap}
 pre{white-space:pre-wrap;overflow-wrap:anywhere;font-size:.85em}
-@media (max-width:600px){main{padding:10px}body{font-size:14px}td.t{max-width:none}figure{overflow-x:auto}svg.chart{min-width:560px}}
+@media (max-width:600px){main{padding:10px}body{font-size:14px}td.t{max-width:none}}
 @media print{:root{--bg:#fff;--fg:#000;--muted:#333;--card:#fff;--line:#999;--grid:#ccc}
 body{font-size:10.5pt}main{max-width:none;padding:0}nav{display:none}
-figure,table,dl.summary{break-inside:avoid}h2,h3{break-after:avoid}details{border:none;padding:0}}
+figure,table,dl.summary{break-inside:avoid}svg.chart{min-width:0!important}h2,h3{break-after:avoid}details{border:none;padding:0}}
 )css";
 
 // Each section's id, heading and entry in the table of contents.

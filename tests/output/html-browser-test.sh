@@ -2,10 +2,17 @@
 # The HTML page as a real browser renders it: headless Chromium loads the page written
 # for a known log, and the rendered DOM must hold the totals, 24 and 31 bars, 744
 # heat-map cells per map, both pies, and the page names from the log as text only.
-#   html-browser-test.sh PAGE-WRITER
+# Then the page of a large generated whole log: at three widths, every chart label lies
+# inside its chart and over no other (html-geometry.html measures the rendered boxes);
+# a screenshot of it at 1200 px is kept as SCREENSHOT.
+#   html-browser-test.sh PAGE-WRITER REPORT SAMPLEGEN SCREENSHOT
 # Exit 77 (skipped) when no browser is installed, unless CI=true: then it fails.
 set -eu
 writer=$1
+report=$2
+samplegen=$3
+screenshot=$4
+geometry=$(dirname "$0")/html-geometry.html
 
 browser=""
 for candidate in chromium chromium-browser; do
@@ -62,11 +69,14 @@ EOF
 sed 's/$/\r/' "$tmp/known.utf8" | iconv -f UTF-8 -t CP932 >"$tmp/known.log"
 "$writer" "$tmp/known.log" "$tmp/page.html"
 
+# run_browser PAGE OPTION...
 run_browser() {
+  page=$1
+  shift
   timeout 120 "$browser" --headless --no-sandbox --disable-gpu --hide-scrollbars --no-first-run \
-    --user-data-dir="$tmp/profile" "$@" "file://$tmp/page.html" 2>>"$tmp/browser.err"
+    --user-data-dir="$tmp/profile" "$@" "file://$page" 2>>"$tmp/browser.err"
 }
-if ! run_browser --dump-dom >"$tmp/dom.html" || [ ! -s "$tmp/dom.html" ]; then
+if ! run_browser "$tmp/page.html" --dump-dom >"$tmp/dom.html" || [ ! -s "$tmp/dom.html" ]; then
   cat "$tmp/browser.err" >&2
   echo "FAIL: $browser --dump-dom gave no DOM" >&2
   exit 1
@@ -122,13 +132,38 @@ grep -q "&lt;script&gt;document.title='INJECTED'" "$tmp/dom.html" || fail "the s
 grep -q 'ページ.html' "$tmp/dom.html" || fail "the cp932 page name is not decoded"
 
 # A screenshot of the rendered page: a PNG of some substance.
-run_browser --screenshot="$tmp/page.png" --window-size=1000,1400 >/dev/null || fail "$browser --screenshot failed"
+run_browser "$tmp/page.html" --screenshot="$tmp/page.png" --window-size=1000,1400 >/dev/null || fail "$browser --screenshot failed"
 if [ -s "$tmp/page.png" ]; then
   [ "$(head -c 4 "$tmp/page.png" | tail -c 3)" = PNG ] || fail "screenshot is no PNG"
   [ "$(wc -c <"$tmp/page.png")" -gt 20000 ] || fail "screenshot is nearly empty"
 else
   fail "no screenshot written"
 fi
+
+# A large whole log over some five years: counts of four and five digits, some sixty months.
+mkdir "$tmp/whole"
+"$samplegen" --lines 300000 --seed 7 --output "$tmp/whole.log"
+"$report" --whole --format html "$tmp/whole.log" all >"$tmp/whole/page.html"
+cp "$geometry" "$tmp/whole/geometry.html"
+run_browser "$tmp/whole/geometry.html" --allow-file-access-from-files --dump-dom >"$tmp/geometry.html" ||
+  fail "$browser could not load the geometry check"
+sed -n '/<pre id="result">/,/<\/pre>/p' "$tmp/geometry.html" | sed 's/<[^>]*>//g' >"$tmp/geometry.txt"
+grep '^FAIL' "$tmp/geometry.txt" | head -n 20 | while read -r line; do echo "$line" >&2; done
+bad=$(grep -c '^FAIL' "$tmp/geometry.txt" || true)
+[ "$bad" -eq 0 ] || fail "$bad chart labels out of place in the whole log's page"
+charts=$(grep -o '<svg class="chart"' "$tmp/whole/page.html" | wc -l)
+[ "$charts" -ge 20 ] || fail "the whole log's page has $charts charts"
+for width in 360 768 1200; do
+  grep -q "^CHECKED $width charts $charts labels" "$tmp/geometry.txt" ||
+    fail "the labels of all $charts charts were not checked at $width px"
+done
+# The period reads as dates people write, whichever year layout the log used.
+first=$(sed -n 's/.*id="period-first"[^>]*>\([^<]*\)<.*/\1/p' "$tmp/whole/page.html")
+echo "$first" | grep -Eq '^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}$' || fail "the period begins '$first'"
+mkdir -p "$(dirname "$screenshot")"
+run_browser "$tmp/whole/page.html" --screenshot="$screenshot" --window-size=1200,2600 >/dev/null ||
+  fail "$browser --screenshot of the whole log's page failed"
+[ -s "$screenshot" ] || fail "no screenshot of the whole log's page"
 
 if [ "$failures" -ne 0 ]; then
   echo "--- browser messages" >&2
