@@ -48,7 +48,7 @@ struct PlacedLabel {
 };
 
 // Keeps, left to right, each label that clears the one kept before it by a small gap.
-std::vector<PlacedLabel> ThatFit(std::vector<PlacedLabel> labels) {
+std::vector<PlacedLabel> ThatFit(const std::vector<PlacedLabel>& labels) {
     std::vector<PlacedLabel> kept;
     for (const PlacedLabel& label : labels) {
         if (label.text.empty() || (!kept.empty() && label.from < kept.back().to + 3)) {
@@ -57,6 +57,23 @@ std::vector<PlacedLabel> ThatFit(std::vector<PlacedLabel> labels) {
         kept.push_back(label);
     }
     return kept;
+}
+
+// Every label when all fit, else every second, third... from the first: the fewest left
+// out at an even step, so that the labels shown keep a rhythm.
+std::vector<PlacedLabel> EvenlyThatFit(const std::vector<PlacedLabel>& labels) {
+    for (size_t stride = 1; stride < labels.size(); ++stride) {
+        std::vector<PlacedLabel> every;
+        for (size_t i = 0; i < labels.size(); i += stride) {
+            every.push_back(labels[i]);
+        }
+        std::vector<PlacedLabel> kept = ThatFit(every);
+        if (kept.size() == static_cast<size_t>(std::count_if(every.begin(), every.end(),
+                                                             [](const PlacedLabel& l) { return !l.text.empty(); }))) {
+            return kept;
+        }
+    }
+    return ThatFit(labels);
 }
 
 }  // namespace
@@ -150,8 +167,8 @@ void WriteBarChart(HtmlText& page, const BarChart& chart) {
             row2.push_back({group, barX(i), barX(i), barX(i) + TextWidth(group, kLabelFont)});
         }
     }
-    row1 = ThatFit(std::move(row1));
-    row2 = ThatFit(std::move(row2));
+    row1 = EvenlyThatFit(row1);
+    row2 = ThatFit(row2);
     double right = left + n * slot + 12;
     for (const PlacedLabel& placed : row1) {
         right = std::max(right, placed.to + 4);

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "logstore/ReadingRules.h"
+#include "output/Charts.h"
 #include "output/HtmlOutput.h"
 #include "platform/Cp932.h"
 #include "platform/Cp932Literal.h"
@@ -276,6 +277,125 @@ TEST(HtmlReportTest, LongFindingListsAreCut) {
     EXPECT_EQ(Count(page, U8(u8"行目 空欄</li>")), 100u);
     EXPECT_NE(page.find(U8(u8"<h3>空欄（150）</h3>")), std::string::npos);
     EXPECT_NE(page.find(U8(u8"<li class=\"rest\">ほか 50 個</li>")), std::string::npos);
+}
+
+// Counts are grouped by thousands; a value axis that reaches ten times 万 or 億 writes
+// every tick in that unit.
+TEST(HtmlReportTest, NumbersAreWrittenForPeople) {
+    const struct {
+        long long value;
+        std::string grouped;
+    } grouped[] = {{0, "0"},         {999, "999"}, {1000, "1,000"}, {450555, "450,555"}, {4500555, "4,500,555"},
+                   {-1230, "-1,230"}};
+    for (const auto& c : grouped) {
+        EXPECT_EQ(GroupedText(c.value), c.grouped);
+    }
+    const struct {
+        long long value, axisTop;
+        std::string label;
+    } ticks[] = {{5000, 10000, "5,000"},
+                 {50000, 50000, "50,000"},
+                 {0, 200000, "0"},
+                 {150000, 200000, U8(u8"15万")},
+                 {1500000, 2000000, U8(u8"150万")},
+                 {15000, 100000, U8(u8"1.5万")},
+                 {2000000000, 5000000000, U8(u8"20億")}};
+    for (const auto& c : ticks) {
+        EXPECT_EQ(AxisLabel(c.value, c.axisTop), c.label) << c.value << " of " << c.axisTop;
+    }
+}
+
+// The texts of a class in an svg, in order.
+std::vector<std::string> Texts(const std::string& svg, std::string_view cls) {
+    std::vector<std::string> texts;
+    const std::string open = "<text class=\"" + std::string(cls) + "\"";
+    for (size_t at = svg.find(open); at != std::string::npos; at = svg.find(open, at + 1)) {
+        const size_t text = svg.find('>', at) + 1;
+        texts.push_back(svg.substr(text, svg.find('<', text) - text));
+    }
+    return texts;
+}
+
+// Counts stand upright over their bars only when every one fits its bar; longer ones are
+// turned. The axis steps are round; every count stays exact in its bar's tooltip.
+TEST(HtmlReportTest, BarCountsAreTurnedWhenTheyDoNotFit) {
+    const struct {
+        std::vector<long long> values;
+        bool turned;
+        std::vector<std::string> axis;
+    } cases[] = {
+        {{3, 120, 999}, false, {"0", "200", "400", "600", "800", "1,000"}},
+        {{187403, 187879, 0, 188187}, true, {"0", U8(u8"5万"), U8(u8"10万"), U8(u8"15万"), U8(u8"20万")}},
+    };
+    for (const auto& c : cases) {
+        BarChart chart{"c", "t", "時", "x", {}, c.values, 0, {}, 0, {}};
+        for (size_t i = 0; i < c.values.size(); ++i) {
+            chart.labels.push_back(std::to_string(i));
+        }
+        HtmlText page;
+        WriteBarChart(page, chart);
+        const std::string svg = page.str();
+        EXPECT_EQ(Texts(svg, "ay"), [&] {
+            std::vector<std::string> axis = c.axis;
+            axis.push_back(U8(u8"回"));
+            return axis;
+        }());
+        EXPECT_EQ(Count(svg, "<text class=\"val up\""), c.turned ? 3u : 0u);
+        EXPECT_EQ(Count(svg, "<text class=\"val\""), c.turned ? 0u : 3u);
+        if (c.turned) {
+            EXPECT_NE(svg.find(U8(u8"<title>3時: 188,187 回</title>")), std::string::npos);
+            EXPECT_NE(svg.find(">188,187</text>"), std::string::npos);
+        }
+    }
+}
+
+// Labels under the bars that would touch are thinned at an even step; the year stands
+// under January (and under the first month when no January follows closely).
+TEST(HtmlReportTest, MonthLabelsKeepARhythmAndNameTheYears) {
+    std::vector<std::string> lines;
+    for (int month = 0; month < 40; ++month) {
+        static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                                  "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        const int year = 98 + (month + 6) / 12;
+        lines.push_back("①" + std::to_string(month + 1));
+        lines.push_back(std::string("②Wednesday, 15-") + kMonths[(month + 6) % 12] + "-" +
+                        (year < 100 ? std::to_string(year) : "0" + std::to_string(year - 100)) + " 13:45:12 JST");
+    }
+    for (std::string& line : lines) {
+        line = *EncodeUtf8ToCp932(line);
+    }
+    const std::string svg = Svg(Page(LoadLines(lines)), "months-main");
+    const std::vector<std::string> ticks = Texts(svg, "ax");
+    ASSERT_GE(ticks.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(ticks.begin(), ticks.begin() + 4),
+              (std::vector<std::string>{"7", "9", "11", "1"}));
+    EXPECT_EQ(Texts(svg, "ag"), (std::vector<std::string>{"1998", "1999", "2000", "2001"}));
+}
+
+// The header's period and the guest table read as dates people write, whichever year
+// layout the log uses; a text that holds no time stamp is shown as it is.
+TEST(HtmlReportTest, TimeStampsReadAsDates) {
+    const struct {
+        std::string stamp;
+        std::string shown;
+    } cases[] = {
+        {"Wednesday, 01-Jul-98 00:02:33 JST", "1998-07-01 00:02"},
+        {"Wednesday, 05-Nov-03 13:20:52 JST", "2003-11-05 13:20"},
+        {"Wednesday, 15-Jul-1998 21:03:44 JST", "1998-07-15 21:03"},
+        {"Wednesday, 31-Feb-98 00:02:33 JST", ", 31-Feb-98 00:02:33 JST"},
+        {"Wednesday, 01-Jul-98 24:02:33 JST", ", 01-Jul-98 24:02:33 JST"},
+    };
+    for (const auto& c : cases) {
+        const std::string page = Page(LoadLines({"①7"_sj, "②"_sj + c.stamp}));
+        EXPECT_EQ(TextOf(page, "period-first"), c.shown) << c.stamp;
+        // The period's two ends and the guest table's first and last time.
+        const bool stamp = c.shown.front() != ',';
+        EXPECT_EQ(Count(page, "<time datetime="), stamp ? 4u : 0u) << c.stamp;
+        EXPECT_EQ(Count(page, ">" + c.shown + "</"), 4u) << c.stamp;
+    }
+    EXPECT_NE(Page(LoadLines({"①7"_sj, "②Wednesday, 01-Jul-98 00:02:33 JST"_sj}))
+                  .find("<time datetime=\"1998-07-01T00:02:33\" id=\"period-first\">"),
+              std::string::npos);
 }
 
 }  // namespace
