@@ -100,7 +100,14 @@ struct WindowUnderTest {
         view->m_openInBrowser = [this](const std::string& path) { opened.push_back(path); };
     }
 
-    void Run(int id) { view->OnCommand(CommandOf(id)); }
+    // Runs the command and waits for the report a whole log makes on a worker thread.
+    void Run(int id) {
+        QSignalSpy made(view, &CQuorlet3View::ReportJobFinished);
+        view->OnCommand(CommandOf(id));
+        if (view->ReportJob() != nullptr) {
+            QVERIFY(made.wait(60000));
+        }
+    }
     void Load(const std::string& path) {
         chooser.m_answers.push_back(path);
         Run(kIdSpecifyFile);
@@ -193,6 +200,8 @@ private Q_SLOTS:
     void cancelledWholeLoadKeepsTheOldLog();
     void failedWholeLoadKeepsTheOldLog();
     void windowPaintsDuringASlowWholeLoad();
+    void wholeLogReportsNeverHoldTheWindow();
+    void slowReportShowsProgressAndItsCancelKeepsTheReport();
     void savedResultBytes_data();
     void savedResultBytes();
     void exportsEqualTheCommandLine();
@@ -340,6 +349,72 @@ void WindowFileTest::windowPaintsDuringASlowWholeLoad() {
     const qint64 largestGap = paints.LargestGap(started, ended);
     qInfo("whole load of %lld ms: %zu paints, largest gap %lld ms", ended - started, paints.Count(), largestGap);
     QVERIFY2(largestGap < 200, qPrintable(QString::number(largestGap)));
+}
+
+// Every report of a large whole log is made on a worker thread: the window repaints at
+// least every 200 ms from the load to the last report, under the wait cursor.
+void WindowFileTest::wholeLogReportsNeverHoldTheWindow() {
+    TempDir dir;
+    const std::string log = GeneratedLog(dir, "large.log", 600000, 13);
+    WindowUnderTest t;
+    t.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
+    const PaintTimes paints(t.view->ResultBox()->viewport());
+    const qint64 started = paints.Now();
+    QVERIFY(t.LoadWhole(log));
+    QCOMPARE(t.doc.WholeLog()->lines, 600000);
+    for (const CliReport& report : kCliReports) {
+        QSignalSpy made(t.view, &CQuorlet3View::ReportJobFinished);
+        t.frame.FindCommandAction(report.id)->trigger();
+        QVERIFY(t.view->ReportJob() != nullptr && t.view->Busy());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QVERIFY(made.wait(60000));
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY2(!t.view->Result().empty(), qPrintable(report.words.join(' ')));
+    }
+    const qint64 ended = paints.Now();
+    QCOMPARE(t.view->ResultBox()->toPlainText(), ReportToDisplay(t.view->Result()));
+    qint64 gapBegin = 0;
+    const qint64 largestGap = paints.LargestGap(started, ended, &gapBegin);
+    qInfo("load and %zu reports in %lld ms: %zu paints, largest gap %lld ms from %lld ms on", std::size(kCliReports),
+          ended - started, paints.Count(), largestGap, gapBegin - started);
+    QVERIFY2(largestGap < 200, qPrintable(QString::number(largestGap)));
+    QVERIFY(t.errors.isEmpty());
+}
+
+// A report that takes longer than half a second shows the progress dialog; its cancel
+// keeps the report on show.
+void WindowFileTest::slowReportShowsProgressAndItsCancelKeepsTheReport() {
+    TempDir dir;
+    WindowUnderTest t;
+    t.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
+    QVERIFY(t.LoadWhole(GeneratedLog(dir, "slow.log", 3000, 4)));
+    t.Run(32778);
+    const std::string shown = t.view->Result();
+    const QString boxText = t.view->ResultBox()->toPlainText();
+
+    t.view->m_reportJobHook = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1500)); };
+    QSignalSpy made(t.view, &CQuorlet3View::ReportJobFinished);
+    QElapsedTimer clock;
+    clock.start();
+    t.frame.FindCommandAction(32775)->trigger();
+    QProgressDialog* dialog = t.view->ReportJob()->ProgressDialog();
+    QVERIFY(dialog != nullptr && !dialog->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 1400);
+    QVERIFY2(clock.elapsed() >= 450, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("レポートの作成"));
+    QCOMPARE(dialog->maximum(), 0);       // nothing to count: a busy bar
+    t.view->OnCommand(CommandOf(32772));  // commands wait for the report
+    QCOMPARE(t.view->Result(), shown);
+    QVERIFY(made.isEmpty());
+    dialog->findChild<QPushButton*>()->click();
+    QVERIFY(made.wait(10000));
+    QCOMPARE(t.view->Result(), shown);
+    QCOMPARE(t.view->ResultBox()->toPlainText(), boxText);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    QVERIFY(!t.view->Busy());
+    QVERIFY(t.errors.isEmpty());
 }
 
 void WindowFileTest::savedResultBytes_data() {
@@ -511,9 +586,10 @@ void WindowFileTest::quietReloadLeavesTheWindowUsable() {
     t.Run(32778);
     QCOMPARE(t.view->Result(), before);
     QVERIFY(finished.wait(20000));
-    // Then the shown report is the grown log's.
-    QCOMPARE(t.view->Result(),
-             ReportOf(LoadLines(Concat({MainRecord(1, 5), PlainLines(2000), MainRecord(2, 8)})), 32778));
+    // Then the shown report is the grown log's, made quietly as the reload read.
+    QVERIFY(t.view->ReportJob() != nullptr && !t.view->Busy());
+    QTRY_COMPARE(t.view->Result(),
+                 ReportOf(LoadLines(Concat({MainRecord(1, 5), PlainLines(2000), MainRecord(2, 8)})), 32778));
     QCOMPARE(t.frame.windowTitle(), MainCaption() + QStringLiteral(" － ログ全体 2,010 行"));
     QVERIFY(t.errors.isEmpty());
 }
