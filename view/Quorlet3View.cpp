@@ -496,6 +496,10 @@ QString CQuorlet3View::LoadedLines() const {
     const WholeLogReports* whole = m_doc.WholeLog().get();
     if (m_dateWindow) {
         const QString dates = DateWindowText(*m_dateWindow);
+        if ((whole != nullptr ? whole->lines : WalkLength(m_doc.Store())) == 0) {
+            // Every report of it counts 0: the caption says why.
+            return QStringLiteral("期間 %1 に記録はありません").arg(dates);
+        }
         if (whole != nullptr) {
             return QStringLiteral("期間 %1 全体 %2 行").arg(dates, QLocale().toString(whole->lines));
         }

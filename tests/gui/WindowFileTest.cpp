@@ -216,6 +216,8 @@ private Q_SLOTS:
     void dateWindowLoadEqualsTheCommandLine();
     void cancelledDateWindowKeepsTheOldLog();
     void logWithoutDatesSaysSo();
+    void emptyDateWindowSaysSoInTheCaption_data();
+    void emptyDateWindowSaysSoInTheCaption();
     void bigLogFigures();
 };
 
@@ -802,6 +804,31 @@ void WindowFileTest::logWithoutDatesSaysSo() {
                                                   "期間を指定して読み込むことはできません。")
                                        .arg(PathToQString(log))});
     QCOMPARE(t.view->Result(), report);
+}
+
+void WindowFileTest::emptyDateWindowSaysSoInTheCaption_data() {
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("first 10000 lines") << false;
+    QTest::newRow("whole window") << true;
+}
+
+void WindowFileTest::emptyDateWindowSaysSoInTheCaption() {
+    QFETCH(bool, whole);
+    TempDir dir;
+    const std::string log = dir.WriteLines("gap.log", Concat({PageRecord("a.html", 3), PageRecord("b.html", 27)}));
+    WindowUnderTest t;
+    t.Load(log);
+    t.view->m_chooseDateWindow = [whole](const DateSpan&) {
+        return std::optional(DateWindowChoice{{1998, 7, 10}, {1998, 7, 20}, whole});
+    };
+    QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+    t.frame.DateWindowLoadAction()->trigger();
+    QVERIFY(!whole || finished.wait(10000));
+    QCOMPARE(t.frame.windowTitle(),
+             MainCaption() + QStringLiteral(" － 期間 1998-07-10～1998-07-20 に記録はありません"));
+    t.Run(32778);  // the report is still shown, every count 0
+    QVERIFY(t.view->Result().starts_with(Cp932("メイン調査(アクセス回数)\t0 回")));
+    QVERIFY(t.errors.isEmpty());
 }
 
 QTEST_MAIN(WindowFileTest)
