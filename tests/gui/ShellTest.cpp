@@ -112,7 +112,7 @@ private Q_SLOTS:
     void acceleratorsHaveNoHandler();
     void exitClosesWithoutAQuestion();
     void captionBeforeAndAfterALoad();
-    void fileOnTheCommandLineLoadsNothing();
+    void fileOnTheCommandLineIsOpened();
     void versionCommandShowsTheDialog();
     void versionDialogLayout();
     void recentFileList();
@@ -316,27 +316,32 @@ void ShellTest::captionBeforeAndAfterALoad() {
     frame->close();
 }
 
-void ShellTest::fileOnTheCommandLineLoadsNothing() {
+void ShellTest::fileOnTheCommandLineIsOpened() {
     QTemporaryDir profile;
     const QString profilePath = profile.filePath(QStringLiteral("quorlet3.ini"));
     TempDir folder;
-    const QString log = PathToQString(folder.WriteLines("given.log", MainRecord(5, 6)));
+    const std::string log = folder.WriteLines("\x83\x8D\x83\x4F.log", MainRecord(5, 6));  // ログ.log in cp932
+    const std::string other = folder.WriteLines("other.log", MainRecord(7, 6));
     {
+        // Of several names the first is opened, its bytes as the system passed them.
         CQuorlet3App app(profilePath);
-        QVERIFY(app.InitInstance({QStringLiteral("quorlet3"), log}));
-        // Nothing was read: no line and no end mark in the store, the boxes as at start.
-        const LineStore& store = app.GetDocument()->Store();
-        QVERIFY(store[0].empty());
-        QVERIFY(store[1].empty());
-        QCOMPARE(app.GetView()->FileNameBox()->text(), kInitialSentence);
-        QCOMPARE(app.GetView()->ResultBox()->toPlainText(), QString());
-        QCOMPARE(app.RecentFiles().Entries(), QStringList{log});
+        QVERIFY(app.InitInstance({QStringLiteral("quorlet3"), PathToQString(log), PathToQString(other)},
+                                 {"quorlet3", log, other}));
+        QTRY_COMPARE(app.GetView()->LoadedPath(), log);
+        QCOMPARE(app.GetView()->FileNameBox()->text(), PathToQString(log));
+        QVERIFY(!app.GetDocument()->Store()[0].empty());
+        QCOMPARE(app.RecentFiles().Paths(), std::vector<std::string>{log});
         app.GetMainWnd()->close();
     }
-    // The profile keeps the list for the next run; a name that is no file is not listed.
+    // A name that cannot be read is reported in the window; nothing is loaded or listed.
     CQuorlet3App next(profilePath);
     QVERIFY(next.InitInstance({QStringLiteral("quorlet3"), PathToQString(folder.PathOf("none.log"))}));
-    QCOMPARE(next.RecentFiles().Entries(), QStringList{log});
+    QStringList errors;
+    next.GetView()->m_reportError = [&errors](const QString& text) { errors << text; };
+    QTRY_COMPARE(errors.size(), 1);
+    QVERIFY2(errors.front().contains(PathToQString(folder.PathOf("none.log"))), qPrintable(errors.front()));
+    QCOMPARE(next.GetView()->FileNameBox()->text(), kInitialSentence);
+    QCOMPARE(next.RecentFiles().Paths(), std::vector<std::string>{log});
     next.GetMainWnd()->close();
 }
 
