@@ -89,11 +89,15 @@ void CBackgroundRead::Start() {
 }
 
 void CBackgroundRead::Cancel() {
-    m_cancel = true;
-    if (m_dialog != nullptr) {
-        m_dialog->setLabelText(m_busyOnly ? QStringLiteral("止めています…")
-                                          : QStringLiteral("読み込みを止めています…"));
+    if (m_cancel.exchange(true)) {
+        return;
     }
+    if (m_dialog != nullptr && m_busyOnly) {
+        m_dialog->cancel();  // hidden at once, also when it was still to come up
+    } else if (m_dialog != nullptr) {
+        m_dialog->setLabelText(QStringLiteral("読み込みを止めています…"));
+    }
+    Q_EMIT CancelAsked();
 }
 
 void CBackgroundRead::SetBusyOnly(const QString& title, int showAfterMilliseconds) {

@@ -55,6 +55,8 @@ public:
 
 Q_SIGNALS:
     void Finished();
+    // Cancel was asked for (by the dialog or the caller); Finished follows once the work returns.
+    void CancelAsked();
 
 private:
     void MakeDialog();

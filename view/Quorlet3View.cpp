@@ -418,13 +418,22 @@ void CQuorlet3View::OnReport(const CommandRow& row) {
     Show(row, {}, Compute(row));
 }
 
-std::function<PreparedReport(ReportResult)> CQuorlet3View::Preparer() const {
+std::function<PreparedReport(ReportResult, const std::atomic<bool>&)> CQuorlet3View::Preparer() const {
     const QTextDocument* box = m_resultBox->document();
     return [font = box->defaultFont(), option = box->defaultTextOption(), margin = box->documentMargin(),
-            gui = thread()](ReportResult result) {
+            gui = thread()](ReportResult result, const std::atomic<bool>& cancel) {
+        // A cancelled report stops between its steps; none of them can stop midway.
+        const auto stopIfCancelled = [&cancel] {
+            if (cancel) {
+                throw WholeLogCancelled();
+            }
+        };
         PreparedReport prepared{std::move(result), {}, {}, std::make_unique<QTextDocument>()};
+        stopIfCancelled();
         prepared.text = FormatText(prepared.result);
+        stopIfCancelled();
         prepared.shown = ReportToDisplay(prepared.text);
+        stopIfCancelled();
         QTextDocument& document = *prepared.document;
         document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
         document.setDefaultFont(font);
@@ -442,34 +451,47 @@ void CQuorlet3View::ShowPrepared(const CommandRow& row, std::string page, Prepar
     ShowInBox(prepared.shown, std::move(prepared.document));
 }
 
+void CQuorlet3View::DropReportJob() {
+    if (m_reportJob == nullptr) {
+        return;
+    }
+    // The job stops at its next step and goes then; the window does not wait for it.
+    CBackgroundRead* old = m_reportJob.release();
+    old->disconnect(this);
+    old->setParent(this);  // a window that closes first still stops and waits for it
+    old->Cancel();
+    connect(old, &CBackgroundRead::Finished, old, &QObject::deleteLater);
+    m_reportWait.reset();
+}
+
 void CQuorlet3View::StartReportJob(const CommandRow& row, std::string page, std::function<ReportResult()> compute,
                                    std::function<void()> after, bool quiet) {
-    if (m_reportJob != nullptr) {
-        // What the user asks for now wins; the old job ends on its own and goes.
-        CBackgroundRead* old = m_reportJob.release();
-        old->disconnect(this);
-        old->setParent(this);
-        old->Cancel();
-        connect(old, &CBackgroundRead::Finished, old, &QObject::deleteLater);
-    }
+    DropReportJob();  // what the user asks for now wins
     auto prepared = std::make_shared<std::optional<PreparedReport>>();
     PartReadOptions options;  // the job reads nothing: no parts and no progress
     m_reportJob = std::make_unique<CBackgroundRead>(
         window(), QStringLiteral("レポートを作っています。"), options,
         [compute = std::move(compute), prepare = Preparer(), hook = m_reportJobHook, prepared](
-            const PartReadOptions&, const std::atomic<bool>&) {
+            const PartReadOptions&, const std::atomic<bool>& cancel) {
             if (hook) {
                 hook();
             }
-            prepared->emplace(prepare(compute()));
+            prepared->emplace(prepare(compute(), cancel));
         },
         quiet);
     m_reportJob->SetBusyOnly(QStringLiteral("レポートの作成"), kReportDialogAfterMilliseconds);
-    auto wait = quiet ? nullptr : std::make_shared<CWaitCursor>();
+    if (!quiet) {
+        m_reportWait = std::make_unique<CWaitCursor>();
+    }
+    // A cancel gives the window back at once, the report on show kept.
+    connect(m_reportJob.get(), &CBackgroundRead::CancelAsked, this, [this] {
+        DropReportJob();
+        Q_EMIT ReportJobFinished();
+    });
     connect(m_reportJob.get(), &CBackgroundRead::Finished, this,
-            [this, &row, page = std::move(page), after = std::move(after), prepared, wait]() mutable {
+            [this, &row, page = std::move(page), after = std::move(after), prepared]() mutable {
                 std::unique_ptr<CBackgroundRead> finished = std::move(m_reportJob);
-                wait.reset();  // the wait ends before a dialog that follows
+                m_reportWait.reset();  // the wait ends before a dialog that follows
                 switch (finished->Result()) {
                     case CBackgroundRead::Outcome::Done:
                         RunCommand([&] {
@@ -738,8 +760,8 @@ void CQuorlet3View::StartWholePageDays(const CommandRow& row, const std::string&
             const CommandRow* const one[] = {rowPointer};
             PartReadOptions inWindow = options;
             inWindow.dates = dates;
-            days->emplace(
-                prepare(std::move(RunRowsOverWholeLog(path, one, page, inWindow, &cancel).results.front().result)));
+            days->emplace(prepare(
+                std::move(RunRowsOverWholeLog(path, one, page, inWindow, &cancel).results.front().result), cancel));
         },
         [this, &row, page, days] { ShowPrepared(row, page, **days); }, quiet);
 }

@@ -28,6 +28,7 @@ namespace quorlet3 {
 
 class CBackgroundRead;
 class CLogWatcher;
+class CWaitCursor;
 // A report with its text and the result box's document, made on a worker thread.
 struct PreparedReport;
 
@@ -187,7 +188,9 @@ private:
                         std::function<void()> after = {}, bool quiet = false);
     // Makes a result's text and the box's document on a worker thread; what the box
     // needs from the GUI thread is taken now.
-    std::function<PreparedReport(ReportResult)> Preparer() const;
+    std::function<PreparedReport(ReportResult, const std::atomic<bool>& cancel)> Preparer() const;
+    // Lets the report job that runs go without waiting for it; its report is not shown.
+    void DropReportJob();
     void ShowPrepared(const CommandRow& row, std::string page, PreparedReport& prepared);
     // Puts the text into the result box: a document made off the GUI thread when there is one.
     void ShowInBox(const QString& shown, std::unique_ptr<QTextDocument> document = nullptr);
@@ -225,6 +228,7 @@ private:
     ShownReport m_shown;
     std::unique_ptr<CBackgroundRead> m_background;
     std::unique_ptr<CBackgroundRead> m_reportJob;
+    std::unique_ptr<CWaitCursor> m_reportWait;  // while a report job the user waits for runs
     std::unique_ptr<CLogWatcher> m_watcher;
     bool m_autoReload = false;
     bool m_reloadWaiting = false;  // the log grew while a whole log was read
