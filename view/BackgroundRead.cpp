@@ -92,12 +92,15 @@ void CBackgroundRead::Cancel() {
     if (m_cancel.exchange(true)) {
         return;
     }
-    if (m_dialog != nullptr && m_busyOnly) {
+    Q_EMIT CancelAsked();
+    if (m_dialog == nullptr) {
+        return;
+    }
+    if (m_busyOnly) {
         m_dialog->cancel();  // hidden at once, also when it was still to come up
-    } else if (m_dialog != nullptr) {
+    } else {
         m_dialog->setLabelText(QStringLiteral("読み込みを止めています…"));
     }
-    Q_EMIT CancelAsked();
 }
 
 void CBackgroundRead::SetBusyOnly(const QString& title, int showAfterMilliseconds) {
