@@ -464,54 +464,63 @@ void CQuorlet3View::DropReportJob() {
     m_reportWait.reset();
 }
 
-void CQuorlet3View::StartReportJob(const CommandRow& row, std::string page, std::function<ReportResult()> compute,
-                                   std::function<void()> after, bool quiet) {
-    DropReportJob();  // what the user asks for now wins
-    auto prepared = std::make_shared<std::optional<PreparedReport>>();
+void CQuorlet3View::StartJob(const QString& label, std::function<void(const std::atomic<bool>&)> work,
+                             std::function<void()> done, bool quiet) {
+    DropReportJob();          // what the user asks for now wins
     PartReadOptions options;  // the job reads nothing: no parts and no progress
     m_reportJob = std::make_unique<CBackgroundRead>(
-        window(), QStringLiteral("レポートを作っています。"), options,
-        [compute = std::move(compute), prepare = Preparer(), hook = m_reportJobHook, prepared](
-            const PartReadOptions&, const std::atomic<bool>& cancel) {
+        window(), label, options,
+        [work = std::move(work), hook = m_reportJobHook](const PartReadOptions&, const std::atomic<bool>& cancel) {
             if (hook) {
                 hook();
             }
-            prepared->emplace(prepare(compute(), cancel));
+            work(cancel);
         },
         quiet);
     m_reportJob->SetBusyOnly(QStringLiteral("レポートの作成"), kReportDialogAfterMilliseconds);
     if (!quiet) {
         m_reportWait = std::make_unique<CWaitCursor>();
     }
-    // A cancel gives the window back at once, the report on show kept.
+    // A cancel gives the window back at once, what it shows kept.
     connect(m_reportJob.get(), &CBackgroundRead::CancelAsked, this, [this] {
         DropReportJob();
         Q_EMIT ReportJobFinished();
     });
-    connect(m_reportJob.get(), &CBackgroundRead::Finished, this,
-            [this, &row, page = std::move(page), after = std::move(after), prepared]() mutable {
-                std::unique_ptr<CBackgroundRead> finished = std::move(m_reportJob);
-                m_reportWait.reset();  // the wait ends before a dialog that follows
-                switch (finished->Result()) {
-                    case CBackgroundRead::Outcome::Done:
-                        RunCommand([&] {
-                            ShowPrepared(row, std::move(page), **prepared);
-                            if (after) {
-                                after();
-                            }
-                        });
-                        break;
-                    case CBackgroundRead::Outcome::Failed:
-                        RunCommand([&finished] { std::rethrow_exception(finished->Error()); });
-                        break;
-                    case CBackgroundRead::Outcome::Cancelled:
-                    case CBackgroundRead::Outcome::Running:
-                        break;  // the report on show stays
-                }
-                finished.release()->deleteLater();  // it is still delivering this signal
-                Q_EMIT ReportJobFinished();
-            });
+    connect(m_reportJob.get(), &CBackgroundRead::Finished, this, [this, done = std::move(done)] {
+        std::unique_ptr<CBackgroundRead> finished = std::move(m_reportJob);
+        m_reportWait.reset();  // the wait ends before a dialog that follows
+        switch (finished->Result()) {
+            case CBackgroundRead::Outcome::Done:
+                RunCommand(done);
+                break;
+            case CBackgroundRead::Outcome::Failed:
+                RunCommand([&finished] { std::rethrow_exception(finished->Error()); });
+                break;
+            case CBackgroundRead::Outcome::Cancelled:
+            case CBackgroundRead::Outcome::Running:
+                break;  // the report on show stays
+        }
+        finished.release()->deleteLater();  // it is still delivering this signal
+        Q_EMIT ReportJobFinished();
+    });
     m_reportJob->Start();
+}
+
+void CQuorlet3View::StartReportJob(const CommandRow& row, std::string page, std::function<ReportResult()> compute,
+                                   std::function<void()> after, bool quiet) {
+    auto prepared = std::make_shared<std::optional<PreparedReport>>();
+    StartJob(
+        QStringLiteral("レポートを作っています。"),
+        [compute = std::move(compute), prepare = Preparer(), prepared](const std::atomic<bool>& cancel) {
+            prepared->emplace(prepare(compute(), cancel));
+        },
+        [this, &row, page = std::move(page), after = std::move(after), prepared]() mutable {
+            ShowPrepared(row, std::move(page), **prepared);
+            if (after) {
+                after();
+            }
+        },
+        quiet);
 }
 
 QString CQuorlet3View::LoadedLines() const {
@@ -885,23 +894,33 @@ void CQuorlet3View::OnExportHtml() {
         if (!path) {
             return;
         }
+        const auto writeAndOffer = [this, path = *path](const std::string& page) {
+            if (WriteOut(path, page) && m_askOpenInBrowser()) {
+                m_openInBrowser(path);
+            }
+        };
+        if (std::shared_ptr<const WholeLogReports> whole = m_doc.WholeLog()) {
+            // Every report of a whole log on one page: made off the window's thread.
+            auto page = std::make_shared<std::string>();
+            StartJob(
+                QStringLiteral("HTMLレポートを作っています。"),
+                [whole, page, log = m_loadedPath](const std::atomic<bool>&) {
+                    *page = FormatHtmlReport(log, static_cast<int>(std::min<long long>(whole->lines, INT_MAX)),
+                                             whole->results);
+                },
+                [page, writeAndOffer] { writeAndOffer(*page); });
+            return;
+        }
         std::string page;
         {
             CWaitCursor wait;
-            if (const WholeLogReports* whole = m_doc.WholeLog().get()) {
-                page = FormatHtmlReport(m_loadedPath, static_cast<int>(std::min<long long>(whole->lines, INT_MAX)),
-                                        whole->results);
-            } else {
-                std::vector<RowResult> results = RunRows(AllReportRows(), m_doc.Store());
-                for (RowResult& r : results) {
-                    CountFromFileStart(r.result);
-                }
-                page = FormatHtmlReport(m_loadedPath, WalkLength(m_doc.Store()), results);
+            std::vector<RowResult> results = RunRows(AllReportRows(), m_doc.Store());
+            for (RowResult& r : results) {
+                CountFromFileStart(r.result);
             }
+            page = FormatHtmlReport(m_loadedPath, WalkLength(m_doc.Store()), results);
         }
-        if (WriteOut(*path, page) && m_askOpenInBrowser()) {
-            m_openInBrowser(*path);
-        }
+        writeAndOffer(page);
     });
 }
 
@@ -924,8 +943,19 @@ void CQuorlet3View::OnExportReport(ExportFormat format) {
     if (!path) {
         return;
     }
-    RunCommand(
-        [&] { WriteOut(*path, json ? FormatJson(row, *m_shown.result) + "\n" : FormatCsv(row, *m_shown.result)); });
+    const auto bytesOf = [&row, json, result = m_shown.result] {
+        return json ? FormatJson(row, *result) + "\n" : FormatCsv(row, *result);
+    };
+    if (m_doc.WholeLog()) {
+        // A table of a whole log can be long: written out off the window's thread.
+        auto bytes = std::make_shared<std::string>();
+        StartJob(
+            json ? QStringLiteral("JSONを作っています。") : QStringLiteral("CSVを作っています。"),
+            [bytes, bytesOf](const std::atomic<bool>&) { *bytes = bytesOf(); },
+            [this, bytes, path = *path] { WriteOut(path, *bytes); });
+        return;
+    }
+    RunCommand([&] { WriteOut(*path, bytesOf()); });
 }
 
 void CQuorlet3View::OnSize() {

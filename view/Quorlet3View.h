@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -77,9 +78,10 @@ public:
     // Writes the shown report to a file the user names, in the encoding the user chooses.
     void OnSaveResult();
     // Writes the HTML page of every report of what is loaded (whole log or first lines),
-    // then offers to open it in the browser.
+    // then offers to open it in the browser. A whole log's page is made as its reports are
+    // (see ReportJob).
     void OnExportHtml();
-    // Writes the shown report as JSON or CSV.
+    // Writes the shown report as JSON or CSV (of a whole log, made as its reports are).
     void OnExportReport(ExportFormat format);
 
     // Follows the loaded log while it grows: each burst of appended lines reloads it and
@@ -182,6 +184,10 @@ private:
     // Loads the first lines of the date window and notes where it starts.
     void LoadFirstLinesOfWindow(const std::string& path, const DateWindow& dates);
     void Show(const CommandRow& row, std::string page, ReportResult result);
+    // Runs work on a worker thread (see ReportJob), then done on the GUI thread. A job
+    // still running is dropped; a cancel keeps what the window shows.
+    void StartJob(const QString& label, std::function<void(const std::atomic<bool>& cancel)> work,
+                  std::function<void()> done, bool quiet = false);
     // Makes the result of compute, its text and the box's document on a worker thread
     // (see ReportJob), shows them, then runs after. A job still running is dropped.
     void StartReportJob(const CommandRow& row, std::string page, std::function<ReportResult()> compute,

@@ -100,10 +100,18 @@ struct WindowUnderTest {
         view->m_openInBrowser = [this](const std::string& path) { opened.push_back(path); };
     }
 
-    // Runs the command and waits for the report a whole log makes on a worker thread.
+    // Runs the command, or triggers the menu item, and waits for what a whole log makes
+    // on a worker thread.
     void Run(int id) {
         QSignalSpy made(view, &CQuorlet3View::ReportJobFinished);
         view->OnCommand(CommandOf(id));
+        if (view->ReportJob() != nullptr) {
+            QVERIFY(made.wait(60000));
+        }
+    }
+    void Trigger(QAction* item) {
+        QSignalSpy made(view, &CQuorlet3View::ReportJobFinished);
+        item->trigger();
         if (view->ReportJob() != nullptr) {
             QVERIFY(made.wait(60000));
         }
@@ -353,8 +361,9 @@ void WindowFileTest::windowPaintsDuringASlowWholeLoad() {
     QVERIFY2(largestGap < 200, qPrintable(QString::number(largestGap)));
 }
 
-// Every report of a large whole log is made on a worker thread: the window repaints at
-// least every 200 ms from the load to the last report, under the wait cursor.
+// Every report of a large whole log, and its HTML page, is made on a worker thread: the
+// window repaints at least every 200 ms from the load to the last report, under the wait
+// cursor.
 void WindowFileTest::wholeLogReportsNeverHoldTheWindow() {
     TempDir dir;
     const std::string log = GeneratedLog(dir, "large.log", 600000, 13);
@@ -374,6 +383,11 @@ void WindowFileTest::wholeLogReportsNeverHoldTheWindow() {
         QVERIFY(QApplication::overrideCursor() == nullptr);
         QVERIFY2(!t.view->Result().empty(), qPrintable(report.words.join(' ')));
     }
+    // The page of every report is made the same way.
+    t.saveAnswers = {dir.PathOf("large.html")};
+    t.openInBrowser = false;
+    t.Trigger(t.frame.ExportHtmlAction());
+    QVERIFY(ReadBytes(dir.PathOf("large.html")).starts_with("<!DOCTYPE html>"));
     const qint64 ended = paints.Now();
     QCOMPARE(t.view->ResultBox()->toPlainText(), ReportToDisplay(t.view->Result()));
     qint64 gapBegin = 0;
@@ -487,13 +501,15 @@ void WindowFileTest::exportsEqualTheCommandLine() {
     QVERIFY(t.LoadWhole(log));
     t.openInBrowser = false;
     t.saveAnswers = {dir.PathOf("whole.html")};
-    t.frame.ExportHtmlAction()->trigger();
+    t.Trigger(t.frame.ExportHtmlAction());
     QCOMPARE(ReadBytes(dir.PathOf("whole.html")), RunCli({"--whole", "--format", "html", logArg, "all"}));
     QCOMPARE(t.opened.size(), size_t{1});
     t.Run(32775);
-    t.saveAnswers = {dir.PathOf("hosts.json")};
-    t.frame.ExportJsonAction()->trigger();
+    t.saveAnswers = {dir.PathOf("hosts.json"), dir.PathOf("hosts.csv")};
+    t.Trigger(t.frame.ExportJsonAction());
+    t.Trigger(t.frame.ExportCsvAction());
     QCOMPARE(ReadBytes(dir.PathOf("hosts.json")), RunCli({"--whole", "--format", "json", logArg, "hosts"}));
+    QCOMPARE(ReadBytes(dir.PathOf("hosts.csv")), RunCli({"--whole", "--format", "csv", logArg, "hosts"}));
     QVERIFY(t.errors.isEmpty());
 }
 
