@@ -4,9 +4,11 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
 #include <QGuiApplication>
 #include <QSettings>
+#include <QTimer>
+#include <filesystem>
 
 #include "app/AboutDlg.h"
 #include "app/MainFrm.h"
@@ -22,11 +24,11 @@ void SetUpCommandLine(QCommandLineParser& parser) {
     QCoreApplication::setApplicationName(AppTitle());
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORLET3_VERSION));
     parser.setApplicationDescription(
-        QStringLiteral("Analyses the access log of a hit counter (cp932). Choose the log with the file menu."));
+        QStringLiteral("Analyses the access log of a hit counter (cp932): the file named, or one chosen with the file "
+                       "menu."));
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("Accepted and put on the recent-file list; nothing of it is read."),
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The log to open (of several, the first)."),
                                  QStringLiteral("[file]"));
 }
 
@@ -60,7 +62,7 @@ CQuorlet3App::~CQuorlet3App() {
 
 CQuorlet3View* CQuorlet3App::GetView() const { return m_frame ? m_frame->GetActiveView() : nullptr; }
 
-bool CQuorlet3App::InitInstance(const QStringList& arguments) {
+bool CQuorlet3App::InitInstance(const QStringList& arguments, const std::vector<std::string>& argumentBytes) {
     InstallDialogFontSubstitute();
     if (!InstallJapaneseQtTexts()) {
         qWarning("quorlet3: Qt's Japanese translation (qtbase_ja.qm) is not installed; standard buttons stay English");
@@ -100,7 +102,12 @@ bool CQuorlet3App::InitInstance(const QStringList& arguments) {
         }
     }
     if (!parser.positionalArguments().isEmpty()) {
-        OpenDocumentFile(parser.positionalArguments().front());
+        const QString file = parser.positionalArguments().front();
+        // The same argument as the system passed it, when the bytes are known.
+        const qsizetype at = arguments.indexOf(file, 1);
+        OpenDocumentFile(at > 0 && static_cast<size_t>(at) < argumentBytes.size()
+                             ? argumentBytes[static_cast<size_t>(at)]
+                             : QFile::encodeName(file).toStdString());
     }
 
     m_frame->SetRecentFiles(m_recentFiles.Paths());
@@ -109,11 +116,13 @@ bool CQuorlet3App::InitInstance(const QStringList& arguments) {
     return true;
 }
 
-void CQuorlet3App::OpenDocumentFile(const QString& path) {
-    const QFileInfo file(path);
-    if (file.isFile()) {
-        m_recentFiles.Add(file.absoluteFilePath());
-    }
+void CQuorlet3App::OpenDocumentFile(const std::string& path) {
+    // After show: the window is there to carry a message, and the caption follows the load.
+    // The recent-file list keeps the absolute name, good from any folder.
+    std::error_code ignored;
+    const std::string absolute = std::filesystem::absolute(path, ignored).string();
+    QTimer::singleShot(0, m_frame.get(),
+                       [this, absolute = absolute.empty() ? path : absolute] { GetView()->OnOpenFile(absolute); });
 }
 
 void CQuorlet3App::OnAppAbout() {

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/RecentFileList.h"
 #include "logstore/Quorlet3Doc.h"
@@ -40,7 +42,10 @@ public:
     // view, the command line, the caption; shows the window. The QApplication must exist.
     // Returns false when the program should end at once. An unknown option is warned
     // about on stderr and otherwise ignored; main answers --help and --version before.
-    bool InitInstance(const QStringList& arguments);
+    // A file named on the command line (of several, the first) is opened once the event
+    // loop runs, as the file menu opens one; argumentBytes, when given, are the arguments
+    // as the system passed them, so that a name that is not UTF-8 is opened intact.
+    bool InitInstance(const QStringList& arguments, const std::vector<std::string>& argumentBytes = {});
 
     // Shows the version dialog modally.
     void OnAppAbout();
@@ -51,9 +56,9 @@ public:
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
 
 private:
-    // A file named on the command line is opened the way a document is: it goes on the
-    // recent-file list, and nothing of it is read; the log is chosen from the menu.
-    void OpenDocumentFile(const QString& path);
+    // Opens the file named on the command line (file-system bytes) once the event loop
+    // runs: a log that cannot be read is reported in the window as a chosen one is.
+    void OpenDocumentFile(const std::string& path);
 
     std::unique_ptr<QSettings> m_profile;
     CRecentFileList m_recentFiles{4};

@@ -1,13 +1,17 @@
 // quorlet3: the desktop window of the access log analyser.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <string>
+#include <vector>
 
 #include "app/Quorlet3App.h"
 
 int main(int argc, char** argv) {
     QStringList arguments;
+    std::vector<std::string> argumentBytes;  // a file name that is not UTF-8 keeps its bytes
     for (int i = 0; i < argc; ++i) {
         arguments << QString::fromLocal8Bit(argv[i]);
+        argumentBytes.emplace_back(argv[i]);
     }
     // The help and version texts are printed without connecting to a display.
     if (quorlet3::AsksForHelpOrVersion(arguments)) {
@@ -18,7 +22,7 @@ int main(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     quorlet3::CQuorlet3App theApp;
-    if (!theApp.InitInstance(QApplication::arguments())) {
+    if (!theApp.InitInstance(arguments, argumentBytes)) {
         return 1;
     }
     return QApplication::exec();

@@ -386,6 +386,23 @@ private:
     long long m_rows = 0;
 };
 
+// A date window that holds no line of the log still gets its report, every count 0, and
+// exit status 0; one line on standard error says why.
+void NoteEmptyDateWindow(const DateWindow& dates, const std::string& path, long long lines) {
+    if (dates.IsOpen() || lines != 0) {
+        return;
+    }
+    std::string window;
+    if (dates.since && dates.until) {
+        window = "from " + IsoDate(*dates.since) + " to " + IsoDate(*dates.until);
+    } else if (dates.since) {
+        window = "from " + IsoDate(*dates.since) + " on";
+    } else {
+        window = "up to " + IsoDate(*dates.until);
+    }
+    std::fprintf(stderr, "%s: '%s' has no line dated %s: every count is 0\n", kProgram, path.c_str(), window.c_str());
+}
+
 // The reports over every line of the log, read in parallel parts. row is null for 'all'.
 int RunWhole(const Options& options, const std::string& path, const CommandRow* row, const std::string& argument) {
     PartReadOptions parts = options.parts;
@@ -401,6 +418,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
                 ContentsAccumulator([&stream](std::string_view listed, bool open) { stream.Row(listed, open); }));
             SlotAccumulator* const one[] = {&contents};
             const WalkEnd end = RunOverWholeLog(path, one, parts);
+            NoteEmptyDateWindow(parts.dates, path, end.visited);
             contents.Accumulator().Finish(end);  // writes the open last row
             stream.Finish(*row, end.visited);
             return FinishOutput();
@@ -411,6 +429,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             SlotAccumulator* const one[] = {&days};
             const WalkEnd end = RunOverWholeLog(path, one, parts);
             progress.Clear();
+            NoteEmptyDateWindow(parts.dates, path, end.visited);
             const PageByText pages = days.Accumulator().Pages();
             if (pages.readingSo.size() > 1) {
                 return UsageError(AmbiguousPageMessage(argument, pages.readingSo));
@@ -435,6 +454,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
         RowRun run(rows, argument, TableLimits::Unlimited());
         const WalkEnd end = RunOverWholeLog(path, run.Accumulators(), parts);
         progress.Clear();
+        NoteEmptyDateWindow(parts.dates, path, end.visited);
         std::vector<RowResult> results = run.Finish(end);
         CountCheckLinesFromFileStart(results, path, parts.dates);  // as in a window of first lines
         if (row == nullptr) {
@@ -517,6 +537,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", kProgram, error.what());
         return 1;
     }
+    NoteEmptyDateWindow(options.parts.dates, path, WalkLength(doc.Store()));
 
     try {
         if (all) {

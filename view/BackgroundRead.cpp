@@ -24,7 +24,13 @@ QString Megabytes(long long bytes) {
 }  // namespace
 
 CBackgroundRead::CBackgroundRead(QWidget* owner, const QString& label, PartReadOptions options, Work work, bool quiet)
-    : m_owner(owner), m_label(label), m_options(std::move(options)), m_work(std::move(work)), m_quiet(quiet) {
+    : m_owner(owner),
+      m_label(label),
+      m_options(std::move(options)),
+      m_work(std::move(work)),
+      m_quiet(quiet),
+      m_title(QStringLiteral("ログ全体の読み込み")),
+      m_showAfter(kShowAfterMilliseconds) {
     m_poll.setInterval(kPollMilliseconds);
     connect(&m_poll, &QTimer::timeout, this, &CBackgroundRead::ShowProgress);
 }
@@ -40,12 +46,15 @@ CBackgroundRead::~CBackgroundRead() {
 
 void CBackgroundRead::MakeDialog() {
     m_dialog = new QProgressDialog(m_label, QStringLiteral("キャンセル"), 0, kProgressSteps, m_owner);
-    m_dialog->setWindowTitle(QStringLiteral("ログ全体の読み込み"));
+    m_dialog->setWindowTitle(m_title);
     m_dialog->setWindowModality(Qt::WindowModal);
-    m_dialog->setMinimumDuration(kShowAfterMilliseconds);
+    m_dialog->setMinimumDuration(m_showAfter);
     m_dialog->setAutoClose(false);
     m_dialog->setAutoReset(false);
     m_dialog->setValue(0);
+    if (m_busyOnly) {
+        m_dialog->setRange(0, 0);
+    }
     connect(m_dialog, &QProgressDialog::canceled, this, &CBackgroundRead::Cancel);
     connect(m_dialog, &QDialog::rejected, this, &CBackgroundRead::Cancel);  // Escape, the close box
 }
@@ -65,7 +74,7 @@ void CBackgroundRead::Start() {
     m_thread = QThread::create([this, options] {
         try {
             m_work(options, m_cancel);
-            m_outcome = Outcome::Done;
+            m_outcome = m_cancel ? Outcome::Cancelled : Outcome::Done;
         } catch (const WholeLogCancelled&) {
             m_outcome = Outcome::Cancelled;
         } catch (...) {
@@ -80,14 +89,28 @@ void CBackgroundRead::Start() {
 }
 
 void CBackgroundRead::Cancel() {
-    m_cancel = true;
-    if (m_dialog != nullptr) {
+    if (m_cancel.exchange(true)) {
+        return;
+    }
+    Q_EMIT CancelAsked();
+    if (m_dialog == nullptr) {
+        return;
+    }
+    if (m_busyOnly) {
+        m_dialog->cancel();  // hidden at once, also when it was still to come up
+    } else {
         m_dialog->setLabelText(QStringLiteral("読み込みを止めています…"));
     }
 }
 
+void CBackgroundRead::SetBusyOnly(const QString& title, int showAfterMilliseconds) {
+    m_busyOnly = true;
+    m_title = title;
+    m_showAfter = showAfterMilliseconds;
+}
+
 void CBackgroundRead::ShowProgress() {
-    if (m_dialog == nullptr || m_cancel) {
+    if (m_dialog == nullptr || m_cancel || m_busyOnly) {
         return;
     }
     const long long read = m_bytesRead;

@@ -40,7 +40,12 @@ public:
     // Starts the worker; Finished is signalled on the GUI thread when it is over.
     void Start();
     // Asks the worker to stop at the next part (the dialog's cancel button does the same).
+    // A cancel that comes after the work has returned still discards what it made.
     void Cancel();
+    // For work that counts no bytes (a report made from what was read), called before
+    // Start: the dialog has that title and a busy bar, and shows only once the work has
+    // run for showAfterMilliseconds.
+    void SetBusyOnly(const QString& title, int showAfterMilliseconds);
 
     Outcome Result() const { return m_outcome; }
     bool Quiet() const { return m_quiet; }
@@ -50,6 +55,8 @@ public:
 
 Q_SIGNALS:
     void Finished();
+    // Cancel was asked for (by the dialog or the caller); Finished follows once the work returns.
+    void CancelAsked();
 
 private:
     void MakeDialog();
@@ -61,6 +68,9 @@ private:
     PartReadOptions m_options;
     Work m_work;
     bool m_quiet;
+    bool m_busyOnly = false;
+    QString m_title;
+    int m_showAfter;
     QThread* m_thread = nullptr;
     QPointer<QProgressDialog> m_dialog;
     QTimer m_poll;

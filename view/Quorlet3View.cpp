@@ -11,9 +11,12 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTextDocument>
+#include <QThread>
 #include <QUrl>
 #include <cerrno>
 #include <climits>
@@ -181,7 +184,19 @@ QString WriteFailureText(const std::string& path, int error) {
 // The page-names row: the page picker's list, computed with every other report.
 const CommandRow& PageNamesRow() { return *FindCliCommand("page-names", {}); }
 
+// A report of a whole log that takes longer than this shows the progress dialog.
+constexpr int kReportDialogAfterMilliseconds = 500;
+
 }  // namespace
+
+struct PreparedReport {
+    ReportResult result;
+    std::string text;  // cp932, CR LF
+    QString shown;     // as the result box shows it
+    // Laid out by the box only where it is seen; filling a document with a long report is
+    // what would hold the window, so it is filled on the worker and moved to the GUI thread.
+    std::unique_ptr<QTextDocument> document;
+};
 
 std::string WholeLogListingNote(long long wholeLines, const QString& what) {
     return EncodeUtf8ToCp932(QStringLiteral("（%1 %2 行のうち、最初の %3 行の内容です。）\r\n")
@@ -241,8 +256,7 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     setTabOrder(m_fileNameBox, m_resultBox);
     setFocusProxy(m_resultBox);  // the window opens with the report in the keyboard's hands
 
-    // The boxes show whatever the setters announce.
-    connect(this, &CQuorlet3View::ResultChanged, m_resultBox, &QPlainTextEdit::setPlainText);
+    // The file-name box shows whatever its setter announces.
     connect(this, &CQuorlet3View::FileNameChanged, m_fileNameBox, [box = m_fileNameBox](const QString& text) {
         box->setText(text);
         box->setCursorPosition(0);
@@ -278,7 +292,35 @@ CQuorlet3View::~CQuorlet3View() = default;
 
 void CQuorlet3View::SetResult(std::string reportCp932) {
     m_strResult = std::move(reportCp932);
-    Q_EMIT ResultChanged(ReportToDisplay(m_strResult));
+    ShowInBox(ReportToDisplay(m_strResult));
+}
+
+void CQuorlet3View::ShowInBox(const QString& shown, std::unique_ptr<QTextDocument> document) {
+    if (m_resultBox != nullptr) {
+        // The box deletes its first document itself when it is replaced; those made here
+        // have the box as parent and go when the next one takes their place.
+        QTextDocument* old = m_resultBox->document();
+        const bool oldIsMade = old->parent() == m_resultBox;
+        if (document != nullptr) {
+            document->setParent(m_resultBox);
+            m_resultBox->setDocument(document.release());
+        } else if (oldIsMade) {
+            // A document made on a worker holds the last report: the box gets its own back.
+            auto* own = new QTextDocument(m_resultBox);
+            own->setDocumentLayout(new QPlainTextDocumentLayout(own));
+            own->setDefaultFont(old->defaultFont());
+            own->setDefaultTextOption(old->defaultTextOption());
+            own->setDocumentMargin(old->documentMargin());
+            own->setPlainText(shown);
+            m_resultBox->setDocument(own);
+        } else {
+            m_resultBox->setPlainText(shown);
+        }
+        if (oldIsMade && old != m_resultBox->document()) {
+            old->deleteLater();
+        }
+    }
+    Q_EMIT ResultChanged(shown);
 }
 
 void CQuorlet3View::SetFileName(const QString& text) {
@@ -368,14 +410,127 @@ void CQuorlet3View::OnReport(const CommandRow& row) {
     if (row.start == nullptr) {
         return;
     }
+    if (std::shared_ptr<const WholeLogReports> whole = m_doc.WholeLog(); whole && whole->Find(row) != nullptr) {
+        StartReportJob(row, {}, [whole, &row] { return *whole->Find(row); });
+        return;
+    }
     CWaitCursor wait;
     Show(row, {}, Compute(row));
+}
+
+std::function<PreparedReport(ReportResult, const std::atomic<bool>&)> CQuorlet3View::Preparer() const {
+    const QTextDocument* box = m_resultBox->document();
+    return [font = box->defaultFont(), option = box->defaultTextOption(), margin = box->documentMargin(),
+            gui = thread()](ReportResult result, const std::atomic<bool>& cancel) {
+        // A cancelled report stops between its steps; none of them can stop midway.
+        const auto stopIfCancelled = [&cancel] {
+            if (cancel) {
+                throw WholeLogCancelled();
+            }
+        };
+        PreparedReport prepared{std::move(result), {}, {}, std::make_unique<QTextDocument>()};
+        stopIfCancelled();
+        prepared.text = FormatText(prepared.result);
+        stopIfCancelled();
+        prepared.shown = ReportToDisplay(prepared.text);
+        stopIfCancelled();
+        QTextDocument& document = *prepared.document;
+        document.setDocumentLayout(new QPlainTextDocumentLayout(&document));
+        document.setDefaultFont(font);
+        document.setDefaultTextOption(option);
+        document.setDocumentMargin(margin);
+        document.setPlainText(prepared.shown);
+        document.moveToThread(gui);
+        return prepared;
+    };
+}
+
+void CQuorlet3View::ShowPrepared(const CommandRow& row, std::string page, PreparedReport& prepared) {
+    m_shown = {&row, std::move(page), std::make_shared<ReportResult>(std::move(prepared.result))};
+    m_strResult = std::move(prepared.text);
+    ShowInBox(prepared.shown, std::move(prepared.document));
+}
+
+void CQuorlet3View::DropReportJob() {
+    if (m_reportJob == nullptr) {
+        return;
+    }
+    // The job stops at its next step and goes then; the window does not wait for it.
+    CBackgroundRead* old = m_reportJob.release();
+    old->disconnect(this);
+    old->setParent(this);  // a window that closes first still stops and waits for it
+    old->Cancel();
+    connect(old, &CBackgroundRead::Finished, old, &QObject::deleteLater);
+    m_reportWait.reset();
+}
+
+void CQuorlet3View::StartJob(const QString& label, std::function<void(const std::atomic<bool>&)> work,
+                             std::function<void()> done, bool quiet) {
+    DropReportJob();          // what the user asks for now wins
+    PartReadOptions options;  // the job reads nothing: no parts and no progress
+    m_reportJob = std::make_unique<CBackgroundRead>(
+        window(), label, options,
+        [work = std::move(work), hook = m_reportJobHook](const PartReadOptions&, const std::atomic<bool>& cancel) {
+            if (hook) {
+                hook();
+            }
+            work(cancel);
+        },
+        quiet);
+    m_reportJob->SetBusyOnly(QStringLiteral("レポートの作成"), kReportDialogAfterMilliseconds);
+    if (!quiet) {
+        m_reportWait = std::make_unique<CWaitCursor>();
+    }
+    // A cancel gives the window back at once, what it shows kept.
+    connect(m_reportJob.get(), &CBackgroundRead::CancelAsked, this, [this] {
+        DropReportJob();
+        Q_EMIT ReportJobFinished();
+    });
+    connect(m_reportJob.get(), &CBackgroundRead::Finished, this, [this, done = std::move(done)] {
+        std::unique_ptr<CBackgroundRead> finished = std::move(m_reportJob);
+        m_reportWait.reset();  // the wait ends before a dialog that follows
+        switch (finished->Result()) {
+            case CBackgroundRead::Outcome::Done:
+                RunCommand(done);
+                break;
+            case CBackgroundRead::Outcome::Failed:
+                RunCommand([&finished] { std::rethrow_exception(finished->Error()); });
+                break;
+            case CBackgroundRead::Outcome::Cancelled:
+            case CBackgroundRead::Outcome::Running:
+                break;  // the report on show stays
+        }
+        finished.release()->deleteLater();  // it is still delivering this signal
+        Q_EMIT ReportJobFinished();
+    });
+    m_reportJob->Start();
+}
+
+void CQuorlet3View::StartReportJob(const CommandRow& row, std::string page, std::function<ReportResult()> compute,
+                                   std::function<void()> after, bool quiet) {
+    auto prepared = std::make_shared<std::optional<PreparedReport>>();
+    StartJob(
+        QStringLiteral("レポートを作っています。"),
+        [compute = std::move(compute), prepare = Preparer(), prepared](const std::atomic<bool>& cancel) {
+            prepared->emplace(prepare(compute(), cancel));
+        },
+        [this, &row, page = std::move(page), after = std::move(after), prepared]() mutable {
+            ShowPrepared(row, std::move(page), **prepared);
+            if (after) {
+                after();
+            }
+        },
+        quiet);
 }
 
 QString CQuorlet3View::LoadedLines() const {
     const WholeLogReports* whole = m_doc.WholeLog().get();
     if (m_dateWindow) {
         const QString dates = DateWindowText(*m_dateWindow);
+        if ((whole != nullptr ? whole->lines : WalkLength(m_doc.Store())) == 0) {
+            // Every report of it counts 0: the caption says why.
+            return QStringLiteral("期間 %1 に記録はありません").arg(dates);
+        }
         if (whole != nullptr) {
             return QStringLiteral("期間 %1 全体 %2 行").arg(dates, QLocale().toString(whole->lines));
         }
@@ -387,7 +542,9 @@ QString CQuorlet3View::LoadedLines() const {
     return whole == nullptr ? QString() : QStringLiteral("ログ全体 %1 行").arg(QLocale().toString(whole->lines));
 }
 
-bool CQuorlet3View::Busy() const { return m_background != nullptr && !m_background->Quiet(); }
+bool CQuorlet3View::Busy() const {
+    return (m_background != nullptr && !m_background->Quiet()) || (m_reportJob != nullptr && !m_reportJob->Quiet());
+}
 
 void CQuorlet3View::DropQuietRead(bool reloadAfter) {
     if (m_background == nullptr) {
@@ -449,12 +606,21 @@ void CQuorlet3View::OnViewContents(const CommandRow& row) {
 }
 
 void CQuorlet3View::OnShare(const CommandRow& row) {
-    CWaitCursor wait;
-    Show(row, {}, Compute(row));  // the text is in the box before the pies open
-    const ShareCounters counters = std::get<ShareResult>(*m_shown.result).counters;
-    if (counters[kShareTotal] != 0) {
-        m_runShareDialog(counters);
+    // The text is in the box before the pies open.
+    const auto openPies = [this] {
+        const ShareCounters counters = std::get<ShareResult>(*m_shown.result).counters;
+        if (counters[kShareTotal] != 0) {
+            m_runShareDialog(counters);
+        }
+    };
+    if (std::shared_ptr<const WholeLogReports> whole = m_doc.WholeLog(); whole && whole->Find(row) != nullptr) {
+        StartReportJob(
+            row, {}, [whole, &row] { return *whole->Find(row); }, openPies);
+        return;
     }
+    CWaitCursor wait;
+    Show(row, {}, Compute(row));
+    openPies();
 }
 
 void CQuorlet3View::OnPageDays(const CommandRow& row) {
@@ -595,17 +761,18 @@ void CQuorlet3View::StartWholeLoad(const std::string& path, const DateWindow& da
 }
 
 void CQuorlet3View::StartWholePageDays(const CommandRow& row, const std::string& page, bool quiet) {
-    auto days = std::make_shared<std::optional<ReportResult>>();
+    auto days = std::make_shared<std::optional<PreparedReport>>();
     StartBackground(
         QStringLiteral("ページ別アクセス日をログ全体で数えています。"),
         [path = m_doc.WholeLog()->path, dates = m_dateWindow ? m_dateWindow->Dates() : DateWindow{}, rowPointer = &row,
-         page, days](const PartReadOptions& options, const std::atomic<bool>& cancel) {
+         page, days, prepare = Preparer()](const PartReadOptions& options, const std::atomic<bool>& cancel) {
             const CommandRow* const one[] = {rowPointer};
             PartReadOptions inWindow = options;
             inWindow.dates = dates;
-            *days = std::move(RunRowsOverWholeLog(path, one, page, inWindow, &cancel).results.front().result);
+            days->emplace(prepare(
+                std::move(RunRowsOverWholeLog(path, one, page, inWindow, &cancel).results.front().result), cancel));
         },
-        [this, &row, page, days] { Show(row, page, std::move(**days)); }, quiet);
+        [this, &row, page, days] { ShowPrepared(row, page, **days); }, quiet);
 }
 
 void CQuorlet3View::RecomputeShown() {
@@ -615,6 +782,11 @@ void CQuorlet3View::RecomputeShown() {
     const CommandRow& row = *m_shown.row;
     if (row.kind == CommandKind::PageDays && m_doc.WholeLog()) {
         StartWholePageDays(row, m_shown.page, true);  // after a reload, quietly as the reload itself
+        return;
+    }
+    if (std::shared_ptr<const WholeLogReports> whole = m_doc.WholeLog(); whole && whole->Find(row) != nullptr) {
+        StartReportJob(
+            row, m_shown.page, [whole, &row] { return *whole->Find(row); }, {}, true);
         return;
     }
     // The listing is not asked about again: the user agreed to it, and it is the same file.
@@ -722,23 +894,33 @@ void CQuorlet3View::OnExportHtml() {
         if (!path) {
             return;
         }
+        const auto writeAndOffer = [this, path = *path](const std::string& page) {
+            if (WriteOut(path, page) && m_askOpenInBrowser()) {
+                m_openInBrowser(path);
+            }
+        };
+        if (std::shared_ptr<const WholeLogReports> whole = m_doc.WholeLog()) {
+            // Every report of a whole log on one page: made off the window's thread.
+            auto page = std::make_shared<std::string>();
+            StartJob(
+                QStringLiteral("HTMLレポートを作っています。"),
+                [whole, page, log = m_loadedPath](const std::atomic<bool>&) {
+                    *page = FormatHtmlReport(log, static_cast<int>(std::min<long long>(whole->lines, INT_MAX)),
+                                             whole->results);
+                },
+                [page, writeAndOffer] { writeAndOffer(*page); });
+            return;
+        }
         std::string page;
         {
             CWaitCursor wait;
-            if (const WholeLogReports* whole = m_doc.WholeLog().get()) {
-                page = FormatHtmlReport(m_loadedPath, static_cast<int>(std::min<long long>(whole->lines, INT_MAX)),
-                                        whole->results);
-            } else {
-                std::vector<RowResult> results = RunRows(AllReportRows(), m_doc.Store());
-                for (RowResult& r : results) {
-                    CountFromFileStart(r.result);
-                }
-                page = FormatHtmlReport(m_loadedPath, WalkLength(m_doc.Store()), results);
+            std::vector<RowResult> results = RunRows(AllReportRows(), m_doc.Store());
+            for (RowResult& r : results) {
+                CountFromFileStart(r.result);
             }
+            page = FormatHtmlReport(m_loadedPath, WalkLength(m_doc.Store()), results);
         }
-        if (WriteOut(*path, page) && m_askOpenInBrowser()) {
-            m_openInBrowser(*path);
-        }
+        writeAndOffer(page);
     });
 }
 
@@ -761,8 +943,19 @@ void CQuorlet3View::OnExportReport(ExportFormat format) {
     if (!path) {
         return;
     }
-    RunCommand(
-        [&] { WriteOut(*path, json ? FormatJson(row, *m_shown.result) + "\n" : FormatCsv(row, *m_shown.result)); });
+    const auto bytesOf = [&row, json, result = m_shown.result] {
+        return json ? FormatJson(row, *result) + "\n" : FormatCsv(row, *result);
+    };
+    if (m_doc.WholeLog()) {
+        // A table of a whole log can be long: written out off the window's thread.
+        auto bytes = std::make_shared<std::string>();
+        StartJob(
+            json ? QStringLiteral("JSONを作っています。") : QStringLiteral("CSVを作っています。"),
+            [bytes, bytesOf](const std::atomic<bool>&) { *bytes = bytesOf(); },
+            [this, bytes, path = *path] { WriteOut(path, *bytes); });
+        return;
+    }
+    RunCommand([&] { WriteOut(*path, bytesOf()); });
 }
 
 void CQuorlet3View::OnSize() {

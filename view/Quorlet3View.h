@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -22,11 +23,15 @@ class QDragEnterEvent;
 class QDropEvent;
 class QLabel;
 class QResizeEvent;
+class QTextDocument;
 
 namespace quorlet3 {
 
 class CBackgroundRead;
 class CLogWatcher;
+class CWaitCursor;
+// A report with its text and the result box's document, made on a worker thread.
+struct PreparedReport;
 
 // How a saved result is written: the report's own bytes (cp932, CR LF), or UTF-8 with
 // LF as quorlet3-report prints it.
@@ -73,9 +78,10 @@ public:
     // Writes the shown report to a file the user names, in the encoding the user chooses.
     void OnSaveResult();
     // Writes the HTML page of every report of what is loaded (whole log or first lines),
-    // then offers to open it in the browser.
+    // then offers to open it in the browser. A whole log's page is made as its reports are
+    // (see ReportJob).
     void OnExportHtml();
-    // Writes the shown report as JSON or CSV.
+    // Writes the shown report as JSON or CSV (of a whole log, made as its reports are).
     void OnExportReport(ExportFormat format);
 
     // Follows the loaded log while it grows: each burst of appended lines reloads it and
@@ -88,8 +94,14 @@ public:
     // True while the user waits for a whole log to be read (its progress dialog holds the
     // window); commands wait for it. A reload of a growing whole log reads quietly instead,
     // and the window works on the log as it was until the reload is over.
+    // Also true while a report of a whole log is made (see ReportJob).
     bool Busy() const;
     CBackgroundRead* BackgroundRead() const { return m_background.get(); }
+    // The report of a whole log being made on a worker thread, with the wait cursor and,
+    // when it takes longer than half a second, a progress dialog whose cancel keeps the
+    // report on show; null when none is made. A report recomputed after a quiet reload is
+    // made quietly, without either.
+    CBackgroundRead* ReportJob() const { return m_reportJob.get(); }
     CLogWatcher* Watcher() const { return m_watcher.get(); }
 
     // Lays the two boxes out over the client area.
@@ -131,6 +143,8 @@ public:
     // The whole-log reader's settings: threads, part size, and a progress hook called on
     // the worker thread before each part (tests slow the reader down with it).
     PartReadOptions m_wholeReadOptions;
+    // Called on the worker thread before a whole log's report is made (tests slow it down).
+    std::function<void()> m_reportJobHook;
 
 Q_SIGNALS:
     // The text the result box shows (the report decoded, see ReportToDisplay).
@@ -143,6 +157,8 @@ Q_SIGNALS:
     void AutoReloadChanged(bool on);
     // A whole-log read ended (done, cancelled or failed) and its outcome is shown.
     void BackgroundReadFinished();
+    // A report job (see ReportJob) ended: its report is shown, or it was cancelled or failed.
+    void ReportJobFinished();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -168,6 +184,22 @@ private:
     // Loads the first lines of the date window and notes where it starts.
     void LoadFirstLinesOfWindow(const std::string& path, const DateWindow& dates);
     void Show(const CommandRow& row, std::string page, ReportResult result);
+    // Runs work on a worker thread (see ReportJob), then done on the GUI thread. A job
+    // still running is dropped; a cancel keeps what the window shows.
+    void StartJob(const QString& label, std::function<void(const std::atomic<bool>& cancel)> work,
+                  std::function<void()> done, bool quiet = false);
+    // Makes the result of compute, its text and the box's document on a worker thread
+    // (see ReportJob), shows them, then runs after. A job still running is dropped.
+    void StartReportJob(const CommandRow& row, std::string page, std::function<ReportResult()> compute,
+                        std::function<void()> after = {}, bool quiet = false);
+    // Makes a result's text and the box's document on a worker thread; what the box
+    // needs from the GUI thread is taken now.
+    std::function<PreparedReport(ReportResult, const std::atomic<bool>& cancel)> Preparer() const;
+    // Lets the report job that runs go without waiting for it; its report is not shown.
+    void DropReportJob();
+    void ShowPrepared(const CommandRow& row, std::string page, PreparedReport& prepared);
+    // Puts the text into the result box: a document made off the GUI thread when there is one.
+    void ShowInBox(const QString& shown, std::unique_ptr<QTextDocument> document = nullptr);
     // The row's report over what is loaded: the whole log's when it was computed, else the store's.
     ReportResult Compute(const CommandRow& row, std::string_view page = {}) const;
     // Reads on the worker thread with the progress dialog; then runs done on the GUI thread.
@@ -201,6 +233,8 @@ private:
     mutable std::optional<long long> m_linesBeforeWindow;  // file lines before them, counted when a check needs them
     ShownReport m_shown;
     std::unique_ptr<CBackgroundRead> m_background;
+    std::unique_ptr<CBackgroundRead> m_reportJob;
+    std::unique_ptr<CWaitCursor> m_reportWait;  // while a report job the user waits for runs
     std::unique_ptr<CLogWatcher> m_watcher;
     bool m_autoReload = false;
     bool m_reloadWaiting = false;  // the log grew while a whole log was read

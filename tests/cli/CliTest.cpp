@@ -258,6 +258,34 @@ TEST_F(CliTest, DateWindowsReadTheRecordsOfTheDates) {
     EXPECT_EQ(wholeCheck.out, check.out);
 }
 
+TEST_F(CliTest, EmptyDateWindowIsNotedOnStandardError) {
+    // m_log's dates run from 1998-07-15 to 1998-07-17.
+    const struct {
+        std::vector<std::string> args;
+        std::string note;  // empty: the window holds lines and nothing is noted
+    } cases[] = {
+        {{"--since", "1999-01-01", m_log, "hourly", "main"}, "has no line dated from 1999-01-01 on"},
+        {{"--until", "1998-01-31", "--whole", m_log, "check"}, "has no line dated up to 1998-01-31"},
+        {{"--since", "1998-03-01", "--until", "1998-03-31", "--format", "json", m_log, "all"},
+         "has no line dated from 1998-03-01 to 1998-03-31"},
+        {{"--since", "1998-03-01", "--until", "1998-03-31", "--whole", m_log, "contents"},
+         "has no line dated from 1998-03-01 to 1998-03-31"},
+        {{"--since", "1998-03-01", "--until", "1998-03-31", "--whole", m_log, "page-days", "top"},
+         "has no line dated from 1998-03-01 to 1998-03-31"},
+        {{"--since", "1998-07-16", "--whole", m_log, "check"}, ""},
+        {{"--since", "1998-07-16", m_log, "check"}, ""},
+    };
+    for (const auto& c : cases) {
+        const Outcome run = RunReport(c.args);
+        EXPECT_EQ(run.exitCode, 0) << c.args.back();
+        if (c.note.empty()) {
+            EXPECT_EQ(run.err, "") << c.args.back();
+        } else {
+            EXPECT_EQ(run.err, "quorlet3-report: '" + m_log + "' " + c.note + ": every count is 0\n") << c.args.back();
+        }
+    }
+}
+
 TEST_F(CliTest, EveryReportAsDataInOneRun) {
     const Outcome json = RunReport({"--format", "json", m_log, "all"});
     EXPECT_EQ(json.exitCode, 0);

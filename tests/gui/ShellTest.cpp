@@ -1,6 +1,8 @@
 // The application shell: start-up, the menu and accelerators, the version dialog, the
 // profile's recent-file list, and the Qt dialogs the document asks through.
 #include <QAction>
+#include <QCommandLineParser>
+#include <QFile>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,6 +13,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QtTest>
 #include <map>
@@ -89,6 +92,46 @@ QAction* ItemOfPath(QMenuBar* bar, const CommandRow& row) {
     return found;
 }
 
+// The words of a menu item as a reader names them: without the mnemonic and the dots.
+QString MenuWords(QString text) {
+    static const QRegularExpression mnemonic(QStringLiteral("\\(&.\\)"));
+    text.remove(mnemonic);
+    text.remove(QLatin1Char('&'));
+    text.remove(QStringLiteral("…"));
+    return text.trimmed();
+}
+
+// The path of every menu command under the actions ("ﾌｧｲﾙ → 検査").
+QStringList MenuCommandPaths(const QList<QAction*>& actions, const QString& above = {}) {
+    QStringList paths;
+    for (QAction* action : actions) {
+        if (action->isSeparator()) {
+            continue;
+        }
+        const QString path = above.isEmpty() ? MenuWords(action->text()) : above + " → " + MenuWords(action->text());
+        paths << (action->menu() != nullptr ? MenuCommandPaths(action->menu()->actions(), path) : QStringList{path});
+    }
+    return paths;
+}
+
+// The lines of a man page of the source tree (UTF-8), with the escapes it uses for
+// characters decoded and its break points dropped.
+QStringList ManPageLines(const QString& name) {
+    QFile file(QStringLiteral(QUORLET3_DATA_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    QString text = QString::fromUtf8(file.readAll());
+    static const QRegularExpression escape(QStringLiteral("\\\\\\[u([0-9A-F]{4})\\]"));
+    for (QRegularExpressionMatch m = escape.match(text); m.hasMatch(); m = escape.match(text, m.capturedStart())) {
+        text.replace(m.capturedStart(), m.capturedLength(), QChar(m.captured(1).toUShort(nullptr, 16)));
+    }
+    text.replace(QStringLiteral("\\(->"), QStringLiteral("→"));
+    text.replace(QStringLiteral("\\-"), QStringLiteral("-"));
+    text.remove(QStringLiteral("\\:"));
+    return text.split(QLatin1Char('\n'));
+}
+
 // While it lives, the command table holds one more row, after the program's own.
 struct ExtraRow {
     explicit ExtraRow(const CommandRow& row) : extra({&row, 1}) {}
@@ -105,6 +148,8 @@ private Q_SLOTS:
     void initTestCase() { InstallDialogFontSubstitute(); }
     void everyRowHasItsMenuItemInTableOrder();
     void everyMenuItemIsEnabled();
+    void manPagesDescribeEveryMenuCommandAndOption_data();
+    void manPagesDescribeEveryMenuCommandAndOption();
     void menuCommandsRunTheirRowsReports();
     void aNewRowReachesTheMenuAndRuns();
     void windowCommandsJoinTheFileMenu();
@@ -112,7 +157,7 @@ private Q_SLOTS:
     void acceleratorsHaveNoHandler();
     void exitClosesWithoutAQuestion();
     void captionBeforeAndAfterALoad();
-    void fileOnTheCommandLineLoadsNothing();
+    void fileOnTheCommandLineIsOpened();
     void versionCommandShowsTheDialog();
     void versionDialogLayout();
     void recentFileList();
@@ -296,6 +341,47 @@ void ShellTest::exitClosesWithoutAQuestion() {
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
 }
 
+void ShellTest::manPagesDescribeEveryMenuCommandAndOption_data() {
+    QTest::addColumn<QString>("page");
+    QTest::newRow("English") << QStringLiteral("quorlet3.1");
+    QTest::newRow("Japanese") << QStringLiteral("ja/quorlet3.1");
+}
+
+void ShellTest::manPagesDescribeEveryMenuCommandAndOption() {
+    QFETCH(QString, page);
+    const QStringList lines = ManPageLines(page);
+    QVERIFY(!lines.isEmpty());
+    const QString text = lines.join(QLatin1Char('\n'));
+    // Every command of the menu bar, by its path, in a heading line of its own.
+    FrameUnderTest t;
+    const QStringList paths = MenuCommandPaths(t.frame.menuBar()->actions());
+    QVERIFY(paths.size() > 30);
+    for (const QString& path : paths) {
+        QVERIFY2(lines.contains(QStringLiteral(".B \"%1\"").arg(path)), qPrintable(path));
+    }
+    // Every option of the command line, as its help lists it.
+    QCommandLineParser parser;
+    SetUpCommandLine(parser);
+    static const QRegularExpression option(QStringLiteral("^  (-[^\\s,]+)(?:, (--[^\\s,]+))?"));
+    int options = 0;
+    for (const QString& line : parser.helpText().split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch m = option.match(line);
+        for (int i = 1; m.hasMatch() && i <= m.lastCapturedIndex(); ++i) {
+            QVERIFY2(text.contains(m.captured(i)), qPrintable(m.captured(i)));
+            ++options;
+        }
+    }
+    QCOMPARE(options, 5);
+    // A Japanese sentence broken over two source lines would print with a space inside.
+    if (page.startsWith(QLatin1String("ja/"))) {
+        for (qsizetype i = 0; i + 1 < lines.size(); ++i) {
+            const bool text1 = !lines[i].isEmpty() && !lines[i].startsWith(QLatin1Char('.'));
+            const bool text2 = !lines[i + 1].isEmpty() && !lines[i + 1].startsWith(QLatin1Char('.'));
+            QVERIFY2(!(text1 && text2) || lines[i].endsWith(QStringLiteral("。")), qPrintable(lines[i]));
+        }
+    }
+}
+
 void ShellTest::captionBeforeAndAfterALoad() {
     QTemporaryDir profile;
     CQuorlet3App app(profile.filePath(QStringLiteral("quorlet3.ini")));
@@ -316,27 +402,32 @@ void ShellTest::captionBeforeAndAfterALoad() {
     frame->close();
 }
 
-void ShellTest::fileOnTheCommandLineLoadsNothing() {
+void ShellTest::fileOnTheCommandLineIsOpened() {
     QTemporaryDir profile;
     const QString profilePath = profile.filePath(QStringLiteral("quorlet3.ini"));
     TempDir folder;
-    const QString log = PathToQString(folder.WriteLines("given.log", MainRecord(5, 6)));
+    const std::string log = folder.WriteLines("\x83\x8D\x83\x4F.log", MainRecord(5, 6));  // ログ.log in cp932
+    const std::string other = folder.WriteLines("other.log", MainRecord(7, 6));
     {
+        // Of several names the first is opened, its bytes as the system passed them.
         CQuorlet3App app(profilePath);
-        QVERIFY(app.InitInstance({QStringLiteral("quorlet3"), log}));
-        // Nothing was read: no line and no end mark in the store, the boxes as at start.
-        const LineStore& store = app.GetDocument()->Store();
-        QVERIFY(store[0].empty());
-        QVERIFY(store[1].empty());
-        QCOMPARE(app.GetView()->FileNameBox()->text(), kInitialSentence);
-        QCOMPARE(app.GetView()->ResultBox()->toPlainText(), QString());
-        QCOMPARE(app.RecentFiles().Entries(), QStringList{log});
+        QVERIFY(app.InitInstance({QStringLiteral("quorlet3"), PathToQString(log), PathToQString(other)},
+                                 {"quorlet3", log, other}));
+        QTRY_COMPARE(app.GetView()->LoadedPath(), log);
+        QCOMPARE(app.GetView()->FileNameBox()->text(), PathToQString(log));
+        QVERIFY(!app.GetDocument()->Store()[0].empty());
+        QCOMPARE(app.RecentFiles().Paths(), std::vector<std::string>{log});
         app.GetMainWnd()->close();
     }
-    // The profile keeps the list for the next run; a name that is no file is not listed.
+    // A name that cannot be read is reported in the window; nothing is loaded or listed.
     CQuorlet3App next(profilePath);
     QVERIFY(next.InitInstance({QStringLiteral("quorlet3"), PathToQString(folder.PathOf("none.log"))}));
-    QCOMPARE(next.RecentFiles().Entries(), QStringList{log});
+    QStringList errors;
+    next.GetView()->m_reportError = [&errors](const QString& text) { errors << text; };
+    QTRY_COMPARE(errors.size(), 1);
+    QVERIFY2(errors.front().contains(PathToQString(folder.PathOf("none.log"))), qPrintable(errors.front()));
+    QCOMPARE(next.GetView()->FileNameBox()->text(), kInitialSentence);
+    QCOMPARE(next.RecentFiles().Paths(), std::vector<std::string>{log});
     next.GetMainWnd()->close();
 }
 

@@ -100,7 +100,22 @@ struct WindowUnderTest {
         view->m_openInBrowser = [this](const std::string& path) { opened.push_back(path); };
     }
 
-    void Run(int id) { view->OnCommand(CommandOf(id)); }
+    // Runs the command, or triggers the menu item, and waits for what a whole log makes
+    // on a worker thread.
+    void Run(int id) {
+        QSignalSpy made(view, &CQuorlet3View::ReportJobFinished);
+        view->OnCommand(CommandOf(id));
+        if (view->ReportJob() != nullptr) {
+            QVERIFY(made.wait(60000));
+        }
+    }
+    void Trigger(QAction* item) {
+        QSignalSpy made(view, &CQuorlet3View::ReportJobFinished);
+        item->trigger();
+        if (view->ReportJob() != nullptr) {
+            QVERIFY(made.wait(60000));
+        }
+    }
     void Load(const std::string& path) {
         chooser.m_answers.push_back(path);
         Run(kIdSpecifyFile);
@@ -193,6 +208,8 @@ private Q_SLOTS:
     void cancelledWholeLoadKeepsTheOldLog();
     void failedWholeLoadKeepsTheOldLog();
     void windowPaintsDuringASlowWholeLoad();
+    void wholeLogReportsNeverHoldTheWindow();
+    void slowReportShowsProgressAndItsCancelKeepsTheReport();
     void savedResultBytes_data();
     void savedResultBytes();
     void exportsEqualTheCommandLine();
@@ -207,6 +224,8 @@ private Q_SLOTS:
     void dateWindowLoadEqualsTheCommandLine();
     void cancelledDateWindowKeepsTheOldLog();
     void logWithoutDatesSaysSo();
+    void emptyDateWindowSaysSoInTheCaption_data();
+    void emptyDateWindowSaysSoInTheCaption();
     void bigLogFigures();
 };
 
@@ -342,6 +361,82 @@ void WindowFileTest::windowPaintsDuringASlowWholeLoad() {
     QVERIFY2(largestGap < 200, qPrintable(QString::number(largestGap)));
 }
 
+// Every report of a large whole log, and its HTML page, is made on a worker thread: the
+// window repaints at least every 200 ms from the load to the last report, under the wait
+// cursor.
+void WindowFileTest::wholeLogReportsNeverHoldTheWindow() {
+    TempDir dir;
+    const std::string log = GeneratedLog(dir, "large.log", 600000, 13);
+    WindowUnderTest t;
+    t.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
+    const PaintTimes paints(t.view->ResultBox()->viewport());
+    const qint64 started = paints.Now();
+    QVERIFY(t.LoadWhole(log));
+    QCOMPARE(t.doc.WholeLog()->lines, 600000);
+    for (const CliReport& report : kCliReports) {
+        QSignalSpy made(t.view, &CQuorlet3View::ReportJobFinished);
+        t.frame.FindCommandAction(report.id)->trigger();
+        QVERIFY(t.view->ReportJob() != nullptr && t.view->Busy());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        QVERIFY(made.wait(60000));
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY2(!t.view->Result().empty(), qPrintable(report.words.join(' ')));
+    }
+    // The page of every report is made the same way.
+    t.saveAnswers = {dir.PathOf("large.html")};
+    t.openInBrowser = false;
+    t.Trigger(t.frame.ExportHtmlAction());
+    QVERIFY(ReadBytes(dir.PathOf("large.html")).starts_with("<!DOCTYPE html>"));
+    const qint64 ended = paints.Now();
+    QCOMPARE(t.view->ResultBox()->toPlainText(), ReportToDisplay(t.view->Result()));
+    qint64 gapBegin = 0;
+    const qint64 largestGap = paints.LargestGap(started, ended, &gapBegin);
+    qInfo("load and %zu reports in %lld ms: %zu paints, largest gap %lld ms from %lld ms on", std::size(kCliReports),
+          ended - started, paints.Count(), largestGap, gapBegin - started);
+    QVERIFY2(largestGap < 200, qPrintable(QString::number(largestGap)));
+    QVERIFY(t.errors.isEmpty());
+}
+
+// A report that takes longer than half a second shows the progress dialog; its cancel
+// keeps the report on show.
+void WindowFileTest::slowReportShowsProgressAndItsCancelKeepsTheReport() {
+    TempDir dir;
+    WindowUnderTest t;
+    t.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
+    QVERIFY(t.LoadWhole(GeneratedLog(dir, "slow.log", 3000, 4)));
+    t.Run(32778);
+    const std::string shown = t.view->Result();
+    const QString boxText = t.view->ResultBox()->toPlainText();
+
+    t.view->m_reportJobHook = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1500)); };
+    QSignalSpy made(t.view, &CQuorlet3View::ReportJobFinished);
+    QElapsedTimer clock;
+    clock.start();
+    t.frame.FindCommandAction(32775)->trigger();
+    QProgressDialog* dialog = t.view->ReportJob()->ProgressDialog();
+    QVERIFY(dialog != nullptr && !dialog->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 1400);
+    QVERIFY2(clock.elapsed() >= 450, qPrintable(QString::number(clock.elapsed())));
+    QCOMPARE(dialog->windowTitle(), QStringLiteral("レポートの作成"));
+    QCOMPARE(dialog->maximum(), 0);       // nothing to count: a busy bar
+    t.view->OnCommand(CommandOf(32772));  // commands wait for the report
+    QCOMPARE(t.view->Result(), shown);
+    QVERIFY(made.isEmpty());
+    // The cancel gives the window back at once; the report made meanwhile never shows.
+    dialog->findChild<QPushButton*>()->click();
+    QCOMPARE(made.size(), 1);
+    QVERIFY(!dialog->isVisible());
+    QVERIFY(t.view->ReportJob() == nullptr);
+    QTest::qWait(1500);
+    QCOMPARE(t.view->Result(), shown);
+    QCOMPARE(t.view->ResultBox()->toPlainText(), boxText);
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+    QVERIFY(!t.view->Busy());
+    QVERIFY(t.errors.isEmpty());
+}
+
 void WindowFileTest::savedResultBytes_data() {
     QTest::addColumn<int>("encoding");
     QTest::addColumn<QByteArray>("fileName");
@@ -406,13 +501,15 @@ void WindowFileTest::exportsEqualTheCommandLine() {
     QVERIFY(t.LoadWhole(log));
     t.openInBrowser = false;
     t.saveAnswers = {dir.PathOf("whole.html")};
-    t.frame.ExportHtmlAction()->trigger();
+    t.Trigger(t.frame.ExportHtmlAction());
     QCOMPARE(ReadBytes(dir.PathOf("whole.html")), RunCli({"--whole", "--format", "html", logArg, "all"}));
     QCOMPARE(t.opened.size(), size_t{1});
     t.Run(32775);
-    t.saveAnswers = {dir.PathOf("hosts.json")};
-    t.frame.ExportJsonAction()->trigger();
+    t.saveAnswers = {dir.PathOf("hosts.json"), dir.PathOf("hosts.csv")};
+    t.Trigger(t.frame.ExportJsonAction());
+    t.Trigger(t.frame.ExportCsvAction());
     QCOMPARE(ReadBytes(dir.PathOf("hosts.json")), RunCli({"--whole", "--format", "json", logArg, "hosts"}));
+    QCOMPARE(ReadBytes(dir.PathOf("hosts.csv")), RunCli({"--whole", "--format", "csv", logArg, "hosts"}));
     QVERIFY(t.errors.isEmpty());
 }
 
@@ -511,9 +608,10 @@ void WindowFileTest::quietReloadLeavesTheWindowUsable() {
     t.Run(32778);
     QCOMPARE(t.view->Result(), before);
     QVERIFY(finished.wait(20000));
-    // Then the shown report is the grown log's.
-    QCOMPARE(t.view->Result(),
-             ReportOf(LoadLines(Concat({MainRecord(1, 5), PlainLines(2000), MainRecord(2, 8)})), 32778));
+    // Then the shown report is the grown log's, made quietly as the reload read.
+    QVERIFY(t.view->ReportJob() != nullptr && !t.view->Busy());
+    QTRY_COMPARE(t.view->Result(),
+                 ReportOf(LoadLines(Concat({MainRecord(1, 5), PlainLines(2000), MainRecord(2, 8)})), 32778));
     QCOMPARE(t.frame.windowTitle(), MainCaption() + QStringLiteral(" － ログ全体 2,010 行"));
     QVERIFY(t.errors.isEmpty());
 }
@@ -544,9 +642,9 @@ void WindowFileTest::growingWholeLogRecountsTheChosenPage() {
     QVERIFY(t.errors.isEmpty());
 }
 
-// Figures for a big log named by QUORLET3_BIG_LOG (skipped without it): the time from
-// the whole-load command to the first report on show, and the largest gap between two
-// paints of the window meanwhile, with the reader at full speed.
+// Figures for a big log named by QUORLET3_BIG_LOG (skipped without it): the whole load,
+// then every report of the menu, each with its time from the command to its text on show,
+// its size, and the largest gap between two paints of the window meanwhile.
 void WindowFileTest::bigLogFigures() {
     const QByteArray big = qgetenv("QUORLET3_BIG_LOG");
     if (big.isEmpty()) {
@@ -556,24 +654,23 @@ void WindowFileTest::bigLogFigures() {
     t.frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
     const PaintTimes paints(t.view->ResultBox()->viewport());
-    const qint64 started = paints.Now();
+    qint64 started = paints.Now();
     QVERIFY(t.LoadWhole(big.toStdString()));
-    const qint64 loaded = paints.Now();
+    qint64 ended = paints.Now();
     qint64 gapBegin = 0;
-    const qint64 gap = paints.LargestGap(started, loaded, &gapBegin);
-    // The first report: the file check, shown and painted.
-    t.Run(32772);
-    QCoreApplication::processEvents();
-    const qint64 shown = paints.Now();
-    // The hourly report of a big log is long: one asterisk per access, megabytes of bars.
-    t.Run(32778);
-    QCoreApplication::processEvents();
-    const qint64 hourly = paints.Now();
-    qInfo(
-        "%s: %lld lines read in %lld ms (%zu paints, largest gap %lld ms from %lld ms on); the check shown "
-        "%lld ms after the command; the hourly report (%zu bytes) took %lld ms more",
-        big.constData(), t.doc.WholeLog()->lines, loaded - started, paints.Count(), gap, gapBegin - started,
-        shown - started, t.view->Result().size(), hourly - shown);
+    qint64 gap = paints.LargestGap(started, ended, &gapBegin);
+    qInfo("%s: %lld lines read in %lld ms (largest paint gap %lld ms from %lld ms on)", big.constData(),
+          t.doc.WholeLog()->lines, ended - started, gap, gapBegin - started);
+    for (const CliReport& report : kCliReports) {
+        started = paints.Now();
+        t.Run(report.id);
+        QTest::qWait(50);  // the text painted
+        ended = paints.Now();
+        gap = paints.LargestGap(started, ended, &gapBegin);
+        qInfo("%-14s %9zu bytes in %5lld ms, largest paint gap %4lld ms from %5lld ms on",
+              qPrintable(report.words.join(' ')), t.view->Result().size(), ended - started - 50, gap,
+              gapBegin - started);
+    }
     QVERIFY(t.errors.isEmpty());
 }
 
@@ -726,6 +823,31 @@ void WindowFileTest::logWithoutDatesSaysSo() {
                                                   "期間を指定して読み込むことはできません。")
                                        .arg(PathToQString(log))});
     QCOMPARE(t.view->Result(), report);
+}
+
+void WindowFileTest::emptyDateWindowSaysSoInTheCaption_data() {
+    QTest::addColumn<bool>("whole");
+    QTest::newRow("first 10000 lines") << false;
+    QTest::newRow("whole window") << true;
+}
+
+void WindowFileTest::emptyDateWindowSaysSoInTheCaption() {
+    QFETCH(bool, whole);
+    TempDir dir;
+    const std::string log = dir.WriteLines("gap.log", Concat({PageRecord("a.html", 3), PageRecord("b.html", 27)}));
+    WindowUnderTest t;
+    t.Load(log);
+    t.view->m_chooseDateWindow = [whole](const DateSpan&) {
+        return std::optional(DateWindowChoice{{1998, 7, 10}, {1998, 7, 20}, whole});
+    };
+    QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+    t.frame.DateWindowLoadAction()->trigger();
+    QVERIFY(!whole || finished.wait(10000));
+    QCOMPARE(t.frame.windowTitle(),
+             MainCaption() + QStringLiteral(" － 期間 1998-07-10～1998-07-20 に記録はありません"));
+    t.Run(32778);  // the report is still shown, every count 0
+    QVERIFY(t.view->Result().starts_with(Cp932("メイン調査(アクセス回数)\t0 回")));
+    QVERIFY(t.errors.isEmpty());
 }
 
 QTEST_MAIN(WindowFileTest)
