@@ -14,6 +14,7 @@
 #include <QSettings>
 #include <QtTest>
 #include <map>
+#include <set>
 
 #include "app/AboutDlg.h"
 #include "app/MainFrm.h"
@@ -105,6 +106,7 @@ private Q_SLOTS:
     void initTestCase() { InstallDialogFontSubstitute(); }
     void everyRowHasItsMenuItemInTableOrder();
     void everyMenuItemIsEnabled();
+    void everyItemHasAMnemonicOfItsOwn();
     void menuCommandsRunTheirRowsReports();
     void aNewRowReachesTheMenuAndRuns();
     void windowCommandsJoinTheFileMenu();
@@ -186,6 +188,40 @@ void ShellTest::everyMenuItemIsEnabled() {
     QCOMPARE(commands, rows);
 }
 
+void ShellTest::everyItemHasAMnemonicOfItsOwn() {
+    FrameUnderTest t;
+    t.frame.SetRecentFiles({"/tmp/a&b.log", "/tmp/b.log", "/tmp/c.log", "/tmp/d.log"});
+    // The menu bar, then every popup under it, nested ones included.
+    std::vector<std::pair<QString, QList<QAction*>>> menus{{QStringLiteral("menu bar"), t.frame.menuBar()->actions()}};
+    for (size_t i = 0; i < menus.size(); ++i) {
+        const QList<QAction*> actions = menus[i].second;
+        std::set<QChar> taken;
+        for (QAction* action : actions) {
+            if (action->isSeparator()) {
+                continue;
+            }
+            if (action->menu() != nullptr) {
+                menus.emplace_back(action->text(), action->menu()->actions());
+            }
+            // The mnemonic is the character after a single "&" ("&&" is a plain ampersand).
+            const QString text = action->text();
+            QChar mnemonic;
+            for (qsizetype c = 0; c + 1 < text.size(); ++c) {
+                if (text[c] == QLatin1Char('&')) {
+                    if (text[c + 1] != QLatin1Char('&')) {
+                        mnemonic = text[c + 1].toUpper();
+                        break;
+                    }
+                    ++c;
+                }
+            }
+            QVERIFY2(!mnemonic.isNull(), qPrintable(menus[i].first + QStringLiteral(" › ") + text));
+            QVERIFY2(taken.insert(mnemonic).second, qPrintable(menus[i].first + QStringLiteral(" › ") + text));
+        }
+    }
+    QVERIFY(menus.size() >= 10);
+}
+
 void ShellTest::menuCommandsRunTheirRowsReports() {
     FrameUnderTest t;
     FakeQuestions questions(true);
@@ -237,10 +273,10 @@ void ShellTest::windowCommandsJoinTheFileMenu() {
         texts << (action->isSeparator() ? QStringLiteral("---") : action->text());
     }
     // The table's file commands first, the window's own after them, exit last.
-    QCOMPARE(texts,
-             (QStringList{"ファイルを指定する(&O)", "検査(&C)", "内容を見る(&L)", "---", "ログ全体を読み込む…",
-                          "期間を指定して読み込む(&D)…", "自動更新", "---", "結果を保存…", "HTMLレポートを書き出す…",
-                          "結果をJSONで書き出す…", "結果をCSVで書き出す…", "---", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+    QCOMPARE(texts, (QStringList{"ファイルを指定する(&O)", "検査(&C)", "内容を見る(&L)", "---",
+                                 "ログ全体を読み込む(&W)…", "期間を指定して読み込む(&D)…", "自動更新(&U)", "---",
+                                 "結果を保存(&S)…", "HTMLレポートを書き出す(&H)…", "結果をJSONで書き出す(&J)…",
+                                 "結果をCSVで書き出す(&V)…", "---", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
     QVERIFY(t.frame.AutoReloadAction()->isCheckable());
     t.frame.AutoReloadAction()->setChecked(true);
     QVERIFY(t.view->AutoReload());
