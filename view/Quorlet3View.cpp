@@ -253,7 +253,9 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     // The dialogs belong to the window the view is in, so they open centred over it.
     m_runShareDialog = [this](const ShareCounters& counters) { RunShareDialog(window(), counters); };
     m_choosePage = [this](const PageNameList& pages) { return ChoosePage(window(), pages); };
-    m_chooseDateWindow = [this](const DateSpan& span) { return ChooseDateWindow(window(), span); };
+    m_chooseDateWindow = [this](const DateSpan& span) {
+        return ChooseDateWindow(window(), span, DateWindowToOffer(span));
+    };
     m_reportError = [this](const QString& text) { ShowWarning(window(), text); };
     m_chooseSaveFile = [this](const QString& caption, const std::string& suggested) {
         return ChooseSaveFile(
@@ -385,6 +387,13 @@ QString CQuorlet3View::LoadedLines() const {
                                   : QStringLiteral("期間 %1 最初の %2 行").arg(dates, QLocale().toString(lines));
     }
     return whole == nullptr ? QString() : QStringLiteral("ログ全体 %1 行").arg(QLocale().toString(whole->lines));
+}
+
+DateWindowChoice CQuorlet3View::DateWindowToOffer(const DateSpan& span) const {
+    if (m_dateWindow) {
+        return *m_dateWindow;
+    }
+    return {span.first, span.last, m_doc.WholeLog() != nullptr};
 }
 
 bool CQuorlet3View::Busy() const { return m_background != nullptr && !m_background->Quiet(); }

@@ -107,6 +107,9 @@ public:
     const std::string& LoadedPath() const { return m_loadedPath; }
     // The window of dates loaded, or nothing when the log was read from its start.
     const std::optional<DateWindowChoice>& LoadedDateWindow() const { return m_dateWindow; }
+    // What the date-window dialog opens on: the window loaded with its extent, else the
+    // log's whole span, read whole when the whole log is loaded.
+    DateWindowChoice DateWindowToOffer(const DateSpan& span) const;
 
     QPlainTextEdit* ResultBox() const { return m_resultBox; }
     QLineEdit* FileNameBox() const { return m_fileNameBox; }

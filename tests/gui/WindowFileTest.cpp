@@ -1,5 +1,6 @@
 // The window's file commands: the whole log read in the background, saving and exporting
 // what is shown, and a growing log followed.
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -9,6 +10,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QtTest>
 #include <fstream>
@@ -193,6 +195,7 @@ private Q_SLOTS:
     void cancelledWholeLoadKeepsTheOldLog();
     void failedWholeLoadKeepsTheOldLog();
     void windowPaintsDuringASlowWholeLoad();
+    void progressBarShowsTheShareOnceTheTotalIsKnown();
     void savedResultBytes_data();
     void savedResultBytes();
     void exportsEqualTheCommandLine();
@@ -577,6 +580,32 @@ void WindowFileTest::bigLogFigures() {
     QVERIFY(t.errors.isEmpty());
 }
 
+void WindowFileTest::progressBarShowsTheShareOnceTheTotalIsKnown() {
+    QWidget owner;
+    std::atomic<bool> reported{false};
+    std::atomic<bool> release{false};
+    CBackgroundRead read(&owner, QStringLiteral("読み込み"), {},
+                         [&](const PartReadOptions& options, const std::atomic<bool>&) {
+                             // Several polls pass before the reader knows the file's size.
+                             std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                             options.progress(250, 1000);
+                             reported = true;
+                             while (!release) {
+                                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                             }
+                         });
+    const auto releaseOnFailure = qScopeGuard([&release] { release = true; });  // before read waits for it
+    QSignalSpy finished(&read, &CBackgroundRead::Finished);
+    read.Start();
+    QTest::qWait(150);
+    QCOMPARE(read.ProgressDialog()->maximum(), 1000);  // not a busy bar while nothing is known
+    QTRY_VERIFY(reported);
+    QTRY_COMPARE(read.ProgressDialog()->value(), 250);
+    QCOMPARE(read.ProgressDialog()->maximum(), 1000);
+    release = true;
+    QTRY_COMPARE(finished.count(), 1);
+}
+
 void WindowFileTest::dateWindowDialogIsBoundedByTheLogsDates() {
     TempDir dir;
     const std::string log = dir.WriteLines("dated.log", Concat({PlainLines(3),
@@ -603,10 +632,29 @@ void WindowFileTest::dateWindowDialogIsBoundedByTheLogsDates() {
         QCOMPARE(dlg->SinceEdit()->date(), QDate(1998, 7, 3));
         QCOMPARE(dlg->UntilEdit()->date(), QDate(1998, 7, 27));
         QVERIFY(dlg->FirstLinesButton()->isChecked());
-        // A date moved past the other takes it along: the window never turns over.
-        dlg->SinceEdit()->setDate(QDate(1998, 7, 20));
+        // Typing a date never moves the other one; a start after the end is refused at
+        // OK with a message, and the dialog stays.
+        QStringList warnings;
+        dlg->m_warn = [&warnings](const QString& text) { warnings << text; };
         dlg->UntilEdit()->setDate(QDate(1998, 7, 10));
-        QCOMPARE(dlg->SinceEdit()->date(), QDate(1998, 7, 10));
+        dlg->SinceEdit()->setFocus();
+        dlg->SinceEdit()->setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(dlg->SinceEdit(), QStringLiteral("19980720"));
+        QCOMPARE(dlg->SinceEdit()->date(), QDate(1998, 7, 20));
+        QCOMPARE(dlg->UntilEdit()->date(), QDate(1998, 7, 10));
+        dlg->OkButton()->click();
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY(dlg->isVisible());
+        // F4 and Alt+Down open a box's calendar from the keyboard.
+        for (const auto& [edit, key, modifiers] :
+             {std::tuple{dlg->SinceEdit(), Qt::Key_F4, Qt::KeyboardModifiers()},
+              std::tuple{dlg->UntilEdit(), Qt::Key_Down, Qt::KeyboardModifiers(Qt::AltModifier)}}) {
+            QTest::keyClick(edit, key, modifiers);
+            QWidget* popup = edit->calendarWidget()->window();
+            QVERIFY(popup->isVisible());
+            QCOMPARE(edit->calendarWidget()->selectedDate(), edit->date());
+            popup->hide();
+        }
         dlg->CancelButton()->click();
     });
     t.frame.DateWindowLoadAction()->trigger();
@@ -651,6 +699,14 @@ void WindowFileTest::dateWindowLoadEqualsTheCommandLine() {
     QCOMPARE(t.frame.windowTitle(), MainCaption() + QStringLiteral(" － 期間 1998-08-30～1999-01-17 ") +
                                         (whole ? QStringLiteral("全体 %1 行").arg(QLocale().toString(lines))
                                                : QStringLiteral("最初の 10,000 行")));
+
+    // Opened again, the dialog shows the window loaded and its extent.
+    const std::optional<DateSpan> span = FindLogDateSpan(log.toStdString());
+    QVERIFY(span);
+    CDateWindowDlg again(&t.frame, *span, t.view->DateWindowToOffer(*span));
+    QCOMPARE(IsoDate(again.Choice().since), IsoDate(choice.since));
+    QCOMPARE(IsoDate(again.Choice().until), IsoDate(choice.until));
+    QCOMPARE(again.Choice().whole, whole);
 
     // Every report equals the command line's over the window, the check's file line
     // numbers included; the listing shows the window's first lines.
