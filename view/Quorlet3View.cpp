@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTextDocument>
 #include <QUrl>
 #include <cerrno>
 #include <climits>
@@ -204,6 +205,47 @@ QString ReportToDisplay(std::string_view reportCp932) {
     return text;
 }
 
+std::string DisplayToBytes(const QString& shown, TextEncoding encoding, QString* lost) {
+    if (lost != nullptr) {
+        lost->clear();
+    }
+    QString text = shown;
+    text.replace(QChar(kLoneCrSymbol), QLatin1Char('\r'));
+    if (encoding == TextEncoding::Utf8) {
+        return text.toStdString();
+    }
+    std::string bytes;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        if (n > 0) {
+            bytes += "\r\n";
+        }
+        const QString& line = lines[n];
+        if (const std::optional<std::string> whole = EncodeUtf8ToCp932(line.toStdString())) {
+            bytes += *whole;
+            continue;
+        }
+        // Character by character, only for the line that holds one cp932 lacks.
+        for (qsizetype c = 0; c < line.size();) {
+            const qsizetype length = line[c].isHighSurrogate() && c + 1 < line.size() ? 2 : 1;
+            const QString character = line.mid(c, length);
+            if (const std::optional<std::string> one = EncodeUtf8ToCp932(character.toStdString())) {
+                bytes += *one;
+            } else {
+                if (lost != nullptr && lost->isEmpty()) {
+                    const QString code = QString::number(character.toUcs4().value(0), 16).toUpper();
+                    *lost = QStringLiteral("%1 行目の「%2」U+%3")
+                                .arg(n + 1)
+                                .arg(character, code.rightJustified(4, QLatin1Char('0')));
+                }
+                bytes += '?';
+            }
+            c += length;
+        }
+    }
+    return bytes;
+}
+
 CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     : QWidget(parent), m_doc(doc), m_watcher(std::make_unique<CLogWatcher>()) {
     setFont(DialogFont());
@@ -242,7 +284,11 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     setFocusProxy(m_resultBox);  // the window opens with the report in the keyboard's hands
 
     // The boxes show whatever the setters announce.
-    connect(this, &CQuorlet3View::ResultChanged, m_resultBox, &QPlainTextEdit::setPlainText);
+    // The box may be edited; what it shows is a new report until the user changes it.
+    connect(this, &CQuorlet3View::ResultChanged, m_resultBox, [box = m_resultBox](const QString& text) {
+        box->setPlainText(text);
+        box->document()->setModified(false);
+    });
     connect(this, &CQuorlet3View::FileNameChanged, m_fileNameBox, [box = m_fileNameBox](const QString& text) {
         box->setText(text);
         box->setCursorPosition(0);
@@ -270,6 +316,10 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
     };
     m_openInBrowser = [](const std::string& path) { QDesktopServices::openUrl(LocalFileUrl(path)); };
+    m_askToWriteUnwritable = [this](const QString& text) {
+        return QMessageBox::question(window(), AppTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+               QMessageBox::Yes;
+    };
 
     // The form's first texts: the initial sentence and an empty result box.
     SetFileName(QStringLiteral("まず、対象ファイルを指定してください。"));
@@ -714,11 +764,26 @@ void CQuorlet3View::OnSaveResult() {
     if (!encoding) {
         return;
     }
+    // What the box shows is saved: the report's own bytes unless the user edited it.
+    std::string bytes;
+    if (m_resultBox == nullptr || !m_resultBox->document()->isModified()) {
+        bytes = *encoding == TextEncoding::Cp932CrLf ? m_strResult : CrLfToLf(DecodeCp932ToUtf8(m_strResult));
+    } else {
+        QString lost;
+        bytes = DisplayToBytes(m_resultBox->toPlainText(), *encoding, &lost);
+        if (!lost.isEmpty() && !m_askToWriteUnwritable(
+                                   QStringLiteral("編集した結果には Shift_JIS で書けない文字があります（最初は %1）。\n"
+                                                  "そのまま保存すると、その文字は「?」になります。保存しますか？\n"
+                                                  "（UTF-8 を選べば、そのとおりに保存できます。）")
+                                       .arg(lost))) {
+            return;
+        }
+    }
     const std::optional<std::string> path = m_chooseSaveFile(QStringLiteral("結果を保存"), "result.txt");
     if (!path) {
         return;
     }
-    WriteOut(*path, *encoding == TextEncoding::Cp932CrLf ? m_strResult : CrLfToLf(DecodeCp932ToUtf8(m_strResult)));
+    WriteOut(*path, bytes);
 }
 
 void CQuorlet3View::OnExportHtml() {

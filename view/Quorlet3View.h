@@ -70,7 +70,8 @@ public:
     void OnOpenFile(const std::string& path);
     void OnDropFile(const std::string& path) { OnOpenFile(path); }
 
-    // Writes the shown report to a file the user names, in the encoding the user chooses.
+    // Writes the shown report to a file the user names, in the encoding the user chooses:
+    // the report's own bytes, or the box's text when the user edited it.
     void OnSaveResult();
     // Writes the HTML page of every report of what is loaded (whole log or first lines),
     // then offers to open it in the browser.
@@ -128,6 +129,9 @@ public:
     std::function<std::optional<std::string>(const QString&, const std::string&)> m_chooseSaveFile;
     // Asks which encoding a saved result takes; nothing on cancel.
     std::function<std::optional<TextEncoding>()> m_chooseEncoding;
+    // Tells that the edited result holds characters the encoding cannot write (the text
+    // names them) and asks whether to write them as "?"; false writes nothing.
+    std::function<bool(const QString&)> m_askToWriteUnwritable;
     // Asks whether to open the written page in the browser, and opens it.
     std::function<bool()> m_askOpenInBrowser;
     std::function<void(const std::string&)> m_openInBrowser;
@@ -212,6 +216,12 @@ private:
 // Report text as the result box shows it: lines end at CR LF only; a CR on its own
 // shows as the symbol U+240D so that it does not start a line.
 QString ReportToDisplay(std::string_view reportCp932);
+
+// The result box's text as a file's bytes in the encoding, undoing ReportToDisplay: lines
+// end in CR LF for cp932 and LF for UTF-8, the lone-CR symbol is a CR again. A character
+// cp932 lacks is written "?"; the first one, with its line number, is described in *lost
+// (left empty when every character is written as shown).
+std::string DisplayToBytes(const QString& shown, TextEncoding encoding, QString* lost = nullptr);
 
 // The line that opens the listing of a whole log, which lists only its first lines (cp932,
 // CR LF). what names what was read: the whole log, or a date window read whole.

@@ -12,6 +12,8 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 #include <fstream>
 #include <thread>
@@ -198,6 +200,8 @@ private Q_SLOTS:
     void progressBarShowsTheShareOnceTheTotalIsKnown();
     void savedResultBytes_data();
     void savedResultBytes();
+    void savedEditedResult_data();
+    void savedEditedResult();
     void exportsEqualTheCommandLine();
     void exportWithoutAReportSaysSo();
     void growingLogReloadsOncePerBurst_data();
@@ -382,6 +386,57 @@ void WindowFileTest::savedResultBytes() {
     t.view->OnSaveResult();
     QCOMPARE(t.errors.size(), 1);
     QVERIFY(t.errors.front().contains(QStringLiteral("フォルダーが見つかりません。")));
+}
+
+void WindowFileTest::savedEditedResult_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("agree");
+    QTest::addColumn<QByteArray>("expected");  // empty: nothing written
+    const QByteArray sjis = QByteArray::fromStdString(Cp932("表示\t1\r\nA\rB\r\n追記"));
+    QTest::newRow("cp932") << int(TextEncoding::Cp932CrLf) << QStringLiteral("追記") << true << sjis;
+    QTest::newRow("UTF-8") << int(TextEncoding::Utf8) << QStringLiteral("追記한") << true
+                           << QByteArray("表示\t1\nA\rB\n追記한");
+    QTest::newRow("cp932 lacks a character, declined")
+        << int(TextEncoding::Cp932CrLf) << QStringLiteral("追記한") << false << QByteArray();
+    QTest::newRow("cp932 lacks a character, agreed")
+        << int(TextEncoding::Cp932CrLf) << QStringLiteral("追記한") << true << sjis + "?";
+}
+
+void WindowFileTest::savedEditedResult() {
+    QFETCH(int, encoding);
+    QFETCH(QString, typed);
+    QFETCH(bool, agree);
+    QFETCH(QByteArray, expected);
+    TempDir dir;
+    WindowUnderTest t;
+    QStringList asked;
+    t.view->m_askToWriteUnwritable = [&](const QString& text) {
+        asked << text;
+        return agree;
+    };
+    t.view->SetResult(Cp932("表示\t1\r\n") + "A\rB\r\n");
+    // Typed at the end of the box, as the user would.
+    QTextCursor cursor(t.view->ResultBox()->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(typed);
+    QVERIFY(t.view->ResultBox()->document()->isModified());
+    t.encoding = static_cast<TextEncoding>(encoding);
+    const std::string path = dir.PathOf("edited.txt");
+    t.saveAnswers = {path};
+    t.view->OnSaveResult();
+    QVERIFY(t.errors.isEmpty());
+    const bool lacks = typed.contains(QStringLiteral("한")) && t.encoding == TextEncoding::Cp932CrLf;
+    QCOMPARE(asked.size(), lacks ? 1 : 0);
+    if (lacks) {
+        QVERIFY2(asked.front().contains(QStringLiteral("3 行目の「한」U+D55C")), qPrintable(asked.front()));
+    }
+    QCOMPARE(QByteArray::fromStdString(ReadBytes(path)), expected);
+    // A new report is saved as its own bytes again.
+    t.view->SetResult(Cp932("次"));
+    t.saveAnswers = {path};
+    t.view->OnSaveResult();
+    QCOMPARE(ReadBytes(path), t.encoding == TextEncoding::Cp932CrLf ? Cp932("次") : std::string("次"));
 }
 
 void WindowFileTest::exportsEqualTheCommandLine() {
