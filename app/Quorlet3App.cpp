@@ -86,6 +86,15 @@ bool CQuorlet3App::InitInstance(const QStringList& arguments) {
         m_frame->SetRecentFiles(m_recentFiles.Paths());
     });
 
+    // Saves and exports start in the folder of the last one, also after a restart.
+    const QString saveFolderKey = QStringLiteral("Settings/SaveFolder");
+    GetView()->SetSaveFolder(m_profile->value(saveFolderKey).toByteArray().toStdString());
+    QObject::connect(GetView(), &CQuorlet3View::SaveFolderChanged, m_frame.get(),
+                     [this, saveFolderKey](const QByteArray& folder) {
+                         m_profile->setValue(saveFolderKey, folder);
+                         m_profile->sync();
+                     });
+
     // An option the program does not know is worth a warning, not a window that never opens.
     QCommandLineParser parser;
     SetUpCommandLine(parser);

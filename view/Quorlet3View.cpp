@@ -14,6 +14,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStandardPaths>
 #include <QTextDocument>
 #include <QUrl>
 #include <cerrno>
@@ -304,10 +305,7 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     };
     m_reportError = [this](const QString& text) { ShowWarning(window(), text); };
     m_chooseSaveFile = [this](const QString& caption, const std::string& suggested) {
-        return ChooseSaveFile(
-            window(), caption,
-            m_loadedPath.empty() ? QFile::encodeName(QDir::currentPath()).toStdString() : FolderOf(m_loadedPath),
-            suggested);
+        return ChooseSaveFile(window(), caption, SaveFolder(), suggested);
     };
     m_chooseEncoding = [this] { return ChooseEncoding(window()); };
     m_askOpenInBrowser = [this] {
@@ -740,6 +738,15 @@ void CQuorlet3View::OnWatchLost(const QString& reason) {
     m_reportError(reason);
 }
 
+std::string CQuorlet3View::SaveFolder() const {
+    if (!m_saveFolder.empty()) {
+        return m_saveFolder;
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFile::encodeName(!documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath())
+        .toStdString();
+}
+
 bool CQuorlet3View::WriteOut(const std::string& path, std::string_view bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
@@ -753,6 +760,8 @@ bool CQuorlet3View::WriteOut(const std::string& path, std::string_view bytes) {
         m_reportError(WriteFailureText(path, written ? errno : writeError));
         return false;
     }
+    m_saveFolder = FolderOf(path);
+    Q_EMIT SaveFolderChanged(QByteArray::fromStdString(m_saveFolder));
     return true;
 }
 

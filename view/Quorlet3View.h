@@ -104,6 +104,12 @@ public:
     void SetFileName(const QString& text);
     const QString& FileName() const { return m_strFileName; }
 
+    // The folder a save or an export starts in (file-system bytes): the folder of the last
+    // file written, else the user's documents folder (the home folder when it has none).
+    // The log's own folder may well be read-only, so it is never the start.
+    std::string SaveFolder() const;
+    void SetSaveFolder(const std::string& folder) { m_saveFolder = folder; }
+
     // The loaded log's path (file-system bytes), empty before the first load.
     const std::string& LoadedPath() const { return m_loadedPath; }
     // The window of dates loaded, or nothing when the log was read from its start.
@@ -148,6 +154,8 @@ Q_SIGNALS:
     // What is loaded, for the caption: "" for the first lines, else the whole log's line count.
     void LoadedLinesChanged(const QString& description);
     void AutoReloadChanged(bool on);
+    // A save or an export was written into this folder (file-system bytes).
+    void SaveFolderChanged(const QByteArray& folder);
     // A whole-log read ended (done, cancelled or failed) and its outcome is shown.
     void BackgroundReadFinished();
 
@@ -203,6 +211,7 @@ private:
     std::string m_strResult;               // the last report, cp932 bytes as the document returned them
     QString m_strFileName;                 // the initial sentence, then the path of the loaded log
     std::string m_loadedPath;
+    std::string m_saveFolder;                              // of the last file written
     std::optional<DateWindowChoice> m_dateWindow;          // the date window loaded
     long long m_windowStartByte = 0;                       // where the first lines of the date window start
     mutable std::optional<long long> m_linesBeforeWindow;  // file lines before them, counted when a check needs them

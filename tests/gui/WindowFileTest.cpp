@@ -12,6 +12,7 @@
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStandardPaths>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QtTest>
@@ -202,6 +203,7 @@ private Q_SLOTS:
     void savedResultBytes();
     void savedEditedResult_data();
     void savedEditedResult();
+    void saveStartsInTheLastSavesFolder();
     void exportsEqualTheCommandLine();
     void exportWithoutAReportSaysSo();
     void growingLogReloadsOncePerBurst_data();
@@ -437,6 +439,40 @@ void WindowFileTest::savedEditedResult() {
     t.saveAnswers = {path};
     t.view->OnSaveResult();
     QCOMPARE(ReadBytes(path), t.encoding == TextEncoding::Cp932CrLf ? Cp932("次") : std::string("次"));
+}
+
+void WindowFileTest::saveStartsInTheLastSavesFolder() {
+    TempDir logs;
+    TempDir saves;
+    TempDir profile;
+    const QString ini = QString::fromStdString(profile.PathOf("quorlet3.ini"));
+    const std::string documents = [] {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        return QFile::encodeName(QDir(folder).exists() ? folder : QDir::homePath()).toStdString();
+    }();
+    {
+        CQuorlet3App app(ini);
+        QVERIFY(app.InitInstance({QStringLiteral("quorlet3")}));
+        CQuorlet3View* view = app.GetView();
+        view->m_reportError = [](const QString& text) { QFAIL(qPrintable(text)); };
+        view->m_chooseEncoding = [] { return std::optional(TextEncoding::Cp932CrLf); };
+        std::vector<std::string> startedIn;
+        view->m_chooseSaveFile = [&](const QString&, const std::string&) {
+            startedIn.push_back(view->SaveFolder());
+            return std::optional(saves.PathOf("result.txt"));
+        };
+        // The log's folder may be read-only: the first save starts in the documents folder.
+        view->OnOpenFile(logs.WriteLines("sample.log", PlainLines(3)));
+        view->OnSaveResult();
+        view->OnSaveResult();
+        QCOMPARE(startedIn, (std::vector<std::string>{documents, saves.Path()}));
+        app.GetMainWnd()->close();
+    }
+    // The next run remembers it.
+    CQuorlet3App next(ini);
+    QVERIFY(next.InitInstance({QStringLiteral("quorlet3")}));
+    QCOMPARE(next.GetView()->SaveFolder(), saves.Path());
+    next.GetMainWnd()->close();
 }
 
 void WindowFileTest::exportsEqualTheCommandLine() {
