@@ -18,16 +18,47 @@ namespace quorlet3 {
 
 QString MainCaption() { return QStringLiteral("Loganta　Quorlet 3"); }
 
-void SetUpCommandLine(QCommandLineParser& parser) {
+CommandLineLanguage LocaleCommandLineLanguage() {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QByteArray value = qgetenv(variable);
+        if (!value.isEmpty()) {
+            return value.startsWith("ja") ? CommandLineLanguage::Japanese : CommandLineLanguage::English;
+        }
+    }
+    return CommandLineLanguage::English;
+}
+
+void SetUpCommandLine(QCommandLineParser& parser, CommandLineLanguage language) {
+    const bool japanese = language == CommandLineLanguage::Japanese;
     QCoreApplication::setApplicationName(AppTitle());
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORLET3_VERSION));
     parser.setApplicationDescription(
-        QStringLiteral("Analyses the access log of a hit counter (cp932). Choose the log with the file menu."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"),
-                                 QStringLiteral("Accepted and put on the recent-file list; nothing of it is read."),
-                                 QStringLiteral("[file]"));
+        japanese
+            ? QStringLiteral("カウンターのアクセスログ（cp932）を解析します。ログはファイルメニューで選びます。")
+            : QStringLiteral("Analyses the access log of a hit counter (cp932). Choose the log with the file menu."));
+    // The options' own texts, in the language (Qt's would follow its translation instead).
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
+                                        japanese ? QStringLiteral("このヘルプを表示します。")
+                                                 : QStringLiteral("Displays help on commandline options.")));
+    QCommandLineOption helpAll(QStringLiteral("help-all"));  // Qt's spelling, answered as --help
+    helpAll.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(helpAll);
+    parser.addOption(QCommandLineOption(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        japanese ? QStringLiteral("バージョン情報を表示します。") : QStringLiteral("Displays version information.")));
+    parser.addPositionalArgument(
+        // An ASCII name: the help pads the column by characters, not by their width.
+        japanese ? QStringLiteral("FILE") : QStringLiteral("file"),
+        japanese ? QStringLiteral("最近使ったファイルの一覧に加えます（内容は読みません）。")
+                 : QStringLiteral("Accepted and put on the recent-file list; nothing of it is read."),
+        japanese ? QStringLiteral("[FILE]") : QStringLiteral("[file]"));
+}
+
+QString UnknownOptionText(const QString& option, CommandLineLanguage language) {
+    const QString dashed = (option.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + option;
+    return language == CommandLineLanguage::Japanese
+               ? QStringLiteral("quorlet3: 不明なオプション %1 は無視します。").arg(dashed)
+               : QStringLiteral("quorlet3: unknown option %1 is ignored.").arg(dashed);
 }
 
 bool AsksForHelpOrVersion(const QStringList& arguments) {
@@ -97,15 +128,14 @@ bool CQuorlet3App::InitInstance(const QStringList& arguments) {
 
     // An option the program does not know is worth a warning, not a window that never opens.
     QCommandLineParser parser;
-    SetUpCommandLine(parser);
+    SetUpCommandLine(parser, m_commandLineLanguage);
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (unknown.isEmpty()) {
             qWarning("quorlet3: %s", qPrintable(parser.errorText()));
         }
         for (const QString& option : unknown) {
-            qWarning("quorlet3: 不明なオプション %s%s は無視します。", option.size() == 1 ? "-" : "--",
-                     qPrintable(option));
+            qWarning("%s", qPrintable(UnknownOptionText(option, m_commandLineLanguage)));
         }
     }
     if (!parser.positionalArguments().isEmpty()) {

@@ -1,6 +1,7 @@
 // The application shell: start-up, the menu and accelerators, the version dialog, the
 // profile's recent-file list, and the Qt dialogs the document asks through.
 #include <QAction>
+#include <QCommandLineParser>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -122,7 +123,10 @@ private Q_SLOTS:
     void logFileDialogChoices();
     void cp932FileNameThroughTheDialog();
     void japaneseQtTexts();
+    void unknownOptionOpensTheWindow_data();
     void unknownOptionOpensTheWindow();
+    void commandLineHelpFollowsTheLocale_data();
+    void commandLineHelpFollowsTheLocale();
     void dialogsOpenOverTheMainWindow_data();
     void dialogsOpenOverTheMainWindow();
     void handlerFailuresStayInside();
@@ -574,13 +578,65 @@ void ShellTest::japaneseQtTexts() {
     QVERIFY(dialog.windowTitle() != QStringLiteral("Open"));
 }
 
+void ShellTest::unknownOptionOpensTheWindow_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("Japanese") << int(CommandLineLanguage::Japanese)
+                              << QStringLiteral("quorlet3: 不明なオプション --frobnicate は無視します。");
+    QTest::newRow("English") << int(CommandLineLanguage::English)
+                             << QStringLiteral("quorlet3: unknown option --frobnicate is ignored.");
+}
+
 void ShellTest::unknownOptionOpensTheWindow() {
+    QFETCH(int, language);
+    QFETCH(QString, warning);
     QTemporaryDir profile;
     CQuorlet3App app(profile.filePath(QStringLiteral("quorlet3.ini")));
-    QTest::ignoreMessage(QtWarningMsg, "quorlet3: 不明なオプション --frobnicate は無視します。");
+    app.m_commandLineLanguage = static_cast<CommandLineLanguage>(language);
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
     QVERIFY(app.InitInstance({QStringLiteral("quorlet3"), QStringLiteral("--frobnicate")}));
     QVERIFY(app.GetMainWnd()->isVisible());
     app.GetMainWnd()->close();
+}
+
+void ShellTest::commandLineHelpFollowsTheLocale_data() {
+    QTest::addColumn<QByteArray>("lcAll");
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<bool>("japanese");
+    QTest::newRow("LANG=ja_JP.UTF-8") << QByteArray() << QByteArray("ja_JP.UTF-8") << true;
+    QTest::newRow("LANG=en_US.UTF-8") << QByteArray() << QByteArray("en_US.UTF-8") << false;
+    QTest::newRow("LC_ALL=C over LANG=ja") << QByteArray("C") << QByteArray("ja_JP.UTF-8") << false;
+    QTest::newRow("nothing set") << QByteArray() << QByteArray() << false;
+}
+
+void ShellTest::commandLineHelpFollowsTheLocale() {
+    QFETCH(QByteArray, lcAll);
+    QFETCH(QByteArray, lang);
+    QFETCH(bool, japanese);
+    const QByteArray saved[] = {qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG")};
+    const auto restore = qScopeGuard([&saved] {
+        qputenv("LC_ALL", saved[0]);
+        qputenv("LC_MESSAGES", saved[1]);
+        qputenv("LANG", saved[2]);
+    });
+    qputenv("LC_ALL", lcAll);
+    qunsetenv("LC_MESSAGES");
+    qputenv("LANG", lang);
+    const CommandLineLanguage language = LocaleCommandLineLanguage();
+    QCOMPARE(language == CommandLineLanguage::Japanese, japanese);
+    QCommandLineParser parser;
+    SetUpCommandLine(parser, language);
+    const QString help = parser.helpText();
+    const QStringList japaneseTexts{QStringLiteral("アクセスログ"), QStringLiteral("このヘルプを表示します。"),
+                                    QStringLiteral("バージョン情報を表示します。"), QStringLiteral("[FILE]")};
+    const QStringList englishTexts{QStringLiteral("access log"), QStringLiteral("Displays help"),
+                                   QStringLiteral("Displays version information."), QStringLiteral("[file]")};
+    for (const QString& text : japanese ? japaneseTexts : englishTexts) {
+        QVERIFY2(help.contains(text), qPrintable(help));
+    }
+    for (const QString& text : japanese ? englishTexts : japaneseTexts) {
+        QVERIFY2(!help.contains(text), qPrintable(help));
+    }
 }
 
 void ShellTest::dialogsOpenOverTheMainWindow_data() {
