@@ -28,7 +28,7 @@ QMenu* FindPopup(const QList<QAction*>& actions, const QString& text) {
 
 // A recent file's menu text: its number as the mnemonic, then the path as it reads.
 QString RecentFileText(int index, const std::string& path) {
-    QString shown = PathToQString(path);
+    QString shown = PathToMarkedQString(path);
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
 }

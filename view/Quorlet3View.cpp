@@ -490,7 +490,7 @@ void CQuorlet3View::ShowLoadedFile(const std::string& path, long long sizeBefore
     m_dateWindow = window;
     m_shown = {};
     SetResult(std::string());
-    SetFileName(PathToQString(path));
+    SetFileName(PathToMarkedQString(path));
     Q_EMIT LoadedLinesChanged(LoadedLines());
     Q_EMIT LogLoaded(QByteArray::fromStdString(path));
     WatchLoadedFile(sizeBefore);

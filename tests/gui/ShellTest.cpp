@@ -471,7 +471,9 @@ void ShellTest::recentFilesInTheFileMenu() {
     const QList<QAction*>& recent = frame->RecentFileActions();
     QCOMPARE(recent.size(), 3);  // two files and the separator after them
     QCOMPARE(recent[0]->text(), QStringLiteral("&1 ") + PathToQString(folder.Path()) + QStringLiteral("/a&&b.log"));
-    QCOMPARE(recent[1]->text(), QStringLiteral("&2 ") + PathToQString(folder.Path()) + QStringLiteral("/ログ.log"));
+    // The cp932 name is marked, so that it is told apart from a UTF-8 "ログ.log".
+    QCOMPARE(recent[1]->text(),
+             QStringLiteral("&2 ") + PathToQString(folder.Path()) + QStringLiteral("/ログ.log　（Shift_JIS）"));
     QVERIFY(recent[2]->isSeparator());
     // The items stand in the file menu above exit.
     QMenu* file = frame->menuBar()->actions().front()->menu();
@@ -481,9 +483,10 @@ void ShellTest::recentFilesInTheFileMenu() {
     app.GetView()->OnCommand(CommandOf(32772));
     recent[1]->trigger();
     QCOMPARE(app.GetDocument()->Store()[0], MainRecord(9, 4)[0]);
-    QCOMPARE(app.GetView()->FileNameBox()->text(), PathToQString(cp932Log));
+    QCOMPARE(app.GetView()->FileNameBox()->text(), PathToQString(cp932Log) + QStringLiteral("　（Shift_JIS）"));
     QCOMPARE(app.GetView()->Result(), std::string());
-    QCOMPARE(frame->RecentFileActions()[0]->text(), QStringLiteral("&1 ") + PathToQString(cp932Log));
+    QCOMPARE(frame->RecentFileActions()[0]->text(),
+             QStringLiteral("&1 ") + PathToQString(cp932Log) + QStringLiteral("　（Shift_JIS）"));
     QCOMPARE(chooser.m_calls, 2);
     frame->close();
 }
@@ -556,7 +559,7 @@ void ShellTest::cp932FileNameThroughTheDialog() {
     QCOMPARE(shown, (QStringList{"a.log", "ログ.log"}));
     QVERIFY(chosen);
     QCOMPARE(doc.Store()[0], MainRecord(9, 4)[0]);
-    QCOMPARE(view.FileNameBox()->text(), PathToQString(folder.Path()) + QStringLiteral("/ログ.log"));
+    QCOMPARE(view.FileNameBox()->text(), PathToQString(folder.Path()) + QStringLiteral("/ログ.log　（Shift_JIS）"));
 }
 
 void ShellTest::japaneseQtTexts() {
