@@ -28,7 +28,7 @@ QMenu* FindPopup(const QList<QAction*>& actions, const QString& text) {
 
 // A recent file's menu text: its number as the mnemonic, then the path as it reads.
 QString RecentFileText(int index, const std::string& path) {
-    QString shown = PathToQString(path);
+    QString shown = PathToMarkedQString(path);
     shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
 }
@@ -105,15 +105,15 @@ void CMainFrame::BuildWindowCommands() {
         return action;
     };
     file->insertSeparator(before);
-    m_wholeLoad = add(QStringLiteral("ログ全体を読み込む…"));
+    m_wholeLoad = add(QStringLiteral("ログ全体を読み込む(&W)…"));
     m_dateWindowLoad = add(QStringLiteral("期間を指定して読み込む(&D)…"));
-    m_autoReload = add(QStringLiteral("自動更新"));
+    m_autoReload = add(QStringLiteral("自動更新(&U)"));
     m_autoReload->setCheckable(true);
     file->insertSeparator(before);
-    m_saveResult = add(QStringLiteral("結果を保存…"));
-    m_exportHtml = add(QStringLiteral("HTMLレポートを書き出す…"));
-    m_exportJson = add(QStringLiteral("結果をJSONで書き出す…"));
-    m_exportCsv = add(QStringLiteral("結果をCSVで書き出す…"));
+    m_saveResult = add(QStringLiteral("結果を保存(&S)…"));
+    m_exportHtml = add(QStringLiteral("HTMLレポートを書き出す(&H)…"));
+    m_exportJson = add(QStringLiteral("結果をJSONで書き出す(&J)…"));
+    m_exportCsv = add(QStringLiteral("結果をCSVで書き出す(&V)…"));
 
     CQuorlet3View* view = m_view;
     connect(m_wholeLoad, &QAction::triggered, view,

@@ -20,16 +20,48 @@ namespace quorlet3 {
 
 QString MainCaption() { return QStringLiteral("Loganta　Quorlet 3"); }
 
-void SetUpCommandLine(QCommandLineParser& parser) {
+CommandLineLanguage LocaleCommandLineLanguage() {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        const QByteArray value = qgetenv(variable);
+        if (!value.isEmpty()) {
+            return value.startsWith("ja") ? CommandLineLanguage::Japanese : CommandLineLanguage::English;
+        }
+    }
+    return CommandLineLanguage::English;
+}
+
+void SetUpCommandLine(QCommandLineParser& parser, CommandLineLanguage language) {
+    const bool japanese = language == CommandLineLanguage::Japanese;
     QCoreApplication::setApplicationName(AppTitle());
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORLET3_VERSION));
     parser.setApplicationDescription(
-        QStringLiteral("Analyses the access log of a hit counter (cp932): the file named, or one chosen with the file "
-                       "menu."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The log to open (of several, the first)."),
-                                 QStringLiteral("[file]"));
+        japanese
+            ? QStringLiteral("カウンターのアクセスログ（cp932）を解析します。名前を挙げたファイルか、ファイルメニューで選んだログです。")
+            : QStringLiteral("Analyses the access log of a hit counter (cp932): the file named, or one chosen with the file "
+                              "menu."));
+    // The options' own texts, in the language (Qt's would follow its translation instead).
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
+                                        japanese ? QStringLiteral("このヘルプを表示します。")
+                                                 : QStringLiteral("Displays help on commandline options.")));
+    QCommandLineOption helpAll(QStringLiteral("help-all"));  // Qt's spelling, answered as --help
+    helpAll.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(helpAll);
+    parser.addOption(QCommandLineOption(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        japanese ? QStringLiteral("バージョン情報を表示します。") : QStringLiteral("Displays version information.")));
+    parser.addPositionalArgument(
+        // An ASCII name: the help pads the column by characters, not by their width.
+        japanese ? QStringLiteral("FILE") : QStringLiteral("file"),
+        japanese ? QStringLiteral("開くログ（複数のときは最初のもの）。")
+                 : QStringLiteral("The log to open (of several, the first)."),
+        japanese ? QStringLiteral("[FILE]") : QStringLiteral("[file]"));
+}
+
+QString UnknownOptionText(const QString& option, CommandLineLanguage language) {
+    const QString dashed = (option.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + option;
+    return language == CommandLineLanguage::Japanese
+               ? QStringLiteral("quorlet3: 不明なオプション %1 は無視します。").arg(dashed)
+               : QStringLiteral("quorlet3: unknown option %1 is ignored.").arg(dashed);
 }
 
 bool AsksForHelpOrVersion(const QStringList& arguments) {
@@ -88,17 +120,25 @@ bool CQuorlet3App::InitInstance(const QStringList& arguments, const std::vector<
         m_frame->SetRecentFiles(m_recentFiles.Paths());
     });
 
+    // Saves and exports start in the folder of the last one, also after a restart.
+    const QString saveFolderKey = QStringLiteral("Settings/SaveFolder");
+    GetView()->SetSaveFolder(m_profile->value(saveFolderKey).toByteArray().toStdString());
+    QObject::connect(GetView(), &CQuorlet3View::SaveFolderChanged, m_frame.get(),
+                     [this, saveFolderKey](const QByteArray& folder) {
+                         m_profile->setValue(saveFolderKey, folder);
+                         m_profile->sync();
+                     });
+
     // An option the program does not know is worth a warning, not a window that never opens.
     QCommandLineParser parser;
-    SetUpCommandLine(parser);
+    SetUpCommandLine(parser, m_commandLineLanguage);
     if (!parser.parse(arguments)) {
         const QStringList unknown = parser.unknownOptionNames();
         if (unknown.isEmpty()) {
             qWarning("quorlet3: %s", qPrintable(parser.errorText()));
         }
         for (const QString& option : unknown) {
-            qWarning("quorlet3: 不明なオプション %s%s は無視します。", option.size() == 1 ? "-" : "--",
-                     qPrintable(option));
+            qWarning("%s", qPrintable(UnknownOptionText(option, m_commandLineLanguage)));
         }
     }
     if (!parser.positionalArguments().isEmpty()) {

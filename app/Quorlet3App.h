@@ -22,8 +22,18 @@ class CQuorlet3View;
 // The caption of the main window ("Loganta", ideographic space, "Quorlet 3").
 QString MainCaption();
 
-// Sets the application's name and version and describes its command line to the parser.
-void SetUpCommandLine(QCommandLineParser& parser);
+// The language of the command line's help and messages: Japanese under a Japanese locale
+// (the first of LC_ALL, LC_MESSAGES and LANG that is set), English otherwise. The window
+// itself always speaks Japanese.
+enum class CommandLineLanguage { Japanese, English };
+CommandLineLanguage LocaleCommandLineLanguage();
+
+// Sets the application's name and version and describes its command line to the parser,
+// in the language.
+void SetUpCommandLine(QCommandLineParser& parser, CommandLineLanguage language);
+
+// The warning for an option the program does not know (name without dashes), in the language.
+QString UnknownOptionText(const QString& option, CommandLineLanguage language);
 
 // True when the arguments ask only for the help or version text, which need no display.
 bool AsksForHelpOrVersion(const QStringList& arguments);
@@ -54,6 +64,9 @@ public:
     CMainFrame* GetMainWnd() const { return m_frame.get(); }
     CQuorlet3View* GetView() const;
     const CRecentFileList& RecentFiles() const { return m_recentFiles; }
+
+    // The language of the messages InitInstance writes on stderr.
+    CommandLineLanguage m_commandLineLanguage = LocaleCommandLineLanguage();
 
 private:
     // Opens the file named on the command line (file-system bytes) once the event loop

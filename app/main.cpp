@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Quorlet3App.h"
+#include "platform/QtText.h"
 
 int main(int argc, char** argv) {
     QStringList arguments;
@@ -16,9 +17,17 @@ int main(int argc, char** argv) {
     // The help and version texts are printed without connecting to a display.
     if (quorlet3::AsksForHelpOrVersion(arguments)) {
         QCoreApplication core(argc, argv);
+        const quorlet3::CommandLineLanguage language = quorlet3::LocaleCommandLineLanguage();
+        if (language == quorlet3::CommandLineLanguage::Japanese) {
+            quorlet3::InstallJapaneseQtTexts();  // the parser's own headings ("Usage:", "Options:")
+        }
         QCommandLineParser parser;
-        quorlet3::SetUpCommandLine(parser);
-        parser.process(core);  // prints the text and ends the program
+        quorlet3::SetUpCommandLine(parser, language);
+        parser.process(core);
+        if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all"))) {
+            parser.showHelp();  // prints the text and ends the program
+        }
+        parser.showVersion();
     }
     QApplication application(argc, argv);
     quorlet3::CQuorlet3App theApp;

@@ -13,6 +13,7 @@
 #include "platform/Cp932.h"
 #include "platform/DialogUnits.h"
 #include "platform/QtComboList.h"
+#include "platform/QtText.h"
 
 namespace quorlet3 {
 namespace {
@@ -68,6 +69,7 @@ private:
 CPageDayDlg::CPageDayDlg(QWidget* parent) : CModalDialog(parent, QStringLiteral("ページ別アクセス日"), 119, 51) {
     m_pageList = new PageListBox(this, [this] { OnDropdownPage(); });
     m_pageList->setEditable(false);
+    m_pageList->setFont(ReportFont());  // the dialog font, with one that draws the CR symbol
     m_pageList->setInsertPolicy(QComboBox::InsertAtBottom);
     m_pageList->setGeometry(DialogRect(5, 5, 105, kClosedHeightUnits));
     m_pageList->setMaxVisibleItems(
@@ -99,7 +101,8 @@ void CPageDayDlg::OnDropdownPage() {
         if (page.empty()) {
             break;
         }
-        const QString name = QString::fromStdString(DecodeCp932ToUtf8(page));
+        // A CR in a name shows as its symbol, as in the result box: "a" and "a" + CR differ.
+        const QString name = QString::fromStdString(DecodeCp932ToUtf8(page)).replace(QLatin1Char('\r'), QChar(0x240D));
         m_pageList->addItem(name);
         m_pageList->setItemData(m_pageList->count() - 1, name, Qt::ToolTipRole);
     }

@@ -34,6 +34,14 @@ QString PathToQString(const std::string& path) {
     return Cp932ToQString(path);
 }
 
+QString PathToMarkedQString(const std::string& path) {
+    QString shown = PathToQString(path);
+    if (!QUtf8StringView(path).isValidUtf8()) {
+        shown += QStringLiteral("　（Shift_JIS）");
+    }
+    return shown;
+}
+
 QFont DialogFont() { return QFont(DialogFontFamily(), 9); }
 
 QString ControlPicturesFamily() { return QStringLiteral("Symbola"); }

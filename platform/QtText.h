@@ -16,6 +16,11 @@ QString Cp932ToQString(std::string_view cp932);
 // else decoded as cp932 (names made on Windows).
 QString PathToQString(const std::string& path);
 
+// A path as the window shows it alone (the file-name box, the recent-file list): as
+// PathToQString, with "　（Shift_JIS）" after a path that is not UTF-8, as the file dialog
+// marks such names, so that it is told apart from the UTF-8 name of the same text.
+QString PathToMarkedQString(const std::string& path);
+
 // Loads Qt's own Japanese texts (the buttons of message boxes, the file dialog's labels)
 // and makes Japanese the default locale. Returns false when the translation (qtbase_ja.qm)
 // is not installed; the texts then stay English. Needs the application object.

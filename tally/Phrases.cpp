@@ -359,12 +359,17 @@ std::string FormatPhrasesText(const PhrasesResult& result) {
     for (const PhraseRow& row : result.rows) {
         AppendFormat(text, "%d\t", row.count);
         text += PhraseShownInCp932(row);
-        text += "\t";
-        for (size_t h = 0; h < row.hosts.size(); ++h) {
-            if (h > 0) {
-                text += " ";
+        // The hosts follow the phrase in the same last column: a column after phrases of
+        // different widths would not line up, in the window nor in a terminal.
+        if (!row.hosts.empty()) {
+            text += "　（"_sj;
+            for (size_t h = 0; h < row.hosts.size(); ++h) {
+                if (h > 0) {
+                    text += " ";
+                }
+                text += row.hosts[h];
             }
-            text += row.hosts[h];
+            text += "）"_sj;
         }
         text += "\r\n";
     }

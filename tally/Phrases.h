@@ -91,8 +91,9 @@ PhrasesResult ComputePhrases(const LineStore& store);
 // its characters, the phrase with "?" in place of each of those.
 std::string PhraseShownInCp932(const PhraseRow& row);
 
-// The report text: a title with the total, then one row per phrase: count, phrase (see
-// PhraseShownInCp932) and its hosts separated by spaces.
+// The report text: a title with the total, then one row per phrase: its count, a tab, and
+// the phrase (see PhraseShownInCp932) followed by an ideographic space and its hosts,
+// separated by spaces, in full-width parentheses.
 std::string FormatPhrasesText(const PhrasesResult& result);
 
 }  // namespace quorlet3

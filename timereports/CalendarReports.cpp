@@ -242,7 +242,8 @@ std::string FormatCalendarMonthsText(const CalendarMonthsResult& result) {
     const int unit = BarUnit(largest);
     std::string text = CalendarHead(kMonthsTitles, result.records, result.total, result.undated, unit);
     for (const MonthCount& m : result.months) {
-        AppendFormat(text, "%d年%d月\t%d\t"_sjf, m.year, m.month, m.count);
+        // Two-digit months: every row's label is as wide as the next, so the counts line up.
+        AppendFormat(text, "%d年%02d月\t%d\t"_sjf, m.year, m.month, m.count);
         AppendScaledBar(text, m.count, unit);
     }
     return text;
@@ -269,7 +270,7 @@ std::string FormatWeekHoursText(const WeekHoursResult& result) {
     for (int w = 0; w < kWeekdays; ++w) {
         for (int h = 0; h < kHours; ++h) {
             const int count = result.counts[static_cast<size_t>(w)][static_cast<size_t>(h)];
-            AppendFormat(text, "%s曜%d時\t%d\t"_sjf, WeekdayName(w), h, count);
+            AppendFormat(text, "%s曜%02d時\t%d\t"_sjf, WeekdayName(w), h, count);
             AppendScaledBar(text, count, unit);
         }
     }

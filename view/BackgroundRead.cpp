@@ -116,12 +116,17 @@ void CBackgroundRead::ShowProgress() {
     const long long read = m_bytesRead;
     const long long total = m_totalBytes;
     if (total > 0) {
+        // A bar that went busy before the total was known shows the share again.
+        if (m_dialog->maximum() != kProgressSteps) {
+            m_dialog->setRange(0, kProgressSteps);
+        }
         m_dialog->setValue(static_cast<int>(std::min<long long>(kProgressSteps, read * kProgressSteps / total)));
         m_dialog->setLabelText(QStringLiteral("%1\n%2 / %3 MB").arg(m_label, Megabytes(read), Megabytes(total)));
-    } else {
+    } else if (read > 0) {
         m_dialog->setRange(0, 0);  // a stream of unknown length: a busy bar
         m_dialog->setLabelText(QStringLiteral("%1\n%2 MB").arg(m_label, Megabytes(read)));
     }
+    // Before the reader's first report the bar stays at its start.
 }
 
 void CBackgroundRead::OnWorkerDone() {

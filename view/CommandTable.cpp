@@ -117,7 +117,7 @@ const CommandRow kRows[] = {
      "weekhours", "page", "page accesses per weekday and hour"},
     {kIdPhrases, {kCalendar, "検索語句(&S)"_sj}, K::Report, Phrases, {}, "phrases", nullptr,
      "decoded search words of referring addresses, with their search hosts"},
-    {kIdAppAbout, {kHelp, "ﾊﾞｰｼﾞｮﾝ情報"_sj}, K::About, nullptr, {}, nullptr, nullptr, nullptr},
+    {kIdAppAbout, {kHelp, "ﾊﾞｰｼﾞｮﾝ情報(&A)"_sj}, K::About, nullptr, {}, nullptr, nullptr, nullptr},
 };
 // clang-format on
 

@@ -1,16 +1,18 @@
-// The date-window dialog. The two dates never cross: moving one past the other takes the
-// other along.
+// The date-window dialog. The two dates are checked against each other when OK is pressed.
 #include "view/DateWindowDlg.h"
 
 #include <QButtonGroup>
+#include <QCalendarWidget>
 #include <QDate>
 #include <QDateEdit>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
 
 #include "platform/DialogUnits.h"
+#include "platform/QtDialogs.h"
 #include "platform/QtWaitCursor.h"
 
 namespace quorlet3 {
@@ -40,22 +42,16 @@ QLabel* MakeLabel(QWidget* parent, const QString& text, QWidget* buddy, const QR
 
 }  // namespace
 
-CDateWindowDlg::CDateWindowDlg(QWidget* owner, const DateSpan& span)
-    : CModalDialog(owner, QStringLiteral("期間を指定して読み込む"), 150, 78) {
-    m_since = MakeDateEdit(this, span, span.first, DialogRect(50, 7, 93, 13));
-    m_until = MakeDateEdit(this, span, span.last, DialogRect(50, 24, 93, 13));
+CDateWindowDlg::CDateWindowDlg(QWidget* owner, const DateSpan& span, const std::optional<DateWindowChoice>& shown)
+    : CModalDialog(owner, QStringLiteral("期間を指定して読み込む"), 150, 78),
+      m_warn([this](const QString& text) { ShowWarning(this, text); }) {
+    // The boxes clamp a date outside the span to its nearer end.
+    m_since = MakeDateEdit(this, span, shown ? shown->since : span.first, DialogRect(50, 7, 93, 13));
+    m_until = MakeDateEdit(this, span, shown ? shown->until : span.last, DialogRect(50, 24, 93, 13));
     MakeLabel(this, QStringLiteral("開始日(&S)："), m_since, DialogRect(7, 7, 42, 13));
     MakeLabel(this, QStringLiteral("終了日(&E)："), m_until, DialogRect(7, 24, 42, 13));
-    connect(m_since, &QDateEdit::dateChanged, this, [this](const QDate& since) {
-        if (m_until->date() < since) {
-            m_until->setDate(since);
-        }
-    });
-    connect(m_until, &QDateEdit::dateChanged, this, [this](const QDate& until) {
-        if (m_since->date() > until) {
-            m_since->setDate(until);
-        }
-    });
+    m_since->installEventFilter(this);
+    m_until->installEventFilter(this);
 
     m_firstLines = new QRadioButton(QStringLiteral("最初の 10000 行(&F)"), this);
     m_firstLines->setGeometry(DialogRect(7, 42, 72, 11));
@@ -64,12 +60,12 @@ CDateWindowDlg::CDateWindowDlg(QWidget* owner, const DateSpan& span)
     auto* extent = new QButtonGroup(this);
     extent->addButton(m_firstLines);
     extent->addButton(m_whole);
-    m_firstLines->setChecked(true);
+    (shown && shown->whole ? m_whole : m_firstLines)->setChecked(true);
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setGeometry(DialogRect(38, 59, 50, 14));
     m_ok->setDefault(true);
-    connect(m_ok, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_ok, &QPushButton::clicked, this, &CDateWindowDlg::OnOK);
     m_cancel = new QPushButton(QStringLiteral("キャンセル"), this);
     m_cancel->setGeometry(DialogRect(93, 59, 50, 14));
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -81,12 +77,46 @@ CDateWindowDlg::CDateWindowDlg(QWidget* owner, const DateSpan& span)
     m_since->setFocus();
 }
 
+void CDateWindowDlg::OnOK() {
+    if (m_since->date() > m_until->date()) {
+        m_warn(
+            QStringLiteral("開始日が終了日より後になっています。\n開始日を終了日と同じか、それより前にしてください。"));
+        m_since->setFocus();
+        return;
+    }
+    accept();
+}
+
+bool CDateWindowDlg::eventFilter(QObject* watched, QEvent* event) {
+    auto* edit = qobject_cast<QDateEdit*>(watched);
+    if (edit != nullptr && event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool altDown = key->key() == Qt::Key_Down && (key->modifiers() & Qt::AltModifier) != 0;
+        if (key->key() == Qt::Key_F4 || altDown) {
+            OpenCalendar(edit);
+            return true;
+        }
+    }
+    return CModalDialog::eventFilter(watched, event);
+}
+
+void OpenCalendar(QDateEdit* edit) {
+    QCalendarWidget* calendar = edit->calendarWidget();  // made with its popup on first use
+    calendar->setSelectedDate(edit->date());
+    QWidget* popup = calendar->window();
+    popup->adjustSize();
+    popup->move(edit->mapToGlobal(QPoint(0, edit->height())));
+    popup->show();
+    calendar->setFocus();
+}
+
 DateWindowChoice CDateWindowDlg::Choice() const {
     return {ToCivilDate(m_since->date()), ToCivilDate(m_until->date()), m_whole->isChecked()};
 }
 
-std::optional<DateWindowChoice> ChooseDateWindow(QWidget* owner, const DateSpan& span) {
-    CDateWindowDlg dlg(owner, span);
+std::optional<DateWindowChoice> ChooseDateWindow(QWidget* owner, const DateSpan& span,
+                                                 const std::optional<DateWindowChoice>& shown) {
+    CDateWindowDlg dlg(owner, span, shown);
     CDialogCursor arrow;
     if (dlg.DoModal() != QDialog::Accepted) {
         return std::nullopt;

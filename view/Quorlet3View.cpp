@@ -15,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStandardPaths>
 #include <QTextDocument>
 #include <QThread>
 #include <QUrl>
@@ -219,6 +220,47 @@ QString ReportToDisplay(std::string_view reportCp932) {
     return text;
 }
 
+std::string DisplayToBytes(const QString& shown, TextEncoding encoding, QString* lost) {
+    if (lost != nullptr) {
+        lost->clear();
+    }
+    QString text = shown;
+    text.replace(QChar(kLoneCrSymbol), QLatin1Char('\r'));
+    if (encoding == TextEncoding::Utf8) {
+        return text.toStdString();
+    }
+    std::string bytes;
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        if (n > 0) {
+            bytes += "\r\n";
+        }
+        const QString& line = lines[n];
+        if (const std::optional<std::string> whole = EncodeUtf8ToCp932(line.toStdString())) {
+            bytes += *whole;
+            continue;
+        }
+        // Character by character, only for the line that holds one cp932 lacks.
+        for (qsizetype c = 0; c < line.size();) {
+            const qsizetype length = line[c].isHighSurrogate() && c + 1 < line.size() ? 2 : 1;
+            const QString character = line.mid(c, length);
+            if (const std::optional<std::string> one = EncodeUtf8ToCp932(character.toStdString())) {
+                bytes += *one;
+            } else {
+                if (lost != nullptr && lost->isEmpty()) {
+                    const QString code = QString::number(character.toUcs4().value(0), 16).toUpper();
+                    *lost = QStringLiteral("%1 行目の「%2」U+%3")
+                                .arg(n + 1)
+                                .arg(character, code.rightJustified(4, QLatin1Char('0')));
+                }
+                bytes += '?';
+            }
+            c += length;
+        }
+    }
+    return bytes;
+}
+
 CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     : QWidget(parent), m_doc(doc), m_watcher(std::make_unique<CLogWatcher>()) {
     setFont(DialogFont());
@@ -256,7 +298,7 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     setTabOrder(m_fileNameBox, m_resultBox);
     setFocusProxy(m_resultBox);  // the window opens with the report in the keyboard's hands
 
-    // The file-name box shows whatever its setter announces.
+    // The file-name box shows whatever its setter announces; the result box is filled by ShowInBox.
     connect(this, &CQuorlet3View::FileNameChanged, m_fileNameBox, [box = m_fileNameBox](const QString& text) {
         box->setText(text);
         box->setCursorPosition(0);
@@ -267,13 +309,12 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     // The dialogs belong to the window the view is in, so they open centred over it.
     m_runShareDialog = [this](const ShareCounters& counters) { RunShareDialog(window(), counters); };
     m_choosePage = [this](const PageNameList& pages) { return ChoosePage(window(), pages); };
-    m_chooseDateWindow = [this](const DateSpan& span) { return ChooseDateWindow(window(), span); };
+    m_chooseDateWindow = [this](const DateSpan& span) {
+        return ChooseDateWindow(window(), span, DateWindowToOffer(span));
+    };
     m_reportError = [this](const QString& text) { ShowWarning(window(), text); };
     m_chooseSaveFile = [this](const QString& caption, const std::string& suggested) {
-        return ChooseSaveFile(
-            window(), caption,
-            m_loadedPath.empty() ? QFile::encodeName(QDir::currentPath()).toStdString() : FolderOf(m_loadedPath),
-            suggested);
+        return ChooseSaveFile(window(), caption, SaveFolder(), suggested);
     };
     m_chooseEncoding = [this] { return ChooseEncoding(window()); };
     m_askOpenInBrowser = [this] {
@@ -282,6 +323,10 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) == QMessageBox::Yes;
     };
     m_openInBrowser = [](const std::string& path) { QDesktopServices::openUrl(LocalFileUrl(path)); };
+    m_askToWriteUnwritable = [this](const QString& text) {
+        return QMessageBox::question(window(), AppTitle(), text, QMessageBox::Yes | QMessageBox::No, QMessageBox::No) ==
+               QMessageBox::Yes;
+    };
 
     // The form's first texts: the initial sentence and an empty result box.
     SetFileName(QStringLiteral("まず、対象ファイルを指定してください。"));
@@ -319,6 +364,8 @@ void CQuorlet3View::ShowInBox(const QString& shown, std::unique_ptr<QTextDocumen
         if (oldIsMade && old != m_resultBox->document()) {
             old->deleteLater();
         }
+        // What the box shows is a new report until the user changes it.
+        m_resultBox->document()->setModified(false);
     }
     Q_EMIT ResultChanged(shown);
 }
@@ -542,6 +589,13 @@ QString CQuorlet3View::LoadedLines() const {
     return whole == nullptr ? QString() : QStringLiteral("ログ全体 %1 行").arg(QLocale().toString(whole->lines));
 }
 
+DateWindowChoice CQuorlet3View::DateWindowToOffer(const DateSpan& span) const {
+    if (m_dateWindow) {
+        return *m_dateWindow;
+    }
+    return {span.first, span.last, m_doc.WholeLog() != nullptr};
+}
+
 bool CQuorlet3View::Busy() const {
     return (m_background != nullptr && !m_background->Quiet()) || (m_reportJob != nullptr && !m_reportJob->Quiet());
 }
@@ -590,7 +644,7 @@ void CQuorlet3View::ShowLoadedFile(const std::string& path, long long sizeBefore
     m_dateWindow = window;
     m_shown = {};
     SetResult(std::string());
-    SetFileName(PathToQString(path));
+    SetFileName(PathToMarkedQString(path));
     Q_EMIT LoadedLinesChanged(LoadedLines());
     Q_EMIT LogLoaded(QByteArray::fromStdString(path));
     WatchLoadedFile(sizeBefore);
@@ -853,6 +907,15 @@ void CQuorlet3View::OnWatchLost(const QString& reason) {
     m_reportError(reason);
 }
 
+std::string CQuorlet3View::SaveFolder() const {
+    if (!m_saveFolder.empty()) {
+        return m_saveFolder;
+    }
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFile::encodeName(!documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath())
+        .toStdString();
+}
+
 bool CQuorlet3View::WriteOut(const std::string& path, std::string_view bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (file == nullptr) {
@@ -866,6 +929,8 @@ bool CQuorlet3View::WriteOut(const std::string& path, std::string_view bytes) {
         m_reportError(WriteFailureText(path, written ? errno : writeError));
         return false;
     }
+    m_saveFolder = FolderOf(path);
+    Q_EMIT SaveFolderChanged(QByteArray::fromStdString(m_saveFolder));
     return true;
 }
 
@@ -877,11 +942,26 @@ void CQuorlet3View::OnSaveResult() {
     if (!encoding) {
         return;
     }
+    // What the box shows is saved: the report's own bytes unless the user edited it.
+    std::string bytes;
+    if (m_resultBox == nullptr || !m_resultBox->document()->isModified()) {
+        bytes = *encoding == TextEncoding::Cp932CrLf ? m_strResult : CrLfToLf(DecodeCp932ToUtf8(m_strResult));
+    } else {
+        QString lost;
+        bytes = DisplayToBytes(m_resultBox->toPlainText(), *encoding, &lost);
+        if (!lost.isEmpty() && !m_askToWriteUnwritable(
+                                   QStringLiteral("編集した結果には Shift_JIS で書けない文字があります（最初は %1）。\n"
+                                                  "そのまま保存すると、その文字は「?」になります。保存しますか？\n"
+                                                  "（UTF-8 を選べば、そのとおりに保存できます。）")
+                                       .arg(lost))) {
+            return;
+        }
+    }
     const std::optional<std::string> path = m_chooseSaveFile(QStringLiteral("結果を保存"), "result.txt");
     if (!path) {
         return;
     }
-    WriteOut(*path, *encoding == TextEncoding::Cp932CrLf ? m_strResult : CrLfToLf(DecodeCp932ToUtf8(m_strResult)));
+    WriteOut(*path, bytes);
 }
 
 void CQuorlet3View::OnExportHtml() {

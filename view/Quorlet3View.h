@@ -75,7 +75,8 @@ public:
     void OnOpenFile(const std::string& path);
     void OnDropFile(const std::string& path) { OnOpenFile(path); }
 
-    // Writes the shown report to a file the user names, in the encoding the user chooses.
+    // Writes the shown report to a file the user names, in the encoding the user chooses:
+    // the report's own bytes, or the box's text when the user edited it.
     void OnSaveResult();
     // Writes the HTML page of every report of what is loaded (whole log or first lines),
     // then offers to open it in the browser. A whole log's page is made as its reports are
@@ -115,10 +116,19 @@ public:
     void SetFileName(const QString& text);
     const QString& FileName() const { return m_strFileName; }
 
+    // The folder a save or an export starts in (file-system bytes): the folder of the last
+    // file written, else the user's documents folder (the home folder when it has none).
+    // The log's own folder may well be read-only, so it is never the start.
+    std::string SaveFolder() const;
+    void SetSaveFolder(const std::string& folder) { m_saveFolder = folder; }
+
     // The loaded log's path (file-system bytes), empty before the first load.
     const std::string& LoadedPath() const { return m_loadedPath; }
     // The window of dates loaded, or nothing when the log was read from its start.
     const std::optional<DateWindowChoice>& LoadedDateWindow() const { return m_dateWindow; }
+    // What the date-window dialog opens on: the window loaded with its extent, else the
+    // log's whole span, read whole when the whole log is loaded.
+    DateWindowChoice DateWindowToOffer(const DateSpan& span) const;
 
     QPlainTextEdit* ResultBox() const { return m_resultBox; }
     QLineEdit* FileNameBox() const { return m_fileNameBox; }
@@ -137,6 +147,9 @@ public:
     std::function<std::optional<std::string>(const QString&, const std::string&)> m_chooseSaveFile;
     // Asks which encoding a saved result takes; nothing on cancel.
     std::function<std::optional<TextEncoding>()> m_chooseEncoding;
+    // Tells that the edited result holds characters the encoding cannot write (the text
+    // names them) and asks whether to write them as "?"; false writes nothing.
+    std::function<bool(const QString&)> m_askToWriteUnwritable;
     // Asks whether to open the written page in the browser, and opens it.
     std::function<bool()> m_askOpenInBrowser;
     std::function<void(const std::string&)> m_openInBrowser;
@@ -155,6 +168,8 @@ Q_SIGNALS:
     // What is loaded, for the caption: "" for the first lines, else the whole log's line count.
     void LoadedLinesChanged(const QString& description);
     void AutoReloadChanged(bool on);
+    // A save or an export was written into this folder (file-system bytes).
+    void SaveFolderChanged(const QByteArray& folder);
     // A whole-log read ended (done, cancelled or failed) and its outcome is shown.
     void BackgroundReadFinished();
     // A report job (see ReportJob) ended: its report is shown, or it was cancelled or failed.
@@ -228,6 +243,7 @@ private:
     std::string m_strResult;               // the last report, cp932 bytes as the document returned them
     QString m_strFileName;                 // the initial sentence, then the path of the loaded log
     std::string m_loadedPath;
+    std::string m_saveFolder;                              // of the last file written
     std::optional<DateWindowChoice> m_dateWindow;          // the date window loaded
     long long m_windowStartByte = 0;                       // where the first lines of the date window start
     mutable std::optional<long long> m_linesBeforeWindow;  // file lines before them, counted when a check needs them
@@ -243,6 +259,12 @@ private:
 // Report text as the result box shows it: lines end at CR LF only; a CR on its own
 // shows as the symbol U+240D so that it does not start a line.
 QString ReportToDisplay(std::string_view reportCp932);
+
+// The result box's text as a file's bytes in the encoding, undoing ReportToDisplay: lines
+// end in CR LF for cp932 and LF for UTF-8, the lone-CR symbol is a CR again. A character
+// cp932 lacks is written "?"; the first one, with its line number, is described in *lost
+// (left empty when every character is written as shown).
+std::string DisplayToBytes(const QString& shown, TextEncoding encoding, QString* lost = nullptr);
 
 // The line that opens the listing of a whole log, which lists only its first lines (cp932,
 // CR LF). what names what was read: the whole log, or a date window read whole.

@@ -90,6 +90,21 @@ private Q_SLOTS:
         combo->hidePopup();
     }
 
+    // A name that ends in a lone CR shows its CR sign, as the result box does.
+    void aCrInANameShowsItsSign() {
+        CPageDayDlg picker;
+        picker.m_strPages[0] = "\x8C\x66\x8E\xA6\x94\xC2";  // 掲示板
+        picker.m_strPages[1] = "\x8C\x66\x8E\xA6\x94\xC2\r";
+        picker.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&picker));
+        QComboBox* combo = picker.PageList();
+        combo->showPopup();
+        QCOMPARE(combo->count(), 2);
+        QCOMPARE(combo->itemText(0), QStringLiteral("掲示板"));
+        QCOMPARE(combo->itemText(1), QStringLiteral("掲示板\u240D"));
+        combo->hidePopup();
+    }
+
     void namesShownAlikeOpenTheirOwnFiles_data() {
         QTest::addColumn<QByteArray>("first");
         QTest::addColumn<QByteArray>("second");

@@ -17,6 +17,7 @@
 #include <QSettings>
 #include <QtTest>
 #include <map>
+#include <set>
 
 #include "app/AboutDlg.h"
 #include "app/MainFrm.h"
@@ -150,6 +151,7 @@ private Q_SLOTS:
     void everyMenuItemIsEnabled();
     void manPagesDescribeEveryMenuCommandAndOption_data();
     void manPagesDescribeEveryMenuCommandAndOption();
+    void everyItemHasAMnemonicOfItsOwn();
     void menuCommandsRunTheirRowsReports();
     void aNewRowReachesTheMenuAndRuns();
     void windowCommandsJoinTheFileMenu();
@@ -165,7 +167,10 @@ private Q_SLOTS:
     void logFileDialogChoices();
     void cp932FileNameThroughTheDialog();
     void japaneseQtTexts();
+    void unknownOptionOpensTheWindow_data();
     void unknownOptionOpensTheWindow();
+    void commandLineHelpFollowsTheLocale_data();
+    void commandLineHelpFollowsTheLocale();
     void dialogsOpenOverTheMainWindow_data();
     void dialogsOpenOverTheMainWindow();
     void handlerFailuresStayInside();
@@ -231,6 +236,40 @@ void ShellTest::everyMenuItemIsEnabled() {
     QCOMPARE(commands, rows);
 }
 
+void ShellTest::everyItemHasAMnemonicOfItsOwn() {
+    FrameUnderTest t;
+    t.frame.SetRecentFiles({"/tmp/a&b.log", "/tmp/b.log", "/tmp/c.log", "/tmp/d.log"});
+    // The menu bar, then every popup under it, nested ones included.
+    std::vector<std::pair<QString, QList<QAction*>>> menus{{QStringLiteral("menu bar"), t.frame.menuBar()->actions()}};
+    for (size_t i = 0; i < menus.size(); ++i) {
+        const QList<QAction*> actions = menus[i].second;
+        std::set<QChar> taken;
+        for (QAction* action : actions) {
+            if (action->isSeparator()) {
+                continue;
+            }
+            if (action->menu() != nullptr) {
+                menus.emplace_back(action->text(), action->menu()->actions());
+            }
+            // The mnemonic is the character after a single "&" ("&&" is a plain ampersand).
+            const QString text = action->text();
+            QChar mnemonic;
+            for (qsizetype c = 0; c + 1 < text.size(); ++c) {
+                if (text[c] == QLatin1Char('&')) {
+                    if (text[c + 1] != QLatin1Char('&')) {
+                        mnemonic = text[c + 1].toUpper();
+                        break;
+                    }
+                    ++c;
+                }
+            }
+            QVERIFY2(!mnemonic.isNull(), qPrintable(menus[i].first + QStringLiteral(" › ") + text));
+            QVERIFY2(taken.insert(mnemonic).second, qPrintable(menus[i].first + QStringLiteral(" › ") + text));
+        }
+    }
+    QVERIFY(menus.size() >= 10);
+}
+
 void ShellTest::menuCommandsRunTheirRowsReports() {
     FrameUnderTest t;
     FakeQuestions questions(true);
@@ -282,10 +321,10 @@ void ShellTest::windowCommandsJoinTheFileMenu() {
         texts << (action->isSeparator() ? QStringLiteral("---") : action->text());
     }
     // The table's file commands first, the window's own after them, exit last.
-    QCOMPARE(texts,
-             (QStringList{"ファイルを指定する(&O)", "検査(&C)", "内容を見る(&L)", "---", "ログ全体を読み込む…",
-                          "期間を指定して読み込む(&D)…", "自動更新", "---", "結果を保存…", "HTMLレポートを書き出す…",
-                          "結果をJSONで書き出す…", "結果をCSVで書き出す…", "---", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+    QCOMPARE(texts, (QStringList{"ファイルを指定する(&O)", "検査(&C)", "内容を見る(&L)", "---",
+                                 "ログ全体を読み込む(&W)…", "期間を指定して読み込む(&D)…", "自動更新(&U)", "---",
+                                 "結果を保存(&S)…", "HTMLレポートを書き出す(&H)…", "結果をJSONで書き出す(&J)…",
+                                 "結果をCSVで書き出す(&V)…", "---", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
     QVERIFY(t.frame.AutoReloadAction()->isCheckable());
     t.frame.AutoReloadAction()->setChecked(true);
     QVERIFY(t.view->AutoReload());
@@ -522,7 +561,9 @@ void ShellTest::recentFilesInTheFileMenu() {
     const QList<QAction*>& recent = frame->RecentFileActions();
     QCOMPARE(recent.size(), 3);  // two files and the separator after them
     QCOMPARE(recent[0]->text(), QStringLiteral("&1 ") + PathToQString(folder.Path()) + QStringLiteral("/a&&b.log"));
-    QCOMPARE(recent[1]->text(), QStringLiteral("&2 ") + PathToQString(folder.Path()) + QStringLiteral("/ログ.log"));
+    // The cp932 name is marked, so that it is told apart from a UTF-8 "ログ.log".
+    QCOMPARE(recent[1]->text(),
+             QStringLiteral("&2 ") + PathToQString(folder.Path()) + QStringLiteral("/ログ.log　（Shift_JIS）"));
     QVERIFY(recent[2]->isSeparator());
     // The items stand in the file menu above exit.
     QMenu* file = frame->menuBar()->actions().front()->menu();
@@ -532,9 +573,10 @@ void ShellTest::recentFilesInTheFileMenu() {
     app.GetView()->OnCommand(CommandOf(32772));
     recent[1]->trigger();
     QCOMPARE(app.GetDocument()->Store()[0], MainRecord(9, 4)[0]);
-    QCOMPARE(app.GetView()->FileNameBox()->text(), PathToQString(cp932Log));
+    QCOMPARE(app.GetView()->FileNameBox()->text(), PathToQString(cp932Log) + QStringLiteral("　（Shift_JIS）"));
     QCOMPARE(app.GetView()->Result(), std::string());
-    QCOMPARE(frame->RecentFileActions()[0]->text(), QStringLiteral("&1 ") + PathToQString(cp932Log));
+    QCOMPARE(frame->RecentFileActions()[0]->text(),
+             QStringLiteral("&1 ") + PathToQString(cp932Log) + QStringLiteral("　（Shift_JIS）"));
     QCOMPARE(chooser.m_calls, 2);
     frame->close();
 }
@@ -607,7 +649,7 @@ void ShellTest::cp932FileNameThroughTheDialog() {
     QCOMPARE(shown, (QStringList{"a.log", "ログ.log"}));
     QVERIFY(chosen);
     QCOMPARE(doc.Store()[0], MainRecord(9, 4)[0]);
-    QCOMPARE(view.FileNameBox()->text(), PathToQString(folder.Path()) + QStringLiteral("/ログ.log"));
+    QCOMPARE(view.FileNameBox()->text(), PathToQString(folder.Path()) + QStringLiteral("/ログ.log　（Shift_JIS）"));
 }
 
 void ShellTest::japaneseQtTexts() {
@@ -629,13 +671,65 @@ void ShellTest::japaneseQtTexts() {
     QVERIFY(dialog.windowTitle() != QStringLiteral("Open"));
 }
 
+void ShellTest::unknownOptionOpensTheWindow_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("Japanese") << int(CommandLineLanguage::Japanese)
+                              << QStringLiteral("quorlet3: 不明なオプション --frobnicate は無視します。");
+    QTest::newRow("English") << int(CommandLineLanguage::English)
+                             << QStringLiteral("quorlet3: unknown option --frobnicate is ignored.");
+}
+
 void ShellTest::unknownOptionOpensTheWindow() {
+    QFETCH(int, language);
+    QFETCH(QString, warning);
     QTemporaryDir profile;
     CQuorlet3App app(profile.filePath(QStringLiteral("quorlet3.ini")));
-    QTest::ignoreMessage(QtWarningMsg, "quorlet3: 不明なオプション --frobnicate は無視します。");
+    app.m_commandLineLanguage = static_cast<CommandLineLanguage>(language);
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
     QVERIFY(app.InitInstance({QStringLiteral("quorlet3"), QStringLiteral("--frobnicate")}));
     QVERIFY(app.GetMainWnd()->isVisible());
     app.GetMainWnd()->close();
+}
+
+void ShellTest::commandLineHelpFollowsTheLocale_data() {
+    QTest::addColumn<QByteArray>("lcAll");
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<bool>("japanese");
+    QTest::newRow("LANG=ja_JP.UTF-8") << QByteArray() << QByteArray("ja_JP.UTF-8") << true;
+    QTest::newRow("LANG=en_US.UTF-8") << QByteArray() << QByteArray("en_US.UTF-8") << false;
+    QTest::newRow("LC_ALL=C over LANG=ja") << QByteArray("C") << QByteArray("ja_JP.UTF-8") << false;
+    QTest::newRow("nothing set") << QByteArray() << QByteArray() << false;
+}
+
+void ShellTest::commandLineHelpFollowsTheLocale() {
+    QFETCH(QByteArray, lcAll);
+    QFETCH(QByteArray, lang);
+    QFETCH(bool, japanese);
+    const QByteArray saved[] = {qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG")};
+    const auto restore = qScopeGuard([&saved] {
+        qputenv("LC_ALL", saved[0]);
+        qputenv("LC_MESSAGES", saved[1]);
+        qputenv("LANG", saved[2]);
+    });
+    qputenv("LC_ALL", lcAll);
+    qunsetenv("LC_MESSAGES");
+    qputenv("LANG", lang);
+    const CommandLineLanguage language = LocaleCommandLineLanguage();
+    QCOMPARE(language == CommandLineLanguage::Japanese, japanese);
+    QCommandLineParser parser;
+    SetUpCommandLine(parser, language);
+    const QString help = parser.helpText();
+    const QStringList japaneseTexts{QStringLiteral("アクセスログ"), QStringLiteral("このヘルプを表示します。"),
+                                    QStringLiteral("バージョン情報を表示します。"), QStringLiteral("[FILE]")};
+    const QStringList englishTexts{QStringLiteral("access log"), QStringLiteral("Displays help"),
+                                   QStringLiteral("Displays version information."), QStringLiteral("[file]")};
+    for (const QString& text : japanese ? japaneseTexts : englishTexts) {
+        QVERIFY2(help.contains(text), qPrintable(help));
+    }
+    for (const QString& text : japanese ? englishTexts : japaneseTexts) {
+        QVERIFY2(!help.contains(text), qPrintable(help));
+    }
 }
 
 void ShellTest::dialogsOpenOverTheMainWindow_data() {

@@ -1,5 +1,6 @@
 // The window's file commands: the whole log read in the background, saving and exporting
 // what is shown, and a growing log followed.
+#include <QCalendarWidget>
 #include <QDateEdit>
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -9,7 +10,11 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QtTest>
 #include <fstream>
 #include <thread>
@@ -210,8 +215,12 @@ private Q_SLOTS:
     void windowPaintsDuringASlowWholeLoad();
     void wholeLogReportsNeverHoldTheWindow();
     void slowReportShowsProgressAndItsCancelKeepsTheReport();
+    void progressBarShowsTheShareOnceTheTotalIsKnown();
     void savedResultBytes_data();
     void savedResultBytes();
+    void savedEditedResult_data();
+    void savedEditedResult();
+    void saveStartsInTheLastSavesFolder();
     void exportsEqualTheCommandLine();
     void exportWithoutAReportSaysSo();
     void growingLogReloadsOncePerBurst_data();
@@ -476,6 +485,91 @@ void WindowFileTest::savedResultBytes() {
     QVERIFY(t.errors.front().contains(QStringLiteral("フォルダーが見つかりません。")));
 }
 
+void WindowFileTest::savedEditedResult_data() {
+    QTest::addColumn<int>("encoding");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("agree");
+    QTest::addColumn<QByteArray>("expected");  // empty: nothing written
+    const QByteArray sjis = QByteArray::fromStdString(Cp932("表示\t1\r\nA\rB\r\n追記"));
+    QTest::newRow("cp932") << int(TextEncoding::Cp932CrLf) << QStringLiteral("追記") << true << sjis;
+    QTest::newRow("UTF-8") << int(TextEncoding::Utf8) << QStringLiteral("追記한") << true
+                           << QByteArray("表示\t1\nA\rB\n追記한");
+    QTest::newRow("cp932 lacks a character, declined")
+        << int(TextEncoding::Cp932CrLf) << QStringLiteral("追記한") << false << QByteArray();
+    QTest::newRow("cp932 lacks a character, agreed")
+        << int(TextEncoding::Cp932CrLf) << QStringLiteral("追記한") << true << sjis + "?";
+}
+
+void WindowFileTest::savedEditedResult() {
+    QFETCH(int, encoding);
+    QFETCH(QString, typed);
+    QFETCH(bool, agree);
+    QFETCH(QByteArray, expected);
+    TempDir dir;
+    WindowUnderTest t;
+    QStringList asked;
+    t.view->m_askToWriteUnwritable = [&](const QString& text) {
+        asked << text;
+        return agree;
+    };
+    t.view->SetResult(Cp932("表示\t1\r\n") + "A\rB\r\n");
+    // Typed at the end of the box, as the user would.
+    QTextCursor cursor(t.view->ResultBox()->document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertText(typed);
+    QVERIFY(t.view->ResultBox()->document()->isModified());
+    t.encoding = static_cast<TextEncoding>(encoding);
+    const std::string path = dir.PathOf("edited.txt");
+    t.saveAnswers = {path};
+    t.view->OnSaveResult();
+    QVERIFY(t.errors.isEmpty());
+    const bool lacks = typed.contains(QStringLiteral("한")) && t.encoding == TextEncoding::Cp932CrLf;
+    QCOMPARE(asked.size(), lacks ? 1 : 0);
+    if (lacks) {
+        QVERIFY2(asked.front().contains(QStringLiteral("3 行目の「한」U+D55C")), qPrintable(asked.front()));
+    }
+    QCOMPARE(QByteArray::fromStdString(ReadBytes(path)), expected);
+    // A new report is saved as its own bytes again.
+    t.view->SetResult(Cp932("次"));
+    t.saveAnswers = {path};
+    t.view->OnSaveResult();
+    QCOMPARE(ReadBytes(path), t.encoding == TextEncoding::Cp932CrLf ? Cp932("次") : std::string("次"));
+}
+
+void WindowFileTest::saveStartsInTheLastSavesFolder() {
+    TempDir logs;
+    TempDir saves;
+    TempDir profile;
+    const QString ini = QString::fromStdString(profile.PathOf("quorlet3.ini"));
+    const std::string documents = [] {
+        const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        return QFile::encodeName(QDir(folder).exists() ? folder : QDir::homePath()).toStdString();
+    }();
+    {
+        CQuorlet3App app(ini);
+        QVERIFY(app.InitInstance({QStringLiteral("quorlet3")}));
+        CQuorlet3View* view = app.GetView();
+        view->m_reportError = [](const QString& text) { QFAIL(qPrintable(text)); };
+        view->m_chooseEncoding = [] { return std::optional(TextEncoding::Cp932CrLf); };
+        std::vector<std::string> startedIn;
+        view->m_chooseSaveFile = [&](const QString&, const std::string&) {
+            startedIn.push_back(view->SaveFolder());
+            return std::optional(saves.PathOf("result.txt"));
+        };
+        // The log's folder may be read-only: the first save starts in the documents folder.
+        view->OnOpenFile(logs.WriteLines("sample.log", PlainLines(3)));
+        view->OnSaveResult();
+        view->OnSaveResult();
+        QCOMPARE(startedIn, (std::vector<std::string>{documents, saves.Path()}));
+        app.GetMainWnd()->close();
+    }
+    // The next run remembers it.
+    CQuorlet3App next(ini);
+    QVERIFY(next.InitInstance({QStringLiteral("quorlet3")}));
+    QCOMPARE(next.GetView()->SaveFolder(), saves.Path());
+    next.GetMainWnd()->close();
+}
+
 void WindowFileTest::exportsEqualTheCommandLine() {
     TempDir dir;
     const std::string log = GeneratedLog(dir, "export.log", 12000, 8);
@@ -674,6 +768,32 @@ void WindowFileTest::bigLogFigures() {
     QVERIFY(t.errors.isEmpty());
 }
 
+void WindowFileTest::progressBarShowsTheShareOnceTheTotalIsKnown() {
+    QWidget owner;
+    std::atomic<bool> reported{false};
+    std::atomic<bool> release{false};
+    CBackgroundRead read(&owner, QStringLiteral("読み込み"), {},
+                         [&](const PartReadOptions& options, const std::atomic<bool>&) {
+                             // Several polls pass before the reader knows the file's size.
+                             std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                             options.progress(250, 1000);
+                             reported = true;
+                             while (!release) {
+                                 std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                             }
+                         });
+    const auto releaseOnFailure = qScopeGuard([&release] { release = true; });  // before read waits for it
+    QSignalSpy finished(&read, &CBackgroundRead::Finished);
+    read.Start();
+    QTest::qWait(150);
+    QCOMPARE(read.ProgressDialog()->maximum(), 1000);  // not a busy bar while nothing is known
+    QTRY_VERIFY(reported);
+    QTRY_COMPARE(read.ProgressDialog()->value(), 250);
+    QCOMPARE(read.ProgressDialog()->maximum(), 1000);
+    release = true;
+    QTRY_COMPARE(finished.count(), 1);
+}
+
 void WindowFileTest::dateWindowDialogIsBoundedByTheLogsDates() {
     TempDir dir;
     const std::string log = dir.WriteLines("dated.log", Concat({PlainLines(3),
@@ -700,10 +820,29 @@ void WindowFileTest::dateWindowDialogIsBoundedByTheLogsDates() {
         QCOMPARE(dlg->SinceEdit()->date(), QDate(1998, 7, 3));
         QCOMPARE(dlg->UntilEdit()->date(), QDate(1998, 7, 27));
         QVERIFY(dlg->FirstLinesButton()->isChecked());
-        // A date moved past the other takes it along: the window never turns over.
-        dlg->SinceEdit()->setDate(QDate(1998, 7, 20));
+        // Typing a date never moves the other one; a start after the end is refused at
+        // OK with a message, and the dialog stays.
+        QStringList warnings;
+        dlg->m_warn = [&warnings](const QString& text) { warnings << text; };
         dlg->UntilEdit()->setDate(QDate(1998, 7, 10));
-        QCOMPARE(dlg->SinceEdit()->date(), QDate(1998, 7, 10));
+        dlg->SinceEdit()->setFocus();
+        dlg->SinceEdit()->setSelectedSection(QDateTimeEdit::YearSection);
+        QTest::keyClicks(dlg->SinceEdit(), QStringLiteral("19980720"));
+        QCOMPARE(dlg->SinceEdit()->date(), QDate(1998, 7, 20));
+        QCOMPARE(dlg->UntilEdit()->date(), QDate(1998, 7, 10));
+        dlg->OkButton()->click();
+        QCOMPARE(warnings.size(), 1);
+        QVERIFY(dlg->isVisible());
+        // F4 and Alt+Down open a box's calendar from the keyboard.
+        for (const auto& [edit, key, modifiers] :
+             {std::tuple{dlg->SinceEdit(), Qt::Key_F4, Qt::KeyboardModifiers()},
+              std::tuple{dlg->UntilEdit(), Qt::Key_Down, Qt::KeyboardModifiers(Qt::AltModifier)}}) {
+            QTest::keyClick(edit, key, modifiers);
+            QWidget* popup = edit->calendarWidget()->window();
+            QVERIFY(popup->isVisible());
+            QCOMPARE(edit->calendarWidget()->selectedDate(), edit->date());
+            popup->hide();
+        }
         dlg->CancelButton()->click();
     });
     t.frame.DateWindowLoadAction()->trigger();
@@ -748,6 +887,14 @@ void WindowFileTest::dateWindowLoadEqualsTheCommandLine() {
     QCOMPARE(t.frame.windowTitle(), MainCaption() + QStringLiteral(" － 期間 1998-08-30～1999-01-17 ") +
                                         (whole ? QStringLiteral("全体 %1 行").arg(QLocale().toString(lines))
                                                : QStringLiteral("最初の 10,000 行")));
+
+    // Opened again, the dialog shows the window loaded and its extent.
+    const std::optional<DateSpan> span = FindLogDateSpan(log.toStdString());
+    QVERIFY(span);
+    CDateWindowDlg again(&t.frame, *span, t.view->DateWindowToOffer(*span));
+    QCOMPARE(IsoDate(again.Choice().since), IsoDate(choice.since));
+    QCOMPARE(IsoDate(again.Choice().until), IsoDate(choice.until));
+    QCOMPARE(again.Choice().whole, whole);
 
     // Every report equals the command line's over the window, the check's file line
     // numbers included; the listing shows the window's first lines.

@@ -192,11 +192,11 @@ TEST(PhrasesReportTest, TalliesMostFrequentFirstWithHostsInOrder) {
     EXPECT_FALSE(result.rows[4].cp932.has_value());
     EXPECT_EQ(FormatPhrasesText(result),
               "検索語句調査\t8 回\r\n\r\n"
-              "3\t日記\tsearch.yahoo.co.jp www.google.co.jp\r\n"
-              "2\tあ\twww.google.com\r\n"
-              "1\tい\twww.google.com\r\n"
-              "1\t雑貨\twww.goo.ne.jp\r\n"
-              "1\t?\twww.google.com\r\n"_sj);
+              "3\t日記　（search.yahoo.co.jp www.google.co.jp）\r\n"
+              "2\tあ　（www.google.com）\r\n"
+              "1\tい　（www.google.com）\r\n"
+              "1\t雑貨　（www.goo.ne.jp）\r\n"
+              "1\t?　（www.google.com）\r\n"_sj);
 }
 
 TEST(PhrasesReportTest, TheSampleLogsQueries) {
@@ -204,10 +204,10 @@ TEST(PhrasesReportTest, TheSampleLogsQueries) {
     const std::unique_ptr<LineStore> store = LoadLineStore(sample);
     EXPECT_EQ(FormatPhrasesText(ComputePhrases(*store)),
               "検索語句調査\t77 回\r\n\r\n"
-              "25\t日記\tsearch.yahoo.co.jp\r\n"
-              "21\t雑貨\twww.goo.ne.jp\r\n"
-              "20\t日記リンク\twww.infoseek.co.jp\r\n"
-              "11\t旅行温泉\twww.excite.co.jp\r\n"_sj);
+              "25\t日記　（search.yahoo.co.jp）\r\n"
+              "21\t雑貨　（www.goo.ne.jp）\r\n"
+              "20\t日記リンク　（www.infoseek.co.jp）\r\n"
+              "11\t旅行温泉　（www.excite.co.jp）\r\n"_sj);
 }
 
 // Read whole in tiny parts, a phrase's hosts keep the order in which they first sent it.

@@ -2,6 +2,7 @@
 // texts, and the same results when a log is read whole in tiny parts.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -65,8 +66,8 @@ TEST(CalendarMonthsTest, EveryMonthAcrossTheTurnOfTheYear) {
               "ページ調査(月別)\t4 ページ\r\n日付なし\t1 ページ\r\n\r\n"
               "1999年11月\t2\t**\r\n"
               "1999年12月\t1\t*\r\n"
-              "2000年1月\t0\t\r\n"
-              "2000年2月\t1\t*\r\n"_sj);
+              "2000年01月\t0\t\r\n"
+              "2000年02月\t1\t*\r\n"_sj);
 }
 
 TEST(WeekdaysTest, SundayFirstFromTheDateNotTheText) {
@@ -88,12 +89,41 @@ TEST(WeekHoursTest, AnHourOutOfRangeLeavesTheLineOutOfTheGridOnly) {
     EXPECT_EQ(result.counts[2][0], 1);
     EXPECT_EQ(result.counts[4][23], 1);  // Thursday 2 July
     const std::string text = FormatWeekHoursText(result);
-    EXPECT_TRUE(text.starts_with("メイン調査(曜日と時間)\t3 回\r\n日付なし\t2 回\r\n\r\n日曜0時\t0\t\r\n"_sj));
+    EXPECT_TRUE(text.starts_with("メイン調査(曜日と時間)\t3 回\r\n日付なし\t2 回\r\n\r\n日曜00時\t0\t\r\n"_sj));
     EXPECT_NE(text.find("\r\n火曜13時\t1\t*\r\n"_sj), std::string::npos);
     EXPECT_TRUE(text.ends_with("\r\n土曜23時\t0\t\r\n"_sj));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 3 + 7 * 24);
     // The weekday report counts the 24 o'clock line.
     EXPECT_EQ(ComputeWeekdays(doc.Store(), RecordKind::Main).counts[4], 2);
+}
+
+// Every row of a report opens with a label as wide as the others (cp932 bytes are
+// columns), so the counts after the tab line up in every row.
+TEST(CalendarTextTest, RowLabelsOfAReportAreOfOneWidth) {
+    Lines lines;
+    for (const char* date : {"01-Jul-98", "30-Sep-98", "01-Oct-98", "31-Dec-98", "01-Jan-99"}) {
+        for (const char* hour : {"00", "09", "10", "23"}) {
+            lines.push_back(Main(date, hour));
+        }
+    }
+    const CQuorlet3Doc doc = test::LoadLines(lines);
+    const LineStore& store = doc.Store();
+    const std::pair<const char*, std::string> reports[] = {
+        {"dates", FormatCalendarDatesText(ComputeCalendarDates(store, RecordKind::Main))},
+        {"months", FormatCalendarMonthsText(ComputeCalendarMonths(store, RecordKind::Main))},
+        {"weekdays", FormatWeekdaysText(ComputeWeekdays(store, RecordKind::Main))},
+        {"week hours", FormatWeekHoursText(ComputeWeekHours(store, RecordKind::Main))},
+    };
+    for (const auto& [name, text] : reports) {
+        const size_t rows = text.find("\r\n\r\n") + 4;  // after the head and its empty line
+        std::set<size_t> widths;
+        size_t count = 0;
+        for (size_t at = rows; at < text.size(); at = text.find("\r\n", at) + 2, ++count) {
+            widths.insert(text.find('\t', at) - at);
+        }
+        EXPECT_GE(count, 5U) << name;
+        EXPECT_EQ(widths.size(), 1U) << name;
+    }
 }
 
 TEST(CalendarBarsTest, LongBarsAreScaledAndRoundedUp) {
