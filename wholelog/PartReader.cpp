@@ -59,6 +59,12 @@ public:
             Close();
             throw LogFileError(m_name, "cannot open: it is a pipe or socket, not a file", LogFileCause::NotRegularFile);
         }
+        // A device may never end (the loader stops after its 10000 lines; a whole log
+        // would not): what a device gives comes in as standard input, chosen so.
+        if (m_owned && (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))) {
+            Close();
+            throw LogFileError(m_name, "cannot open: it is a device, not a file", LogFileCause::NotRegularFile);
+        }
         // Standard input is read as a stream even when it is a file: its offset is the shell's.
         m_regular = m_owned && S_ISREG(info.st_mode);
         m_size = m_regular ? static_cast<long long>(info.st_size) : -1;
@@ -291,6 +297,9 @@ void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool&
     const long long parts = length == 0 ? 1 : (length + step - 1) / step;
     long long nextPart = 0;
 
+    // A window of two parts and the look-ahead is searched for the LF that ends a part
+    // before a line that goes on past it is handed out in pieces.
+    const long long windowBytes = 2 * step + static_cast<long long>(kLookAhead);
     auto runPart = [&](FileWindow& window, long long index) {
         const long long nominalStart = range.begin + index * step;
         const long long nominalEnd = std::min(size, nominalStart + step);
@@ -305,30 +314,55 @@ void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool&
             }
             start = lf + 1;
         }
-        // The part ends after the first LF at or after nominalEnd - 1: its last line's end.
-        long long end = size;
-        for (long long from = std::max(start, nominalEnd - 1); from < size;) {
-            const long long lf = window.FindLf(from, window.End());
-            if (lf >= 0) {
-                end = lf + 1;
-                break;
-            }
-            from = window.End();
-            window.Extend(window.End() + std::max<long long>(step, 1 << 16));
-        }
         PartInput input;
         input.index = index;
-        input.isLast = end == size;
         std::string nextSlot;
-        if (!input.isLast) {
-            window.Extend(end + static_cast<long long>(kLookAhead));
-            nextSlot =
-                FirstSlotText(window.View(end, std::min(window.End(), end + static_cast<long long>(kLookAhead))));
-        }
-        input.bytes = window.View(start, end);
-        input.nextSlot = nextSlot;
-        pool.Progress(end - start, length);
+        bool walked = false;
+        // The part ends after the first LF at or after nominalEnd - 1: its last line's end.
+        input.forEachPiece = [&](const std::function<void(std::string_view)>& each) {
+            walked = true;
+            long long pieceStart = start;
+            long long searched = std::max(start, nominalEnd - 1);  // no LF in [nominalEnd - 1, searched)
+            long long end = size;
+            for (;;) {
+                const long long lf = window.FindLf(searched, window.End());
+                if (lf >= 0) {
+                    end = lf + 1;
+                    break;
+                }
+                searched = window.End();
+                if (searched >= size) {
+                    break;
+                }
+                if (searched - pieceStart < windowBytes) {
+                    window.Extend(pieceStart + windowBytes);
+                    continue;
+                }
+                // A line longer than a part: hand out the window up to a slot start two
+                // bytes or more before its end (no LF lies there) and read on from there.
+                const long long cut =
+                    pieceStart + static_cast<long long>(LastSlotStart(window.View(pieceStart, searched - 2)));
+                each(window.View(pieceStart, cut));
+                pool.Progress(cut - pieceStart, length);
+                pieceStart = cut;
+                window.ReadRange(cut, cut + windowBytes);  // searched lies in it: cut is at most 1001 bytes before
+            }
+            input.isLast = end == size;
+            if (!input.isLast) {
+                window.Extend(end + static_cast<long long>(kLookAhead));
+                nextSlot =
+                    FirstSlotText(window.View(end, std::min(window.End(), end + static_cast<long long>(kLookAhead))));
+            }
+            input.nextSlot = nextSlot;
+            each(window.View(pieceStart, end));
+            if (end > pieceStart) {
+                pool.Progress(end - pieceStart, length);
+            }
+        };
         run(input);
+        if (!walked) {
+            input.forEachPiece([](std::string_view) {});
+        }
         return true;
     };
 
@@ -393,7 +427,9 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
             }
             try {
                 PartInput input;
-                input.bytes = std::string_view(part.bytes.data(), part.length);
+                input.forEachPiece = [&part](const std::function<void(std::string_view)>& each) {
+                    each(std::string_view(part.bytes.data(), part.length));
+                };
                 input.nextSlot = part.nextSlot;
                 input.isLast = part.isLast;
                 input.index = part.index;
@@ -451,22 +487,16 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
             if (have == 0 && index > 0) {
                 break;  // unreachable in practice: the part before saw the end
             }
-            // The part ends after the first LF at or after byte partBytes - 1.
+            // The part ends after the first LF at or after byte partBytes - 1. A line that
+            // goes on past what was read is cut where one of its reads starts, two bytes
+            // or more before the end (no LF lies there), so that no part grows with it.
             size_t from = std::min(partBytes, have);
             from = from > 0 ? from - 1 : 0;
             size_t cut = have;
-            for (;;) {
-                const void* lf = std::memchr(current.data() + from, '\n', have - from);
-                if (lf != nullptr) {
-                    cut = static_cast<size_t>(static_cast<const char*>(lf) - current.data()) + 1;
-                    break;
-                }
-                if (atEnd) {
-                    cut = have;
-                    break;
-                }
-                from = have;
-                readTo(have + std::max(have, partBytes));
+            if (const void* lf = std::memchr(current.data() + from, '\n', have - from)) {
+                cut = static_cast<size_t>(static_cast<const char*>(lf) - current.data()) + 1;
+            } else if (!atEnd) {
+                cut = LastSlotStart(std::string_view(current.data(), have - 2));
             }
             readTo(cut + kLookAhead);
             Part part;

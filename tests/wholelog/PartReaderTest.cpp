@@ -47,7 +47,11 @@ Reading ReadSlots(const std::string& path, int jobs, size_t partBytes) {
         [&](const PartInput& part) {
             ++parts;
             Folded state;
-            state.slots = Split(part.bytes);
+            // Piece by piece: a piece cut inside a long line must split as the whole does.
+            part.forEachPiece([&](std::string_view bytes) {
+                const Slots slots = Split(bytes);
+                state.slots.insert(state.slots.end(), slots.begin(), slots.end());
+            });
             state.next = part.nextSlot;
             state.isLast = part.isLast;
             state.lastIndex = part.index;
