@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -197,6 +198,15 @@ public:
         m_progress(m_bytesRead, total);
     }
 
+    // Buffers of delta bytes more (or fewer) are held.
+    void CountBuffers(long long delta) {
+        const long long now = m_bufferBytes.fetch_add(delta) + delta;
+        long long peak = m_peakBufferBytes.load();
+        while (now > peak && !m_peakBufferBytes.compare_exchange_weak(peak, now)) {
+        }
+    }
+    long long PeakBufferBytes() const { return m_peakBufferBytes.load(); }
+
     void RethrowFailure() {
         if (m_error) {
             std::rethrow_exception(m_error);
@@ -231,12 +241,18 @@ private:
 
     std::mutex m_progressMutex;
     long long m_bytesRead = 0;
+
+    std::atomic<long long> m_bufferBytes{0};
+    std::atomic<long long> m_peakBufferBytes{0};
 };
 
 // A worker's window on a regular file: bytes [base, base + size()) read so far.
 class FileWindow {
 public:
-    explicit FileWindow(const Source& source) : m_source(source) {}
+    FileWindow(const Source& source, Pool& pool) : m_source(source), m_pool(pool) {}
+    ~FileWindow() { m_pool.CountBuffers(-static_cast<long long>(m_capacity)); }
+    FileWindow(const FileWindow&) = delete;
+    FileWindow& operator=(const FileWindow&) = delete;
 
     // Reads [from, to) afresh, reusing the buffer.
     void ReadRange(long long from, long long to) {
@@ -260,6 +276,7 @@ public:
                 std::memcpy(bigger.get(), m_bytes.get(), m_size);
             }
             m_bytes = std::move(bigger);
+            m_pool.CountBuffers(static_cast<long long>(capacity - m_capacity));
             m_capacity = capacity;
         }
         m_source.ReadAt(m_bytes.get() + m_size, have, wanted - m_size);
@@ -280,6 +297,7 @@ public:
 
 private:
     const Source& m_source;
+    Pool& m_pool;
     std::unique_ptr<char[]> m_bytes;
     size_t m_capacity = 0;
     size_t m_size = 0;
@@ -367,7 +385,7 @@ void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool&
     };
 
     auto worker = [&] {
-        FileWindow window(source);
+        FileWindow window(source, pool);
         for (;;) {
             long long index = 0;
             {
@@ -459,9 +477,15 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
         size_t have = 0;
         bool atEnd = false;
         // Reads until have reaches want or the stream ends.
+        // Resizes a buffer, counting what its capacity grew by.
+        auto resize = [&pool](std::vector<char>& buffer, size_t size) {
+            const size_t before = buffer.capacity();
+            buffer.resize(size);
+            pool.CountBuffers(static_cast<long long>(buffer.capacity() - before));
+        };
         auto readTo = [&](size_t want) {
             if (current.size() < want) {
-                current.resize(want);
+                resize(current, want);
             }
             const size_t before = have;
             while (have < want && !atEnd) {
@@ -505,7 +529,7 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
             part.isLast = atEnd && cut == have;
             part.nextSlot = FirstSlotText(std::string_view(current.data() + cut, have - cut));
             std::vector<char> next = takeSpare();
-            next.resize(std::max(next.size(), have - cut));
+            resize(next, std::max(next.size(), have - cut));
             std::copy(current.begin() + static_cast<std::ptrdiff_t>(cut),
                       current.begin() + static_cast<std::ptrdiff_t>(have), next.begin());
             have -= cut;
@@ -550,6 +574,9 @@ void RunParts(const std::string& path, const PartReadOptions& options, const std
         RunFileParts(source, {0, source.Size()}, partBytes, pool, run);
     } else {
         RunStreamParts(source, partBytes, pool, run);
+    }
+    if (options.peakBufferBytes != nullptr) {
+        *options.peakBufferBytes = pool.PeakBufferBytes();
     }
     pool.RethrowFailure();
 }

@@ -22,6 +22,9 @@ struct PartReadOptions {
     // Only the lines of this date window (FindDateWindow) are read: the parts cover its
     // bytes. A window needs a regular file; the open window is the whole log.
     DateWindow dates;
+    // When set, receives the most bytes the reader's buffers held at once: the bound on
+    // the memory the reading takes, apart from what work() keeps.
+    long long* peakBufferBytes = nullptr;
 };
 
 // One part of the log as work() sees it.
