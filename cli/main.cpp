@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -221,6 +222,29 @@ void WriteReport(const Options& options, const CommandRow& row, const ReportResu
     }
 }
 
+// Writes the check in the chosen format from its findings, piece by piece.
+void WriteFileCheck(const Options& options, const CommandRow& row, const FileCheckSource& check) {
+    switch (options.format) {
+        case Format::Text:
+            if (options.raw) {
+                WriteFileCheckText(check, WriteOut);
+            } else {
+                // Each piece ends with a line end, so decoding piece by piece equals decoding the whole.
+                WriteFileCheckText(check, [](std::string_view piece) { WriteOut(CrLfToLf(DecodeCp932ToUtf8(piece))); });
+            }
+            break;
+        case Format::Json:
+            WriteJsonFileCheck(row, check, WriteOut);
+            WriteOut("\n");
+            break;
+        case Format::Csv:
+            WriteCsvFileCheck(check, WriteOut);
+            break;
+        case Format::Html:
+            break;  // refused before loading: a page holds every report
+    }
+}
+
 // The check report shows file line numbers: in a window, the lines before it count too.
 // Returns false when they cannot be counted or shown.
 bool ShiftToFileLines(ReportResult& result, const std::string& path, const CQuorlet3Doc::WindowStart& start) {
@@ -403,6 +427,24 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             const WalkEnd end = RunOverWholeLog(path, one, parts);
             contents.Accumulator().Finish(end);  // writes the open last row
             stream.Finish(*row, end.visited);
+            return FinishOutput();
+        }
+        if (row != nullptr && row->id == kIdCheckFile) {
+            // The findings may be many: kept compactly, past a megabyte in temporary
+            // files, and written out from there rather than held as a result.
+            PlainAccumulator<FileCheckAccumulator> check(FileCheckAccumulator::Spilling());
+            SlotAccumulator* const one[] = {&check};
+            const WalkEnd end = RunOverWholeLog(path, one, parts);
+            progress.Clear();
+            FileCheckFindings findings = check.Accumulator().TakeFindings(end);
+            if (!parts.dates.IsOpen()) {  // as in a window of first lines: file line numbers
+                const long long before = CountLinesBefore(path, FindDateWindow(path, parts.dates).begin);
+                if (before > INT_MAX - findings.LastLine()) {
+                    throw std::overflow_error("line numbers past " + std::to_string(INT_MAX) + " cannot be shown");
+                }
+                findings.ShiftLineNumbers(before);
+            }
+            WriteFileCheck(options, *row, findings);
             return FinishOutput();
         }
         if (row != nullptr && TakesPage(*row) && !options.raw) {
