@@ -101,8 +101,8 @@ void LineRuns::ForEach(const std::function<void(long long)>& each) const {
     lines(m_runStart, m_runLength);
 }
 
-FileCheckFindings::FileCheckFindings(bool spill)
-    : m_gaps(spill), m_pageRecordBreaks(spill), m_mainRecordBreaks(spill), m_emptyLines(spill) {}
+FileCheckFindings::FileCheckFindings(size_t spillBytes)
+    : m_gaps(spillBytes), m_pageRecordBreaks(spillBytes), m_mainRecordBreaks(spillBytes), m_emptyLines(spillBytes) {}
 
 void FileCheckFindings::AddGuestNumberGap(const GuestNumberGap& gap) {
     const std::uint64_t record[] = {NumberStream::Zigzag(gap.line - m_lastGapLine), NumberStream::Zigzag(gap.previous),

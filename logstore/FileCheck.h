@@ -72,7 +72,7 @@ private:
 // of empty lines) takes a few bytes, whatever its length.
 class LineRuns {
 public:
-    explicit LineRuns(bool spill = false) : m_runs(spill) {}
+    explicit LineRuns(size_t spillBytes = 0) : m_runs(spillBytes) {}
     void Add(long long line);
     // Adds every line of later, moved on by offset.
     void Append(const LineRuns& later, long long offset);
@@ -91,11 +91,11 @@ private:
     long long m_count = 0;
 };
 
-// The findings of a check, kept compactly; with spill, in temporary files once they pass
-// a megabyte, so that their number does not weigh on the memory.
+// The findings of a check, kept compactly; with spillBytes, in temporary files once a
+// kind of finding takes that many bytes, so that their number does not weigh on the memory.
 class FileCheckFindings final : public FileCheckSource {
 public:
-    explicit FileCheckFindings(bool spill = false);
+    explicit FileCheckFindings(size_t spillBytes = 0);
 
     void AddGuestNumberGap(const GuestNumberGap& gap);
     void AddPageRecordBreak(long long line) { m_pageRecordBreaks.Add(line); }
@@ -136,11 +136,11 @@ private:
 class FileCheckAccumulator {
 public:
     FileCheckAccumulator() = default;
-    // Findings past a megabyte go to temporary files: for a whole log's check that is
-    // written out from TakeFindings rather than held as a result.
-    static FileCheckAccumulator Spilling() {
+    // Findings past spillBytes of each kind go to temporary files: for a whole log's check
+    // that is written out from TakeFindings rather than held as a result.
+    static FileCheckAccumulator Spilling(size_t spillBytes = size_t{1} << 20) {
         FileCheckAccumulator spilling;
-        spilling.m_findings = FileCheckFindings(true);
+        spilling.m_findings = FileCheckFindings(spillBytes);
         return spilling;
     }
 

@@ -10,8 +10,6 @@
 namespace quorlet3 {
 namespace {
 
-constexpr size_t kSpillBytes = size_t{1} << 20;
-
 [[noreturn]] void ThrowFileError(const char* what) {
     throw std::runtime_error(std::string(what) + ": " + std::strerror(errno));
 }
@@ -25,14 +23,16 @@ NumberStream::~NumberStream() {
 }
 
 NumberStream::NumberStream(NumberStream&& other) noexcept
-    : m_spill(other.m_spill), m_bytes(std::move(other.m_bytes)), m_file(std::exchange(other.m_file, nullptr)) {}
+    : m_spillBytes(other.m_spillBytes),
+      m_bytes(std::move(other.m_bytes)),
+      m_file(std::exchange(other.m_file, nullptr)) {}
 
 NumberStream& NumberStream::operator=(NumberStream&& other) noexcept {
     if (this != &other) {
         if (m_file != nullptr) {
             std::fclose(m_file);
         }
-        m_spill = other.m_spill;
+        m_spillBytes = other.m_spillBytes;
         m_bytes = std::move(other.m_bytes);
         m_file = std::exchange(other.m_file, nullptr);
     }
@@ -47,7 +47,7 @@ void NumberStream::Add(std::span<const std::uint64_t> record) {
         }
         m_bytes += static_cast<char>(value);
     }
-    if (m_spill && m_bytes.size() >= kSpillBytes) {
+    if (m_spillBytes != 0 && m_bytes.size() >= m_spillBytes) {
         Spill();
     }
 }

@@ -1,5 +1,5 @@
 // A sequence of integers kept compactly: variable-length bytes in memory and, when asked,
-// in a temporary file once they pass a megabyte, so that a list of millions of findings
+// in a temporary file once they pass a size, so that a list of millions of findings
 // takes little memory.
 #pragma once
 
@@ -13,8 +13,9 @@ namespace quorlet3 {
 
 class NumberStream {
 public:
-    // With spill, bytes past a megabyte go to a temporary file (made when first needed).
-    explicit NumberStream(bool spill = false) : m_spill(spill) {}
+    // With spillBytes, bytes past that many go to a temporary file (made when first
+    // needed); 0 keeps them all in memory.
+    explicit NumberStream(size_t spillBytes = 0) : m_spillBytes(spillBytes) {}
     ~NumberStream();
     NumberStream(NumberStream&& other) noexcept;
     NumberStream& operator=(NumberStream&& other) noexcept;
@@ -41,7 +42,7 @@ public:
 private:
     void Spill();
 
-    bool m_spill = false;
+    size_t m_spillBytes = 0;
     std::string m_bytes;
     std::FILE* m_file = nullptr;
 };
