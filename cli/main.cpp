@@ -229,8 +229,9 @@ void WriteFileCheck(const Options& options, const CommandRow& row, const FileChe
             if (options.raw) {
                 WriteFileCheckText(check, WriteOut);
             } else {
-                // Each piece ends with a line end, so decoding piece by piece equals decoding the whole.
-                WriteFileCheckText(check, [](std::string_view piece) { WriteOut(CrLfToLf(DecodeCp932ToUtf8(piece))); });
+                // Every fixed piece is whole characters, its CR LF pairs whole: decoded once each.
+                WriteFileCheckText(check, WriteOut,
+                                   [](std::string_view cp932) { return CrLfToLf(DecodeCp932ToUtf8(cp932)); });
             }
             break;
         case Format::Json:

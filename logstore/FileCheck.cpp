@@ -2,6 +2,7 @@
 #include "logstore/FileCheck.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 
 #include "logstore/ReadingRules.h"
@@ -273,56 +274,65 @@ std::string FormatFileCheckText(const FileCheckResult& check) {
     return text;
 }
 
-void WriteFileCheckText(const FileCheckSource& check, const std::function<void(std::string_view)>& write) {
-    std::string text = "ファイル検査\r\n\r\n"_sj;
+void WriteFileCheckText(const FileCheckSource& check, const std::function<void(std::string_view)>& write,
+                        const TextConversion& convert) {
+    auto fixed = [&](std::string_view cp932) { return convert ? convert(cp932) : std::string(cp932); };
+    const std::string afterGapLine = fixed("行目　"_sj);
+    const std::string afterGapPrevious = fixed("番～"_sj);
+    const std::string afterGapNumber = fixed("番\r\n"_sj);
+    const std::string pageBreak = fixed("行目　⑥と⑦の不連続\r\n"_sj);
+    std::array<std::string, kMainLast> mainBreaks;  // by the marker of the line not followed
+    for (int marker = kMainFirst; marker < kMainLast; ++marker) {
+        mainBreaks.at(static_cast<size_t>(marker)) = fixed("行目 "_sj + std::string(MarkerOf(marker)) + "と"_sj +
+                                                           std::string(MarkerOf(marker + 1)) + "の不連続\r\n"_sj);
+    }
+    const std::string emptyLine = fixed("行目 空欄\r\n"_sj);
+
+    std::string text = fixed("ファイル検査\r\n\r\n"_sj);
     auto lineDone = [&] {
         if (text.size() >= kTextPiece) {
             write(text);
             text.clear();
         }
     };
-    text += "********** 訪問者Ｎｏ **********\r\n"_sj;
+    text += fixed("********** 訪問者Ｎｏ **********\r\n"_sj);
     check.ForEachGuestNumberGap([&](const GuestNumberGap& gap) {
         AppendNumber(text, gap.line);
-        text += "行目　"_sj;
+        text += afterGapLine;
         AppendNumber(text, gap.previous);
-        text += "番～"_sj;
+        text += afterGapPrevious;
         AppendNumber(text, gap.number);
-        text += "番\r\n"_sj;
+        text += afterGapNumber;
         lineDone();
     });
-    text += "********** ⑥と⑦の不連続 **********\r\n"_sj;
+    text += fixed("********** ⑥と⑦の不連続 **********\r\n"_sj);
     check.ForEachPageRecordBreak([&](int line) {
         AppendNumber(text, line);
-        text += "行目　⑥と⑦の不連続\r\n"_sj;
+        text += pageBreak;
         lineDone();
     });
-    text += "********** ①～⑤の不連続 **********\r\n"_sj;
+    text += fixed("********** ①～⑤の不連続 **********\r\n"_sj);
     check.ForEachMainRecordBreak([&](const MainRecordBreak& broken) {
         AppendNumber(text, broken.line);
-        text += "行目 "_sj;
-        text += MarkerOf(broken.marker);
-        text += "と"_sj;
-        text += MarkerOf(broken.marker + 1);
-        text += "の不連続\r\n"_sj;
+        text += mainBreaks.at(static_cast<size_t>(broken.marker));
         lineDone();
     });
-    text += "********** 空欄 **********\r\n"_sj;
+    text += fixed("********** 空欄 **********\r\n"_sj);
     if (check.Blank()) {
-        text += "このファイルは空白です。(データがありません。)\r\n"_sj;
+        text += fixed("このファイルは空白です。(データがありません。)\r\n"_sj);
     }
     check.ForEachEmptyLine([&](int line) {
         AppendNumber(text, line);
-        text += "行目 空欄\r\n"_sj;
+        text += emptyLine;
         lineDone();
     });
     const long long errors = check.Errors();
     if (errors == 0) {
-        text += "\r\nエラーはありませんでした。\r\n"_sj;
+        text += fixed("\r\nエラーはありませんでした。\r\n"_sj);
     } else {
-        text += "\r\nエラーは、"_sj;
+        text += fixed("\r\nエラーは、"_sj);
         AppendNumber(text, errors);
-        text += "　個ありました。\r\n"_sj;
+        text += fixed("　個ありました。\r\n"_sj);
     }
     write(text);
 }

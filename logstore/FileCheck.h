@@ -168,8 +168,12 @@ void ShiftLineNumbers(FileCheckResult& result, int offset);
 
 std::string FormatFileCheckText(const FileCheckResult& check);
 
-// Writes the check's text (cp932, CR LF) to write in pieces of whole lines, the same
-// bytes as FormatFileCheckText.
-void WriteFileCheckText(const FileCheckSource& check, const std::function<void(std::string_view)>& write);
+// Writes the check's text to write in pieces of whole lines: the bytes of
+// FormatFileCheckText, with each fixed piece of it (a heading, a message's words, a
+// marker, always with its line end) passed through convert once, as a writer that shows
+// the text in another encoding asks; numbers are ASCII and stay as they are.
+using TextConversion = std::function<std::string(std::string_view cp932)>;
+void WriteFileCheckText(const FileCheckSource& check, const std::function<void(std::string_view)>& write,
+                        const TextConversion& convert = nullptr);
 
 }  // namespace quorlet3

@@ -249,7 +249,9 @@ private:
 // A worker's window on a regular file: bytes [base, base + size()) read so far.
 class FileWindow {
 public:
-    FileWindow(const Source& source, Pool& pool) : m_source(source), m_pool(pool) {}
+    // The window never needs more than maxBytes: it grows no further than that.
+    FileWindow(const Source& source, Pool& pool, size_t maxBytes)
+        : m_source(source), m_pool(pool), m_maxBytes(maxBytes) {}
     ~FileWindow() { m_pool.CountBuffers(-static_cast<long long>(m_capacity)); }
     FileWindow(const FileWindow&) = delete;
     FileWindow& operator=(const FileWindow&) = delete;
@@ -270,7 +272,7 @@ public:
         const auto wanted = static_cast<size_t>(to - m_base);
         if (wanted > m_capacity) {
             // Grown without zeroing: every byte is read before it is looked at.
-            const size_t capacity = std::max(wanted, 2 * m_capacity);
+            const size_t capacity = std::max(wanted, std::min(2 * m_capacity, m_maxBytes));
             auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
             if (m_size != 0) {  // the first buffer has nothing to keep (and no address to copy from)
                 std::memcpy(bigger.get(), m_bytes.get(), m_size);
@@ -282,6 +284,7 @@ public:
         m_source.ReadAt(m_bytes.get() + m_size, have, wanted - m_size);
         m_size = wanted;
     }
+    long long Base() const { return m_base; }
     long long End() const { return m_base + static_cast<long long>(m_size); }
     const char* At(long long offset) const { return m_bytes.get() + (offset - m_base); }
     std::string_view View(long long from, long long to) const { return {At(from), static_cast<size_t>(to - from)}; }
@@ -298,6 +301,7 @@ public:
 private:
     const Source& m_source;
     Pool& m_pool;
+    size_t m_maxBytes;
     std::unique_ptr<char[]> m_bytes;
     size_t m_capacity = 0;
     size_t m_size = 0;
@@ -318,10 +322,30 @@ void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool&
     // A window of two parts and the look-ahead is searched for the LF that ends a part
     // before a line that goes on past it is handed out in pieces.
     const long long windowBytes = 2 * step + static_cast<long long>(kLookAhead);
+    // Bytes known to hold no LF, [from, to): parts that lie wholly inside a long line that
+    // an earlier part reads are passed over without reading them again.
+    struct LfFree {
+        long long from = 0;
+        long long to = 0;
+    } lfFree;
+    std::mutex lfFreeMutex;
+    auto knownWithoutLf = [&](long long from, long long to) {
+        const std::lock_guard lock(lfFreeMutex);
+        return lfFree.from <= from && to <= lfFree.to;
+    };
+    auto noLfIn = [&](long long from, long long to) {
+        const std::lock_guard lock(lfFreeMutex);
+        if (to > lfFree.to) {
+            lfFree = {from, to};
+        }
+    };
     auto runPart = [&](FileWindow& window, long long index) {
         const long long nominalStart = range.begin + index * step;
         const long long nominalEnd = std::min(size, nominalStart + step);
         const long long readFrom = std::max(range.begin, nominalStart - 1);
+        if (index > 0 && knownWithoutLf(readFrom, nominalEnd - 1)) {
+            return false;  // inside a line that started in an earlier part
+        }
         window.ReadRange(readFrom, nominalEnd + static_cast<long long>(kLookAhead));
         // A line starts in the part when the byte before it, an LF, lies in [start - 1, end - 1).
         long long start = range.begin;
@@ -340,7 +364,8 @@ void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool&
         input.forEachPiece = [&](const std::function<void(std::string_view)>& each) {
             walked = true;
             long long pieceStart = start;
-            long long searched = std::max(start, nominalEnd - 1);  // no LF in [nominalEnd - 1, searched)
+            const long long searchFrom = std::max(start, nominalEnd - 1);
+            long long searched = searchFrom;  // no LF in [searchFrom, searched)
             long long end = size;
             for (;;) {
                 const long long lf = window.FindLf(searched, window.End());
@@ -349,11 +374,14 @@ void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool&
                     break;
                 }
                 searched = window.End();
+                noLfIn(searchFrom, searched);
                 if (searched >= size) {
                     break;
                 }
-                if (searched - pieceStart < windowBytes) {
-                    window.Extend(pieceStart + windowBytes);
+                // The window starts at most a part and a byte before pieceStart: once it
+                // holds windowBytes, a slot start lies well after pieceStart.
+                if (searched - window.Base() < windowBytes) {
+                    window.Extend(window.Base() + windowBytes);
                     continue;
                 }
                 // A line longer than a part: hand out the window up to a slot start two
@@ -385,7 +413,7 @@ void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool&
     };
 
     auto worker = [&] {
-        FileWindow window(source, pool);
+        FileWindow window(source, pool, static_cast<size_t>(windowBytes) + 2 * kLookAhead);
         for (;;) {
             long long index = 0;
             {
@@ -485,6 +513,13 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
         };
         auto readTo = [&](size_t want) {
             if (current.size() < want) {
+                if (want > current.capacity()) {
+                    // Room for the most a part reads (a part and two look-aheads) at once,
+                    // rather than a buffer that doubles past it.
+                    const size_t before = current.capacity();
+                    current.reserve(std::max(want, partBytes + 3 * kLookAhead));
+                    pool.CountBuffers(static_cast<long long>(current.capacity() - before));
+                }
                 resize(current, want);
             }
             const size_t before = have;
@@ -507,12 +542,12 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
             return buffer;
         };
         for (long long index = 0;; ++index) {
-            readTo(partBytes + kLookAhead);
+            readTo(partBytes + 2 * kLookAhead);
             if (have == 0 && index > 0) {
                 break;  // unreachable in practice: the part before saw the end
             }
             // The part ends after the first LF at or after byte partBytes - 1. A line that
-            // goes on past what was read is cut where one of its reads starts, two bytes
+            // goes on past what was read is cut where one of its reads starts, a look-ahead
             // or more before the end (no LF lies there), so that no part grows with it.
             size_t from = std::min(partBytes, have);
             from = from > 0 ? from - 1 : 0;
@@ -520,7 +555,7 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
             if (const void* lf = std::memchr(current.data() + from, '\n', have - from)) {
                 cut = static_cast<size_t>(static_cast<const char*>(lf) - current.data()) + 1;
             } else if (!atEnd) {
-                cut = LastSlotStart(std::string_view(current.data(), have - 2));
+                cut = LastSlotStart(std::string_view(current.data(), have - kLookAhead));
             }
             readTo(cut + kLookAhead);
             Part part;

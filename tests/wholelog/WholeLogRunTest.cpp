@@ -12,6 +12,7 @@
 #include "logstore/ReadingRules.h"
 #include "output/CsvOutput.h"
 #include "output/JsonOutput.h"
+#include "platform/Cp932.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 #include "view/CommandTable.h"
@@ -151,6 +152,9 @@ TEST_P(WholeLogCheckTest, WrittenFromSpilledFindingsAsFromTheStore) {
         return out;
     };
     EXPECT_EQ(written([&](auto to) { WriteFileCheckText(findings, to); }), FormatText(expected));
+    const TextConversion toUtf8 = [](std::string_view cp932) { return CrLfToLf(DecodeCp932ToUtf8(cp932)); };
+    EXPECT_EQ(written([&](auto to) { WriteFileCheckText(findings, to, toUtf8); }),
+              CrLfToLf(DecodeCp932ToUtf8(FormatText(expected))));
     EXPECT_EQ(written([&](auto to) { WriteJsonFileCheck(row, findings, to); }), FormatJson(row, expected));
     EXPECT_EQ(written([&](auto to) { WriteCsvFileCheck(findings, to); }), FormatCsv(row, expected));
 }
