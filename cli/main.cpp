@@ -386,7 +386,7 @@ public:
                 // which equals escaping the whole, as each holds whole characters.
                 const std::string value = FormatJsonCp932String(piece);
                 std::string_view out = value;
-                std::string comma = m_rowOpen || m_rows++ == 0 ? "" : ",";
+                const std::string_view comma = m_rowOpen || m_rows++ == 0 ? "" : ",";
                 if (m_rowOpen) {
                     out.remove_prefix(1);  // the opening quote was written with the row's first piece
                 }

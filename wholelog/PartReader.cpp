@@ -504,13 +504,13 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
         std::vector<char> current;
         size_t have = 0;
         bool atEnd = false;
-        // Reads until have reaches want or the stream ends.
         // Resizes a buffer, counting what its capacity grew by.
         auto resize = [&pool](std::vector<char>& buffer, size_t size) {
             const size_t before = buffer.capacity();
             buffer.resize(size);
             pool.CountBuffers(static_cast<long long>(buffer.capacity() - before));
         };
+        // Reads until have reaches want or the stream ends.
         auto readTo = [&](size_t want) {
             if (current.size() < want) {
                 if (want > current.capacity()) {
