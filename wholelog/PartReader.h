@@ -59,10 +59,11 @@ void RunParts(const std::string& path, const PartReadOptions& options, const std
 // Reads the log at path ("-": standard input, read sequentially) in parts of about
 // options.partBytes bytes, each starting at the start of a slot and ending after an LF,
 // at the end of the file or, inside a line longer than a part, where a read of it
-// starts; memory stays within a few parts per job whatever the line lengths. work(part) runs on options.jobs threads;
-// the states are folded in file order with merge(earlier, later) as soon as the parts before them are done, so only a
-// few parts' states are alive at once. Returns the fold of every part's state; work is called at least once (with empty
-// bytes for an empty log).
+// starts; memory stays within a few parts per job whatever the line lengths. work(part)
+// runs on options.jobs threads; the states are folded in file order with
+// merge(earlier, later) as soon as the parts before them are done, so only a few parts'
+// states are alive at once. Returns the fold of every part's state; work is called at
+// least once (with empty bytes for an empty log).
 //
 // Throws LogFileError naming the file ("standard input" for "-") when it cannot be
 // opened or read, or is a directory, a device, a named pipe or a socket (standard input
