@@ -313,8 +313,13 @@ TEST_F(CliTest, WholeLogEqualsTheDefaultOnAShortLog) {
                   (i % 5 == 0 ? "日"_sj : "") + "\r\n";
     }
     runsOn += "⑤end\r\n⑥page\r\n①1"_sj;
-    for (const std::string& log :
-         {m_log, m_dir.WriteFile("generated.log", GeneratedLog(150)), m_dir.WriteFile("runs-on.log", runsOn)}) {
+    // A listing that is one open row, written out in pieces to its last byte.
+    std::string openRow;
+    for (int i = 0; i < 66; ++i) {
+        openRow += "①"_sj + std::string(997, 'a') + "\r\n";
+    }
+    for (const std::string& log : {m_log, m_dir.WriteFile("generated.log", GeneratedLog(150)),
+                                   m_dir.WriteFile("runs-on.log", runsOn), m_dir.WriteFile("open-row.log", openRow)}) {
         for (const std::vector<std::string>& format : kFormats) {
             for (const std::vector<std::string>& report : EveryReportWords()) {
                 std::vector<std::string> args = format;
