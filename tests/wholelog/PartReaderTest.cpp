@@ -196,7 +196,7 @@ const LongCase kLongLogs[] = {
     {"LinesOfExactlyOneRead",
      [] {
          std::string bytes;
-         for (int i = 0; i < 300; ++i) {
+         for (size_t i = 0; i < 300; ++i) {
              bytes += std::string(999 * (i % 5), '\x87') + (i % 2 == 0 ? "\r\n" : "\n");
          }
          return bytes;
