@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -221,6 +222,30 @@ void WriteReport(const Options& options, const CommandRow& row, const ReportResu
     }
 }
 
+// Writes the check in the chosen format from its findings, piece by piece.
+void WriteFileCheck(const Options& options, const CommandRow& row, const FileCheckSource& check) {
+    switch (options.format) {
+        case Format::Text:
+            if (options.raw) {
+                WriteFileCheckText(check, WriteOut);
+            } else {
+                // Every fixed piece is whole characters, its CR LF pairs whole: decoded once each.
+                WriteFileCheckText(check, WriteOut,
+                                   [](std::string_view cp932) { return CrLfToLf(DecodeCp932ToUtf8(cp932)); });
+            }
+            break;
+        case Format::Json:
+            WriteJsonFileCheck(row, check, WriteOut);
+            WriteOut("\n");
+            break;
+        case Format::Csv:
+            WriteCsvFileCheck(check, WriteOut);
+            break;
+        case Format::Html:
+            break;  // refused before loading: a page holds every report
+    }
+}
+
 // The check report shows file line numbers: in a window, the lines before it count too.
 // Returns false when they cannot be counted or shown.
 bool ShiftToFileLines(ReportResult& result, const std::string& path, const CQuorlet3Doc::WindowStart& start) {
@@ -332,27 +357,46 @@ public:
     ContentsStream(const ContentsStream&) = delete;
     ContentsStream& operator=(const ContentsStream&) = delete;
 
-    void Row(std::string_view row, bool open) {
+    void Row(std::string_view piece, RowPiece end) {
         switch (m_options.format) {
             case Format::Text:
                 if (m_options.raw) {
-                    WriteOut(row);
-                    if (!open) {
+                    WriteOut(piece);
+                    if (end == RowPiece::Ends) {
                         WriteOut("\r\n");
                     }
                 } else {
                     // Each piece ends in an ASCII byte, so decoding piece by piece equals decoding the whole.
-                    WriteOut(CrLfToLf(DecodeCp932ToUtf8(open ? std::string(row) : std::string(row) + "\r\n")));
+                    WriteOut(CrLfToLf(
+                        DecodeCp932ToUtf8(end == RowPiece::Ends ? std::string(piece) + "\r\n" : std::string(piece))));
                 }
                 break;
             case Format::Csv:
-                WriteOut(FormatCsvContentsRow(row));
+                if (end == RowPiece::Continues || m_csvRow.Started()) {
+                    m_csvRow.Add(piece);
+                    if (end != RowPiece::Continues) {
+                        m_csvRow.Write();
+                    }
+                } else {
+                    WriteOut(FormatCsvContentsRow(piece));
+                }
                 break;
             case Format::Json: {
-                const std::string value = (m_rows++ == 0 ? "" : ",") + FormatJsonCp932String(row);
-                if (std::fwrite(value.data(), 1, value.size(), m_spool) != value.size()) {
-                    throw std::runtime_error(std::string("cannot write a temporary file: ") + std::strerror(errno));
+                // A row of several pieces is one string: each piece escaped on its own,
+                // which equals escaping the whole, as each holds whole characters.
+                const std::string value = FormatJsonCp932String(piece);
+                std::string_view out = value;
+                const std::string_view comma = m_rowOpen || m_rows++ == 0 ? "" : ",";
+                if (m_rowOpen) {
+                    out.remove_prefix(1);  // the opening quote was written with the row's first piece
                 }
+                const bool last = end != RowPiece::Continues;
+                if (!last) {
+                    out.remove_suffix(1);
+                }
+                m_rowOpen = !last;
+                Spool(comma);
+                Spool(out);
                 break;
             }
             case Format::Html:
@@ -381,9 +425,84 @@ public:
     }
 
 private:
+    void Spool(std::string_view bytes) {
+        if (std::fwrite(bytes.data(), 1, bytes.size(), m_spool) != bytes.size()) {
+            throw std::runtime_error(std::string("cannot write a temporary file: ") + std::strerror(errno));
+        }
+    }
+
+    // A CSV row of several pieces: quoted only when some piece needs it, so it waits,
+    // past a megabyte in a temporary file, until its end.
+    class CsvRow {
+    public:
+        ~CsvRow() {
+            if (m_file != nullptr) {
+                std::fclose(m_file);
+            }
+        }
+        bool Started() const { return m_started; }
+        void Add(std::string_view cp932) {
+            m_started = true;
+            const std::string utf8 = LogTextToUtf8(cp932);
+            m_quoted = m_quoted || utf8.find_first_of(",\"\r\n") != std::string::npos;
+            m_held += utf8;
+            if (m_held.size() >= (size_t{1} << 20)) {
+                if (m_file == nullptr && (m_file = std::tmpfile()) == nullptr) {
+                    throw std::runtime_error(std::string("cannot make a temporary file: ") + std::strerror(errno));
+                }
+                if (std::fwrite(m_held.data(), 1, m_held.size(), m_file) != m_held.size()) {
+                    throw std::runtime_error(std::string("cannot write a temporary file: ") + std::strerror(errno));
+                }
+                m_held.clear();
+            }
+        }
+        // Writes the row as FormatCsvContentsRow writes it whole.
+        void Write() {
+            if (m_quoted) {
+                WriteOut("\"");
+            }
+            if (m_file != nullptr) {
+                std::rewind(m_file);
+                char buffer[65536];
+                size_t got = 0;
+                while ((got = std::fread(buffer, 1, sizeof buffer, m_file)) > 0) {
+                    WriteField(std::string_view(buffer, got));
+                }
+                std::fclose(m_file);
+                m_file = nullptr;
+            }
+            WriteField(m_held);
+            WriteOut(m_quoted ? "\"\r\n" : "\r\n");
+            m_held.clear();
+            m_started = false;
+            m_quoted = false;
+        }
+
+    private:
+        void WriteField(std::string_view utf8) const {
+            if (!m_quoted) {
+                WriteOut(utf8);
+                return;
+            }
+            for (size_t quote = utf8.find('"'); quote != std::string_view::npos; quote = utf8.find('"')) {
+                WriteOut(utf8.substr(0, quote + 1));
+                WriteOut("\"");
+                utf8.remove_prefix(quote + 1);
+            }
+            WriteOut(utf8);
+        }
+
+        bool m_started = false;
+        bool m_quoted = false;
+        std::string m_held;
+        std::FILE* m_file = nullptr;
+    };
+
     const Options& m_options;
     std::FILE* m_spool = nullptr;
     long long m_rows = 0;
+    bool m_rowOpen = false;  // a JSON row's string was begun and not ended
+    CsvRow m_csvRow;
 };
 
 // A date window that holds no line of the log still gets its report, every count 0, and
@@ -415,12 +534,30 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             }
             ContentsStream stream(options);
             PlainAccumulator<ContentsAccumulator> contents(
-                ContentsAccumulator([&stream](std::string_view listed, bool open) { stream.Row(listed, open); }));
+                ContentsAccumulator([&stream](std::string_view piece, RowPiece end) { stream.Row(piece, end); }));
             SlotAccumulator* const one[] = {&contents};
             const WalkEnd end = RunOverWholeLog(path, one, parts);
             NoteEmptyDateWindow(parts.dates, path, end.visited);
             contents.Accumulator().Finish(end);  // writes the open last row
             stream.Finish(*row, end.visited);
+            return FinishOutput();
+        }
+        if (row != nullptr && row->id == kIdCheckFile) {
+            // The findings may be many: kept compactly, past a megabyte in temporary
+            // files, and written out from there rather than held as a result.
+            PlainAccumulator<FileCheckAccumulator> check(FileCheckAccumulator::Spilling());
+            SlotAccumulator* const one[] = {&check};
+            const WalkEnd end = RunOverWholeLog(path, one, parts);
+            progress.Clear();
+            FileCheckFindings findings = check.Accumulator().TakeFindings(end);
+            if (!parts.dates.IsOpen()) {  // as in a window of first lines: file line numbers
+                const long long before = CountLinesBefore(path, FindDateWindow(path, parts.dates).begin);
+                if (before > INT_MAX - findings.LastLine()) {
+                    throw std::overflow_error("line numbers past " + std::to_string(INT_MAX) + " cannot be shown");
+                }
+                findings.ShiftLineNumbers(before);
+            }
+            WriteFileCheck(options, *row, findings);
             return FinishOutput();
         }
         if (row != nullptr && TakesPage(*row) && !options.raw) {

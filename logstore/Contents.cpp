@@ -40,13 +40,29 @@ constexpr ListingPiece kListingPieces[] = {
 
 }  // namespace
 
+namespace {
+
+// A row that runs on goes to a sink in pieces of about this size.
+constexpr size_t kRowPiece = size_t{1} << 16;
+
+}  // namespace
+
 void ContentsAccumulator::EndRow() {
     if (m_sink) {
-        m_sink(m_row, false);
+        m_sink(m_row, RowPiece::Ends);
+        m_rowPassedOn = false;
     } else {
         m_rows.push_back(m_row);
     }
     m_row.clear();
+}
+
+void ContentsAccumulator::PassOnLongRow() {
+    if (m_sink && m_row.size() >= kRowPiece) {
+        m_sink(m_row, RowPiece::Continues);
+        m_rowPassedOn = true;
+        m_row.clear();
+    }
 }
 
 void ContentsAccumulator::Step(std::span<const Slot> batch) {
@@ -58,6 +74,8 @@ void ContentsAccumulator::Step(std::span<const Slot> batch) {
                 m_row += piece.after;
                 if (piece.endsRow) {
                     EndRow();
+                } else {
+                    PassOnLongRow();
                 }
                 break;
             }
@@ -69,17 +87,20 @@ void ContentsAccumulator::Merge(ContentsAccumulator& later) {
     // The later part's first row (finished or not) goes on from this part's open row.
     if (later.m_rows.empty()) {
         m_row += later.m_row;
+        PassOnLongRow();
         return;
     }
     later.m_rows.front().insert(0, m_row);
     m_row = std::move(later.m_row);
     for (std::string& row : later.m_rows) {
         if (m_sink) {
-            m_sink(row, false);
+            m_sink(row, RowPiece::Ends);
+            m_rowPassedOn = false;
         } else {
             m_rows.push_back(std::move(row));
         }
     }
+    PassOnLongRow();
 }
 
 ContentsResult ContentsAccumulator::Finish(const WalkEnd& end) {
@@ -87,9 +108,9 @@ ContentsResult ContentsAccumulator::Finish(const WalkEnd& end) {
     result.lines = static_cast<int>(end.visited);
     result.rows = std::move(m_rows);
     // Every piece that leaves its row open adds a separator, so an open row is never empty.
-    if (!m_row.empty()) {
+    if (!m_row.empty() || m_rowPassedOn) {
         if (m_sink) {
-            m_sink(m_row, true);
+            m_sink(m_row, RowPiece::Open);
         } else {
             result.rows.push_back(std::move(m_row));
             result.lastRowOpen = true;

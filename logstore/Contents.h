@@ -17,9 +17,17 @@ struct ContentsResult {
     bool lastRowOpen = false;       // the last row has no line end (its record is cut short)
 };
 
-// Takes each finished row of the listing as it comes, instead of keeping it: open is
-// true for a last row whose record was cut short (it gets no line end).
-using ContentsRowSink = std::function<void(std::string_view row, bool open)>;
+// How a piece of the listing handed to a sink ends its row.
+enum class RowPiece {
+    Continues,  // more of the row follows: a row that runs on over many records comes in pieces
+    Ends,       // the row is whole: a line end follows
+    Open,       // the last row, whose record was cut short: no line end follows
+};
+
+// Takes the listing as it comes, instead of keeping it: each row in one piece or more,
+// in order. A piece ends after a record line's separator or at the row's end, so a
+// piece holds whole characters.
+using ContentsRowSink = std::function<void(std::string_view piece, RowPiece end)>;
 
 // The listing over slots. A part's first row may continue the row the part before it left open.
 class ContentsAccumulator {
@@ -36,7 +44,11 @@ public:
 private:
     void EndRow();
 
+    // Hands out the row being built once it is long (with a sink only).
+    void PassOnLongRow();
+
     ContentsRowSink m_sink;
+    bool m_rowPassedOn = false;       // part of the row being built went to the sink already
     std::vector<std::string> m_rows;  // finished rows (none when they go to the sink); in a part
                                       // after the first, rows[0] goes on from the part before
     std::string m_row;                // the row being built

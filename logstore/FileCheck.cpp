@@ -1,7 +1,9 @@
 // The file check: guest-number gaps, broken page and main-page records, empty lines.
 #include "logstore/FileCheck.h"
 
-#include <type_traits>
+#include <algorithm>
+#include <array>
+#include <charconv>
 
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
@@ -15,23 +17,179 @@ constexpr int kMainLast = MarkerDigit(kMarker5);
 constexpr int kPageName = MarkerDigit(kMarker6);
 constexpr int kPageTime = MarkerDigit(kMarker7);
 
-template <class Item>
-void AppendShifted(std::vector<Item>& to, const std::vector<Item>& from, int offset) {
-    for (Item item : from) {
-        if constexpr (std::is_same_v<Item, int>) {
-            item += offset;
-        } else {
-            item.line += offset;
-        }
-        to.push_back(item);
-    }
+// The text's pieces go out in pieces of about this size.
+constexpr size_t kTextPiece = size_t{1} << 16;
+
+void AppendNumber(std::string& text, long long value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    text.append(digits, static_cast<size_t>(end - digits));
 }
 
 }  // namespace
 
+void FileCheckResultSource::ForEachGuestNumberGap(const std::function<void(const GuestNumberGap&)>& each) const {
+    for (const GuestNumberGap& gap : m_check.guestNumberGaps) {
+        each(gap);
+    }
+}
+void FileCheckResultSource::ForEachPageRecordBreak(const std::function<void(int)>& each) const {
+    for (int line : m_check.pageRecordBreaks) {
+        each(line);
+    }
+}
+void FileCheckResultSource::ForEachMainRecordBreak(const std::function<void(const MainRecordBreak&)>& each) const {
+    for (const MainRecordBreak& broken : m_check.mainRecordBreaks) {
+        each(broken);
+    }
+}
+void FileCheckResultSource::ForEachEmptyLine(const std::function<void(int)>& each) const {
+    for (int line : m_check.emptyLines) {
+        each(line);
+    }
+}
+
+void LineRuns::Add(long long line) { AddRun(line, 1); }
+
+void LineRuns::AddRun(long long start, long long length) {
+    m_count += length;
+    if (m_runLength > 0 && start == m_runStart + m_runLength) {
+        m_runLength += length;
+        return;
+    }
+    EndRun();
+    m_runStart = start;
+    m_runLength = length;
+}
+
+void LineRuns::EndRun() {
+    if (m_runLength == 0) {
+        return;
+    }
+    const std::uint64_t run[] = {NumberStream::Zigzag(m_runStart - m_encodedEnd),
+                                 static_cast<std::uint64_t>(m_runLength)};
+    m_runs.Add(run);
+    m_encodedEnd = m_runStart + m_runLength;
+    m_runLength = 0;
+}
+
+void LineRuns::Append(const LineRuns& later, long long offset) {
+    long long end = 0;
+    later.m_runs.ForEach(2, [&](const std::uint64_t* run) {
+        const long long start = end + NumberStream::Unzigzag(run[0]);
+        const auto length = static_cast<long long>(run[1]);
+        AddRun(start + offset, length);
+        end = start + length;
+    });
+    if (later.m_runLength > 0) {
+        AddRun(later.m_runStart + offset, later.m_runLength);
+    }
+}
+
+void LineRuns::ForEach(const std::function<void(long long)>& each) const {
+    auto lines = [&](long long start, long long length) {
+        for (long long line = start; line < start + length; ++line) {
+            each(line);
+        }
+    };
+    long long end = 0;
+    m_runs.ForEach(2, [&](const std::uint64_t* run) {
+        const long long start = end + NumberStream::Unzigzag(run[0]);
+        const auto length = static_cast<long long>(run[1]);
+        lines(start, length);
+        end = start + length;
+    });
+    lines(m_runStart, m_runLength);
+}
+
+FileCheckFindings::FileCheckFindings(size_t spillBytes)
+    : m_gaps(spillBytes), m_pageRecordBreaks(spillBytes), m_mainRecordBreaks(spillBytes), m_emptyLines(spillBytes) {}
+
+void FileCheckFindings::AddGuestNumberGap(const GuestNumberGap& gap) {
+    const std::uint64_t record[] = {NumberStream::Zigzag(gap.line - m_lastGapLine), NumberStream::Zigzag(gap.previous),
+                                    NumberStream::Zigzag(gap.number)};
+    m_gaps.Add(record);
+    m_lastGapLine = gap.line;
+    ++m_gapCount;
+}
+
+void FileCheckFindings::AddMainRecordBreak(long long line, int marker) {
+    const std::uint64_t record[] = {NumberStream::Zigzag(line - m_lastMainLine), static_cast<std::uint64_t>(marker)};
+    m_mainRecordBreaks.Add(record);
+    m_lastMainLine = line;
+    ++m_mainCount;
+}
+
+void FileCheckFindings::Append(const FileCheckFindings& later, long long offset) {
+    long long line = 0;
+    later.m_gaps.ForEach(3, [&](const std::uint64_t* record) {
+        line += NumberStream::Unzigzag(record[0]);
+        AddGuestNumberGap({static_cast<int>(line + offset), static_cast<int>(NumberStream::Unzigzag(record[1])),
+                           static_cast<int>(NumberStream::Unzigzag(record[2]))});
+    });
+    m_pageRecordBreaks.Append(later.m_pageRecordBreaks, offset);
+    line = 0;
+    later.m_mainRecordBreaks.ForEach(2, [&](const std::uint64_t* record) {
+        line += NumberStream::Unzigzag(record[0]);
+        AddMainRecordBreak(line + offset, static_cast<int>(record[1]));
+    });
+    m_emptyLines.Append(later.m_emptyLines, offset);
+}
+
+void FileCheckFindings::SetBlank(bool blank) {
+    m_blank = blank;
+    if (blank) {
+        m_emptyLines = LineRuns();  // without a sentinel the empty slots are no finding
+    }
+}
+
+long long FileCheckFindings::LastLine() const {
+    return std::max({m_gapCount == 0 ? 0 : m_lastGapLine, m_pageRecordBreaks.Last(),
+                     m_mainCount == 0 ? 0 : m_lastMainLine, m_emptyLines.Last()});
+}
+
+long long FileCheckFindings::Errors() const {
+    return m_gapCount + m_pageRecordBreaks.Count() + m_mainCount + m_emptyLines.Count() + (m_blank ? 1 : 0);
+}
+
+void FileCheckFindings::ForEachGuestNumberGap(const std::function<void(const GuestNumberGap&)>& each) const {
+    long long line = 0;
+    m_gaps.ForEach(3, [&](const std::uint64_t* record) {
+        line += NumberStream::Unzigzag(record[0]);
+        each({static_cast<int>(line + m_shown), static_cast<int>(NumberStream::Unzigzag(record[1])),
+              static_cast<int>(NumberStream::Unzigzag(record[2]))});
+    });
+}
+
+void FileCheckFindings::ForEachPageRecordBreak(const std::function<void(int)>& each) const {
+    m_pageRecordBreaks.ForEach([&](long long line) { each(static_cast<int>(line + m_shown)); });
+}
+
+void FileCheckFindings::ForEachMainRecordBreak(const std::function<void(const MainRecordBreak&)>& each) const {
+    long long line = 0;
+    m_mainRecordBreaks.ForEach(2, [&](const std::uint64_t* record) {
+        line += NumberStream::Unzigzag(record[0]);
+        each({static_cast<int>(line + m_shown), static_cast<int>(record[1])});
+    });
+}
+
+void FileCheckFindings::ForEachEmptyLine(const std::function<void(int)>& each) const {
+    m_emptyLines.ForEach([&](long long line) { each(static_cast<int>(line + m_shown)); });
+}
+
+FileCheckResult FileCheckFindings::ToResult() const {
+    FileCheckResult check;
+    ForEachGuestNumberGap([&](const GuestNumberGap& gap) { check.guestNumberGaps.push_back(gap); });
+    ForEachPageRecordBreak([&](int line) { check.pageRecordBreaks.push_back(line); });
+    ForEachMainRecordBreak([&](const MainRecordBreak& broken) { check.mainRecordBreaks.push_back(broken); });
+    check.blank = m_blank;
+    ForEachEmptyLine([&](int line) { check.emptyLines.push_back(line); });
+    return check;
+}
+
 void FileCheckAccumulator::Step(std::span<const Slot> batch) {
     for (const Slot& s : batch) {
-        const int line = static_cast<int>(s.index) + 1;
+        const long long line = s.index + 1;
         const int marker = MarkerDigit(s.line);
         // Guest numbers must rise by exactly 1 from one guest-number line to the next.
         if (marker == MarkerDigit(kMarker1)) {
@@ -41,7 +199,7 @@ void FileCheckAccumulator::Step(std::span<const Slot> batch) {
                 m_firstNumber = n;
                 m_firstLine = line;
             } else if (m_lastNumber != 0 && n != m_lastNumber + 1) {
-                m_check.guestNumberGaps.push_back({line, m_lastNumber, n});
+                m_findings.AddGuestNumberGap({static_cast<int>(line), m_lastNumber, n});
             }
             m_lastNumber = n;
         }
@@ -49,28 +207,30 @@ void FileCheckAccumulator::Step(std::span<const Slot> batch) {
             const int next = MarkerDigit(s.next);
             // A page-name line must be followed by its time stamp, and a time stamp preceded by its page.
             if (marker == kPageName && next != kPageTime) {
-                m_check.pageRecordBreaks.push_back(line);
+                m_findings.AddPageRecordBreak(line);
             }
             if (next == kPageTime && marker != kPageName) {
-                m_check.pageRecordBreaks.push_back(line + 1);
+                m_findings.AddPageRecordBreak(line + 1);
             }
             // Each of lines one to four of a main-page record must be followed by the next one.
             if (marker >= kMainFirst && marker < kMainLast && next != marker + 1) {
-                m_check.mainRecordBreaks.push_back({line, marker});
+                m_findings.AddMainRecordBreak(line, marker);
             }
         }
         if (s.line.empty()) {
-            m_check.emptyLines.push_back(line);
+            m_findings.AddEmptyLine(line);
         }
     }
     m_slots += static_cast<long long>(batch.size());
 }
 
 void FileCheckAccumulator::Merge(FileCheckAccumulator& later) {
-    const int offset = static_cast<int>(m_slots);
+    const long long offset = m_slots;
+    // The part's first guest number follows this part's last; its finding comes first in the part.
     if (later.m_anyGuest) {
         if (m_anyGuest && m_lastNumber != 0 && later.m_firstNumber != m_lastNumber + 1) {
-            m_check.guestNumberGaps.push_back({later.m_firstLine + offset, m_lastNumber, later.m_firstNumber});
+            m_findings.AddGuestNumberGap(
+                {static_cast<int>(later.m_firstLine + offset), m_lastNumber, later.m_firstNumber});
         }
         if (!m_anyGuest) {
             m_anyGuest = true;
@@ -79,21 +239,17 @@ void FileCheckAccumulator::Merge(FileCheckAccumulator& later) {
         }
         m_lastNumber = later.m_lastNumber;
     }
-    AppendShifted(m_check.guestNumberGaps, later.m_check.guestNumberGaps, offset);
-    AppendShifted(m_check.pageRecordBreaks, later.m_check.pageRecordBreaks, offset);
-    AppendShifted(m_check.mainRecordBreaks, later.m_check.mainRecordBreaks, offset);
-    AppendShifted(m_check.emptyLines, later.m_check.emptyLines, offset);
+    m_findings.Append(later.m_findings, offset);
     m_slots += later.m_slots;
 }
 
-FileCheckResult FileCheckAccumulator::Finish(const WalkEnd& end) {
+FileCheckFindings FileCheckAccumulator::TakeFindings(const WalkEnd& end) {
     // Without a sentinel nothing was loaded: the store is blank, and its empty slots are no finding.
-    m_check.blank = !end.sentinel;
-    if (m_check.blank) {
-        m_check.emptyLines.clear();
-    }
-    return std::move(m_check);
+    m_findings.SetBlank(!end.sentinel);
+    return std::move(m_findings);
 }
+
+FileCheckResult FileCheckAccumulator::Finish(const WalkEnd& end) { return TakeFindings(end).ToResult(); }
 
 FileCheckResult ComputeFileCheck(const LineStore& store) { return ComputeOverStore(store, FileCheckAccumulator()); }
 
@@ -113,37 +269,72 @@ void ShiftLineNumbers(FileCheckResult& result, int offset) {
 }
 
 std::string FormatFileCheckText(const FileCheckResult& check) {
-    std::string text = "ファイル検査\r\n\r\n"_sj;
-    text += "********** 訪問者Ｎｏ **********\r\n"_sj;
-    for (const GuestNumberGap& gap : check.guestNumberGaps) {
-        AppendFormat(text, "%d行目　%d番～%d番\r\n"_sjf, gap.line, gap.previous, gap.number);
-    }
-    text += "********** ⑥と⑦の不連続 **********\r\n"_sj;
-    for (int line : check.pageRecordBreaks) {
-        AppendFormat(text, "%d行目　⑥と⑦の不連続\r\n"_sjf, line);
-    }
-    text += "********** ①～⑤の不連続 **********\r\n"_sj;
-    for (const MainRecordBreak& broken : check.mainRecordBreaks) {
-        AppendFormat(text, "%d行目 "_sjf, broken.line);
-        text += MarkerOf(broken.marker);
-        text += "と"_sj;
-        text += MarkerOf(broken.marker + 1);
-        text += "の不連続\r\n"_sj;
-    }
-    text += "********** 空欄 **********\r\n"_sj;
-    if (check.blank) {
-        text += "このファイルは空白です。(データがありません。)\r\n"_sj;
-    }
-    for (int line : check.emptyLines) {
-        AppendFormat(text, "%d行目 空欄\r\n"_sjf, line);
-    }
-    const int errors = check.Errors();
-    if (errors == 0) {
-        text += "\r\nエラーはありませんでした。\r\n"_sj;
-    } else {
-        AppendFormat(text, "\r\nエラーは、%d　個ありました。\r\n"_sjf, errors);
-    }
+    std::string text;
+    WriteFileCheckText(FileCheckResultSource(check), [&text](std::string_view piece) { text += piece; });
     return text;
+}
+
+void WriteFileCheckText(const FileCheckSource& check, const std::function<void(std::string_view)>& write,
+                        const TextConversion& convert) {
+    auto fixed = [&](std::string_view cp932) { return convert ? convert(cp932) : std::string(cp932); };
+    const std::string afterGapLine = fixed("行目　"_sj);
+    const std::string afterGapPrevious = fixed("番～"_sj);
+    const std::string afterGapNumber = fixed("番\r\n"_sj);
+    const std::string pageBreak = fixed("行目　⑥と⑦の不連続\r\n"_sj);
+    std::array<std::string, kMainLast> mainBreaks;  // by the marker of the line not followed
+    for (int marker = kMainFirst; marker < kMainLast; ++marker) {
+        mainBreaks.at(static_cast<size_t>(marker)) = fixed("行目 "_sj + std::string(MarkerOf(marker)) + "と"_sj +
+                                                           std::string(MarkerOf(marker + 1)) + "の不連続\r\n"_sj);
+    }
+    const std::string emptyLine = fixed("行目 空欄\r\n"_sj);
+
+    std::string text = fixed("ファイル検査\r\n\r\n"_sj);
+    auto lineDone = [&] {
+        if (text.size() >= kTextPiece) {
+            write(text);
+            text.clear();
+        }
+    };
+    text += fixed("********** 訪問者Ｎｏ **********\r\n"_sj);
+    check.ForEachGuestNumberGap([&](const GuestNumberGap& gap) {
+        AppendNumber(text, gap.line);
+        text += afterGapLine;
+        AppendNumber(text, gap.previous);
+        text += afterGapPrevious;
+        AppendNumber(text, gap.number);
+        text += afterGapNumber;
+        lineDone();
+    });
+    text += fixed("********** ⑥と⑦の不連続 **********\r\n"_sj);
+    check.ForEachPageRecordBreak([&](int line) {
+        AppendNumber(text, line);
+        text += pageBreak;
+        lineDone();
+    });
+    text += fixed("********** ①～⑤の不連続 **********\r\n"_sj);
+    check.ForEachMainRecordBreak([&](const MainRecordBreak& broken) {
+        AppendNumber(text, broken.line);
+        text += mainBreaks.at(static_cast<size_t>(broken.marker));
+        lineDone();
+    });
+    text += fixed("********** 空欄 **********\r\n"_sj);
+    if (check.Blank()) {
+        text += fixed("このファイルは空白です。(データがありません。)\r\n"_sj);
+    }
+    check.ForEachEmptyLine([&](int line) {
+        AppendNumber(text, line);
+        text += emptyLine;
+        lineDone();
+    });
+    const long long errors = check.Errors();
+    if (errors == 0) {
+        text += fixed("\r\nエラーはありませんでした。\r\n"_sj);
+    } else {
+        text += fixed("\r\nエラーは、"_sj);
+        AppendNumber(text, errors);
+        text += fixed("　個ありました。\r\n"_sj);
+    }
+    write(text);
 }
 
 }  // namespace quorlet3

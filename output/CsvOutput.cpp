@@ -36,6 +36,9 @@
 namespace quorlet3 {
 namespace {
 
+// A long table goes out in pieces of about this size.
+constexpr size_t kCsvPiece = size_t{1} << 16;
+
 class CsvWriter {
 public:
     explicit CsvWriter(std::string& out) : m_out(out) {}
@@ -74,7 +77,12 @@ public:
     void Int(long long value) {
         char digits[24];
         const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-        Field(std::string_view(digits, static_cast<size_t>(end - digits)));
+        Plain(std::string_view(digits, static_cast<size_t>(end - digits)));
+    }
+    // A field that never needs quotes (a name of ours, digits): written without a search.
+    void Plain(std::string_view text) {
+        Separate();
+        m_out += text;
     }
     void Empty() { Separate(); }
     void EndRow() {
@@ -94,6 +102,45 @@ private:
     bool m_first = true;
 };
 
+// The check's rows in the text's order; rowDone is called after each finding's row.
+void CheckRows(CsvWriter& csv, const FileCheckSource& check, const std::function<void()>& rowDone) {
+    csv.Header("kind,line,detail");
+    check.ForEachGuestNumberGap([&](const GuestNumberGap& gap) {
+        csv.Plain("guest_number_gap");
+        csv.Int(gap.line);
+        csv.Field(std::to_string(gap.previous) + "-" + std::to_string(gap.number));
+        csv.EndRow();
+        rowDone();
+    });
+    check.ForEachPageRecordBreak([&](int line) {
+        csv.Plain("page_record_break");
+        csv.Int(line);
+        csv.Empty();
+        csv.EndRow();
+        rowDone();
+    });
+    check.ForEachMainRecordBreak([&](const MainRecordBreak& broken) {
+        csv.Plain("main_record_break");
+        csv.Int(broken.line);
+        csv.Field(LogTextToUtf8(MarkerOf(broken.marker)) + "と" + LogTextToUtf8(MarkerOf(broken.marker + 1)));
+        csv.EndRow();
+        rowDone();
+    });
+    if (check.Blank()) {
+        csv.Field("blank");
+        csv.Empty();
+        csv.Empty();
+        csv.EndRow();
+    }
+    check.ForEachEmptyLine([&](int line) {
+        csv.Plain("empty_line");
+        csv.Int(line);
+        csv.Empty();
+        csv.EndRow();
+        rowDone();
+    });
+}
+
 // Weekdays in the data formats, Sunday first.
 constexpr std::string_view kWeekdayKeys[] = {"sun", "mon", "tue", "wed", "thu", "fri", "sat"};
 
@@ -101,37 +148,7 @@ struct CsvTable {
     CsvWriter& csv;
 
     void operator()(const FileCheckResult& r) const {
-        csv.Header("kind,line,detail");
-        for (const GuestNumberGap& gap : r.guestNumberGaps) {
-            csv.Field("guest_number_gap");
-            csv.Int(gap.line);
-            csv.Field(std::to_string(gap.previous) + "-" + std::to_string(gap.number));
-            csv.EndRow();
-        }
-        for (int line : r.pageRecordBreaks) {
-            csv.Field("page_record_break");
-            csv.Int(line);
-            csv.Empty();
-            csv.EndRow();
-        }
-        for (const MainRecordBreak& broken : r.mainRecordBreaks) {
-            csv.Field("main_record_break");
-            csv.Int(broken.line);
-            csv.Field(LogTextToUtf8(MarkerOf(broken.marker)) + "と" + LogTextToUtf8(MarkerOf(broken.marker + 1)));
-            csv.EndRow();
-        }
-        if (r.blank) {
-            csv.Field("blank");
-            csv.Empty();
-            csv.Empty();
-            csv.EndRow();
-        }
-        for (int line : r.emptyLines) {
-            csv.Field("empty_line");
-            csv.Int(line);
-            csv.Empty();
-            csv.EndRow();
-        }
+        CheckRows(csv, FileCheckResultSource(r), [] {});
     }
 
     void operator()(const ContentsResult& r) const {
@@ -341,6 +358,18 @@ std::string FormatCsv(const CommandRow&, const ReportResult& result) {
     CsvWriter csv(out);
     std::visit(CsvTable{csv}, result);
     return out;
+}
+
+void WriteCsvFileCheck(const FileCheckSource& check, const std::function<void(std::string_view)>& write) {
+    std::string out;
+    CsvWriter csv(out);
+    CheckRows(csv, check, [&] {
+        if (out.size() >= kCsvPiece) {
+            write(out);
+            out.clear();
+        }
+    });
+    write(out);
 }
 
 std::string FormatCsvContentsRow(std::string_view listed) {

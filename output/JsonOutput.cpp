@@ -21,39 +21,46 @@ void IntArray(JsonWriter& json, const int* counts, size_t n) {
     json.EndArray();
 }
 
+// The check's members after "report".
+void CheckMembers(JsonWriter& json, const FileCheckSource& check) {
+    json.Member("errors", check.Errors());
+    json.Key("guest_number_gaps");
+    json.BeginArray();
+    check.ForEachGuestNumberGap([&](const GuestNumberGap& gap) {
+        json.BeginObject();
+        json.Member("line", gap.line);
+        json.Member("previous", gap.previous);
+        json.Member("number", gap.number);
+        json.EndObject();
+    });
+    json.EndArray();
+    json.Key("page_record_breaks");
+    json.BeginArray();
+    check.ForEachPageRecordBreak([&](int line) { json.Int(line); });
+    json.EndArray();
+    json.Key("main_record_breaks");
+    json.BeginArray();
+    check.ForEachMainRecordBreak([&](const MainRecordBreak& broken) {
+        json.BeginObject();
+        json.Member("line", broken.line);
+        json.MemberCp932("marker", MarkerOf(broken.marker));
+        json.EndObject();
+    });
+    json.EndArray();
+    json.Key("blank");
+    json.Bool(check.Blank());
+    json.Key("empty_lines");
+    json.BeginArray();
+    check.ForEachEmptyLine([&](int line) { json.Int(line); });
+    json.EndArray();
+}
+
 // Writes the members after "report" for each result type.
 struct JsonMembers {
     JsonWriter& json;
     const CommandRow& row;
 
-    void operator()(const FileCheckResult& r) const {
-        json.Member("errors", r.Errors());
-        json.Key("guest_number_gaps");
-        json.BeginArray();
-        for (const GuestNumberGap& gap : r.guestNumberGaps) {
-            json.BeginObject();
-            json.Member("line", gap.line);
-            json.Member("previous", gap.previous);
-            json.Member("number", gap.number);
-            json.EndObject();
-        }
-        json.EndArray();
-        json.Key("page_record_breaks");
-        IntArray(json, r.pageRecordBreaks.data(), r.pageRecordBreaks.size());
-        json.Key("main_record_breaks");
-        json.BeginArray();
-        for (const MainRecordBreak& broken : r.mainRecordBreaks) {
-            json.BeginObject();
-            json.Member("line", broken.line);
-            json.MemberCp932("marker", MarkerOf(broken.marker));
-            json.EndObject();
-        }
-        json.EndArray();
-        json.Key("blank");
-        json.Bool(r.blank);
-        json.Key("empty_lines");
-        IntArray(json, r.emptyLines.data(), r.emptyLines.size());
-    }
+    void operator()(const FileCheckResult& r) const { CheckMembers(json, FileCheckResultSource(r)); }
 
     void operator()(const ContentsResult& r) const {
         json.Member("lines", r.lines);
@@ -307,6 +314,20 @@ void WriteJsonAll(std::string_view logPath, int lines, const std::vector<RowResu
         WriteReport(json, *report.row, report.result);
     }
     json.EndArray();
+    json.EndObject();
+    write(out);
+}
+
+void WriteJsonFileCheck(const CommandRow& row, const FileCheckSource& check,
+                        const std::function<void(std::string_view)>& write) {
+    std::string out;
+    JsonWriter json(out, [&](std::string& piece) {
+        write(piece);
+        piece.clear();
+    });
+    json.BeginObject();
+    json.MemberUtf8("report", row.cliName != nullptr ? row.cliName : "");
+    CheckMembers(json, check);
     json.EndObject();
     write(out);
 }

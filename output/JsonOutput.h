@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "logstore/FileCheck.h"
 #include "output/ReportRun.h"
 #include "view/CommandTable.h"
 
@@ -26,5 +27,10 @@ void WriteJsonAll(std::string_view logPath, int lines, const std::vector<RowResu
 
 // One log text as a JSON string (cp932 decoded), for a listing written as it is read.
 std::string FormatJsonCp932String(std::string_view cp932);
+
+// The check's object from findings wherever they are kept, written to write in pieces:
+// the same bytes as FormatJson gives for the check's result.
+void WriteJsonFileCheck(const CommandRow& row, const FileCheckSource& check,
+                        const std::function<void(std::string_view)>& write);
 
 }  // namespace quorlet3

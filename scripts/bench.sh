@@ -70,6 +70,42 @@ if [ "${1:-}" = "--whole" ]; then
   read -r t m < <(best sh -c "cat '$big' | '$cli' --whole --format json - all")
   printf "%-52s %8s %10s  %.2fx the file run\n" "cat LOG | --whole --format json - all" "$t" "-" \
     "$(awk -v a="$t" -v b="$file_t" 'BEGIN { print a / b }')"
+  # Inputs that are hostile or merely broken: a device, an endless stream, one long line,
+  # a file of NUL bytes, millions of empty lines. Each in at most 64 MB; the files read
+  # at no worse than 3 x wc -l on the same file (the check writes a line per finding).
+  endless() {  # peak RSS of a run stopped after $1 seconds, and its wall time
+    local seconds=$1
+    shift
+    { /usr/bin/time -f "%e %M" timeout "$seconds" "$@" >/dev/null; } 2>&1 | tail -n 1
+  }
+  printf "%-52s %8s %10s\n" "hostile input" "wall s" "peak MB"
+  read -r t m < <(endless 10 "$cli" --whole /dev/zero hourly main)
+  printf "%-52s %8s %10d  refused in < 0.1 s: %s\n" "--whole /dev/zero hourly main" "$t" $((m / 1024)) \
+    "$(awk -v a="$t" 'BEGIN { print (a < 0.1 ? "met" : "MISSED") }')"
+  read -r t m < <(endless 10 "$cli" --whole - check </dev/zero)
+  printf "%-52s %8s %10d  (stopped after 10 s)\n" "--whole - check < /dev/zero" "$t" $((m / 1024))
+  { printf '\x87\x45'; head -c 300000000 /dev/zero | tr '\0' a; } >"$tmp/long.log"
+  truncate -s 3G "$tmp/nul.log"
+  head -c 50000000 /dev/zero | tr '\0' '\n' >"$tmp/empty50m.log"
+  head -c 5000000 /dev/zero | tr '\0' '\n' >"$tmp/empty5m.log"
+  hostile() {  # LABEL FILE ARGS...: the run (ARGS, the word LOG standing for FILE) beside wc -l on FILE
+    local label=$1 file=$2 wt args=()
+    shift 2
+    for arg in "$@"; do
+      [ "$arg" = LOG ] && args+=("$file") || args+=("$arg")
+    done
+    read -r wt _ < <(best wc -l "$file")
+    read -r t m < <(best "$cli" "${args[@]}")
+    printf "%-52s %8s %10d  wc -l %s s, %.1fx; %s\n" "$label" "$t" $((m / 1024)) "$wt" \
+      "$(awk -v a="$t" -v b="$wt" 'BEGIN { print (b > 0 ? a / b : 0) }')" \
+      "$(awk -v m="$m" 'BEGIN { print (m <= 65536 ? "<= 64 MB" : "OVER 64 MB") }')"
+  }
+  hostile "--whole LOG pages name (one 300 MB line)" "$tmp/long.log" --whole LOG pages name
+  hostile "--whole LOG check (3 GB of NUL bytes)" "$tmp/nul.log" --whole LOG check
+  hostile "--whole LOG check (50 million empty lines)" "$tmp/empty50m.log" --whole LOG check
+  hostile "--whole LOG check (5 million empty lines)" "$tmp/empty5m.log" --whole LOG check
+  hostile "--whole --format json LOG check (5 million)" "$tmp/empty5m.log" --whole --format json LOG check
+  rm -f "$tmp/long.log" "$tmp/nul.log" "$tmp/empty50m.log" "$tmp/empty5m.log"
   # GoAccess refuses host names: each distinct host becomes an address of its own.
   combined="$tmp/mid.combined"
   "$dir/tools/quorlet3-tocombined" "$mid" |

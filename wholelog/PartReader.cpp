@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -58,6 +59,12 @@ public:
         if (m_owned && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))) {
             Close();
             throw LogFileError(m_name, "cannot open: it is a pipe or socket, not a file", LogFileCause::NotRegularFile);
+        }
+        // A device may never end (the loader stops after its 10000 lines; a whole log
+        // would not): what a device gives comes in as standard input, chosen so.
+        if (m_owned && (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))) {
+            Close();
+            throw LogFileError(m_name, "cannot open: it is a device, not a file", LogFileCause::NotRegularFile);
         }
         // Standard input is read as a stream even when it is a file: its offset is the shell's.
         m_regular = m_owned && S_ISREG(info.st_mode);
@@ -191,6 +198,15 @@ public:
         m_progress(m_bytesRead, total);
     }
 
+    // Buffers of delta bytes more (or fewer) are held.
+    void CountBuffers(long long delta) {
+        const long long now = m_bufferBytes.fetch_add(delta) + delta;
+        long long peak = m_peakBufferBytes.load();
+        while (now > peak && !m_peakBufferBytes.compare_exchange_weak(peak, now)) {
+        }
+    }
+    long long PeakBufferBytes() const { return m_peakBufferBytes.load(); }
+
     void RethrowFailure() {
         if (m_error) {
             std::rethrow_exception(m_error);
@@ -225,12 +241,20 @@ private:
 
     std::mutex m_progressMutex;
     long long m_bytesRead = 0;
+
+    std::atomic<long long> m_bufferBytes{0};
+    std::atomic<long long> m_peakBufferBytes{0};
 };
 
 // A worker's window on a regular file: bytes [base, base + size()) read so far.
 class FileWindow {
 public:
-    explicit FileWindow(const Source& source) : m_source(source) {}
+    // The window never needs more than maxBytes: it grows no further than that.
+    FileWindow(const Source& source, Pool& pool, size_t maxBytes)
+        : m_source(source), m_pool(pool), m_maxBytes(maxBytes) {}
+    ~FileWindow() { m_pool.CountBuffers(-static_cast<long long>(m_capacity)); }
+    FileWindow(const FileWindow&) = delete;
+    FileWindow& operator=(const FileWindow&) = delete;
 
     // Reads [from, to) afresh, reusing the buffer.
     void ReadRange(long long from, long long to) {
@@ -248,17 +272,19 @@ public:
         const auto wanted = static_cast<size_t>(to - m_base);
         if (wanted > m_capacity) {
             // Grown without zeroing: every byte is read before it is looked at.
-            const size_t capacity = std::max(wanted, 2 * m_capacity);
+            const size_t capacity = std::max(wanted, std::min(2 * m_capacity, m_maxBytes));
             auto bigger = std::make_unique_for_overwrite<char[]>(capacity);
             if (m_size != 0) {  // the first buffer has nothing to keep (and no address to copy from)
                 std::memcpy(bigger.get(), m_bytes.get(), m_size);
             }
             m_bytes = std::move(bigger);
+            m_pool.CountBuffers(static_cast<long long>(capacity - m_capacity));
             m_capacity = capacity;
         }
         m_source.ReadAt(m_bytes.get() + m_size, have, wanted - m_size);
         m_size = wanted;
     }
+    long long Base() const { return m_base; }
     long long End() const { return m_base + static_cast<long long>(m_size); }
     const char* At(long long offset) const { return m_bytes.get() + (offset - m_base); }
     std::string_view View(long long from, long long to) const { return {At(from), static_cast<size_t>(to - from)}; }
@@ -274,6 +300,8 @@ public:
 
 private:
     const Source& m_source;
+    Pool& m_pool;
+    size_t m_maxBytes;
     std::unique_ptr<char[]> m_bytes;
     size_t m_capacity = 0;
     size_t m_size = 0;
@@ -291,10 +319,33 @@ void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool&
     const long long parts = length == 0 ? 1 : (length + step - 1) / step;
     long long nextPart = 0;
 
+    // A window of two parts and the look-ahead is searched for the LF that ends a part
+    // before a line that goes on past it is handed out in pieces.
+    const long long windowBytes = 2 * step + static_cast<long long>(kLookAhead);
+    // Bytes known to hold no LF, [from, to): parts that lie wholly inside a long line that
+    // an earlier part reads are passed over without reading them again.
+    struct LfFree {
+        long long from = 0;
+        long long to = 0;
+    } lfFree;
+    std::mutex lfFreeMutex;
+    auto knownWithoutLf = [&](long long from, long long to) {
+        const std::lock_guard lock(lfFreeMutex);
+        return lfFree.from <= from && to <= lfFree.to;
+    };
+    auto noLfIn = [&](long long from, long long to) {
+        const std::lock_guard lock(lfFreeMutex);
+        if (to > lfFree.to) {
+            lfFree = {from, to};
+        }
+    };
     auto runPart = [&](FileWindow& window, long long index) {
         const long long nominalStart = range.begin + index * step;
         const long long nominalEnd = std::min(size, nominalStart + step);
         const long long readFrom = std::max(range.begin, nominalStart - 1);
+        if (index > 0 && knownWithoutLf(readFrom, nominalEnd - 1)) {
+            return false;  // inside a line that started in an earlier part
+        }
         window.ReadRange(readFrom, nominalEnd + static_cast<long long>(kLookAhead));
         // A line starts in the part when the byte before it, an LF, lies in [start - 1, end - 1).
         long long start = range.begin;
@@ -305,35 +356,64 @@ void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool&
             }
             start = lf + 1;
         }
-        // The part ends after the first LF at or after nominalEnd - 1: its last line's end.
-        long long end = size;
-        for (long long from = std::max(start, nominalEnd - 1); from < size;) {
-            const long long lf = window.FindLf(from, window.End());
-            if (lf >= 0) {
-                end = lf + 1;
-                break;
-            }
-            from = window.End();
-            window.Extend(window.End() + std::max<long long>(step, 1 << 16));
-        }
         PartInput input;
         input.index = index;
-        input.isLast = end == size;
         std::string nextSlot;
-        if (!input.isLast) {
-            window.Extend(end + static_cast<long long>(kLookAhead));
-            nextSlot =
-                FirstSlotText(window.View(end, std::min(window.End(), end + static_cast<long long>(kLookAhead))));
-        }
-        input.bytes = window.View(start, end);
-        input.nextSlot = nextSlot;
-        pool.Progress(end - start, length);
+        bool walked = false;
+        // The part ends after the first LF at or after nominalEnd - 1: its last line's end.
+        input.forEachPiece = [&](const std::function<void(std::string_view)>& each) {
+            walked = true;
+            long long pieceStart = start;
+            const long long searchFrom = std::max(start, nominalEnd - 1);
+            long long searched = searchFrom;  // no LF in [searchFrom, searched)
+            long long end = size;
+            for (;;) {
+                const long long lf = window.FindLf(searched, window.End());
+                if (lf >= 0) {
+                    end = lf + 1;
+                    break;
+                }
+                searched = window.End();
+                noLfIn(searchFrom, searched);
+                if (searched >= size) {
+                    break;
+                }
+                // The window starts at most a part and a byte before pieceStart: once it
+                // holds windowBytes, a slot start lies well after pieceStart.
+                if (searched - window.Base() < windowBytes) {
+                    window.Extend(window.Base() + windowBytes);
+                    continue;
+                }
+                // A line longer than a part: hand out the window up to a slot start two
+                // bytes or more before its end (no LF lies there) and read on from there.
+                const long long cut =
+                    pieceStart + static_cast<long long>(LastSlotStart(window.View(pieceStart, searched - 2)));
+                each(window.View(pieceStart, cut));
+                pool.Progress(cut - pieceStart, length);
+                pieceStart = cut;
+                window.ReadRange(cut, cut + windowBytes);  // searched lies in it: cut is at most 1001 bytes before
+            }
+            input.isLast = end == size;
+            if (!input.isLast) {
+                window.Extend(end + static_cast<long long>(kLookAhead));
+                nextSlot =
+                    FirstSlotText(window.View(end, std::min(window.End(), end + static_cast<long long>(kLookAhead))));
+            }
+            input.nextSlot = nextSlot;
+            each(window.View(pieceStart, end));
+            if (end > pieceStart) {
+                pool.Progress(end - pieceStart, length);
+            }
+        };
         run(input);
+        if (!walked) {
+            input.forEachPiece([](std::string_view) {});
+        }
         return true;
     };
 
     auto worker = [&] {
-        FileWindow window(source);
+        FileWindow window(source, pool, static_cast<size_t>(windowBytes) + 2 * kLookAhead);
         for (;;) {
             long long index = 0;
             {
@@ -393,7 +473,9 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
             }
             try {
                 PartInput input;
-                input.bytes = std::string_view(part.bytes.data(), part.length);
+                input.forEachPiece = [&part](const std::function<void(std::string_view)>& each) {
+                    each(std::string_view(part.bytes.data(), part.length));
+                };
                 input.nextSlot = part.nextSlot;
                 input.isLast = part.isLast;
                 input.index = part.index;
@@ -422,10 +504,23 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
         std::vector<char> current;
         size_t have = 0;
         bool atEnd = false;
+        // Resizes a buffer, counting what its capacity grew by.
+        auto resize = [&pool](std::vector<char>& buffer, size_t size) {
+            const size_t before = buffer.capacity();
+            buffer.resize(size);
+            pool.CountBuffers(static_cast<long long>(buffer.capacity() - before));
+        };
         // Reads until have reaches want or the stream ends.
         auto readTo = [&](size_t want) {
             if (current.size() < want) {
-                current.resize(want);
+                if (want > current.capacity()) {
+                    // Room for the most a part reads (a part and two look-aheads) at once,
+                    // rather than a buffer that doubles past it.
+                    const size_t before = current.capacity();
+                    current.reserve(std::max(want, partBytes + 3 * kLookAhead));
+                    pool.CountBuffers(static_cast<long long>(current.capacity() - before));
+                }
+                resize(current, want);
             }
             const size_t before = have;
             while (have < want && !atEnd) {
@@ -447,26 +542,20 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
             return buffer;
         };
         for (long long index = 0;; ++index) {
-            readTo(partBytes + kLookAhead);
+            readTo(partBytes + 2 * kLookAhead);
             if (have == 0 && index > 0) {
                 break;  // unreachable in practice: the part before saw the end
             }
-            // The part ends after the first LF at or after byte partBytes - 1.
+            // The part ends after the first LF at or after byte partBytes - 1. A line that
+            // goes on past what was read is cut where one of its reads starts, a look-ahead
+            // or more before the end (no LF lies there), so that no part grows with it.
             size_t from = std::min(partBytes, have);
             from = from > 0 ? from - 1 : 0;
             size_t cut = have;
-            for (;;) {
-                const void* lf = std::memchr(current.data() + from, '\n', have - from);
-                if (lf != nullptr) {
-                    cut = static_cast<size_t>(static_cast<const char*>(lf) - current.data()) + 1;
-                    break;
-                }
-                if (atEnd) {
-                    cut = have;
-                    break;
-                }
-                from = have;
-                readTo(have + std::max(have, partBytes));
+            if (const void* lf = std::memchr(current.data() + from, '\n', have - from)) {
+                cut = static_cast<size_t>(static_cast<const char*>(lf) - current.data()) + 1;
+            } else if (!atEnd) {
+                cut = LastSlotStart(std::string_view(current.data(), have - kLookAhead));
             }
             readTo(cut + kLookAhead);
             Part part;
@@ -475,7 +564,7 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
             part.isLast = atEnd && cut == have;
             part.nextSlot = FirstSlotText(std::string_view(current.data() + cut, have - cut));
             std::vector<char> next = takeSpare();
-            next.resize(std::max(next.size(), have - cut));
+            resize(next, std::max(next.size(), have - cut));
             std::copy(current.begin() + static_cast<std::ptrdiff_t>(cut),
                       current.begin() + static_cast<std::ptrdiff_t>(have), next.begin());
             have -= cut;
@@ -520,6 +609,9 @@ void RunParts(const std::string& path, const PartReadOptions& options, const std
         RunFileParts(source, {0, source.Size()}, partBytes, pool, run);
     } else {
         RunStreamParts(source, partBytes, pool, run);
+    }
+    if (options.peakBufferBytes != nullptr) {
+        *options.peakBufferBytes = pool.PeakBufferBytes();
     }
     pool.RethrowFailure();
 }

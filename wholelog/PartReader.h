@@ -22,17 +22,25 @@ struct PartReadOptions {
     // Only the lines of this date window (FindDateWindow) are read: the parts cover its
     // bytes. A window needs a regular file; the open window is the whole log.
     DateWindow dates;
+    // When set, receives the most bytes the reader's buffers held at once: the bound on
+    // the memory the reading takes, apart from what work() keeps.
+    long long* peakBufferBytes = nullptr;
 };
 
 // One part of the log as work() sees it.
 struct PartInput {
-    // The part's raw bytes: whole file lines, the last one possibly without its LF at
-    // the end of the file. Valid only while work() runs.
-    std::string_view bytes;
-    // The text of the first slot after this part (see FirstSlotText); empty for the
-    // last part of the file.
+    // Calls each(bytes) with the part's raw bytes in file order, in one piece or more:
+    // whole file lines, except that a line longer than a part may be handed out in pieces
+    // cut where one of its 999-byte reads starts, so that it is never held whole. Every
+    // piece starts where a slot starts, and splitting piece by piece gives the slots of
+    // the part; the last line may lack its LF at the end of the file. A piece is valid
+    // only during its call. work() calls this once; the reader walks what it left.
+    std::function<void(const std::function<void(std::string_view)>& each)> forEachPiece;
+    // Set once forEachPiece has returned: the text of the first slot after this part
+    // (see FirstSlotText), empty for the last part of the file; and whether this part
+    // ends the file.
     std::string_view nextSlot;
-    bool isLast = false;  // the part that ends the file
+    bool isLast = false;
     long long index = 0;  // rises in file order; numbers of parts that held no line are skipped
 };
 
@@ -49,16 +57,18 @@ void RunParts(const std::string& path, const PartReadOptions& options, const std
 }  // namespace detail
 
 // Reads the log at path ("-": standard input, read sequentially) in parts of about
-// options.partBytes bytes, each starting at the start of a file line and ending after an
-// LF or at the end of the file; a line longer than a part belongs wholly to the part it
-// starts in. work(part) runs on options.jobs threads; the states are folded in file order
-// with merge(earlier, later) as soon as the parts before them are done, so only a few
-// parts' states are alive at once. Returns the fold of every part's state; work is
-// called at least once (with empty bytes for an empty log).
+// options.partBytes bytes, each starting at the start of a slot and ending after an LF,
+// at the end of the file or, inside a line longer than a part, where a read of it
+// starts; memory stays within a few parts per job whatever the line lengths. work(part)
+// runs on options.jobs threads; the states are folded in file order with
+// merge(earlier, later) as soon as the parts before them are done, so only a few parts'
+// states are alive at once. Returns the fold of every part's state; work is called at
+// least once (with empty bytes for an empty log).
 //
 // Throws LogFileError naming the file ("standard input" for "-") when it cannot be
-// opened or read, or is a directory, or a date window is asked of no regular file; an exception from work or merge is
-// passed on after the threads have stopped.
+// opened or read, or is a directory, a device, a named pipe or a socket (standard input
+// may be any stream), or a date window is asked of no regular file; an exception from
+// work or merge is passed on after the threads have stopped.
 template <class State>
 State ReadInParts(const std::string& path, const PartReadOptions& options,
                   const std::function<State(const PartInput&)>& work,

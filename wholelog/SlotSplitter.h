@@ -151,6 +151,21 @@ void SplitSlots(std::string_view bytes, std::string& scratch, Visit&& visit) {
     }
 }
 
+// Where bytes may be cut so that both sides split into the slots of the whole: the
+// offset of the last slot start in (0, bytes.size()], for bytes that begin where a slot
+// begins and whose end lies inside a line's text, at least two bytes before its LF or
+// CR LF. The line in progress is read in 999-byte reads from its start (the byte after
+// the last LF, else the first byte), so a cut at one of those starts leaves the
+// remainder to read as a line of its own. Needs bytes.size() >= kSlotTextLimit when
+// they hold no LF.
+inline size_t LastSlotStart(std::string_view bytes) {
+    size_t lineStart = 0;
+    if (const void* lf = bytes.empty() ? nullptr : ::memrchr(bytes.data(), '\n', bytes.size())) {
+        lineStart = static_cast<size_t>(static_cast<const char*>(lf) - bytes.data()) + 1;
+    }
+    return lineStart + (bytes.size() - lineStart) / kSlotTextLimit * kSlotTextLimit;
+}
+
 // The text of the first slot of bytes that begin at the start of a file line; empty
 // when bytes are empty. Looks at no more than the first 1001 bytes.
 std::string FirstSlotText(std::string_view followingBytes);

@@ -55,7 +55,8 @@ public:
     void Take(std::string_view text, const std::string& scratch) {
         if (text.data() == scratch.data() && !text.empty()) {
             // The splitter rewrites into scratch, reused for the next slot: keep a copy for
-            // as long as the part is read (only referring addresses with spaces need one).
+            // as long as a slot of the batch may point to it (only referring addresses with
+            // spaces need one).
             text = m_copies.emplace_back(text);
         }
         if (m_pending) {
@@ -63,6 +64,16 @@ public:
         }
         m_pendingText = text;
         m_pending = true;
+    }
+
+    // The bytes of a piece are read over by the next one: the batch is stepped now, and
+    // the slot that waits for its next text keeps a copy of its own.
+    void EndPiece() {
+        Flush();
+        if (m_pending && !m_pendingText.empty()) {
+            m_pendingText = m_copies.emplace_back(m_pendingText);
+        }
+        DropCopies();
     }
 
     // The last slot's next text is the slot after the part (the sentinel at the end of the log).
@@ -90,6 +101,14 @@ private:
         }
         if (m_size == kBatch) {
             Flush();
+            DropCopies();
+        }
+    }
+
+    // Only the newest copy may still be needed (by the slot that waits); the batch is empty.
+    void DropCopies() {
+        while (m_copies.size() > 1) {
+            m_copies.pop_front();
         }
     }
 
@@ -110,7 +129,7 @@ private:
     bool m_anyPastEnd;
     std::array<Slot, kBatch> m_batch;
     size_t m_size = 0;
-    std::deque<std::string> m_copies;  // rewritten texts of the part; a deque never moves them
+    std::deque<std::string> m_copies;  // texts kept beyond their bytes; a deque never moves them
     std::string_view m_pendingText;
     bool m_pending = false;
     long long m_index = 0;
@@ -135,7 +154,10 @@ WalkEnd RunOverWholeLog(const std::string& path, std::span<SlotAccumulator* cons
         }
         PartFeeder feeder(*state, fresh, anyPastEnd);
         std::string scratch;
-        SplitSlots(part.bytes, scratch, [&](std::string_view text) { feeder.Take(text, scratch); });
+        part.forEachPiece([&](std::string_view bytes) {
+            SplitSlots(bytes, scratch, [&](std::string_view text) { feeder.Take(text, scratch); });
+            feeder.EndPiece();
+        });
         feeder.Finish(part.isLast ? kSentinel : part.nextSlot);
         return state;
     };

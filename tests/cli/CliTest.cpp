@@ -333,7 +333,21 @@ std::string WithoutContents(const std::string& json) {
 // report, in every format, as the first 10000 lines give it.
 TEST_F(CliTest, WholeLogEqualsTheDefaultOnAShortLog) {
     const std::vector<std::vector<std::string>> kFormats = {{}, {"--raw"}, {"--format", "json"}, {"--format=csv"}};
-    for (const std::string& log : {m_log, m_dir.WriteFile("generated.log", GeneratedLog(150))}) {
+    // Records without their last line run on into one listing row of some 100 KB, which a
+    // whole log writes out in pieces: with commas, quotes and Japanese text in it.
+    std::string runsOn;
+    for (int i = 0; i < 4000; ++i) {
+        runsOn += "①"_sj + std::string(static_cast<size_t>(i % 41), 'a') + (i % 7 == 0 ? ",\"b" : "") +
+                  (i % 5 == 0 ? "日"_sj : "") + "\r\n";
+    }
+    runsOn += "⑤end\r\n⑥page\r\n①1"_sj;
+    // A listing that is one open row, written out in pieces to its last byte.
+    std::string openRow;
+    for (int i = 0; i < 66; ++i) {
+        openRow += "①"_sj + std::string(997, 'a') + "\r\n";
+    }
+    for (const std::string& log : {m_log, m_dir.WriteFile("generated.log", GeneratedLog(150)),
+                                   m_dir.WriteFile("runs-on.log", runsOn), m_dir.WriteFile("open-row.log", openRow)}) {
         for (const std::vector<std::string>& format : kFormats) {
             for (const std::vector<std::string>& report : EveryReportWords()) {
                 std::vector<std::string> args = format;

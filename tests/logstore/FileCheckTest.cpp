@@ -1,6 +1,9 @@
 // The file check: guest-number gaps, broken records, empty lines and the closing count.
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "logstore/FileCheck.h"
 #include "logstore/Quorlet3Doc.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
@@ -120,6 +123,65 @@ TEST(FileCheckFullStore, PageRecordsAndEmptyLinesCheckedToTheLastSlot) {
     EXPECT_EQ(ReportOf(doc, kIdCheckFile), CheckReport("", "9998行目　⑥と⑦の不連続\r\n10000行目　⑥と⑦の不連続\r\n"_sj,
                                                        "", "9999行目 空欄\r\n"_sj, 3));
 }
+
+// Findings kept compactly, in memory or spilled to a file (a few bytes at a time, so
+// records cross the file's read blocks), read back as they went in: line numbers in runs
+// and apart, moved on when a later part is appended; guest numbers below zero too.
+struct CompactCase {
+    const char* name;
+    size_t spillBytes;
+    int findings;
+};
+
+class CompactFindingsTest : public ::testing::TestWithParam<CompactCase> {};
+
+TEST_P(CompactFindingsTest, ReadBackAsAdded) {
+    std::mt19937 random(11);
+    FileCheckFindings first(GetParam().spillBytes);
+    FileCheckFindings later;
+    FileCheckResult expected;
+    const int offset = 3 * GetParam().findings;
+    long long line = 1;
+    for (int i = 0; i < 2 * GetParam().findings; ++i) {
+        const bool inLater = i >= GetParam().findings;
+        FileCheckFindings& to = inLater ? later : first;
+        line += random() % 4 == 0 ? 1 + static_cast<long long>(random() % 10000) : 1;
+        const int shown = static_cast<int>(line) + (inLater ? offset : 0);
+        switch (random() % 4) {
+            case 0: {
+                const GuestNumberGap gap{static_cast<int>(line), static_cast<int>(random() % 100000) - 7,
+                                         static_cast<int>(random() % 3)};
+                to.AddGuestNumberGap(gap);
+                expected.guestNumberGaps.push_back({shown, gap.previous, gap.number});
+                break;
+            }
+            case 1:
+                to.AddPageRecordBreak(line);
+                expected.pageRecordBreaks.push_back(shown);
+                break;
+            case 2: {
+                const int marker = 1 + static_cast<int>(random() % 4);
+                to.AddMainRecordBreak(line, marker);
+                expected.mainRecordBreaks.push_back({shown, marker});
+                break;
+            }
+            default:
+                to.AddEmptyLine(line);
+                expected.emptyLines.push_back(shown);
+                break;
+        }
+    }
+    first.Append(later, offset);
+    const FileCheckResult result = first.ToResult();
+    EXPECT_EQ(FormatFileCheckText(result), FormatFileCheckText(expected));
+    EXPECT_EQ(first.Errors(), expected.Errors());
+}
+
+INSTANTIATE_TEST_SUITE_P(Kept, CompactFindingsTest,
+                         ::testing::Values(CompactCase{"InMemory", 0, 5000}, CompactCase{"SpilledEarly", 3, 5000},
+                                           CompactCase{"SpilledPastReadBlocks", 1000, 60000},
+                                           CompactCase{"None", 3, 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace quorlet3

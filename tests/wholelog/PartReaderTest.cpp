@@ -36,18 +36,23 @@ struct Reading {
     long long parts = 0;
 };
 
-Reading ReadSlots(const std::string& path, int jobs, size_t partBytes) {
+Reading ReadSlots(const std::string& path, int jobs, size_t partBytes, long long* peakBufferBytes = nullptr) {
     std::atomic<int> merging{0};
     std::atomic<long long> parts{0};
     PartReadOptions options;
     options.jobs = jobs;
     options.partBytes = partBytes;
+    options.peakBufferBytes = peakBufferBytes;
     Folded folded = ReadInParts<Folded>(
         path, options,
         [&](const PartInput& part) {
             ++parts;
             Folded state;
-            state.slots = Split(part.bytes);
+            // Piece by piece: a piece cut inside a long line must split as the whole does.
+            part.forEachPiece([&](std::string_view bytes) {
+                const Slots slots = Split(bytes);
+                state.slots.insert(state.slots.end(), slots.begin(), slots.end());
+            });
             state.next = part.nextSlot;
             state.isLast = part.isLast;
             state.lastIndex = part.index;
@@ -177,6 +182,59 @@ TEST(StandardInputTest, EmptyPipeIsOneEmptyPart) {
     EXPECT_EQ(reading.parts, 1);
 }
 
+// Logs whose lines are far longer than a part, or many: the reader's buffers stay
+// within a few parts per job, from a file and from standard input alike.
+struct LongCase {
+    const char* name;
+    std::string bytes;
+};
+
+const LongCase kLongLogs[] = {
+    {"OneLineWithoutLf", std::string(1 << 21, 'a')},
+    {"NulBytes", std::string(1 << 21, '\0')},
+    {"PageLineThenShortLines", "⑥"_sj + std::string(1 << 20, 'p') + "\r\n⑦2001/03/04 05:06\r\n"_sj + "x\n"},
+    {"LinesOfExactlyOneRead",
+     [] {
+         std::string bytes;
+         for (size_t i = 0; i < 300; ++i) {
+             bytes += std::string(999 * (i % 5), '\x87') + (i % 2 == 0 ? "\r\n" : "\n");
+         }
+         return bytes;
+     }()},
+    {"EmptyLines", std::string(1 << 20, '\n')},
+};
+
+class LongLineTest : public ::testing::TestWithParam<std::tuple<LongCase, int, bool>> {};
+
+TEST_P(LongLineTest, ReadsInBoundedBuffers) {
+    const auto& [log, jobs, fromStandardInput] = GetParam();
+    const test::TempDir dir;
+    const std::string path = dir.WriteFile("long.log", log.bytes);
+    constexpr size_t kPart = 4096;
+    long long peak = 0;
+    Reading reading;
+    if (fromStandardInput) {
+        const StandardInputFrom input(::open(path.c_str(), O_RDONLY));
+        reading = ReadSlots("-", jobs, kPart, &peak);
+    } else {
+        reading = ReadSlots(path, jobs, kPart, &peak);
+    }
+    ExpectSameAsOnePass(reading, log.bytes);
+    // A buffer per job of two parts and some look-ahead, each at most twice what it holds
+    // as it grows; a stream keeps two parts per job and the one being cut.
+    const long long bound = (2LL * jobs + 3) * 2 * (2 * static_cast<long long>(kPart) + 3 * 1001);
+    EXPECT_GT(peak, 0);
+    EXPECT_LE(peak, bound);
+}
+
+INSTANTIATE_TEST_SUITE_P(Logs, LongLineTest,
+                         ::testing::Combine(::testing::ValuesIn(kLongLogs), ::testing::Values(1, 3), ::testing::Bool()),
+                         [](const auto& testCase) {
+                             return std::string(std::get<0>(testCase.param).name) + "_" +
+                                    std::to_string(std::get<1>(testCase.param)) + "Jobs" +
+                                    (std::get<2>(testCase.param) ? "_StandardInput" : "_File");
+                         });
+
 void ExpectRefused(const std::string& path, const std::string& name) {
     try {
         ReadSlots(path, 2, 17);
@@ -196,6 +254,8 @@ TEST(ReadInPartsRefusalTest, Directory) {
     const test::TempDir dir;
     ExpectRefused(dir.Path(), dir.Path());
 }
+
+TEST(ReadInPartsRefusalTest, Device) { ExpectRefused("/dev/zero", "/dev/zero"); }
 
 TEST(ReadInPartsRefusalTest, DirectoryOnStandardInputIsNamedSo) {
     const test::TempDir dir;

@@ -7,10 +7,12 @@
 #include <tuple>
 #include <vector>
 
+#include "logstore/FileCheck.h"
 #include "logstore/LogLoader.h"
 #include "logstore/ReadingRules.h"
 #include "output/CsvOutput.h"
 #include "output/JsonOutput.h"
+#include "platform/Cp932.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 #include "view/CommandTable.h"
@@ -117,6 +119,64 @@ INSTANTIATE_TEST_SUITE_P(Parts, WholeLogRunTest,
                          ::testing::Combine(::testing::ValuesIn(Logs()),
                                             ::testing::Values(Reading{1, size_t{1} << 20}, Reading{2, 3},
                                                               Reading{7, 17}, Reading{2, 700})),
+                         [](const auto& info) {
+                             const Reading& r = std::get<1>(info.param);
+                             return std::string(std::get<0>(info.param).name) + "_Jobs" + std::to_string(r.jobs) +
+                                    "_Part" + std::to_string(r.partBytes);
+                         });
+
+// A whole log's check is written from findings kept compactly and spilled to temporary
+// files (here after a few bytes): the same bytes as the store's check in every format,
+// for logs whose findings are many, in runs or apart, and lines longer than a part.
+class WholeLogCheckTest : public ::testing::TestWithParam<std::tuple<LogCase, Reading>> {};
+
+TEST_P(WholeLogCheckTest, WrittenFromSpilledFindingsAsFromTheStore) {
+    const auto& [log, reading] = GetParam();
+    TempDir dir;
+    const std::string path = dir.WriteFile("log.log", log.bytes);
+    const std::unique_ptr<LineStore> store = LoadLineStoreFromBytes(log.bytes);
+    ASSERT_NE(WalkLength(*store), kLineSlots) << "a log the store holds whole";
+
+    PlainAccumulator<FileCheckAccumulator> check(FileCheckAccumulator::Spilling(16));
+    SlotAccumulator* const one[] = {&check};
+    PartReadOptions options;
+    options.jobs = reading.jobs;
+    options.partBytes = reading.partBytes;
+    const FileCheckFindings findings = check.Accumulator().TakeFindings(RunOverWholeLog(path, one, options));
+
+    const CommandRow& row = *FindCommand(kIdCheckFile);
+    const ReportResult expected = RunRow(row, *store, {});
+    auto written = [&](auto write) {
+        std::string out;
+        write([&out](std::string_view piece) { out += piece; });
+        return out;
+    };
+    EXPECT_EQ(written([&](auto to) { WriteFileCheckText(findings, to); }), FormatText(expected));
+    const TextConversion toUtf8 = [](std::string_view cp932) { return CrLfToLf(DecodeCp932ToUtf8(cp932)); };
+    EXPECT_EQ(written([&](auto to) { WriteFileCheckText(findings, to, toUtf8); }),
+              CrLfToLf(DecodeCp932ToUtf8(FormatText(expected))));
+    EXPECT_EQ(written([&](auto to) { WriteJsonFileCheck(row, findings, to); }), FormatJson(row, expected));
+    EXPECT_EQ(written([&](auto to) { WriteCsvFileCheck(findings, to); }), FormatCsv(row, expected));
+}
+
+std::vector<LogCase> CheckLogs() {
+    std::string apart;
+    for (int i = 0; i < 3000; ++i) {
+        apart += i % 3 == 0 ? Cp932("⑥p") + "\n\n" : Cp932("①") + std::to_string(i * 2) + "\r\n";
+    }
+    return {
+        {"VariedRecords", VariedLog(400, 7)},
+        {"EmptyLines", std::string(6000, '\n')},
+        {"FindingsApart", apart},
+        {"NulBytes", std::string(30000, '\0')},
+        {"LongLines", Cp932("⑥") + std::string(5000, 'p') + "\r\n" + std::string(3000, 'q') + "\n\n" + Cp932("④x")},
+    };
+}
+
+INSTANTIATE_TEST_SUITE_P(Parts, WholeLogCheckTest,
+                         ::testing::Combine(::testing::ValuesIn(CheckLogs()),
+                                            ::testing::Values(Reading{1, size_t{1} << 20}, Reading{3, 17},
+                                                              Reading{2, 1500})),
                          [](const auto& info) {
                              const Reading& r = std::get<1>(info.param);
                              return std::string(std::get<0>(info.param).name) + "_Jobs" + std::to_string(r.jobs) +
