@@ -23,12 +23,14 @@ struct WalkEnd {
 };
 
 // The fixed-size tables of the 10000-line store (300 values per tally, 300 page names)
-// drop what finds no room; over a whole log every distinct value is kept.
+// drop what finds no room; over a whole log every distinct value is kept, and the
+// reports take the shape of a whole log: bars scaled to fit, hosts and queries counted.
 struct TableLimits {
     size_t valueSlots = 300;
+    bool wholeLog = false;
 
     static TableLimits Store() { return {}; }
-    static TableLimits Unlimited() { return {std::numeric_limits<size_t>::max()}; }
+    static TableLimits Unlimited() { return {std::numeric_limits<size_t>::max(), true}; }
 };
 
 // Keeps copies of texts for as long as the arena lives; views stay valid when it moves.

@@ -16,9 +16,9 @@ constexpr int kPageName = MarkerDigit(kMarker6);
 constexpr int kPageTime = MarkerDigit(kMarker7);
 
 template <class Item>
-void AppendShifted(std::vector<Item>& to, const std::vector<Item>& from, int offset) {
+void AppendShifted(std::vector<Item>& to, const std::vector<Item>& from, long long offset) {
     for (Item item : from) {
-        if constexpr (std::is_same_v<Item, int>) {
+        if constexpr (std::is_same_v<Item, long long>) {
             item += offset;
         } else {
             item.line += offset;
@@ -31,11 +31,11 @@ void AppendShifted(std::vector<Item>& to, const std::vector<Item>& from, int off
 
 void FileCheckAccumulator::Step(std::span<const Slot> batch) {
     for (const Slot& s : batch) {
-        const int line = static_cast<int>(s.index) + 1;
+        const long long line = static_cast<long long>(s.index) + 1;
         const int marker = MarkerDigit(s.line);
         // Guest numbers must rise by exactly 1 from one guest-number line to the next.
         if (marker == MarkerDigit(kMarker1)) {
-            const int n = GuestNumberValue(s.line);
+            const long long n = GuestNumberValue(s.line);
             if (!m_anyGuest) {
                 m_anyGuest = true;
                 m_firstNumber = n;
@@ -67,7 +67,7 @@ void FileCheckAccumulator::Step(std::span<const Slot> batch) {
 }
 
 void FileCheckAccumulator::Merge(FileCheckAccumulator& later) {
-    const int offset = static_cast<int>(m_slots);
+    const long long offset = m_slots;
     if (later.m_anyGuest) {
         if (m_anyGuest && m_lastNumber != 0 && later.m_firstNumber != m_lastNumber + 1) {
             m_check.guestNumberGaps.push_back({later.m_firstLine + offset, m_lastNumber, later.m_firstNumber});
@@ -97,17 +97,17 @@ FileCheckResult FileCheckAccumulator::Finish(const WalkEnd& end) {
 
 FileCheckResult ComputeFileCheck(const LineStore& store) { return ComputeOverStore(store, FileCheckAccumulator()); }
 
-void ShiftLineNumbers(FileCheckResult& result, int offset) {
+void ShiftLineNumbers(FileCheckResult& result, long long offset) {
     for (GuestNumberGap& gap : result.guestNumberGaps) {
         gap.line += offset;
     }
-    for (int& line : result.pageRecordBreaks) {
+    for (long long& line : result.pageRecordBreaks) {
         line += offset;
     }
     for (MainRecordBreak& broken : result.mainRecordBreaks) {
         broken.line += offset;
     }
-    for (int& line : result.emptyLines) {
+    for (long long& line : result.emptyLines) {
         line += offset;
     }
 }
@@ -116,15 +116,15 @@ std::string FormatFileCheckText(const FileCheckResult& check) {
     std::string text = "ファイル検査\r\n\r\n"_sj;
     text += "********** 訪問者Ｎｏ **********\r\n"_sj;
     for (const GuestNumberGap& gap : check.guestNumberGaps) {
-        AppendFormat(text, "%d行目　%d番～%d番\r\n"_sjf, gap.line, gap.previous, gap.number);
+        AppendFormat(text, "%lld行目　%lld番～%lld番\r\n"_sjf, gap.line, gap.previous, gap.number);
     }
     text += "********** ⑥と⑦の不連続 **********\r\n"_sj;
-    for (int line : check.pageRecordBreaks) {
-        AppendFormat(text, "%d行目　⑥と⑦の不連続\r\n"_sjf, line);
+    for (const long long line : check.pageRecordBreaks) {
+        AppendFormat(text, "%lld行目　⑥と⑦の不連続\r\n"_sjf, line);
     }
     text += "********** ①～⑤の不連続 **********\r\n"_sj;
     for (const MainRecordBreak& broken : check.mainRecordBreaks) {
-        AppendFormat(text, "%d行目 "_sjf, broken.line);
+        AppendFormat(text, "%lld行目 "_sjf, broken.line);
         text += MarkerOf(broken.marker);
         text += "と"_sj;
         text += MarkerOf(broken.marker + 1);
@@ -134,14 +134,14 @@ std::string FormatFileCheckText(const FileCheckResult& check) {
     if (check.blank) {
         text += "このファイルは空白です。(データがありません。)\r\n"_sj;
     }
-    for (int line : check.emptyLines) {
-        AppendFormat(text, "%d行目 空欄\r\n"_sjf, line);
+    for (const long long line : check.emptyLines) {
+        AppendFormat(text, "%lld行目 空欄\r\n"_sjf, line);
     }
-    const int errors = check.Errors();
+    const long long errors = check.Errors();
     if (errors == 0) {
         text += "\r\nエラーはありませんでした。\r\n"_sj;
     } else {
-        AppendFormat(text, "\r\nエラーは、%d　個ありました。\r\n"_sjf, errors);
+        AppendFormat(text, "\r\nエラーは、%lld　個ありました。\r\n"_sjf, errors);
     }
     return text;
 }

@@ -11,27 +11,27 @@ namespace quorlet3 {
 
 // A guest number that does not follow the one before it by exactly 1.
 struct GuestNumberGap {
-    int line;  // line number of the later guest-number line
-    int previous;
-    int number;
+    long long line;  // line number of the later guest-number line
+    long long previous;
+    long long number;
 };
 
 // A main-page record line not followed by the next line of its record.
 struct MainRecordBreak {
-    int line;    // line number of the line that is not followed
+    long long line;  // line number of the line that is not followed
     int marker;  // its marker digit, 1 to 4
 };
 
 // Line numbers count from 1 at the first slot of the store.
 struct FileCheckResult {
     std::vector<GuestNumberGap> guestNumberGaps;
-    std::vector<int> pageRecordBreaks;  // line numbers, in report order
+    std::vector<long long> pageRecordBreaks;  // line numbers, in report order
     std::vector<MainRecordBreak> mainRecordBreaks;
     bool blank = false;           // no sentinel: nothing was loaded
-    std::vector<int> emptyLines;  // line numbers of empty lines before the sentinel
+    std::vector<long long> emptyLines;  // line numbers of empty lines before the sentinel
 
-    int Errors() const {
-        return static_cast<int>(guestNumberGaps.size() + pageRecordBreaks.size() + mainRecordBreaks.size() +
+    long long Errors() const {
+        return static_cast<long long>(guestNumberGaps.size() + pageRecordBreaks.size() + mainRecordBreaks.size() +
                                 emptyLines.size()) +
                (blank ? 1 : 0);
     }
@@ -51,15 +51,15 @@ private:
     long long m_slots = 0;  // slots stepped
     // Guest numbers: the first one of a part is checked against the part before it at the merge.
     bool m_anyGuest = false;
-    int m_firstNumber = 0;
-    int m_firstLine = 0;
-    int m_lastNumber = 0;
+    long long m_firstNumber = 0;
+    long long m_firstLine = 0;
+    long long m_lastNumber = 0;
 };
 
 FileCheckResult ComputeFileCheck(const LineStore& store);
 
 // Adds offset to every line number, for a store that starts further into the file.
-void ShiftLineNumbers(FileCheckResult& result, int offset);
+void ShiftLineNumbers(FileCheckResult& result, long long offset);
 
 std::string FormatFileCheckText(const FileCheckResult& check);
 

@@ -10,7 +10,7 @@ namespace quorlet3 {
 namespace {
 
 // The top of a value axis and its tick step: 1, 2 or 5 times a power of ten, at most 5 ticks.
-std::pair<int, int> AxisTop(int max) {
+std::pair<long long, long long> AxisTop(long long max) {
     if (max <= 0) {
         return {1, 1};
     }
@@ -19,7 +19,7 @@ std::pair<int, int> AxisTop(int max) {
         for (int factor : {1, 2, 5}) {
             const long long s = step * factor;
             if ((max + s - 1) / s <= 5) {
-                return {static_cast<int>((max + s - 1) / s * s), static_cast<int>(s)};
+                return {(max + s - 1) / s * s, s};
             }
         }
         step *= 10;
@@ -43,7 +43,7 @@ void WriteBarChart(HtmlText& page, const BarChart& chart) {
     const int plot = 180;
     const int width = left + n * slot + 12;
     const int height = top + plot + 36;
-    const int max = n == 0 ? 0 : *std::max_element(chart.values.begin(), chart.values.end());
+    const long long max = n == 0 ? 0 : *std::max_element(chart.values.begin(), chart.values.end());
     const auto [axisTop, step] = AxisTop(max);
     const auto value = [&chart](int i) { return chart.values[static_cast<size_t>(i)]; };
     const auto label = [&chart](int i) -> std::string_view { return chart.labels[static_cast<size_t>(i)]; };
@@ -67,15 +67,15 @@ void WriteBarChart(HtmlText& page, const BarChart& chart) {
         page << (i == 0 ? "" : "、") << label(i) << chart.unit << ' ' << value(i);
     }
     page << "</desc>\n";
-    for (int tick = 0; tick <= axisTop; tick += step) {
-        const double y = top + plot - static_cast<double>(plot) * tick / axisTop;
+    for (long long tick = 0; tick <= axisTop; tick += step) {
+        const double y = top + plot - static_cast<double>(plot) * static_cast<double>(tick) / static_cast<double>(axisTop);
         page << "<line class=\"grid\" x1=\"" << left << "\" x2=\"" << width - 8 << "\" y1=\"" << Coord{y} << "\" y2=\""
              << Coord{y} << "\"/><text class=\"ay\" x=\"" << left - 5 << "\" y=\"" << Coord{y + 4} << "\">" << tick
              << "</text>\n";
     }
     page << "<text class=\"ay\" x=\"" << left - 5 << "\" y=\"" << top - 14 << "\">回</text>\n";
     for (int i = 0; i < n; ++i) {
-        const double h = static_cast<double>(plot) * value(i) / axisTop;
+        const double h = static_cast<double>(plot) * static_cast<double>(value(i)) / static_cast<double>(axisTop);
         const int x = left + i * slot + 3;
         page << "<rect class=\"bar\" x=\"" << x << "\" y=\"" << Coord{top + plot - h} << "\" width=\"" << slot - 6
              << "\" height=\"" << Coord{h} << "\"><title>" << label(i) << chart.unit << ": " << value(i)
@@ -93,7 +93,13 @@ void WriteBarChart(HtmlText& page, const BarChart& chart) {
          << "</text>\n</svg>\n</figure>\n";
 }
 
-int Level(int value, int max) { return value <= 0 || max <= 0 ? 0 : static_cast<int>((value * 5LL + max - 1) / max); }
+int Level(long long value, long long max) {
+    if (value <= 0 || max <= 0) {
+        return 0;
+    }
+    __extension__ using Wide = __int128;  // value * 5 may pass 64 bits
+    return static_cast<int>((static_cast<Wide>(value) * 5 + max - 1) / max);
+}
 
 void WriteHeatMap(HtmlText& page, const HeatMap& map) {
     const int cell = 20;
@@ -107,9 +113,9 @@ void WriteHeatMap(HtmlText& page, const HeatMap& map) {
         const size_t i = static_cast<size_t>(column) * map.rows.size() + static_cast<size_t>(row);
         return i < map.values.size() ? map.values[i] : 0;
     };
-    int max = 0;
+    long long max = 0;
     int busy = 0;
-    for (const int v : map.values) {
+    for (const long long v : map.values) {
         max = std::max(max, v);
         busy += v > 0 ? 1 : 0;
     }
@@ -130,7 +136,7 @@ void WriteHeatMap(HtmlText& page, const HeatMap& map) {
         page << "<text class=\"ay\" x=\"" << left - 5 << "\" y=\"" << top + row * cell + 14 << "\">" << rowLabel
              << "</text>\n";
         for (int column = 0; column < columns; ++column) {
-            const int v = value(column, row);
+            const long long v = value(column, row);
             page << "<rect class=\"cell l" << Level(v, max) << "\" x=\"" << left + column * cell + 1 << "\" y=\""
                  << top + row * cell + 1 << "\" width=\"18\" height=\"18\"><title>";
             const size_t i = static_cast<size_t>(column) * map.rows.size() + static_cast<size_t>(row);
@@ -147,9 +153,9 @@ void WriteHeatMap(HtmlText& page, const HeatMap& map) {
          << map.axisCaption << "</text>\n";
     page << "</svg>\n<ul class=\"legend\" aria-label=\"色の目安\"><li><span class=\"sw l0\"></span>0</li>";
     // Each level's range of counts, from the level formula.
-    int from = 1;
+    long long from = 1;
     for (int level = 1; level <= 5 && max > 0; ++level) {
-        int to = from;
+        long long to = from;
         while (to < max && Level(to + 1, max) == level) {
             ++to;
         }

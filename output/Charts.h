@@ -17,7 +17,7 @@ struct BarChart {
     std::string_view unit;            // after a bar's label in texts: "時", "日"
     std::string_view axisCaption;     // under the bars
     std::vector<std::string> labels;  // one per bar, in its tooltip and the text alternative
-    std::vector<int> values;
+    std::vector<long long> values;
     long long total;
     std::vector<std::string> ticks;  // under each bar when given, else the labels
     int maxWidth = 0;                // the widest it is drawn, in CSS pixels (0: the page's width)
@@ -35,7 +35,7 @@ struct HeatMap {
     std::vector<std::string> columns;      // label above each column
     std::vector<std::string> columnNames;  // a column in a cell's tooltip
     std::vector<std::string> rows;         // label left of each row, also in the tooltip
-    std::vector<int> values;               // column by column: [column * rows.size() + row]
+    std::vector<long long> values;         // column by column: [column * rows.size() + row]
     long long total;
     std::vector<std::string> cellTitles;  // each cell's tooltip when given, in the order of values
     int maxWidth = 0;                     // the widest it is drawn, in CSS pixels (0: the page's width)
@@ -47,7 +47,7 @@ void WriteHeatMap(HtmlText& page, const HeatMap& map);
 
 // The colour level of a count: 0 for none, else its fifth of the busiest cell's count,
 // rounded up (1 to 5; the busiest cell is always 5).
-int Level(int value, int max);
+int Level(long long value, long long max);
 
 // A pie sector as drawn: a full circle, or a path from the centre along the arc.
 struct SectorShape {
@@ -65,7 +65,7 @@ std::vector<std::string> LegendEntries(const std::string& legend);
 struct PieLegend {
     std::vector<Rgb> colours;          // one per entry
     std::vector<std::string> entries;  // LegendEntries
-    std::vector<int> counts;           // the count behind each entry
+    std::vector<long long> counts;     // the count behind each entry
 };
 
 // One share pie, its sectors exactly as the dialog paints them, and its legend: swatch,

@@ -13,7 +13,7 @@ ValueTally::ValueTally(size_t capacity) : m_slots(capacity) {
     m_slotOf.reserve(expected * 2);
 }
 
-void ValueTally::Add(std::string_view value, int count) {
+void ValueTally::Add(std::string_view value, long long count) {
     auto it = m_slotOf.find(value);
     if (it != m_slotOf.end()) {
         m_rows[static_cast<size_t>(it->second)].count += count;

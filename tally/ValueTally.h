@@ -14,7 +14,7 @@ namespace quorlet3 {
 // A tallied value and how often it was seen.
 struct ValueCount {
     std::string_view value;
-    int count;
+    long long count;
 };
 
 class ValueTally {
@@ -42,7 +42,7 @@ public:
     size_t Slots() const { return m_slots; }
 
 private:
-    void Add(std::string_view value, int count);
+    void Add(std::string_view value, long long count);
 
     size_t m_slots;
     std::shared_ptr<StringArena> m_texts = std::make_shared<StringArena>();

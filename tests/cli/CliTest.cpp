@@ -322,7 +322,12 @@ TEST_F(CliTest, WholeLogEqualsTheDefaultOnAShortLog) {
                 EXPECT_EQ(byDefault.exitCode, 0);
                 EXPECT_EQ(whole.exitCode, 0);
                 EXPECT_EQ(whole.err, "");
-                EXPECT_EQ(whole.out, byDefault.out);
+                // A whole log's text counts each host and query once (see TallyTest); the data formats do in every mode.
+                const bool counted = report[0] == "hosts" || report[0] == "keywords";
+                const bool text = format.empty() || format[0] == "--raw";
+                if (!counted || !text) {
+                    EXPECT_EQ(whole.out, byDefault.out);
+                }
             }
         }
         const Outcome all = RunReport({"--format", "json", log, "all"});
