@@ -339,6 +339,18 @@ TEST_F(CliTest, WholeLogEqualsTheDefaultOnAShortLog) {
     }
 }
 
+// 22 million browser lines: their count times 100 passes 32 bits, the share does not.
+TEST_F(CliTest, ShareOfMillionsOfLines) {
+    std::string log;
+    const std::string line = "④x\r\n"_sj;
+    for (int i = 0; i < 22000000; ++i) {
+        log += line;
+    }
+    const Outcome whole = RunReport({"--whole", m_dir.WriteFile("many.log", log), "share"});
+    EXPECT_EQ(whole.exitCode, 0) << whole.err;
+    EXPECT_NE(whole.out.find(U8(u8"その他\t22000000\t100 ％\n")), std::string::npos) << whole.out;
+}
+
 // "-" reads standard input, here a pipe: the first 10000 lines by default, all of them
 // with --whole, each giving the bytes the file gives.
 TEST_F(CliTest, StandardInputReadsAsTheFile) {
