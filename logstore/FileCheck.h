@@ -19,7 +19,7 @@ struct GuestNumberGap {
 // A main-page record line not followed by the next line of its record.
 struct MainRecordBreak {
     long long line;  // line number of the line that is not followed
-    int marker;  // its marker digit, 1 to 4
+    int marker;      // its marker digit, 1 to 4
 };
 
 // Line numbers count from 1 at the first slot of the store.
@@ -27,12 +27,12 @@ struct FileCheckResult {
     std::vector<GuestNumberGap> guestNumberGaps;
     std::vector<long long> pageRecordBreaks;  // line numbers, in report order
     std::vector<MainRecordBreak> mainRecordBreaks;
-    bool blank = false;           // no sentinel: nothing was loaded
+    bool blank = false;                 // no sentinel: nothing was loaded
     std::vector<long long> emptyLines;  // line numbers of empty lines before the sentinel
 
     long long Errors() const {
         return static_cast<long long>(guestNumberGaps.size() + pageRecordBreaks.size() + mainRecordBreaks.size() +
-                                emptyLines.size()) +
+                                      emptyLines.size()) +
                (blank ? 1 : 0);
     }
 };

@@ -68,7 +68,8 @@ void WriteBarChart(HtmlText& page, const BarChart& chart) {
     }
     page << "</desc>\n";
     for (long long tick = 0; tick <= axisTop; tick += step) {
-        const double y = top + plot - static_cast<double>(plot) * static_cast<double>(tick) / static_cast<double>(axisTop);
+        const double y =
+            top + plot - static_cast<double>(plot) * static_cast<double>(tick) / static_cast<double>(axisTop);
         page << "<line class=\"grid\" x1=\"" << left << "\" x2=\"" << width - 8 << "\" y1=\"" << Coord{y} << "\" y2=\""
              << Coord{y} << "\"/><text class=\"ay\" x=\"" << left - 5 << "\" y=\"" << Coord{y + 4} << "\">" << tick
              << "</text>\n";

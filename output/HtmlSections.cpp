@@ -487,7 +487,8 @@ struct SectionWriter {
                 page.LogText(rows[i].value);
                 page << "</td><td class=\"n\">" << rows[i].count
                      << "</td><td class=\"b\"><span class=\"hbar\" style=\"width:"
-                     << Coord{max > 0 ? 100.0 * static_cast<double>(rows[i].count) / static_cast<double>(max) : 0.0} << "%\"></span></td></tr>\n";
+                     << Coord{max > 0 ? 100.0 * static_cast<double>(rows[i].count) / static_cast<double>(max) : 0.0}
+                     << "%\"></span></td></tr>\n";
             }
             EndRows(page, shown, 4);
         } else {

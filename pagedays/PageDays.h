@@ -48,7 +48,7 @@ void FillPageNameList(const PageNamesResult& names, PageNameList& pages);
 using DayCounts = std::array<long long, 31>;
 
 struct PageDaysResult {
-    std::string page;  // cp932, as asked for
+    std::string page;       // cp932, as asked for
     long long total = 0;    // views on days 1 to 31
     DayCounts days{};       // day 1 first
     bool wholeLog = false;  // over a whole log: the text scales its bars to fit

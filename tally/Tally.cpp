@@ -70,9 +70,11 @@ ValueTallyResult ComputeValueTally(const LineStore& store, TallyField field) {
 std::string FormatValueTallyText(const ValueTallyResult& result) {
     std::string text;
     if (result.field == TallyField::Browsers) {
-        AppendFormat(text, "ブラウザ調査 \t%lld 回\r\n\r\n無名  %lld 個です。\r\n\r\n"_sjf, result.total, result.nameless);
+        AppendFormat(text, "ブラウザ調査 \t%lld 回\r\n\r\n無名  %lld 個です。\r\n\r\n"_sjf, result.total,
+                     result.nameless);
     } else {
-        AppendFormat(text, "Ｌｉｎｋ調査 \t%lld 回\r\n\r\n無名  %lld 個です。\r\n\r\n"_sjf, result.total, result.nameless);
+        AppendFormat(text, "Ｌｉｎｋ調査 \t%lld 回\r\n\r\n無名  %lld 個です。\r\n\r\n"_sjf, result.total,
+                     result.nameless);
     }
     for (const ValueCount& row : result.rows) {
         AppendValueRow(text, row, "\r\n");

@@ -22,7 +22,7 @@ enum class TallyField { Browsers, Links };
 struct ValueTallyResult {
     TallyField field = TallyField::Links;
     long long total = 0;           // lines of that field
-    long long nameless = 0;             // of them, lines with no value
+    long long nameless = 0;        // of them, lines with no value
     std::vector<ValueCount> rows;  // ascending multibyte order
     ResultBacking backing;
 };

@@ -60,7 +60,7 @@ struct WeekHoursResult {
     // Dated lines whose hour passes the hour range test: the sum of the grid. A dated line
     // with an hour out of range is counted in no cell and not here.
     long long total = 0;
-    long long undated = 0;  // lines of the marker without a date
+    long long undated = 0;                                          // lines of the marker without a date
     std::array<std::array<long long, kHours>, kWeekdays> counts{};  // [weekday, Sunday first][hour]
 };
 

@@ -47,8 +47,7 @@ const GridLayout& LayoutOf(TimeGrid grid) {
 
 }  // namespace
 
-TimeCountsAccumulator::TimeCountsAccumulator(TimeGrid grid, RecordKind records, TableLimits limits)
-    : m_limits(limits) {
+TimeCountsAccumulator::TimeCountsAccumulator(TimeGrid grid, RecordKind records, TableLimits limits) : m_limits(limits) {
     m_result.grid = grid;
     m_result.records = records;
     m_result.wholeLog = limits.wholeLog;

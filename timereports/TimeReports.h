@@ -57,7 +57,7 @@ struct GuestNumbersResult {
     long long firstNumber = 0;
     std::string firstTime;  // date-and-time text of the slot after the first
     long long lastNumber = 0;
-    std::string lastTime;  // and after the last guest-number line
+    std::string lastTime;      // and after the last guest-number line
     long long pageGuests = 0;  // page-name lines walked
     long long MainGuests() const { return lastNumber - firstNumber + 1; }
 };

@@ -322,7 +322,7 @@ TEST_F(CliTest, WholeLogEqualsTheDefaultOnAShortLog) {
                 EXPECT_EQ(byDefault.exitCode, 0);
                 EXPECT_EQ(whole.exitCode, 0);
                 EXPECT_EQ(whole.err, "");
-                // A whole log's text counts each host and query once (see TallyTest); the data formats do in every mode.
+                // A whole log's hosts and keywords texts count each value once: they differ where one repeats.
                 const bool counted = report[0] == "hosts" || report[0] == "keywords";
                 const bool text = format.empty() || format[0] == "--raw";
                 if (!counted || !text) {

@@ -163,9 +163,10 @@ INSTANTIATE_TEST_SUITE_P(
                     GuestCase{"LetterInTheNumber",
                               {"①12a"_sj, "②x"_sj},
                               "最初\t0\tx\r\n最後\t0\tx\r\n\r\nメイン訪問者\t1\r\nページ訪問者\t0\r\n\r\n"_sj},
-                    GuestCase{"PastFiveDigits",
-                              {"①99998"_sj, "②a"_sj, "①99999"_sj, "②b"_sj, "①100000"_sj, "②c"_sj, "①100001\r"_sj, "②d"_sj},
-                              "最初\t99998\ta\r\n最後\t100001\td\r\n\r\nメイン訪問者\t4\r\nページ訪問者\t0\r\n\r\n"_sj},
+                    GuestCase{
+                        "PastFiveDigits",
+                        {"①99998"_sj, "②a"_sj, "①99999"_sj, "②b"_sj, "①100000"_sj, "②c"_sj, "①100001\r"_sj, "②d"_sj},
+                        "最初\t99998\ta\r\n最後\t100001\td\r\n\r\nメイン訪問者\t4\r\nページ訪問者\t0\r\n\r\n"_sj},
                     // The searches for guest-number lines look past a sentinel; the page count stops at it.
                     GuestCase{"SearchesPastTheSentinel",
                               {"⑥a"_sj, "FileEND", "⑥b"_sj, "①5"_sj, "②t5"_sj, "①9"_sj, "②t9"_sj},

@@ -36,8 +36,8 @@ std::vector<BarReport> BarReports() {
     return {
         {"Hourly", '*',
          [](long long largest, long long small, bool wholeLog) {
-             TimeCountsResult r{TimeGrid::Hourly, RecordKind::Main, largest + small,
-                                std::vector<long long>(kHours, 0), wholeLog};
+             TimeCountsResult r{TimeGrid::Hourly, RecordKind::Main, largest + small, std::vector<long long>(kHours, 0),
+                                wholeLog};
              r.counts[3] = largest;
              r.counts[4] = small;
              return FormatTimeCountsText(r);
@@ -115,8 +115,8 @@ INSTANTIATE_TEST_SUITE_P(Reports, ScaledBarTest,
                                                               Scale{6001, 102, 101, 60, 2})),
                          [](const auto& info) {
                              const Scale& s = std::get<1>(info.param);
-                             return std::string(std::get<0>(info.param).name) + "_" + std::to_string(s.largest) +
-                                    "_" + std::to_string(s.small);
+                             return std::string(std::get<0>(info.param).name) + "_" + std::to_string(s.largest) + "_" +
+                                    std::to_string(s.small);
                          });
 
 // The slots of the lines, as a reader hands them to the reports.
@@ -171,8 +171,7 @@ TEST(CountsPast32BitsTest, MergedCountsNeverWrap) {
     EXPECT_EQ(keywords.counts, std::vector<long long>{kCopies});
     EXPECT_EQ(FormatKeywordsText(keywords), "キーワード調査\r\n\r\n8589934592\t?q=a\r\n"_sj);
 
-    const ValueTallyResult links =
-        ReadAndDouble(ValueTallyAccumulator(TallyField::Links, whole), slots).Finish(end);
+    const ValueTallyResult links = ReadAndDouble(ValueTallyAccumulator(TallyField::Links, whole), slots).Finish(end);
     EXPECT_EQ(links.rows.at(0).count, kCopies);
 
     const PagesResult pages = ReadAndDouble(PagesAccumulator(PageOrder::Ranking, whole), slots).Finish(end);
