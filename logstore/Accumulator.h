@@ -3,6 +3,7 @@
 // a line window and the whole file in parallel parts all feed the same accumulators.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <limits>
 #include <memory>
@@ -125,6 +126,7 @@ private:
     std::span<SlotAccumulator* const> m_accumulators;
     std::vector<int> m_markers;                 // each accumulator's marker digit, 0 for every slot
     std::vector<std::vector<Slot>> m_byMarker;  // this batch's slots of markers 1 to 7
+    std::array<bool, 8> m_wanted{};             // the markers some accumulator reads alone
     bool m_anyByMarker = false;
 };
 

@@ -2,7 +2,6 @@
 #include "wholelog/WholeLogRun.h"
 
 #include <array>
-#include <deque>
 #include <memory>
 #include <vector>
 
@@ -56,7 +55,7 @@ public:
         if (text.data() == scratch.data() && !text.empty()) {
             // The splitter rewrites into scratch, reused for the next slot: keep a copy for
             // as long as the part is read (only referring addresses with spaces need one).
-            text = m_copies.emplace_back(text);
+            text = m_copies.Keep(text);
         }
         if (m_pending) {
             Complete(text);
@@ -110,7 +109,7 @@ private:
     bool m_anyPastEnd;
     std::array<Slot, kBatch> m_batch;
     size_t m_size = 0;
-    std::deque<std::string> m_copies;  // rewritten texts of the part; a deque never moves them
+    StringArena m_copies;  // rewritten texts of the part, kept in blocks rather than one allocation each
     std::string_view m_pendingText;
     bool m_pending = false;
     long long m_index = 0;
