@@ -116,7 +116,7 @@ private:
     std::shared_ptr<StringArena> m_texts = std::make_shared<StringArena>();
     std::vector<std::string_view> m_distinct;
     std::vector<long long> m_counts;
-    std::unordered_map<std::string_view, std::uint32_t> m_indexOf;
+    std::unordered_map<std::string_view, std::uint32_t, TallyTextHash> m_indexOf;
     std::vector<std::uint32_t> m_order;
 };
 
