@@ -351,6 +351,21 @@ TEST_F(CliTest, ShareOfMillionsOfLines) {
     EXPECT_NE(whole.out.find(U8(u8"その他\t22000000\t100 ％\n")), std::string::npos) << whole.out;
 }
 
+// The per-page report of a page typed as text scales its bars over a whole log too.
+TEST_F(CliTest, PageDaysOfAWholeLogScaleTheirBars) {
+    test::Lines lines;
+    for (int i = 0; i < 62; ++i) {
+        const test::Lines record = test::PageRecord("p.html", i == 0 ? 16 : 15);
+        lines.insert(lines.end(), record.begin(), record.end());
+    }
+    const std::string log = m_dir.WriteLines("days.log", lines);
+    const Outcome whole = RunReport({"--whole", log, "page-days", "p.html"});
+    EXPECT_EQ(whole.exitCode, 0) << whole.err;
+    EXPECT_NE(whole.out.find(U8(u8"62回\n* 1 個 = 2 回\n\n")), std::string::npos) << whole.out;
+    EXPECT_NE(whole.out.find("\n15\t61\t" + std::string(31, '*') + "\n16\t1\t*\n"), std::string::npos) << whole.out;
+    EXPECT_EQ(RunReport({log, "page-days", "p.html"}).out.find(U8(u8"1 個 =")), std::string::npos);
+}
+
 // "-" reads standard input, here a pipe: the first 10000 lines by default, all of them
 // with --whole, each giving the bytes the file gives.
 TEST_F(CliTest, StandardInputReadsAsTheFile) {
