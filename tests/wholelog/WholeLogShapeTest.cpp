@@ -207,8 +207,8 @@ TEST(CountedListsTest, FoldTheStoresListing) {
     Lines lines;
     const char* const hosts[] = {"b.co.jp", "a.co.jp", "x.ne.jp", "b.co.jp", "", "zz", "b.co.jp", "x.ne.jp"};
     const char* const links[] = {"http://s/?q=b", "http://t/?q=a", "http://x/", "http://s/?q=b", "http://u/?q=b"};
-    for (int i = 0; i < 40; ++i) {
-        Lines record = MainRecord(100 + i);
+    for (size_t i = 0; i < 40; ++i) {
+        Lines record = MainRecord(100 + static_cast<int>(i));
         record[2] = std::string("③"_sj) + hosts[i % std::size(hosts)];
         record[4] = std::string("⑤"_sj) + links[i % std::size(links)];
         lines.insert(lines.end(), record.begin(), record.end());
