@@ -247,18 +247,14 @@ void WriteFileCheck(const Options& options, const CommandRow& row, const FileChe
 }
 
 // The check report shows file line numbers: in a window, the lines before it count too.
-// Returns false when they cannot be counted or shown.
+// Returns false when they cannot be counted.
 bool ShiftToFileLines(ReportResult& result, const std::string& path, const CQuorlet3Doc::WindowStart& start) {
     auto* check = std::get_if<FileCheckResult>(&result);
     if (check == nullptr) {
         return true;
     }
     const long long before = start.linesBefore ? *start.linesBefore : CountLinesBefore(path, start.startByte);
-    if (before > INT_MAX - kStoreSlots) {
-        std::fprintf(stderr, "%s: '%s': line numbers past %d cannot be shown\n", kProgram, path.c_str(), INT_MAX);
-        return false;
-    }
-    ShiftLineNumbers(*check, static_cast<int>(before));
+    ShiftLineNumbers(*check, before);
     return true;
 }
 
@@ -274,12 +270,11 @@ bool WriteSvgIfAsked(const Options& options, const ReportResult& result) {
 
 // Writes the results of 'all' as JSON (piece by piece) or as the HTML page.
 void WriteAll(const Options& options, const std::string& path, long long lines, const std::vector<RowResult>& results) {
-    const int shown = static_cast<int>(std::min<long long>(lines, INT_MAX));
     if (options.format == Format::Json) {
-        WriteJsonAll(path, shown, results, WriteOut);
+        WriteJsonAll(path, lines, results, WriteOut);
         WriteOut("\n");
     } else {
-        WriteOut(FormatHtmlReport(path, shown, results));
+        WriteOut(FormatHtmlReport(path, lines, results));
     }
 }
 
@@ -410,7 +405,7 @@ public:
             return;
         }
         ContentsResult counted;
-        counted.lines = static_cast<int>(std::min<long long>(lines, INT_MAX));
+        counted.lines = lines;
         const std::string frame = FormatJson(row, counted);  // ..."rows":[]}
         const size_t rowsAt = frame.rfind("[]") + 1;
         WriteOut(std::string_view(frame).substr(0, rowsAt));
@@ -549,13 +544,10 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             SlotAccumulator* const one[] = {&check};
             const WalkEnd end = RunOverWholeLog(path, one, parts);
             progress.Clear();
+            NoteEmptyDateWindow(parts.dates, path, end.visited);
             FileCheckFindings findings = check.Accumulator().TakeFindings(end);
             if (!parts.dates.IsOpen()) {  // as in a window of first lines: file line numbers
-                const long long before = CountLinesBefore(path, FindDateWindow(path, parts.dates).begin);
-                if (before > INT_MAX - findings.LastLine()) {
-                    throw std::overflow_error("line numbers past " + std::to_string(INT_MAX) + " cannot be shown");
-                }
-                findings.ShiftLineNumbers(before);
+                findings.ShiftLineNumbers(CountLinesBefore(path, FindDateWindow(path, parts.dates).begin));
             }
             WriteFileCheck(options, *row, findings);
             return FinishOutput();

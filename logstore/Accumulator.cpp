@@ -38,6 +38,7 @@ BatchStepper::BatchStepper(std::span<SlotAccumulator* const> accumulators)
     for (SlotAccumulator* acc : accumulators) {
         m_markers.push_back(MarkerDigit(acc->Marker()));
         m_anyByMarker = m_anyByMarker || m_markers.back() != 0;
+        m_wanted[static_cast<size_t>(m_markers.back())] = m_markers.back() != 0;
     }
     for (std::vector<Slot>& batch : m_byMarker) {
         batch.reserve(kBatch);
@@ -50,7 +51,10 @@ void BatchStepper::Step(std::span<const Slot> batch) {
             bucket.clear();
         }
         for (const Slot& s : batch) {
-            m_byMarker[static_cast<size_t>(MarkerDigit(s.line))].push_back(s);
+            const auto marker = static_cast<size_t>(MarkerDigit(s.line));
+            if (m_wanted[marker]) {
+                m_byMarker[marker].push_back(s);
+            }
         }
     }
     for (size_t i = 0; i < m_accumulators.size(); ++i) {

@@ -3,6 +3,7 @@
 // a line window and the whole file in parallel parts all feed the same accumulators.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <limits>
 #include <memory>
@@ -23,12 +24,14 @@ struct WalkEnd {
 };
 
 // The fixed-size tables of the 10000-line store (300 values per tally, 300 page names)
-// drop what finds no room; over a whole log every distinct value is kept.
+// drop what finds no room; over a whole log every distinct value is kept, and the
+// reports take the shape of a whole log: bars scaled to fit, hosts and queries counted.
 struct TableLimits {
     size_t valueSlots = 300;
+    bool wholeLog = false;
 
     static TableLimits Store() { return {}; }
-    static TableLimits Unlimited() { return {std::numeric_limits<size_t>::max()}; }
+    static TableLimits Unlimited() { return {std::numeric_limits<size_t>::max(), true}; }
 };
 
 // Keeps copies of texts for as long as the arena lives; views stay valid when it moves.
@@ -123,6 +126,7 @@ private:
     std::span<SlotAccumulator* const> m_accumulators;
     std::vector<int> m_markers;                 // each accumulator's marker digit, 0 for every slot
     std::vector<std::vector<Slot>> m_byMarker;  // this batch's slots of markers 1 to 7
+    std::array<bool, 8> m_wanted{};             // the markers some accumulator reads alone
     bool m_anyByMarker = false;
 };
 

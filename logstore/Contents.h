@@ -12,7 +12,7 @@
 namespace quorlet3 {
 
 struct ContentsResult {
-    int lines = 0;                  // slots walked: the size the user is asked about
+    long long lines = 0;            // slots walked: the size the user is asked about
     std::vector<std::string> rows;  // the listing's lines without their line ends
     bool lastRowOpen = false;       // the last row has no line end (its record is cut short)
 };

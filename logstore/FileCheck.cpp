@@ -33,8 +33,8 @@ void FileCheckResultSource::ForEachGuestNumberGap(const std::function<void(const
         each(gap);
     }
 }
-void FileCheckResultSource::ForEachPageRecordBreak(const std::function<void(int)>& each) const {
-    for (int line : m_check.pageRecordBreaks) {
+void FileCheckResultSource::ForEachPageRecordBreak(const std::function<void(long long)>& each) const {
+    for (long long line : m_check.pageRecordBreaks) {
         each(line);
     }
 }
@@ -43,8 +43,8 @@ void FileCheckResultSource::ForEachMainRecordBreak(const std::function<void(cons
         each(broken);
     }
 }
-void FileCheckResultSource::ForEachEmptyLine(const std::function<void(int)>& each) const {
-    for (int line : m_check.emptyLines) {
+void FileCheckResultSource::ForEachEmptyLine(const std::function<void(long long)>& each) const {
+    for (long long line : m_check.emptyLines) {
         each(line);
     }
 }
@@ -124,8 +124,8 @@ void FileCheckFindings::Append(const FileCheckFindings& later, long long offset)
     long long line = 0;
     later.m_gaps.ForEach(3, [&](const std::uint64_t* record) {
         line += NumberStream::Unzigzag(record[0]);
-        AddGuestNumberGap({static_cast<int>(line + offset), static_cast<int>(NumberStream::Unzigzag(record[1])),
-                           static_cast<int>(NumberStream::Unzigzag(record[2]))});
+        AddGuestNumberGap(
+            {line + offset, NumberStream::Unzigzag(record[1]), NumberStream::Unzigzag(record[2])});
     });
     m_pageRecordBreaks.Append(later.m_pageRecordBreaks, offset);
     line = 0;
@@ -143,11 +143,6 @@ void FileCheckFindings::SetBlank(bool blank) {
     }
 }
 
-long long FileCheckFindings::LastLine() const {
-    return std::max({m_gapCount == 0 ? 0 : m_lastGapLine, m_pageRecordBreaks.Last(),
-                     m_mainCount == 0 ? 0 : m_lastMainLine, m_emptyLines.Last()});
-}
-
 long long FileCheckFindings::Errors() const {
     return m_gapCount + m_pageRecordBreaks.Count() + m_mainCount + m_emptyLines.Count() + (m_blank ? 1 : 0);
 }
@@ -156,50 +151,49 @@ void FileCheckFindings::ForEachGuestNumberGap(const std::function<void(const Gue
     long long line = 0;
     m_gaps.ForEach(3, [&](const std::uint64_t* record) {
         line += NumberStream::Unzigzag(record[0]);
-        each({static_cast<int>(line + m_shown), static_cast<int>(NumberStream::Unzigzag(record[1])),
-              static_cast<int>(NumberStream::Unzigzag(record[2]))});
+        each({line + m_shown, NumberStream::Unzigzag(record[1]), NumberStream::Unzigzag(record[2])});
     });
 }
 
-void FileCheckFindings::ForEachPageRecordBreak(const std::function<void(int)>& each) const {
-    m_pageRecordBreaks.ForEach([&](long long line) { each(static_cast<int>(line + m_shown)); });
+void FileCheckFindings::ForEachPageRecordBreak(const std::function<void(long long)>& each) const {
+    m_pageRecordBreaks.ForEach([&](long long line) { each(line + m_shown); });
 }
 
 void FileCheckFindings::ForEachMainRecordBreak(const std::function<void(const MainRecordBreak&)>& each) const {
     long long line = 0;
     m_mainRecordBreaks.ForEach(2, [&](const std::uint64_t* record) {
         line += NumberStream::Unzigzag(record[0]);
-        each({static_cast<int>(line + m_shown), static_cast<int>(record[1])});
+        each({line + m_shown, static_cast<int>(record[1])});
     });
 }
 
-void FileCheckFindings::ForEachEmptyLine(const std::function<void(int)>& each) const {
-    m_emptyLines.ForEach([&](long long line) { each(static_cast<int>(line + m_shown)); });
+void FileCheckFindings::ForEachEmptyLine(const std::function<void(long long)>& each) const {
+    m_emptyLines.ForEach([&](long long line) { each(line + m_shown); });
 }
 
 FileCheckResult FileCheckFindings::ToResult() const {
     FileCheckResult check;
     ForEachGuestNumberGap([&](const GuestNumberGap& gap) { check.guestNumberGaps.push_back(gap); });
-    ForEachPageRecordBreak([&](int line) { check.pageRecordBreaks.push_back(line); });
+    ForEachPageRecordBreak([&](long long line) { check.pageRecordBreaks.push_back(line); });
     ForEachMainRecordBreak([&](const MainRecordBreak& broken) { check.mainRecordBreaks.push_back(broken); });
     check.blank = m_blank;
-    ForEachEmptyLine([&](int line) { check.emptyLines.push_back(line); });
+    ForEachEmptyLine([&](long long line) { check.emptyLines.push_back(line); });
     return check;
 }
 
 void FileCheckAccumulator::Step(std::span<const Slot> batch) {
     for (const Slot& s : batch) {
-        const long long line = s.index + 1;
+        const long long line = static_cast<long long>(s.index) + 1;
         const int marker = MarkerDigit(s.line);
         // Guest numbers must rise by exactly 1 from one guest-number line to the next.
         if (marker == MarkerDigit(kMarker1)) {
-            const int n = GuestNumberValue(s.line);
+            const long long n = GuestNumberValue(s.line);
             if (!m_anyGuest) {
                 m_anyGuest = true;
                 m_firstNumber = n;
                 m_firstLine = line;
             } else if (m_lastNumber != 0 && n != m_lastNumber + 1) {
-                m_findings.AddGuestNumberGap({static_cast<int>(line), m_lastNumber, n});
+                m_findings.AddGuestNumberGap({line, m_lastNumber, n});
             }
             m_lastNumber = n;
         }
@@ -230,7 +224,7 @@ void FileCheckAccumulator::Merge(FileCheckAccumulator& later) {
     if (later.m_anyGuest) {
         if (m_anyGuest && m_lastNumber != 0 && later.m_firstNumber != m_lastNumber + 1) {
             m_findings.AddGuestNumberGap(
-                {static_cast<int>(later.m_firstLine + offset), m_lastNumber, later.m_firstNumber});
+                {later.m_firstLine + offset, m_lastNumber, later.m_firstNumber});
         }
         if (!m_anyGuest) {
             m_anyGuest = true;
@@ -253,17 +247,17 @@ FileCheckResult FileCheckAccumulator::Finish(const WalkEnd& end) { return TakeFi
 
 FileCheckResult ComputeFileCheck(const LineStore& store) { return ComputeOverStore(store, FileCheckAccumulator()); }
 
-void ShiftLineNumbers(FileCheckResult& result, int offset) {
+void ShiftLineNumbers(FileCheckResult& result, long long offset) {
     for (GuestNumberGap& gap : result.guestNumberGaps) {
         gap.line += offset;
     }
-    for (int& line : result.pageRecordBreaks) {
+    for (long long& line : result.pageRecordBreaks) {
         line += offset;
     }
     for (MainRecordBreak& broken : result.mainRecordBreaks) {
         broken.line += offset;
     }
-    for (int& line : result.emptyLines) {
+    for (long long& line : result.emptyLines) {
         line += offset;
     }
 }
@@ -306,7 +300,7 @@ void WriteFileCheckText(const FileCheckSource& check, const std::function<void(s
         lineDone();
     });
     text += fixed("********** ⑥と⑦の不連続 **********\r\n"_sj);
-    check.ForEachPageRecordBreak([&](int line) {
+    check.ForEachPageRecordBreak([&](long long line) {
         AppendNumber(text, line);
         text += pageBreak;
         lineDone();
@@ -321,7 +315,7 @@ void WriteFileCheckText(const FileCheckSource& check, const std::function<void(s
     if (check.Blank()) {
         text += fixed("このファイルは空白です。(データがありません。)\r\n"_sj);
     }
-    check.ForEachEmptyLine([&](int line) {
+    check.ForEachEmptyLine([&](long long line) {
         AppendNumber(text, line);
         text += emptyLine;
         lineDone();

@@ -14,28 +14,28 @@ namespace quorlet3 {
 
 // A guest number that does not follow the one before it by exactly 1.
 struct GuestNumberGap {
-    int line;  // line number of the later guest-number line
-    int previous;
-    int number;
+    long long line;  // line number of the later guest-number line
+    long long previous;
+    long long number;
 };
 
 // A main-page record line not followed by the next line of its record.
 struct MainRecordBreak {
-    int line;    // line number of the line that is not followed
-    int marker;  // its marker digit, 1 to 4
+    long long line;  // line number of the line that is not followed
+    int marker;      // its marker digit, 1 to 4
 };
 
 // Line numbers count from 1 at the first slot of the store.
 struct FileCheckResult {
     std::vector<GuestNumberGap> guestNumberGaps;
-    std::vector<int> pageRecordBreaks;  // line numbers, in report order
+    std::vector<long long> pageRecordBreaks;  // line numbers, in report order
     std::vector<MainRecordBreak> mainRecordBreaks;
-    bool blank = false;           // no sentinel: nothing was loaded
-    std::vector<int> emptyLines;  // line numbers of empty lines before the sentinel
+    bool blank = false;                 // no sentinel: nothing was loaded
+    std::vector<long long> emptyLines;  // line numbers of empty lines before the sentinel
 
-    int Errors() const {
-        return static_cast<int>(guestNumberGaps.size() + pageRecordBreaks.size() + mainRecordBreaks.size() +
-                                emptyLines.size()) +
+    long long Errors() const {
+        return static_cast<long long>(guestNumberGaps.size() + pageRecordBreaks.size() + mainRecordBreaks.size() +
+                                      emptyLines.size()) +
                (blank ? 1 : 0);
     }
 };
@@ -48,9 +48,9 @@ public:
     virtual bool Blank() const = 0;
     virtual long long Errors() const = 0;
     virtual void ForEachGuestNumberGap(const std::function<void(const GuestNumberGap&)>& each) const = 0;
-    virtual void ForEachPageRecordBreak(const std::function<void(int line)>& each) const = 0;
+    virtual void ForEachPageRecordBreak(const std::function<void(long long line)>& each) const = 0;
     virtual void ForEachMainRecordBreak(const std::function<void(const MainRecordBreak&)>& each) const = 0;
-    virtual void ForEachEmptyLine(const std::function<void(int line)>& each) const = 0;
+    virtual void ForEachEmptyLine(const std::function<void(long long line)>& each) const = 0;
 };
 
 // A result seen as a source.
@@ -60,9 +60,9 @@ public:
     bool Blank() const override { return m_check.blank; }
     long long Errors() const override { return m_check.Errors(); }
     void ForEachGuestNumberGap(const std::function<void(const GuestNumberGap&)>& each) const override;
-    void ForEachPageRecordBreak(const std::function<void(int line)>& each) const override;
+    void ForEachPageRecordBreak(const std::function<void(long long line)>& each) const override;
     void ForEachMainRecordBreak(const std::function<void(const MainRecordBreak&)>& each) const override;
-    void ForEachEmptyLine(const std::function<void(int line)>& each) const override;
+    void ForEachEmptyLine(const std::function<void(long long line)>& each) const override;
 
 private:
     const FileCheckResult& m_check;
@@ -78,7 +78,6 @@ public:
     void Append(const LineRuns& later, long long offset);
     void ForEach(const std::function<void(long long line)>& each) const;
     long long Count() const { return m_count; }
-    long long Last() const { return m_count == 0 ? 0 : m_runStart + m_runLength - 1; }
 
 private:
     void AddRun(long long start, long long length);
@@ -106,15 +105,13 @@ public:
     void SetBlank(bool blank);
     // Line numbers are shown moved on by offset (the lines before a window).
     void ShiftLineNumbers(long long offset) { m_shown = offset; }
-    // The largest line number of any finding, before the shift; 0 when there is none.
-    long long LastLine() const;
 
     bool Blank() const override { return m_blank; }
     long long Errors() const override;
     void ForEachGuestNumberGap(const std::function<void(const GuestNumberGap&)>& each) const override;
-    void ForEachPageRecordBreak(const std::function<void(int line)>& each) const override;
+    void ForEachPageRecordBreak(const std::function<void(long long line)>& each) const override;
     void ForEachMainRecordBreak(const std::function<void(const MainRecordBreak&)>& each) const override;
-    void ForEachEmptyLine(const std::function<void(int line)>& each) const override;
+    void ForEachEmptyLine(const std::function<void(long long line)>& each) const override;
 
     FileCheckResult ToResult() const;
 
@@ -156,15 +153,15 @@ private:
     long long m_slots = 0;  // slots stepped
     // Guest numbers: the first one of a part is checked against the part before it at the merge.
     bool m_anyGuest = false;
-    int m_firstNumber = 0;
+    long long m_firstNumber = 0;
     long long m_firstLine = 0;
-    int m_lastNumber = 0;
+    long long m_lastNumber = 0;
 };
 
 FileCheckResult ComputeFileCheck(const LineStore& store);
 
 // Adds offset to every line number, for a store that starts further into the file.
-void ShiftLineNumbers(FileCheckResult& result, int offset);
+void ShiftLineNumbers(FileCheckResult& result, long long offset);
 
 std::string FormatFileCheckText(const FileCheckResult& check);
 

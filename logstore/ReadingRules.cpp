@@ -83,14 +83,20 @@ std::optional<CivilDate> DateOf(std::string_view line) {
     return CivilDate{year, month, day};
 }
 
-int GuestNumberValue(std::string_view line) {
-    const std::string_view digits = Content(line);
-    if (digits.empty() || digits.size() > 5) {
+long long GuestNumberValue(std::string_view line) {
+    std::string_view digits = Content(line);
+    while (!digits.empty() && digits.back() == '\r') {
+        digits.remove_suffix(1);  // a line that ended in CR CR LF keeps one CR
+    }
+    if (digits.empty() || digits.size() > kGuestNumberDigits) {
         return 0;
     }
-    int value = 0;
-    for (char c : digits) {
-        value = value * 10 + (static_cast<signed char>(c) - 48);
+    long long value = 0;
+    for (const char c : digits) {
+        if (c < '0' || c > '9') {
+            return 0;
+        }
+        value = value * 10 + (c - '0');
     }
     return value;
 }

@@ -89,8 +89,11 @@ std::optional<CivilDate> DateOf(std::string_view line);
 // Date-and-time text shown for a line: the last 24 bytes of its content.
 inline std::string_view DateTimeText(std::string_view line) { return Right(Content(line), 24); }
 
-// Guest number of a guest-number line: its 1 to 5 content bytes read as decimal
-// digits over signed bytes (no digit check); 0 for any other length.
-int GuestNumberValue(std::string_view line);
+// The most digits a guest number may have: any more could pass the range of the value.
+inline constexpr size_t kGuestNumberDigits = 18;
+
+// Guest number of a guest-number line: its content of 1 to 18 ASCII digits, CR bytes at
+// its end left out; 0 (unreadable) for any other content.
+long long GuestNumberValue(std::string_view line);
 
 }  // namespace quorlet3

@@ -28,6 +28,11 @@ bool AppendSimple(std::string& out, const char* format, va_list args) {
             const auto result = std::to_chars(digits, digits + sizeof digits, va_arg(args, int));
             out.append(digits, result.ptr);
             p = q + 2;
+        } else if (q[1] == 'l' && q[2] == 'l' && q[3] == 'd') {
+            char digits[24];
+            const auto result = std::to_chars(digits, digits + sizeof digits, va_arg(args, long long));
+            out.append(digits, result.ptr);
+            p = q + 4;
         } else if (q[1] == 's') {
             out.append(va_arg(args, const char*));
             p = q + 2;
@@ -98,5 +103,12 @@ void detail::AppendCheckedFormat(std::string& out, const char* format, ...) {
     va_end(args);
 }
 #pragma GCC diagnostic pop
+
+void AppendBarUnitLine(std::string& out, char mark, long long unit, const char* countWord) {
+    if (unit > 1) {
+        out += mark;
+        AppendFormat(out, " 1 個 = %lld %s\r\n"_sjf, unit, countWord);
+    }
+}
 
 }  // namespace quorlet3

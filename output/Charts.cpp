@@ -237,7 +237,11 @@ void WriteBarChart(HtmlText& page, const BarChart& chart) {
 }
 
 int Level(long long value, long long max) {
-    return value <= 0 || max <= 0 ? 0 : static_cast<int>((value * 5 + max - 1) / max);
+    if (value <= 0 || max <= 0) {
+        return 0;
+    }
+    __extension__ using Wide = __int128;  // value * 5 may pass 64 bits
+    return static_cast<int>((static_cast<Wide>(value) * 5 + max - 1) / max);
 }
 
 void WriteHeatMap(HtmlText& page, const HeatMap& map) {

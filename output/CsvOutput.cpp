@@ -112,7 +112,7 @@ void CheckRows(CsvWriter& csv, const FileCheckSource& check, const std::function
         csv.EndRow();
         rowDone();
     });
-    check.ForEachPageRecordBreak([&](int line) {
+    check.ForEachPageRecordBreak([&](long long line) {
         csv.Plain("page_record_break");
         csv.Int(line);
         csv.Empty();
@@ -132,7 +132,7 @@ void CheckRows(CsvWriter& csv, const FileCheckSource& check, const std::function
         csv.Empty();
         csv.EndRow();
     }
-    check.ForEachEmptyLine([&](int line) {
+    check.ForEachEmptyLine([&](long long line) {
         csv.Plain("empty_line");
         csv.Int(line);
         csv.Empty();
@@ -173,22 +173,22 @@ struct CsvTable {
     }
 
     void operator()(const HostsResult& r) const {
-        csv.Header("class,host");
+        csv.Header("class,host,count");
         for (size_t k = 0; k < r.classes.size(); ++k) {
             for (const ValueCount& host : r.classes[k]) {
-                for (int n = 0; n < host.count; ++n) {
-                    csv.Field(kDomainClassNames[k]);
-                    csv.Cp932(host.value);
-                    csv.EndRow();
-                }
+                csv.Field(kDomainClassNames[k]);
+                csv.Cp932(host.value);
+                csv.Int(host.count);
+                csv.EndRow();
             }
         }
     }
 
     void operator()(const KeywordsResult& r) const {
-        csv.Header("query");
-        for (size_t i = 0; i < r.size(); ++i) {
-            csv.Cp932(r[i]);
+        csv.Header("query,count");
+        for (size_t i = 0; i < r.distinct.size(); ++i) {
+            csv.Cp932(r.distinct[i]);
+            csv.Int(r.counts[i]);
             csv.EndRow();
         }
     }
@@ -250,9 +250,9 @@ struct CsvTable {
 
     void operator()(const ShareResult& r) const {
         csv.Header("class,count,percent");
-        const int total = r.counters[kShareTotal];
+        const long long total = r.counters[kShareTotal];
         for (const ShareClass& c : kShareClasses) {
-            const int count = r.counters[static_cast<size_t>(c.counter)];
+            const long long count = r.counters[static_cast<size_t>(c.counter)];
             csv.Field(c.key);
             csv.Int(count);
             if (total != 0) {

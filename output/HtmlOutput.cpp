@@ -105,7 +105,7 @@ std::string_view FileName(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-void WriteHeader(HtmlText& page, std::string_view path, int lines, const PageParts& parts) {
+void WriteHeader(HtmlText& page, std::string_view path, long long lines, const PageParts& parts) {
     page << "<header>\n<h1>アクセス解析：<span id=\"log-name\">";
     page.Escaped(FileName(path));
     page << "</span></h1>\n<dl class=\"summary\">\n<div><dt>ログファイル</dt><dd id=\"log-path\">";
@@ -129,7 +129,7 @@ void WriteHeader(HtmlText& page, std::string_view path, int lines, const PagePar
 
 }  // namespace
 
-std::string FormatHtmlReport(std::string_view logPath, int lines, const std::vector<RowResult>& reports) {
+std::string FormatHtmlReport(std::string_view logPath, long long lines, const std::vector<RowResult>& reports) {
     PageParts parts;
     WriteSections(parts, reports);
     const std::string path = PathToUtf8(logPath);

@@ -15,6 +15,6 @@ namespace quorlet3 {
 // from the list are left out of the page, and so are the per-page ones (page names,
 // one page's days), which `all` does not compute; text from the log is decoded from
 // cp932 and HTML-escaped.
-std::string FormatHtmlReport(std::string_view logPath, int lines, const std::vector<RowResult>& reports);
+std::string FormatHtmlReport(std::string_view logPath, long long lines, const std::vector<RowResult>& reports);
 
 }  // namespace quorlet3

@@ -220,13 +220,13 @@ void WriteCheckFindings(HtmlText& page, const FileCheckResult& check) {
         page << "<li>" << gap.line << "行目　" << gap.previous << "番～" << gap.number << "番</li>\n";
     });
     group("⑥と⑦の不連続", check.pageRecordBreaks,
-          [&](int line) { page << "<li>" << line << "行目　⑥と⑦の不連続</li>\n"; });
+          [&](long long line) { page << "<li>" << line << "行目　⑥と⑦の不連続</li>\n"; });
     static constexpr std::string_view kCircled[] = {"①", "②", "③", "④", "⑤", "⑥", "⑦", "⑧"};
     group("①～⑤の不連続", check.mainRecordBreaks, [&](const MainRecordBreak& broken) {
         const int m = std::clamp(broken.marker, 1, 7);
         page << "<li>" << broken.line << "行目 " << kCircled[m - 1] << "と" << kCircled[m] << "の不連続</li>\n";
     });
-    group("空欄", check.emptyLines, [&](int line) { page << "<li>" << line << "行目 空欄</li>\n"; });
+    group("空欄", check.emptyLines, [&](long long line) { page << "<li>" << line << "行目 空欄</li>\n"; });
     page << "</details>\n";
 }
 
@@ -295,7 +295,7 @@ void WriteTimeStamp(HtmlText& page, std::string_view id, std::string_view text) 
 }
 
 // Dated and undated lines, and the period the dates cover.
-void WriteCalendarSummary(HtmlText& page, std::string_view id, long long total, int undated,
+void WriteCalendarSummary(HtmlText& page, std::string_view id, long long total, long long undated,
                           const std::string& period) {
     page << "<p>日付のある行 <strong id=\"" << id << "-total\">" << Grouped{total} << "</strong> 回、日付なし "
          << Grouped{undated} << " 回";
@@ -493,25 +493,21 @@ struct SectionWriter {
     void operator()(const KeywordsResult& queries) const {
         HtmlText& page = parts.Part(Place::Keywords, 0);
         MenuPath(page, row);
-        page << "<p>検索語などの付いたリンク <strong id=\"keywords-total\">"
-             << Grouped{static_cast<long long>(queries.size())} << "</strong> 件</p>\n";
-        if (!queries.empty()) {
-            std::vector<int> counts(queries.distinct.size(), 0);
-            std::vector<std::uint32_t> firstSeen;  // distinct indices in order of first appearance
-            for (const std::uint32_t index : queries.order) {
-                if (counts[index]++ == 0) {
-                    firstSeen.push_back(index);
-                }
-            }
+        long long total = 0;
+        for (const long long count : queries.counts) {
+            total += count;
+        }
+        page << "<p>検索語などの付いたリンク <strong id=\"keywords-total\">" << Grouped{total} << "</strong> 件</p>\n";
+        if (!queries.distinct.empty()) {
             const ShownRows shown = Largest(
-                firstSeen.size(), [&](size_t g) { return counts[firstSeen[g]]; }, false);
+                queries.distinct.size(), [&](size_t g) { return queries.counts[g]; }, false);
             page << "<div class=\"scroll\"><table id=\"keyword-table\">\n<caption>"
-                 << Grouped{static_cast<long long>(firstSeen.size())}
+                 << Grouped{static_cast<long long>(queries.distinct.size())}
                  << " 種類</caption>\n<thead><tr><th scope=\"col\" class=\"n\">回数</th><th "
                     "scope=\"col\">「?」以降</th></tr></thead>\n<tbody>\n";
             for (const size_t g : shown.rows) {
-                page << "<tr><td class=\"n\">" << Grouped{counts[firstSeen[g]]} << "</td><td class=\"t\">";
-                page.LogText(queries.distinct[firstSeen[g]]);
+                page << "<tr><td class=\"n\">" << Grouped{queries.counts[g]} << "</td><td class=\"t\">";
+                page.LogText(queries.distinct[g]);
                 page << "</td></tr>\n";
             }
             EndRows(page, shown, 2);
@@ -530,7 +526,7 @@ struct SectionWriter {
             MenuPath(page, row);
             const PagesResult& ranked = pages;
             const auto& rows = ranked.rows;
-            int max = 0;
+            long long max = 0;
             for (const ValueCount& v : rows) {
                 max = std::max(max, v.count);
             }
@@ -554,7 +550,8 @@ struct SectionWriter {
                 page.LogText(rows[i].value);
                 page << "</td><td class=\"n\">" << Grouped{rows[i].count}
                      << "</td><td class=\"b\"><span class=\"hbar\" style=\"width:"
-                     << Coord{max > 0 ? 100.0 * rows[i].count / max : 0.0} << "%\"></span></td></tr>\n";
+                     << Coord{max > 0 ? 100.0 * static_cast<double>(rows[i].count) / static_cast<double>(max) : 0.0}
+                     << "%\"></span></td></tr>\n";
             }
             EndRows(page, shown, 4);
         } else {

@@ -13,7 +13,8 @@ std::string_view ArgumentWord(const CommandRow& row, std::string_view fallback) 
     return row.cliArgument != nullptr ? std::string_view(row.cliArgument) : fallback;
 }
 
-void IntArray(JsonWriter& json, const int* counts, size_t n) {
+template <class Count>
+void IntArray(JsonWriter& json, const Count* counts, size_t n) {
     json.BeginArray();
     for (size_t i = 0; i < n; ++i) {
         json.Int(counts[i]);
@@ -36,7 +37,7 @@ void CheckMembers(JsonWriter& json, const FileCheckSource& check) {
     json.EndArray();
     json.Key("page_record_breaks");
     json.BeginArray();
-    check.ForEachPageRecordBreak([&](int line) { json.Int(line); });
+    check.ForEachPageRecordBreak([&](long long line) { json.Int(line); });
     json.EndArray();
     json.Key("main_record_breaks");
     json.BeginArray();
@@ -51,7 +52,7 @@ void CheckMembers(JsonWriter& json, const FileCheckSource& check) {
     json.Bool(check.Blank());
     json.Key("empty_lines");
     json.BeginArray();
-    check.ForEachEmptyLine([&](int line) { json.Int(line); });
+    check.ForEachEmptyLine([&](long long line) { json.Int(line); });
     json.EndArray();
 }
 
@@ -99,10 +100,10 @@ struct JsonMembers {
             json.Key(kDomainClassNames[k]);
             json.BeginArray();
             for (const ValueCount& host : r.classes[k]) {
-                const std::string written = JsonWriter::Cp932String(host.value);  // once per host, not per access
-                for (int n = 0; n < host.count; ++n) {
-                    json.Written(written);
-                }
+                json.BeginObject();
+                json.MemberCp932("host", host.value);
+                json.Member("count", host.count);
+                json.EndObject();
             }
             json.EndArray();
         }
@@ -112,13 +113,11 @@ struct JsonMembers {
     void operator()(const KeywordsResult& r) const {
         json.Key("queries");
         json.BeginArray();
-        std::vector<std::string> written;  // each distinct query decoded once
-        written.reserve(r.distinct.size());
-        for (std::string_view query : r.distinct) {
-            written.push_back(JsonWriter::Cp932String(query));
-        }
-        for (std::uint32_t index : r.order) {
-            json.Written(written[index]);
+        for (size_t i = 0; i < r.distinct.size(); ++i) {
+            json.BeginObject();
+            json.MemberCp932("query", r.distinct[i]);
+            json.Member("count", r.counts[i]);
+            json.EndObject();
         }
         json.EndArray();
     }
@@ -174,7 +173,7 @@ struct JsonMembers {
         json.EndObject();
         json.Key("percent");
         json.BeginObject();
-        const int total = r.counters[kShareTotal];
+        const long long total = r.counters[kShareTotal];
         if (total != 0) {
             for (const ShareClass& c : kShareClasses) {
                 json.Member(c.key, SharePercent(r.counters[static_cast<size_t>(c.counter)], total));
@@ -292,13 +291,13 @@ std::string FormatJson(const CommandRow& row, const ReportResult& result) {
     return out;
 }
 
-std::string FormatJsonAll(std::string_view logPath, int lines, const std::vector<RowResult>& reports) {
+std::string FormatJsonAll(std::string_view logPath, long long lines, const std::vector<RowResult>& reports) {
     std::string out;
     WriteJsonAll(logPath, lines, reports, [&out](std::string_view piece) { out += piece; });
     return out;
 }
 
-void WriteJsonAll(std::string_view logPath, int lines, const std::vector<RowResult>& reports,
+void WriteJsonAll(std::string_view logPath, long long lines, const std::vector<RowResult>& reports,
                   const std::function<void(std::string_view)>& write) {
     std::string out;
     JsonWriter json(out, [&](std::string& piece) {

@@ -18,11 +18,11 @@ std::string FormatJson(const CommandRow& row, const ReportResult& result);
 
 // {"log":PATH,"lines":N,"reports":[...]}: the objects of the reports in the order given,
 // the path as UTF-8, lines the number of lines read. No line end.
-std::string FormatJsonAll(std::string_view logPath, int lines, const std::vector<RowResult>& reports);
+std::string FormatJsonAll(std::string_view logPath, long long lines, const std::vector<RowResult>& reports);
 
 // The same document handed to write piece by piece (a megabyte at a time), for runs
 // whose reports list millions of rows.
-void WriteJsonAll(std::string_view logPath, int lines, const std::vector<RowResult>& reports,
+void WriteJsonAll(std::string_view logPath, long long lines, const std::vector<RowResult>& reports,
                   const std::function<void(std::string_view)>& write);
 
 // One log text as a JSON string (cp932 decoded), for a listing written as it is read.

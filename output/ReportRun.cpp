@@ -107,6 +107,7 @@ std::optional<PageDaysResult> PageDaysByTextAccumulator::Finish(const WalkEnd&) 
     const auto counted = m_days.find(*page);
     PageDaysResult result = counted == m_days.end() ? PageDaysResult{} : counted->second;
     result.page = *page;
+    result.wholeLog = true;
     return result;
 }
 

@@ -47,9 +47,10 @@ std::string FormatPageNamesText(std::span<const std::string> pages) {
     return list;
 }
 
-PageDaysAccumulator::PageDaysAccumulator(std::string_view page)
+PageDaysAccumulator::PageDaysAccumulator(std::string_view page, TableLimits limits)
     : m_pageLine(std::string(kMarker6) + std::string(page)) {
     m_result.page = std::string(page);
+    m_result.wholeLog = limits.wholeLog;
 }
 
 void CountPageDay(PageDaysResult& days, std::string_view timeStamp) {
@@ -85,11 +86,17 @@ std::string FormatPageDaysText(const PageDaysResult& result) {
     std::string text = "ページ別アクセス日調査\t"_sj;
     text += result.page;
     text += '\t';
-    AppendFormat(text, "%d回\r\n\r\n"_sjf, result.total);
+    AppendFormat(text, "%lld回\r\n"_sjf, result.total);
+    long long unit = 1;
+    if (result.wholeLog) {
+        unit = BarUnit(*std::max_element(result.days.begin(), result.days.end()));
+        AppendBarUnitLine(text, '*', unit, "回"_sj);
+    }
+    text += "\r\n";
     for (int d = 1; d <= 31; ++d) {
-        const int count = result.days[static_cast<size_t>(d - 1)];
-        AppendFormat(text, "%d\t%d\t", d, count);
-        AppendBar(text, '*', count);
+        const long long count = result.days[static_cast<size_t>(d - 1)];
+        AppendFormat(text, "%d\t%lld\t", d, count);
+        AppendScaledBar(text, '*', count, unit);
         text += "\r\n";
     }
     return text;

@@ -45,12 +45,13 @@ PageNamesResult ComputePageNames(const LineStore& store);
 void FillPageNameList(const PageNamesResult& names, PageNameList& pages);
 
 // Counts for the days 1 to 31 of the month, day 1 first.
-using DayCounts = std::array<int, 31>;
+using DayCounts = std::array<long long, 31>;
 
 struct PageDaysResult {
-    std::string page;  // cp932, as asked for
-    int total = 0;     // views on days 1 to 31
-    DayCounts days{};  // day 1 first
+    std::string page;       // cp932, as asked for
+    long long total = 0;    // views on days 1 to 31
+    DayCounts days{};       // day 1 first
+    bool wholeLog = false;  // over a whole log: the text scales its bars to fit
 };
 
 // Counts one view of a page whose time stamp is the slot after its name line, whatever
@@ -63,10 +64,10 @@ void AddPageDays(PageDaysResult& days, const PageDaysResult& later);
 class PageDaysAccumulator {
 public:
     std::string_view Marker() const { return kMarker6; }
-    explicit PageDaysAccumulator(std::string_view page);
+    explicit PageDaysAccumulator(std::string_view page, TableLimits limits = TableLimits::Store());
     void Step(std::span<const Slot> batch);
     void Merge(PageDaysAccumulator& later);
-    PageDaysAccumulator Fresh() const { return PageDaysAccumulator(m_result.page); }
+    PageDaysAccumulator Fresh() const { return PageDaysAccumulator(m_result.page, {0, m_result.wholeLog}); }
     PageDaysResult Finish(const WalkEnd&) { return std::move(m_result); }
 
 private:

@@ -149,7 +149,7 @@ constexpr const auto& Literal() {
 }
 
 // What a conversion takes, and what an argument is.
-enum class ArgKind { Int, CharPointer, Other };
+enum class ArgKind { Int, LongLong, CharPointer, Other };
 
 template <class T>
 constexpr ArgKind KindOf() {
@@ -158,6 +158,8 @@ constexpr ArgKind KindOf() {
         return ArgKind::CharPointer;
     } else if constexpr (std::is_integral_v<U> && sizeof(U) <= sizeof(int)) {
         return ArgKind::Int;  // promoted to int or unsigned int
+    } else if constexpr (std::is_same_v<U, long long>) {
+        return ArgKind::LongLong;
     } else {
         return ArgKind::Other;
     }
@@ -170,8 +172,8 @@ struct FormatArgs {
     bool valid = true;
 };
 
-// The report texts need five conversions: %d, %02d (two digits, as in dates), %s, %.*s
-// (a counted part of a text) and %%. Anything else is refused, so that every format is
+// The report texts need six conversions: %d, %lld (counts), %02d (two digits, as in
+// dates), %s, %.*s (a counted part of a text) and %%. Anything else is refused, so that every format is
 // one of those the tests cover.
 constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
     FormatArgs args;
@@ -193,6 +195,9 @@ constexpr FormatArgs ParseFormat(const char* format, std::size_t length) {
         }
         if (at(i) == 'd') {
             take(ArgKind::Int);
+        } else if (at(i) == 'l' && at(i + 1) == 'l' && at(i + 2) == 'd') {
+            take(ArgKind::LongLong);
+            i += 2;
         } else if (at(i) == '0' && at(i + 1) == '2' && at(i + 2) == 'd') {
             take(ArgKind::Int);
             i += 2;

@@ -18,7 +18,14 @@ int BrowserClassOf(std::string_view line) {
 
 }  // namespace
 
-int SharePercent(int count, int total) { return total == 0 ? 0 : count * 100 / total; }
+int SharePercent(long long count, long long total) {
+    if (total == 0) {
+        return 0;
+    }
+    // count * 100 can pass the range of 64 bits; the quotient, at most 100, cannot.
+    __extension__ using Wide = __int128;
+    return static_cast<int>(static_cast<Wide>(count) * 100 / total);
+}
 
 void ShareAccumulator::Step(std::span<const Slot> batch) {
     for (const Slot& s : batch) {
@@ -53,11 +60,11 @@ void AddShare(ShareCounters& nShare, const ShareResult& share) {
 }
 
 ShareFamilies ShareFamilyPercents(const ShareCounters& nShare) {
-    const int total = nShare[kShareTotal];
-    int modern = 0;
-    int modernMsie = 0;
+    const long long total = nShare[kShareTotal];
+    long long modern = 0;
+    long long modernMsie = 0;
     for (const ShareClass& c : kShareClasses) {
-        const int count = nShare[static_cast<size_t>(c.counter)];
+        const long long count = nShare[static_cast<size_t>(c.counter)];
         modern += c.modern ? count : 0;
         modernMsie += c.modern && c.family == ShareFamily::Msie ? count : 0;
     }
@@ -65,10 +72,10 @@ ShareFamilies ShareFamilyPercents(const ShareCounters& nShare) {
             SharePercent(FamilyCount(nShare, ShareFamily::Netscape), total)};
 }
 
-std::string FormatShareText(int lines, const ShareCounters& nShare) {
+std::string FormatShareText(long long lines, const ShareCounters& nShare) {
     std::string text = "シェア調査\t"_sj;
-    AppendFormat(text, "%d 回\r\n\r\n"_sjf, lines);
-    const int total = nShare[kShareTotal];
+    AppendFormat(text, "%lld 回\r\n\r\n"_sjf, lines);
+    const long long total = nShare[kShareTotal];
     if (total == 0) {
         text += "ブラウザについてのデータがありません。"_sj;
         return text;
@@ -76,8 +83,8 @@ std::string FormatShareText(int lines, const ShareCounters& nShare) {
     // One line per class, a blank line after each family, two after the last.
     for (size_t k = 0; k < kShareClasses.size(); ++k) {
         const ShareClass& c = kShareClasses[k];
-        const int count = nShare[static_cast<size_t>(c.counter)];
-        AppendFormat(text, "%.*s\t%d\t%d ％\r\n"_sjf, static_cast<int>(c.label.size()), c.label.data(), count,
+        const long long count = nShare[static_cast<size_t>(c.counter)];
+        AppendFormat(text, "%.*s\t%lld\t%d ％\r\n"_sjf, static_cast<int>(c.label.size()), c.label.data(), count,
                      SharePercent(count, total));
         if (k + 1 == kShareClasses.size() || kShareClasses[k + 1].family != c.family) {
             text += "\r\n";

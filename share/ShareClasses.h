@@ -67,8 +67,8 @@ inline constexpr std::array<ShareFamilyClass, 3> kShareFamilies = {{
 }};
 
 // The lines of one family: the sum of its classes.
-inline int FamilyCount(const ShareCounters& counters, ShareFamily family) {
-    int sum = 0;
+inline long long FamilyCount(const ShareCounters& counters, ShareFamily family) {
+    long long sum = 0;
     for (const ShareClass& c : kShareClasses) {
         sum += c.family == family ? counters[static_cast<size_t>(c.counter)] : 0;
     }

@@ -10,7 +10,7 @@
 namespace quorlet3 {
 
 // Eight share counters: 0 other, 1-3 MSIE 2.0/3.0/4.0, 4-6 NN 2.0/3.0/4.0, 7 total.
-using ShareCounters = std::array<int, 8>;
+using ShareCounters = std::array<long long, 8>;
 
 // Indices of the share counters.
 inline constexpr int kShareOther = 0;
@@ -23,11 +23,11 @@ inline constexpr int kShareNn40 = 6;
 inline constexpr int kShareTotal = 7;
 
 // count * 100 / total, truncated; 0 when total is 0.
-int SharePercent(int count, int total);
+int SharePercent(long long count, long long total);
 
 // The browser lines of one store sorted into the seven classes.
 struct ShareResult {
-    int lines = 0;             // browser lines walked
+    long long lines = 0;       // browser lines walked
     ShareCounters counters{};  // the seven classes, total in kShareTotal
 };
 
@@ -52,7 +52,7 @@ ShareResult ComputeShare(const LineStore& store);
 void AddShare(ShareCounters& nShare, const ShareResult& share);
 
 // The share report: the line count of this store, then the shares of the counters.
-std::string FormatShareText(int lines, const ShareCounters& nShare);
+std::string FormatShareText(long long lines, const ShareCounters& nShare);
 
 // The three family shares the text ends with, in its order.
 struct ShareFamilies {

@@ -14,8 +14,8 @@ constexpr int kSwatchSize = 15;
 // A full share closes the circle; a zero share gets no sector.
 class PieBuilder {
 public:
-    PieBuilder(Pie& pie, int total) : pie_(pie), total_(total) {}
-    void Add(int count, Rgb colour) {
+    PieBuilder(Pie& pie, long long total) : pie_(pie), total_(total) {}
+    void Add(long long count, Rgb colour) {
         if (count == 0) {
             return;
         }
@@ -27,7 +27,7 @@ public:
 
 private:
     Pie& pie_;
-    int total_;
+    long long total_;
     long long sum_ = 0;
 };
 
@@ -37,7 +37,7 @@ ShareDrawing ComputeShareDrawing(const ShareCounters& c) {
     ShareDrawing drawing;
     drawing.versionPie = {10, 10, 190, 190, {}};
     drawing.familyPie = {210, 10, 390, 190, {}};
-    const int total = c[kShareTotal];
+    const long long total = c[kShareTotal];
     if (total == 0) {
         return drawing;
     }
@@ -60,7 +60,7 @@ ShareDrawing ComputeShareDrawing(const ShareCounters& c) {
     }
 
     // Each entry and a blank line; the version legend has none after its last entry.
-    auto percent = [&](int count) { return SharePercent(count, total); };
+    auto percent = [&](long long count) { return SharePercent(count, total); };
     for (const ShareClass& k : kShareClasses) {
         if (!drawing.versionLegend.empty()) {
             drawing.versionLegend += "\r\n\r\n";

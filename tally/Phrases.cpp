@@ -355,9 +355,9 @@ std::string PhraseShownInCp932(const PhraseRow& row) {
 
 std::string FormatPhrasesText(const PhrasesResult& result) {
     std::string text = "検索語句調査\t"_sj;
-    AppendFormat(text, "%d 回\r\n\r\n"_sjf, result.total);
+    AppendFormat(text, "%lld 回\r\n\r\n"_sjf, result.total);
     for (const PhraseRow& row : result.rows) {
-        AppendFormat(text, "%d\t", row.count);
+        AppendFormat(text, "%lld\t", row.count);
         text += PhraseShownInCp932(row);
         // The hosts follow the phrase in the same last column: a column after phrases of
         // different widths would not line up, in the window nor in a terminal.

@@ -38,14 +38,14 @@ std::optional<std::string> SearchPhraseOf(std::string_view address);
 struct PhraseRow {
     std::string phrase;                // UTF-8
     std::optional<std::string> cp932;  // the same in cp932, when cp932 holds every character
-    int count = 0;                     // referring lines that gave the phrase
+    long long count = 0;               // referring lines that gave the phrase
     // The distinct search hosts that sent it, in order of first appearance: the log's
     // bytes, ASCII letters in lower case.
     std::vector<std::string> hosts;
 };
 
 struct PhrasesResult {
-    int total = 0;  // referring lines whose query gave a phrase
+    long long total = 0;  // referring lines whose query gave a phrase
     // Most frequent first; equal counts: phrases with a cp932 form first, in the
     // multibyte order of that form, then the others by their UTF-8 bytes.
     std::vector<PhraseRow> rows;
@@ -65,7 +65,7 @@ public:
 private:
     struct Phrase {
         std::string text;  // UTF-8
-        int count = 0;
+        long long count = 0;
         std::vector<int> hosts;  // indexes into m_hosts, first appearance first
     };
     struct AddressInfo {
@@ -76,7 +76,7 @@ private:
     int HostIndex(const std::string& host);
     void AddHost(int phrase, int host);
 
-    int m_total = 0;
+    long long m_total = 0;
     std::vector<Phrase> m_phrases;
     std::unordered_map<std::string, int> m_phraseOf;
     std::vector<std::string> m_hosts;

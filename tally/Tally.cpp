@@ -11,7 +11,8 @@ namespace {
 
 // Steps the lines of one marker: counts them and hands every non-empty value to take.
 template <class Take>
-void ForEachValueOf(std::span<const Slot> batch, std::string_view marker, int& total, int& nameless, Take&& take) {
+void ForEachValueOf(std::span<const Slot> batch, std::string_view marker, long long& total, long long& nameless,
+                    Take&& take) {
     for (const Slot& s : batch) {
         if (!HasMarker(s.line, marker)) {
             continue;
@@ -29,7 +30,7 @@ void ForEachValueOf(std::span<const Slot> batch, std::string_view marker, int& t
 std::string_view MarkerOf(TallyField field) { return field == TallyField::Browsers ? kMarker4 : kMarker5; }
 
 void AppendValueRow(std::string& text, const ValueCount& row, const char* after) {
-    AppendFormat(text, "%d\t%.*s", row.count, static_cast<int>(row.value.size()), row.value.data());
+    AppendFormat(text, "%lld\t%.*s", row.count, static_cast<int>(row.value.size()), row.value.data());
     text += after;
 }
 
@@ -69,9 +70,11 @@ ValueTallyResult ComputeValueTally(const LineStore& store, TallyField field) {
 std::string FormatValueTallyText(const ValueTallyResult& result) {
     std::string text;
     if (result.field == TallyField::Browsers) {
-        AppendFormat(text, "ブラウザ調査 \t%d 回\r\n\r\n無名  %d 個です。\r\n\r\n"_sjf, result.total, result.nameless);
+        AppendFormat(text, "ブラウザ調査 \t%lld 回\r\n\r\n無名  %lld 個です。\r\n\r\n"_sjf, result.total,
+                     result.nameless);
     } else {
-        AppendFormat(text, "Ｌｉｎｋ調査 \t%d 回\r\n\r\n無名  %d 個です。\r\n\r\n"_sjf, result.total, result.nameless);
+        AppendFormat(text, "Ｌｉｎｋ調査 \t%lld 回\r\n\r\n無名  %lld 個です。\r\n\r\n"_sjf, result.total,
+                     result.nameless);
     }
     for (const ValueCount& row : result.rows) {
         AppendValueRow(text, row, "\r\n");
@@ -98,6 +101,7 @@ HostsResult HostsAccumulator::Finish(const WalkEnd&) {
         result.classes[static_cast<size_t>(DomainClassOf(host.value))].push_back(host);
     }
     result.backing = m_hosts.Backing();
+    result.wholeLog = m_wholeLog;
     return result;
 }
 
@@ -105,13 +109,17 @@ HostsResult ComputeHosts(const LineStore& store) { return ComputeOverStore(store
 
 std::string FormatHostsText(const HostsResult& result) {
     std::string text = "ホスト調査\t"_sj;
-    AppendFormat(text, "%d 回\r\n\r\n無名　%d　個です。\r\n\r\n"_sjf, result.total, result.nameless);
+    AppendFormat(text, "%lld 回\r\n\r\n無名　%lld　個です。\r\n\r\n"_sjf, result.total, result.nameless);
     for (size_t k = 0; k < result.classes.size(); ++k) {
         text += "\t\t----------  ";
         text += kDomainClassNames[k];
         text += "  ----------\r\n";
         for (const ValueCount& host : result.classes[k]) {
-            for (int n = 0; n < host.count; ++n) {
+            if (result.wholeLog) {
+                AppendValueRow(text, host, "\r\n");
+                continue;
+            }
+            for (long long n = 0; n < host.count; ++n) {
                 text += host.value;
                 text += "\r\n";
             }
@@ -128,6 +136,7 @@ std::uint32_t KeywordsAccumulator::IndexOf(std::string_view query) {
     const std::string_view kept = m_texts->Keep(query);
     const auto index = static_cast<std::uint32_t>(m_distinct.size());
     m_distinct.push_back(kept);
+    m_counts.push_back(0);
     m_indexOf.emplace(kept, index);
     return index;
 }
@@ -139,7 +148,11 @@ void KeywordsAccumulator::Step(std::span<const Slot> batch) {
         }
         const size_t query = FindMultibyte(s.line, '?');
         if (query != std::string_view::npos) {
-            m_order.push_back(IndexOf(s.line.substr(query)));
+            const std::uint32_t index = IndexOf(s.line.substr(query));
+            ++m_counts[index];
+            if (!m_wholeLog) {
+                m_order.push_back(index);
+            }
         }
     }
 }
@@ -147,8 +160,9 @@ void KeywordsAccumulator::Step(std::span<const Slot> batch) {
 void KeywordsAccumulator::Merge(KeywordsAccumulator& later) {
     std::vector<std::uint32_t> remap;
     remap.reserve(later.m_distinct.size());
-    for (std::string_view query : later.m_distinct) {
-        remap.push_back(IndexOf(query));
+    for (size_t i = 0; i < later.m_distinct.size(); ++i) {
+        remap.push_back(IndexOf(later.m_distinct[i]));
+        m_counts[remap.back()] += later.m_counts[i];
     }
     // No reserve of the exact size here: merged part by part, the list would be copied at every merge.
     for (std::uint32_t index : later.m_order) {
@@ -157,13 +171,20 @@ void KeywordsAccumulator::Merge(KeywordsAccumulator& later) {
 }
 
 KeywordsResult KeywordsAccumulator::Finish(const WalkEnd&) {
-    return {std::move(m_distinct), std::move(m_order), m_texts};
+    return {std::move(m_distinct), std::move(m_counts), std::move(m_order), m_texts, m_wholeLog};
 }
 
 KeywordsResult ComputeKeywords(const LineStore& store) { return ComputeOverStore(store, KeywordsAccumulator()); }
 
 std::string FormatKeywordsText(const KeywordsResult& result) {
     std::string text = "キーワード調査\r\n\r\n"_sj;
+    if (result.wholeLog) {
+        for (size_t i = 0; i < result.distinct.size(); ++i) {
+            AppendFormat(text, "%lld\t%.*s\r\n", result.counts[i], static_cast<int>(result.distinct[i].size()),
+                         result.distinct[i].data());
+        }
+        return text;
+    }
     for (size_t i = 0; i < result.size(); ++i) {
         text += result[i];
         text += "\r\n";
@@ -171,10 +192,11 @@ std::string FormatKeywordsText(const KeywordsResult& result) {
     return text;
 }
 
-PagesAccumulator::PagesAccumulator(PageOrder order, TableLimits limits) : m_order(order), m_tally(limits.valueSlots) {}
+PagesAccumulator::PagesAccumulator(PageOrder order, TableLimits limits)
+    : m_order(order), m_wholeLog(limits.wholeLog), m_tally(limits.valueSlots) {}
 
 void PagesAccumulator::Step(std::span<const Slot> batch) {
-    int nameless = 0;  // empty page names count in the total only
+    long long nameless = 0;  // empty page names count in the total only
     ForEachValueOf(batch, kMarker6, m_total, nameless, [&](std::string_view page) { m_tally.Add(page); });
 }
 
@@ -184,7 +206,7 @@ void PagesAccumulator::Merge(PagesAccumulator& later) {
 }
 
 PagesResult PagesAccumulator::Finish(const WalkEnd&) {
-    PagesResult result{m_order, m_total, m_tally.Ascending(), m_tally.Backing()};
+    PagesResult result{m_order, m_total, m_tally.Ascending(), m_tally.Backing(), m_wholeLog};
     if (m_order == PageOrder::Ranking) {
         // Most viewed first; among equal counts the page first in name order.
         std::stable_sort(result.rows.begin(), result.rows.end(),
@@ -199,10 +221,20 @@ PagesResult ComputePages(const LineStore& store, PageOrder order) {
 
 std::string FormatPagesText(const PagesResult& result) {
     std::string text = "見たページ\t"_sj;
-    AppendFormat(text, "合計 %d ページ\r\n\r\n"_sjf, result.total);
+    AppendFormat(text, "合計 %lld ページ\r\n"_sjf, result.total);
+    long long unit = 1;
+    if (result.wholeLog) {
+        long long largest = 0;
+        for (const ValueCount& row : result.rows) {
+            largest = std::max(largest, row.count);
+        }
+        unit = BarUnit(largest);
+        AppendBarUnitLine(text, '+', unit, "ページ"_sj);
+    }
+    text += "\r\n";
     for (const ValueCount& row : result.rows) {
         AppendValueRow(text, row, "    \t");
-        AppendBar(text, '+', row.count);
+        AppendScaledBar(text, '+', row.count, unit);
         text += "\r\n";
     }
     return text;

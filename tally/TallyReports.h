@@ -21,8 +21,8 @@ enum class TallyField { Browsers, Links };
 // The link or browser tally.
 struct ValueTallyResult {
     TallyField field = TallyField::Links;
-    int total = 0;                 // lines of that field
-    int nameless = 0;              // of them, lines with no value
+    long long total = 0;           // lines of that field
+    long long nameless = 0;        // of them, lines with no value
     std::vector<ValueCount> rows;  // ascending multibyte order
     ResultBacking backing;
 };
@@ -38,8 +38,8 @@ public:
 
 private:
     TallyField m_field;
-    int m_total = 0;
-    int m_nameless = 0;
+    long long m_total = 0;
+    long long m_nameless = 0;
     ValueTally m_tally;
 };
 
@@ -53,12 +53,14 @@ inline constexpr std::array<std::string_view, 6> kDomainClassNames = {"ac.jp", "
 inline constexpr int kOtherDomain = 5;
 
 struct HostsResult {
-    int total = 0;
-    int nameless = 0;
+    long long total = 0;
+    long long nameless = 0;
     // Every distinct non-empty host with its accesses, in ascending multibyte order per
-    // class. The report lists a host once per access, so equal hosts stand together.
+    // class. The text over the store lists a host once per access, so equal hosts stand
+    // together; over a whole log, once with its count.
     std::array<std::vector<ValueCount>, kOtherDomain + 1> classes;
     ResultBacking backing;
+    bool wholeLog = false;
 };
 
 class HostsAccumulator {
@@ -66,12 +68,14 @@ public:
     std::string_view Marker() const { return kMarker3; }
     void Step(std::span<const Slot> batch);
     void Merge(HostsAccumulator& later);
-    HostsAccumulator Fresh() const { return {}; }
+    explicit HostsAccumulator(TableLimits limits = TableLimits::Store()) : m_wholeLog(limits.wholeLog) {}
+    HostsAccumulator Fresh() const { return HostsAccumulator({0, m_wholeLog}); }
     HostsResult Finish(const WalkEnd& end);
 
 private:
-    int m_total = 0;
-    int m_nameless = 0;
+    bool m_wholeLog;
+    long long m_total = 0;
+    long long m_nameless = 0;
     ValueTally m_hosts{static_cast<size_t>(-1)};  // a host list has no fixed size
 };
 
@@ -81,12 +85,15 @@ std::string FormatHostsText(const HostsResult& result);
 // The domain class of a host, an index into kDomainClassNames.
 int DomainClassOf(std::string_view host);
 
-// The query parts of the referring addresses, in log order. Each distinct query is kept
-// once; the order lists them by index.
+// The query parts of the referring addresses. Each distinct query is kept once, in order
+// of first appearance, with the number of lines that gave it; over the store the order
+// lists every query by index, in log order, for the text's listing.
 struct KeywordsResult {
     std::vector<std::string_view> distinct;
-    std::vector<std::uint32_t> order;  // one index into distinct per query, in log order
+    std::vector<long long> counts;     // one per distinct query
+    std::vector<std::uint32_t> order;  // over the store: one index into distinct per query, in log order
     ResultBacking backing;
+    bool wholeLog = false;  // over a whole log: no order, the text lists each query once with its count
 
     size_t size() const { return order.size(); }
     bool empty() const { return order.empty(); }
@@ -98,15 +105,18 @@ public:
     std::string_view Marker() const { return kMarker5; }
     void Step(std::span<const Slot> batch);
     void Merge(KeywordsAccumulator& later);
-    KeywordsAccumulator Fresh() const { return {}; }
+    explicit KeywordsAccumulator(TableLimits limits = TableLimits::Store()) : m_wholeLog(limits.wholeLog) {}
+    KeywordsAccumulator Fresh() const { return KeywordsAccumulator({0, m_wholeLog}); }
     KeywordsResult Finish(const WalkEnd& end);
 
 private:
     std::uint32_t IndexOf(std::string_view query);
 
+    bool m_wholeLog;
     std::shared_ptr<StringArena> m_texts = std::make_shared<StringArena>();
     std::vector<std::string_view> m_distinct;
-    std::unordered_map<std::string_view, std::uint32_t> m_indexOf;
+    std::vector<long long> m_counts;
+    std::unordered_map<std::string_view, std::uint32_t, TallyTextHash> m_indexOf;
     std::vector<std::uint32_t> m_order;
 };
 
@@ -118,9 +128,10 @@ enum class PageOrder { Name, Ranking };
 
 struct PagesResult {
     PageOrder order = PageOrder::Name;
-    int total = 0;                 // page-name lines
+    long long total = 0;           // page-name lines
     std::vector<ValueCount> rows;  // in the order asked for
     ResultBacking backing;
+    bool wholeLog = false;  // over a whole log: the text scales its bars to fit
 };
 
 class PagesAccumulator {
@@ -129,12 +140,13 @@ public:
     PagesAccumulator(PageOrder order, TableLimits limits);
     void Step(std::span<const Slot> batch);
     void Merge(PagesAccumulator& later);
-    PagesAccumulator Fresh() const { return {m_order, {m_tally.Slots()}}; }
+    PagesAccumulator Fresh() const { return {m_order, {m_tally.Slots(), m_wholeLog}}; }
     PagesResult Finish(const WalkEnd& end);
 
 private:
     PageOrder m_order;
-    int m_total = 0;
+    bool m_wholeLog;
+    long long m_total = 0;
     ValueTally m_tally;
 };
 

@@ -1,20 +1,44 @@
 // The value tally: distinct values with their counts, in order of first appearance.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "logstore/Accumulator.h"
 
 namespace quorlet3 {
 
+// The hash of a tallied text: eight bytes at a time, several times quicker than the
+// standard library's on the long browser strings and addresses that every line brings.
+struct TallyTextHash {
+    size_t operator()(std::string_view text) const noexcept {
+        std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ text.size();
+        const char* p = text.data();
+        size_t left = text.size();
+        for (; left >= 8; p += 8, left -= 8) {
+            std::uint64_t word;
+            std::memcpy(&word, p, 8);
+            hash = (hash ^ word) * 0xFF51AFD7ED558CCDULL;
+            hash ^= hash >> 32;
+        }
+        if (left > 0) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, p, left);
+            hash = (hash ^ word) * 0xC4CEB9FE1A85EC53ULL;
+            hash ^= hash >> 29;
+        }
+        return static_cast<size_t>(hash);
+    }
+};
+
 // A tallied value and how often it was seen.
 struct ValueCount {
     std::string_view value;
-    int count;
+    long long count;
 };
 
 class ValueTally {
@@ -42,12 +66,22 @@ public:
     size_t Slots() const { return m_slots; }
 
 private:
-    void Add(std::string_view value, int count);
+    void Add(std::string_view value, long long count);
+
+    // A place of the open-addressing table from values to rows: the value's hash, and its
+    // row (kFree for none). The hash is compared before any text, and the table is grown
+    // from it alone.
+    struct Place {
+        std::uint64_t hash;
+        std::uint32_t row;
+    };
+    static constexpr std::uint32_t kFree = UINT32_MAX;
+    void Grow();
 
     size_t m_slots;
     std::shared_ptr<StringArena> m_texts = std::make_shared<StringArena>();
-    std::vector<Row> m_rows;                             // in order of first appearance
-    std::unordered_map<std::string_view, int> m_slotOf;  // value -> index in m_rows
+    std::vector<Row> m_rows;      // in order of first appearance
+    std::vector<Place> m_places;  // a power of two, at most half of them taken
 };
 
 }  // namespace quorlet3

@@ -20,35 +20,22 @@ constexpr CalendarTitles kMonthsTitles{"メイン調査(月別)\t"_sj, "ペー�
 constexpr CalendarTitles kWeekdaysTitles{"メイン調査(曜日別)\t"_sj, "ページ調査(曜日別)\t"_sj};
 constexpr CalendarTitles kWeekHoursTitles{"メイン調査(曜日と時間)\t"_sj, "ページ調査(曜日と時間)\t"_sj};
 
-// Lines per "*": 1 while the largest count fits the bar width, else the least number
-// that makes it fit.
-int BarUnit(int largest) {
-    return largest <= kCalendarBarWidth ? 1 : (largest + kCalendarBarWidth - 1) / kCalendarBarWidth;
-}
-
 // The title, the total, the undated lines and, for scaled bars, what one "*" stands
 // for, then an empty line.
-std::string CalendarHead(const CalendarTitles& titles, RecordKind records, int total, int undated, int unit) {
+std::string CalendarHead(const CalendarTitles& titles, RecordKind records, long long total, long long undated,
+                         long long unit) {
     const bool main = records == RecordKind::Main;
+    const char* countWord = main ? "回"_sj : "ページ"_sj;
     std::string text = main ? titles.main : titles.page;
-    if (main) {
-        AppendFormat(text, "%d 回\r\n日付なし\t%d 回\r\n"_sjf, total, undated);
-        if (unit > 1) {
-            AppendFormat(text, "* 1 個 = %d 回\r\n"_sjf, unit);
-        }
-    } else {
-        AppendFormat(text, "%d ページ\r\n日付なし\t%d ページ\r\n"_sjf, total, undated);
-        if (unit > 1) {
-            AppendFormat(text, "* 1 個 = %d ページ\r\n"_sjf, unit);
-        }
-    }
+    AppendFormat(text, "%lld %s\r\n日付なし\t%lld %s\r\n"_sjf, total, countWord, undated, countWord);
+    AppendBarUnitLine(text, '*', unit, countWord);
     text += "\r\n";
     return text;
 }
 
 // The bar of a row and its line end.
-void AppendScaledBar(std::string& text, int count, int unit) {
-    AppendBar(text, '*', (count + unit - 1) / unit);
+void AppendRowBar(std::string& text, long long count, long long unit) {
+    AppendScaledBar(text, '*', count, unit);
     text += "\r\n";
 }
 
@@ -107,7 +94,7 @@ void DateCountsAccumulator::Flush() {
     }
 }
 
-const std::map<int, int>& DateCountsAccumulator::PerDay() {
+const std::map<int, long long>& DateCountsAccumulator::PerDay() {
     Flush();
     return m_perDay;
 }
@@ -123,7 +110,7 @@ void DateCountsAccumulator::Merge(DateCountsAccumulator& later) {
 
 CalendarDatesResult DatesAccumulator::Finish(const WalkEnd&) {
     CalendarDatesResult result{m_records, m_total, m_undated, {}};
-    const std::map<int, int>& perDay = PerDay();
+    const std::map<int, long long>& perDay = PerDay();
     if (perDay.empty()) {
         return result;
     }
@@ -132,7 +119,7 @@ CalendarDatesResult DatesAccumulator::Finish(const WalkEnd&) {
     result.days.reserve(static_cast<size_t>(last - first) + 1);
     auto next = perDay.begin();
     for (int day = first; day <= last; ++day) {
-        int count = 0;
+        long long count = 0;
         if (next->first == day) {
             count = next->second;
             ++next;
@@ -144,7 +131,7 @@ CalendarDatesResult DatesAccumulator::Finish(const WalkEnd&) {
 
 CalendarMonthsResult MonthsAccumulator::Finish(const WalkEnd&) {
     CalendarMonthsResult result{m_records, m_total, m_undated, {}};
-    const std::map<int, int>& perDay = PerDay();
+    const std::map<int, long long>& perDay = PerDay();
     if (perDay.empty()) {
         return result;
     }
@@ -220,58 +207,58 @@ WeekHoursResult ComputeWeekHours(const LineStore& store, RecordKind records) {
 }
 
 std::string FormatCalendarDatesText(const CalendarDatesResult& result) {
-    int largest = 0;
+    long long largest = 0;
     for (const DateCount& d : result.days) {
         largest = std::max(largest, d.count);
     }
-    const int unit = BarUnit(largest);
+    const long long unit = BarUnit(largest);
     std::string text = CalendarHead(kDatesTitles, result.records, result.total, result.undated, unit);
     for (const DateCount& d : result.days) {
-        AppendFormat(text, "%d/%02d/%02d(%s)\t%d\t"_sjf, d.date.year, d.date.month, d.date.day,
+        AppendFormat(text, "%d/%02d/%02d(%s)\t%lld\t"_sjf, d.date.year, d.date.month, d.date.day,
                      WeekdayName(d.date.Weekday()), d.count);
-        AppendScaledBar(text, d.count, unit);
+        AppendRowBar(text, d.count, unit);
     }
     return text;
 }
 
 std::string FormatCalendarMonthsText(const CalendarMonthsResult& result) {
-    int largest = 0;
+    long long largest = 0;
     for (const MonthCount& m : result.months) {
         largest = std::max(largest, m.count);
     }
-    const int unit = BarUnit(largest);
+    const long long unit = BarUnit(largest);
     std::string text = CalendarHead(kMonthsTitles, result.records, result.total, result.undated, unit);
     for (const MonthCount& m : result.months) {
         // Two-digit months: every row's label is as wide as the next, so the counts line up.
-        AppendFormat(text, "%d年%02d月\t%d\t"_sjf, m.year, m.month, m.count);
-        AppendScaledBar(text, m.count, unit);
+        AppendFormat(text, "%d年%02d月\t%lld\t"_sjf, m.year, m.month, m.count);
+        AppendRowBar(text, m.count, unit);
     }
     return text;
 }
 
 std::string FormatWeekdaysText(const WeekdaysResult& result) {
-    const int unit = BarUnit(*std::max_element(result.counts.begin(), result.counts.end()));
+    const long long unit = BarUnit(*std::max_element(result.counts.begin(), result.counts.end()));
     std::string text = CalendarHead(kWeekdaysTitles, result.records, result.total, result.undated, unit);
     for (int w = 0; w < kWeekdays; ++w) {
-        const int count = result.counts[static_cast<size_t>(w)];
-        AppendFormat(text, "%s曜日\t%d\t"_sjf, WeekdayName(w), count);
-        AppendScaledBar(text, count, unit);
+        const long long count = result.counts[static_cast<size_t>(w)];
+        AppendFormat(text, "%s曜日\t%lld\t"_sjf, WeekdayName(w), count);
+        AppendRowBar(text, count, unit);
     }
     return text;
 }
 
 std::string FormatWeekHoursText(const WeekHoursResult& result) {
-    int largest = 0;
+    long long largest = 0;
     for (const auto& hours : result.counts) {
         largest = std::max(largest, *std::max_element(hours.begin(), hours.end()));
     }
-    const int unit = BarUnit(largest);
+    const long long unit = BarUnit(largest);
     std::string text = CalendarHead(kWeekHoursTitles, result.records, result.total, result.undated, unit);
     for (int w = 0; w < kWeekdays; ++w) {
         for (int h = 0; h < kHours; ++h) {
-            const int count = result.counts[static_cast<size_t>(w)][static_cast<size_t>(h)];
-            AppendFormat(text, "%s曜%02d時\t%d\t"_sjf, WeekdayName(w), h, count);
-            AppendScaledBar(text, count, unit);
+            const long long count = result.counts[static_cast<size_t>(w)][static_cast<size_t>(h)];
+            AppendFormat(text, "%s曜%02d時\t%lld\t"_sjf, WeekdayName(w), h, count);
+            AppendRowBar(text, count, unit);
         }
     }
     return text;

@@ -19,15 +19,15 @@ inline constexpr int kWeekdays = 7;  // Sunday first
 
 struct DateCount {
     CivilDate date;
-    int count = 0;
+    long long count = 0;
 };
 
 // Accesses per calendar date. Time-stamp lines without a readable date (see DateOf) are
 // counted apart as undated.
 struct CalendarDatesResult {
     RecordKind records = RecordKind::Main;
-    int total = 0;    // dated lines
-    int undated = 0;  // lines of the marker without a date
+    long long total = 0;    // dated lines
+    long long undated = 0;  // lines of the marker without a date
     // Every date from the earliest to the latest, dates without accesses included; empty
     // when no line is dated.
     std::vector<DateCount> days;
@@ -36,13 +36,13 @@ struct CalendarDatesResult {
 struct MonthCount {
     int year = 0;
     int month = 0;  // 1 to 12
-    int count = 0;
+    long long count = 0;
 };
 
 struct CalendarMonthsResult {
     RecordKind records = RecordKind::Main;
-    int total = 0;    // dated lines
-    int undated = 0;  // lines of the marker without a date
+    long long total = 0;    // dated lines
+    long long undated = 0;  // lines of the marker without a date
     // Every month from the earliest to the latest, empty months included; empty when no
     // line is dated.
     std::vector<MonthCount> months;
@@ -50,18 +50,18 @@ struct CalendarMonthsResult {
 
 struct WeekdaysResult {
     RecordKind records = RecordKind::Main;
-    int total = 0;                        // dated lines
-    int undated = 0;                      // lines of the marker without a date
-    std::array<int, kWeekdays> counts{};  // Sunday first; the weekday comes from the date
+    long long total = 0;                        // dated lines
+    long long undated = 0;                      // lines of the marker without a date
+    std::array<long long, kWeekdays> counts{};  // Sunday first; the weekday comes from the date
 };
 
 struct WeekHoursResult {
     RecordKind records = RecordKind::Main;
     // Dated lines whose hour passes the hour range test: the sum of the grid. A dated line
     // with an hour out of range is counted in no cell and not here.
-    int total = 0;
-    int undated = 0;                                          // lines of the marker without a date
-    std::array<std::array<int, kHours>, kWeekdays> counts{};  // [weekday, Sunday first][hour]
+    long long total = 0;
+    long long undated = 0;                                          // lines of the marker without a date
+    std::array<std::array<long long, kHours>, kWeekdays> counts{};  // [weekday, Sunday first][hour]
 };
 
 // The date of each time-stamp line, read once per distinct date text: a log's lines come
@@ -97,21 +97,21 @@ public:
 
 protected:
     // The lines per day number, every date read so far included.
-    const std::map<int, int>& PerDay();
+    const std::map<int, long long>& PerDay();
 
     RecordKind m_records;
-    int m_total = 0;
-    int m_undated = 0;
+    long long m_total = 0;
+    long long m_undated = 0;
 
 private:
     void Flush();
 
     DateReader m_dates;
-    std::map<int, int> m_perDay;  // day number -> lines, but those of the pending run
+    std::map<int, long long> m_perDay;  // day number -> lines, but those of the pending run
     // A log's lines come in date order: a run of lines of one date is counted here and
     // goes into the map when another date comes.
     int m_runDay = 0;
-    int m_runCount = 0;
+    long long m_runCount = 0;
 };
 
 class DatesAccumulator : public DateCountsAccumulator {
@@ -156,9 +156,8 @@ WeekHoursResult ComputeWeekHours(const LineStore& store, RecordKind records);
 
 // The report texts (cp932, CR LF): a title with the total, the undated lines, then one
 // bar row per date, month, weekday or weekday and hour. A bar has one "*" per line while
-// the largest count is at most kCalendarBarWidth; beyond that each "*" stands for the
+// the largest count is at most kScaledBarWidth; beyond that each "*" stands for the
 // number of lines a line above the rows names, and a bar is rounded up.
-inline constexpr int kCalendarBarWidth = 60;
 std::string FormatCalendarDatesText(const CalendarDatesResult& result);
 std::string FormatCalendarMonthsText(const CalendarMonthsResult& result);
 std::string FormatWeekdaysText(const WeekdaysResult& result);

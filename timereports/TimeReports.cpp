@@ -1,6 +1,8 @@
 // Time reports: counts by hour, by day and by day-and-hour, and the guest number report.
 #include "timereports/TimeReports.h"
 
+#include <algorithm>
+
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
 
@@ -45,9 +47,10 @@ const GridLayout& LayoutOf(TimeGrid grid) {
 
 }  // namespace
 
-TimeCountsAccumulator::TimeCountsAccumulator(TimeGrid grid, RecordKind records) {
+TimeCountsAccumulator::TimeCountsAccumulator(TimeGrid grid, RecordKind records, TableLimits limits) : m_limits(limits) {
     m_result.grid = grid;
     m_result.records = records;
+    m_result.wholeLog = limits.wholeLog;
     m_result.counts.assign(static_cast<size_t>(LayoutOf(grid).cells), 0);
 }
 
@@ -80,27 +83,30 @@ TimeCountsResult ComputeTimeCounts(const LineStore& store, TimeGrid grid, Record
 std::string FormatTimeCountsText(const TimeCountsResult& result) {
     const GridLayout& layout = LayoutOf(result.grid);
     const bool main = result.records == RecordKind::Main;
+    const char* countWord = main ? "回"_sj : "ページ"_sj;
     std::string text = main ? layout.mainTitle : layout.pageTitle;
-    if (main) {
-        AppendFormat(text, "%d 回\r\n\r\n"_sjf, result.total);
-    } else {
-        AppendFormat(text, "%d ページ\r\n\r\n"_sjf, result.total);
+    AppendFormat(text, "%lld %s\r\n"_sjf, result.total, countWord);
+    long long unit = 1;
+    if (result.wholeLog) {
+        unit = BarUnit(result.counts.empty() ? 0 : *std::max_element(result.counts.begin(), result.counts.end()));
+        AppendBarUnitLine(text, '*', unit, countWord);
     }
-    text.reserve(text.size() + result.counts.size() * 16 + static_cast<size_t>(result.total));
+    text += "\r\n";
+    text.reserve(text.size() + result.counts.size() * 16 + static_cast<size_t>(result.total / unit));
     for (int cell = 0; cell < layout.cells; ++cell) {
-        const int count = result.counts[static_cast<size_t>(cell)];
+        const long long count = result.counts[static_cast<size_t>(cell)];
         switch (result.grid) {
             case TimeGrid::Hourly:
-                AppendFormat(text, "%d時\t%d\t"_sjf, cell, count);
+                AppendFormat(text, "%d時\t%lld\t"_sjf, cell, count);
                 break;
             case TimeGrid::Daily:
-                AppendFormat(text, "%d日\t%d\t"_sjf, cell + 1, count);
+                AppendFormat(text, "%d日\t%lld\t"_sjf, cell + 1, count);
                 break;
             case TimeGrid::DayHour:
-                AppendFormat(text, "%d日%d時\t%d\t"_sjf, cell / kHours + 1, cell % kHours, count);
+                AppendFormat(text, "%d日%d時\t%lld\t"_sjf, cell / kHours + 1, cell % kHours, count);
                 break;
         }
-        AppendBar(text, '*', count);
+        AppendScaledBar(text, '*', count, unit);
         text += "\r\n";
     }
     return text;
@@ -170,12 +176,12 @@ std::string FormatGuestNumbersText(const GuestNumbersResult& result) {
         text += "訪問者Ｎｏが見つかりませんでした。"_sj;
         return text;
     }
-    AppendFormat(text, "最初\t%d\t%.*s\r\n"_sjf, result.firstNumber, static_cast<int>(result.firstTime.size()),
+    AppendFormat(text, "最初\t%lld\t%.*s\r\n"_sjf, result.firstNumber, static_cast<int>(result.firstTime.size()),
                  result.firstTime.data());
-    AppendFormat(text, "最後\t%d\t%.*s\r\n\r\n"_sjf, result.lastNumber, static_cast<int>(result.lastTime.size()),
+    AppendFormat(text, "最後\t%lld\t%.*s\r\n\r\n"_sjf, result.lastNumber, static_cast<int>(result.lastTime.size()),
                  result.lastTime.data());
-    AppendFormat(text, "メイン訪問者\t%d\r\n"_sjf, result.MainGuests());
-    AppendFormat(text, "ページ訪問者\t%d\r\n\r\n"_sjf, result.pageGuests);
+    AppendFormat(text, "メイン訪問者\t%lld\r\n"_sjf, result.MainGuests());
+    AppendFormat(text, "ページ訪問者\t%lld\r\n\r\n"_sjf, result.pageGuests);
     return text;
 }
 

@@ -23,8 +23,9 @@ enum class RecordKind { Main, Page };
 struct TimeCountsResult {
     TimeGrid grid = TimeGrid::Hourly;
     RecordKind records = RecordKind::Main;
-    int total = 0;            // lines counted into some cell
-    std::vector<int> counts;  // one per cell of the grid
+    long long total = 0;            // lines counted into some cell
+    std::vector<long long> counts;  // one per cell of the grid
+    bool wholeLog = false;          // over a whole log: the text scales its bars to fit
 };
 
 inline constexpr int kHours = 24;
@@ -34,29 +35,31 @@ inline constexpr int kDays = 31;
 class TimeCountsAccumulator {
 public:
     std::string_view Marker() const { return m_result.records == RecordKind::Main ? kMarker2 : kMarker7; }
-    TimeCountsAccumulator(TimeGrid grid, RecordKind records);
+    TimeCountsAccumulator(TimeGrid grid, RecordKind records, TableLimits limits = TableLimits::Store());
     void Step(std::span<const Slot> batch);
     void Merge(TimeCountsAccumulator& later);
-    TimeCountsAccumulator Fresh() const { return {m_result.grid, m_result.records}; }
+    TimeCountsAccumulator Fresh() const { return {m_result.grid, m_result.records, m_limits}; }
     TimeCountsResult Finish(const WalkEnd&) { return std::move(m_result); }
 
 private:
     TimeCountsResult m_result;
+    TableLimits m_limits;
 };
 
 TimeCountsResult ComputeTimeCounts(const LineStore& store, TimeGrid grid, RecordKind records);
 
-// The report text: title and total, then one bar row per cell.
+// The report text: title and total, then one bar row per cell. Over a whole log the
+// bars are scaled to at most kScaledBarWidth signs, with a line saying what a sign stands for.
 std::string FormatTimeCountsText(const TimeCountsResult& result);
 
 struct GuestNumbersResult {
     bool found = false;  // some line slot holds a guest-number line
-    int firstNumber = 0;
+    long long firstNumber = 0;
     std::string firstTime;  // date-and-time text of the slot after the first
-    int lastNumber = 0;
-    std::string lastTime;  // and after the last guest-number line
-    int pageGuests = 0;    // page-name lines walked
-    int MainGuests() const { return lastNumber - firstNumber + 1; }
+    long long lastNumber = 0;
+    std::string lastTime;      // and after the last guest-number line
+    long long pageGuests = 0;  // page-name lines walked
+    long long MainGuests() const { return lastNumber - firstNumber + 1; }
 };
 
 // The first and last guest-number lines are searched among all slots, past the walk's

@@ -18,16 +18,18 @@ std::unique_ptr<ReportAccumulator> Contents(const ReportRequest&) {
 std::unique_ptr<ReportAccumulator> Tally(const ReportRequest& r) {
     return MakeReportAccumulator(ValueTallyAccumulator(std::get<TallyField>(r.argument), r.limits));
 }
-std::unique_ptr<ReportAccumulator> Hosts(const ReportRequest&) { return MakeReportAccumulator(HostsAccumulator()); }
-std::unique_ptr<ReportAccumulator> Keywords(const ReportRequest&) {
-    return MakeReportAccumulator(KeywordsAccumulator());
+std::unique_ptr<ReportAccumulator> Hosts(const ReportRequest& r) {
+    return MakeReportAccumulator(HostsAccumulator(r.limits));
+}
+std::unique_ptr<ReportAccumulator> Keywords(const ReportRequest& r) {
+    return MakeReportAccumulator(KeywordsAccumulator(r.limits));
 }
 std::unique_ptr<ReportAccumulator> Pages(const ReportRequest& r) {
     return MakeReportAccumulator(PagesAccumulator(std::get<PageOrder>(r.argument), r.limits));
 }
 template <TimeGrid grid>
 std::unique_ptr<ReportAccumulator> Times(const ReportRequest& r) {
-    return MakeReportAccumulator(TimeCountsAccumulator(grid, std::get<RecordKind>(r.argument)));
+    return MakeReportAccumulator(TimeCountsAccumulator(grid, std::get<RecordKind>(r.argument), r.limits));
 }
 std::unique_ptr<ReportAccumulator> GuestNumbers(const ReportRequest&) {
     return MakeReportAccumulator(GuestNumbersAccumulator());
@@ -37,7 +39,7 @@ std::unique_ptr<ReportAccumulator> PageNames(const ReportRequest& r) {
     return MakeReportAccumulator(PageNamesAccumulator(r.limits));
 }
 std::unique_ptr<ReportAccumulator> PageDays(const ReportRequest& r) {
-    return MakeReportAccumulator(PageDaysAccumulator(r.page));
+    return MakeReportAccumulator(PageDaysAccumulator(r.page, r.limits));
 }
 // The calendar reports: an accumulator of the row's records.
 template <class Calendar>

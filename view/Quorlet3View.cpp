@@ -435,10 +435,7 @@ void CQuorlet3View::CountFromFileStart(ReportResult& result) const {
     if (!m_linesBeforeWindow) {
         m_linesBeforeWindow = CountLinesBefore(m_loadedPath, m_windowStartByte);
     }
-    if (*m_linesBeforeWindow > INT_MAX - kStoreSlots) {
-        throw std::overflow_error("line numbers past " + std::to_string(INT_MAX) + " cannot be shown");
-    }
-    ShiftLineNumbers(*check, static_cast<int>(*m_linesBeforeWindow));
+    ShiftLineNumbers(*check, *m_linesBeforeWindow);
 }
 
 void CQuorlet3View::Show(const CommandRow& row, std::string page, ReportResult result) {
@@ -985,8 +982,7 @@ void CQuorlet3View::OnExportHtml() {
             StartJob(
                 QStringLiteral("HTMLレポートを作っています。"),
                 [whole, page, log = m_loadedPath](const std::atomic<bool>&) {
-                    *page = FormatHtmlReport(log, static_cast<int>(std::min<long long>(whole->lines, INT_MAX)),
-                                             whole->results);
+                    *page = FormatHtmlReport(log, whole->lines, whole->results);
                 },
                 [page, writeAndOffer] { writeAndOffer(*page); });
             return;

@@ -2,8 +2,6 @@
 #include "view/WholeLogReports.h"
 
 #include <algorithm>
-#include <climits>
-#include <stdexcept>
 
 #include "logstore/DateWindow.h"
 #include "logstore/FileCheck.h"
@@ -61,23 +59,7 @@ void CountCheckLinesFromFileStart(std::vector<RowResult>& results, const std::st
     }
     const long long before = CountLinesBefore(path, FindDateWindow(path, dates).begin);
     for (FileCheckResult* check : checks) {
-        int last = 0;
-        for (const GuestNumberGap& gap : check->guestNumberGaps) {
-            last = std::max(last, gap.line);
-        }
-        for (const int line : check->pageRecordBreaks) {
-            last = std::max(last, line);
-        }
-        for (const MainRecordBreak& broken : check->mainRecordBreaks) {
-            last = std::max(last, broken.line);
-        }
-        for (const int line : check->emptyLines) {
-            last = std::max(last, line);
-        }
-        if (before > INT_MAX - last) {
-            throw std::overflow_error("line numbers past " + std::to_string(INT_MAX) + " cannot be shown");
-        }
-        ShiftLineNumbers(*check, static_cast<int>(before));
+        ShiftLineNumbers(*check, before);
     }
 }
 

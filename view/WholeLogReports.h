@@ -51,7 +51,7 @@ WholeLogRowRun RunRowsOverWholeLog(const std::string& path, std::span<const Comm
 // Moves the line numbers of the check among the results on by the file lines before the
 // log's date window, so that the check over a window names file lines, as it does over a
 // window of first lines. Nothing changes for the open window. Throws LogFileError when the
-// log cannot be read, std::overflow_error when a line number would pass INT_MAX.
+// log cannot be read.
 void CountCheckLinesFromFileStart(std::vector<RowResult>& results, const std::string& path, const DateWindow& dates);
 
 // Every report of WholeLogRows() over the log at path (over its date window when the

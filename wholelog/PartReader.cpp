@@ -367,7 +367,8 @@ void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool&
             const long long searchFrom = std::max(start, nominalEnd - 1);
             long long searched = searchFrom;  // no LF in [searchFrom, searched)
             long long end = size;
-            for (;;) {
+            // An empty range has no line to find: the search would run on past its end.
+            while (start < size) {
                 const long long lf = window.FindLf(searched, window.End());
                 if (lf >= 0) {
                     end = lf + 1;

@@ -107,9 +107,9 @@ INSTANTIATE_TEST_SUITE_P(SmallLog, JsonReportTest, ::testing::Values(
     JsonCase{"links", "links", "", U8(u8R"({"report":"links","total":2,"nameless":1,"rows":[{"value":"http://search.example.co.jp/?kw=ロ,グ&q=\"x\"","count":1}]})")},
     JsonCase{"browsers", "browsers", "", U8(u8R"j({"report":"browsers","total":3,"nameless":0,"rows":[{"value":"Mozilla/3.01 [ja] (Win95; I)","count":2},)j"
         u8R"j({"value":"Mozilla/4.0 (compatible; MSIE 4.0)","count":1}]})j")},
-    JsonCase{"hosts", "hosts", "", U8(u8R"({"report":"hosts","total":3,"nameless":0,"classes":{"ac.jp":[],"co.jp":["gw.example.co.jp","gw.example.co.jp"],)"
-        u8R"("or.jp":[],"ad.jp":[],"ne.jp":["ホスト.example.ne.jp"],"other":[]}})")},
-    JsonCase{"keywords", "keywords", "", U8(u8R"({"report":"keywords","queries":["?kw=ロ,グ&q=\"x\""]})")},
+    JsonCase{"hosts", "hosts", "", U8(u8R"({"report":"hosts","total":3,"nameless":0,"classes":{"ac.jp":[],"co.jp":[{"host":"gw.example.co.jp","count":2}],)"
+        u8R"("or.jp":[],"ad.jp":[],"ne.jp":[{"host":"ホスト.example.ne.jp","count":1}],"other":[]}})")},
+    JsonCase{"keywords", "keywords", "", U8(u8R"({"report":"keywords","queries":[{"query":"?kw=ロ,グ&q=\"x\"","count":1}]})")},
     JsonCase{"pages_name", "pages", "name", U8(u8R"({"report":"pages","order":"name","total":4,"rows":[{"page":"top.html","count":1},{"page":"ページ.html","count":3}]})")},
     JsonCase{"pages_ranking", "pages", "ranking", U8(u8R"({"report":"pages","order":"ranking","total":4,"rows":[{"page":"ページ.html","count":3},{"page":"top.html","count":1}]})")},
     JsonCase{"hourly_main", "hourly", "main", R"({"report":"hourly","records":"main","total":3,"counts":[)" + Counts(24, {8, 13, 23}) + "]}"},
@@ -184,7 +184,8 @@ INSTANTIATE_TEST_SUITE_P(Tables, CsvReportTest, ::testing::Values(
     CsvCase{"check", "check", "", &kLog, U8(u8"kind,line,detail\r\nguest_number_gap,8,41-43\r\npage_record_break,15,\r\n"
         u8"main_record_break,20,④と⑤\r\nempty_line,16,\r\n")},
     CsvCase{"links", "links", "", &kLog, U8(u8"value,count\r\n\"http://search.example.co.jp/?kw=ロ,グ&q=\"\"x\"\"\",1\r\n")},
-    CsvCase{"hosts", "hosts", "", &kLog, U8(u8"class,host\r\nco.jp,gw.example.co.jp\r\nco.jp,gw.example.co.jp\r\nne.jp,ホスト.example.ne.jp\r\n")},
+    CsvCase{"hosts", "hosts", "", &kLog, U8(u8"class,host,count\r\nco.jp,gw.example.co.jp,2\r\nne.jp,ホスト.example.ne.jp,1\r\n")},
+    CsvCase{"keywords", "keywords", "", &kLog, U8(u8"query,count\r\n\"?kw=ロ,グ&q=\"\"x\"\"\",1\r\n")},
     CsvCase{"pages", "pages", "ranking", &kLog, U8(u8"page,count\r\nページ.html,3\r\ntop.html,1\r\n")},
     CsvCase{"guests", "guests", "", &kLog, "which,number,time\r\nfirst,41,\", 15-Jul-98 13:45:12 JST\"\r\n"
         "last,44,\", 17-Jul-98 23:59:59 JST\"\r\nmain_guests,4,\r\npage_guests,4,\r\n"},

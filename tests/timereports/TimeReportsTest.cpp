@@ -158,11 +158,15 @@ INSTANTIATE_TEST_SUITE_P(
                               {"①10"_sj, "②a"_sj, "①7"_sj},
                               "最初\t10\ta\r\n最後\t7\tleEND\r\n\r\nメイン訪問者\t-2\r\nページ訪問者\t0\r\n\r\n"_sj},
                     GuestCase{"UnreadableNumbers",
-                              {"①123456"_sj, "②"_sj, "①"_sj, "⑥"_sj},
+                              {"①1234567890123456789"_sj, "②"_sj, "①"_sj, "⑥"_sj},
                               "最初\t0\t\r\n最後\t0\t\r\n\r\nメイン訪問者\t1\r\nページ訪問者\t1\r\n\r\n"_sj},
                     GuestCase{"LetterInTheNumber",
                               {"①12a"_sj, "②x"_sj},
-                              "最初\t169\tx\r\n最後\t169\tx\r\n\r\nメイン訪問者\t1\r\nページ訪問者\t0\r\n\r\n"_sj},
+                              "最初\t0\tx\r\n最後\t0\tx\r\n\r\nメイン訪問者\t1\r\nページ訪問者\t0\r\n\r\n"_sj},
+                    GuestCase{
+                        "PastFiveDigits",
+                        {"①99998"_sj, "②a"_sj, "①99999"_sj, "②b"_sj, "①100000"_sj, "②c"_sj, "①100001\r"_sj, "②d"_sj},
+                        "最初\t99998\ta\r\n最後\t100001\td\r\n\r\nメイン訪問者\t4\r\nページ訪問者\t0\r\n\r\n"_sj},
                     // The searches for guest-number lines look past a sentinel; the page count stops at it.
                     GuestCase{"SearchesPastTheSentinel",
                               {"⑥a"_sj, "FileEND", "⑥b"_sj, "①5"_sj, "②t5"_sj, "①9"_sj, "②t9"_sj},
