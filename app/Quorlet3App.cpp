@@ -35,10 +35,11 @@ void SetUpCommandLine(QCommandLineParser& parser, CommandLineLanguage language) 
     QCoreApplication::setApplicationName(AppTitle());
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORLET3_VERSION));
     parser.setApplicationDescription(
-        japanese
-            ? QStringLiteral("カウンターのアクセスログ（cp932）を解析します。名前を挙げたファイルか、ファイルメニューで選んだログです。")
-            : QStringLiteral("Analyses the access log of a hit counter (cp932): the file named, or one chosen with the file "
-                              "menu."));
+        japanese ? QStringLiteral("カウンターのアクセスログ（cp932）を解析します。名前を挙げたファイルか、ファイルメニ"
+                                  "ューで選んだログです。")
+                 : QStringLiteral(
+                       "Analyses the access log of a hit counter (cp932): the file named, or one chosen with the file "
+                       "menu."));
     // The options' own texts, in the language (Qt's would follow its translation instead).
     parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help"), QStringLiteral("?")},
                                         japanese ? QStringLiteral("このヘルプを表示します。")

@@ -124,8 +124,7 @@ void FileCheckFindings::Append(const FileCheckFindings& later, long long offset)
     long long line = 0;
     later.m_gaps.ForEach(3, [&](const std::uint64_t* record) {
         line += NumberStream::Unzigzag(record[0]);
-        AddGuestNumberGap(
-            {line + offset, NumberStream::Unzigzag(record[1]), NumberStream::Unzigzag(record[2])});
+        AddGuestNumberGap({line + offset, NumberStream::Unzigzag(record[1]), NumberStream::Unzigzag(record[2])});
     });
     m_pageRecordBreaks.Append(later.m_pageRecordBreaks, offset);
     line = 0;
@@ -223,8 +222,7 @@ void FileCheckAccumulator::Merge(FileCheckAccumulator& later) {
     // The part's first guest number follows this part's last; its finding comes first in the part.
     if (later.m_anyGuest) {
         if (m_anyGuest && m_lastNumber != 0 && later.m_firstNumber != m_lastNumber + 1) {
-            m_findings.AddGuestNumberGap(
-                {later.m_firstLine + offset, m_lastNumber, later.m_firstNumber});
+            m_findings.AddGuestNumberGap({later.m_firstLine + offset, m_lastNumber, later.m_firstNumber});
         }
         if (!m_anyGuest) {
             m_anyGuest = true;
