@@ -305,9 +305,9 @@ Broken CheckPageNames(std::span<const std::string> pages, const LineStore& store
 // The share counters: seven class counts that add up to the total, which is the
 // number of browser lines in the walk.
 Broken CheckShare(const ShareCounters& share, const LineStore& store) {
-    int lines = 0;
+    long long lines = 0;
     Walk(store, [&](int, const std::string& line) { lines += HasMarker(line, kMarker4) ? 1 : 0; });
-    int sum = 0;
+    long long sum = 0;
     for (int k = 0; k < kShareTotal; ++k) {
         if (share[static_cast<size_t>(k)] < 0) {
             return "share: a negative count";
@@ -329,11 +329,11 @@ Broken CheckResult(const ReportResult& result, const CQuorlet3Doc& doc) {
         if (counts->counts.size() != cells) {
             return "time counts: " + std::to_string(counts->counts.size()) + " cells";
         }
-        if (std::accumulate(counts->counts.begin(), counts->counts.end(), 0) != counts->total) {
+        if (std::accumulate(counts->counts.begin(), counts->counts.end(), 0LL) != counts->total) {
             return "time counts: the cells do not add up to the total";
         }
     } else if (const auto* days = std::get_if<PageDaysResult>(&result)) {
-        if (std::accumulate(days->days.begin(), days->days.end(), 0) != days->total) {
+        if (std::accumulate(days->days.begin(), days->days.end(), 0LL) != days->total) {
             return "page days: the days do not add up to the total";
         }
     } else if (const auto* share = std::get_if<ShareResult>(&result)) {

@@ -191,7 +191,8 @@ TEST(CountsPast32BitsTest, MergedCountsNeverWrap) {
 
     // Line numbers past 2^32: a part of two lines merged after a part that stepped slots
     // numbered past 2^33 (the check's findings are kept on disk past a size, so it is not copied).
-    std::vector<Slot> far = SlotsOf({"x", "y"});
+    const Lines farLines = {"x", "y"};
+    std::vector<Slot> far = SlotsOf(farLines);
     for (Slot& slot : far) {
         slot.index += 2 * kCopies;
     }
@@ -204,7 +205,8 @@ TEST(CountsPast32BitsTest, MergedCountsNeverWrap) {
     ASSERT_EQ(checked.guestNumberGaps.size(), 1U);
     EXPECT_EQ(checked.guestNumberGaps[0].line, 4);
     // A gap found in a part whose slots are numbered past 2^33.
-    std::vector<Slot> gap = SlotsOf({"①999999999999"_sj, "①1000000000001"_sj});
+    const Lines gapLines = {"①999999999999"_sj, "①1000000000001"_sj};
+    std::vector<Slot> gap = SlotsOf(gapLines);
     for (Slot& slot : gap) {
         slot.index += 2 * kCopies;
     }
