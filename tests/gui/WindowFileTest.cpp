@@ -37,6 +37,14 @@ using namespace quorlet3::test;
 
 namespace {
 
+// The window repaints at least this often while whole-log reports are made. Code built
+// with AddressSanitizer runs several times slower, so there the bound is looser.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr qint64 kLargestPaintGapMs = 1000;
+#else
+constexpr qint64 kLargestPaintGapMs = 200;
+#endif
+
 // The bytes quorlet3-report writes to standard output for these arguments.
 std::string RunCli(const QStringList& arguments) {
     QProcess cli;
@@ -403,7 +411,7 @@ void WindowFileTest::wholeLogReportsNeverHoldTheWindow() {
     const qint64 largestGap = paints.LargestGap(started, ended, &gapBegin);
     qInfo("load and %zu reports in %lld ms: %zu paints, largest gap %lld ms from %lld ms on", std::size(kCliReports),
           ended - started, paints.Count(), largestGap, gapBegin - started);
-    QVERIFY2(largestGap < 200, qPrintable(QString::number(largestGap)));
+    QVERIFY2(largestGap < kLargestPaintGapMs, qPrintable(QString::number(largestGap)));
     QVERIFY(t.errors.isEmpty());
 }
 
