@@ -32,7 +32,7 @@ namespace {
 constexpr const char* kProgram = "quorlet3-report";
 
 int UsageError(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n\n%s", kProgram, message.c_str(), Usage().c_str());
+    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgram, message.c_str(), kProgram);
     return 2;
 }
 

@@ -427,13 +427,17 @@ struct UsageCase {
 
 class CliUsageTest : public CliTest, public ::testing::WithParamInterface<UsageCase> {};
 
-TEST_P(CliUsageTest, ExitsWithTwoAndShowsTheUsage) {
+TEST_P(CliUsageTest, ExitsWithTwoAndAOneLineMessage) {
     std::vector<std::string> args = GetParam().args;
     std::replace(args.begin(), args.end(), std::string("LOG"), m_log);
     const Outcome run = RunReport(args);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("Usage: quorlet3-report"), std::string::npos) << run.err;
+    const std::string tail = "\nTry 'quorlet3-report --help'.\n";
+    ASSERT_GT(run.err.size(), tail.size()) << run.err;
+    EXPECT_EQ(run.err.substr(run.err.size() - tail.size()), tail) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
+    EXPECT_EQ(run.err.rfind("quorlet3-report: ", 0), 0u) << run.err;
     EXPECT_NE(run.err.substr(0, run.err.find('\n')).find(GetParam().names), std::string::npos) << run.err;
 }
 
