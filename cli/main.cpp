@@ -7,6 +7,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +25,7 @@
 #include "platform/Cp932.h"
 #include "view/CommandTable.h"
 #include "view/WholeLogReports.h"
+#include "wholelog/KeptState.h"
 #include "wholelog/WholeLogRun.h"
 
 using namespace quorlet3;
@@ -44,6 +47,7 @@ struct Options {
     bool whole = false;
     PartReadOptions parts;
     std::string svgPath;
+    std::string statePath;  // --state: the whole-log state kept between runs
     LineWindow window;
     std::vector<std::string> args;  // LOGFILE REPORT [ARG]
 };
@@ -139,6 +143,10 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
                 return UsageError(std::string(name) + " needs a date YYYY-MM-DD that exists");
             }
             (since ? dates.since : dates.until) = date;
+        } else if (arg.starts_with("--state")) {
+            if (!value("--state", options.statePath) || options.statePath.empty()) {
+                return UsageError("--state needs a file name");
+            }
         } else if (arg == "--whole") {
             options.whole = true;
         } else if (arg.starts_with("--jobs")) {
@@ -186,6 +194,17 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     }
     if (options.whole && (from || last)) {
         return UsageError("--whole reads every line: it goes with neither --from nor --last");
+    }
+    if (!options.statePath.empty()) {
+        if (!options.whole) {
+            return UsageError("--state goes only with --whole");
+        }
+        if (!dates.IsOpen()) {
+            return UsageError("--state keeps the whole log: it goes with neither --since nor --until");
+        }
+        if (!options.args.empty() && options.args[0] == kStandardInput) {
+            return UsageError("--state needs a file: standard input cannot be read again");
+        }
     }
     if (!options.whole && (jobsGiven || partSize)) {
         return UsageError("--jobs and --part-size go only with --whole");
@@ -381,6 +400,15 @@ private:
     long long m_rows = 0;
 };
 
+// What a kept state was read for: this version's reports of rows, in order.
+std::string StateKey(std::span<const CommandRow* const> rows) {
+    std::string key = "quorlet3-report " QUORLET3_VERSION "\n";
+    for (const CommandRow* each : rows) {
+        key += CliWords(*each) + "\n";
+    }
+    return key;
+}
+
 // The reports over every line of the log, read in parallel parts. row is null for 'all'.
 int RunWhole(const Options& options, const std::string& path, const CommandRow* row, const std::string& argument) {
     PartReadOptions parts = options.parts;
@@ -418,7 +446,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             return FinishOutput();
         }
         std::vector<const CommandRow*> rows;
-        if (row != nullptr) {
+        if (row != nullptr && options.statePath.empty()) {
             rows.push_back(row);
         } else {
             for (const CommandRow* each : AllReportRows()) {
@@ -426,18 +454,37 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
                     rows.push_back(each);
                 }
             }
+            if (row != nullptr && std::find(rows.begin(), rows.end(), row) == rows.end()) {
+                rows.push_back(row);
+            }
         }
-        RowRun run(rows, argument, TableLimits::Unlimited());
-        const WalkEnd end = RunOverWholeLog(path, run.Accumulators(), parts);
+        // With a kept state every report of 'all' is read, so that any of them can follow.
+        std::optional<RowRun> run;
+        const auto make = [&]() {
+            run.emplace(rows, argument, TableLimits::Unlimited());
+            return run->Accumulators();
+        };
+        WalkEnd end;
+        if (options.statePath.empty()) {
+            end = RunOverWholeLog(path, make(), parts);
+        } else {
+            end =
+                RunOverWholeLogKept(path, options.statePath, StateKey(rows), make, parts, [&](const std::string& note) {
+                    progress.Clear();
+                    std::fprintf(stderr, "%s: %s\n", kProgram, note.c_str());
+                });
+        }
         progress.Clear();
-        std::vector<RowResult> results = run.Finish(end);
+        std::vector<RowResult> results = run->Finish(end);
         CountCheckLinesFromFileStart(results, path, parts.dates);  // as in a window of first lines
         if (row == nullptr) {
             WriteAll(options, path, end.visited, results);
             return FinishOutput();
         }
-        WriteReport(options, *row, results.front().result);
-        if (!WriteSvgIfAsked(options, results.front().result)) {
+        const auto asked =
+            std::find_if(results.begin(), results.end(), [&](const RowResult& r) { return r.row == row; });
+        WriteReport(options, *row, asked->result);
+        if (!WriteSvgIfAsked(options, asked->result)) {
             return 1;
         }
     } catch (const LogFileError& error) {
@@ -500,6 +547,9 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (!options.statePath.empty() && row != nullptr && (row->kind == CommandKind::ViewContents || TakesPage(*row))) {
+        return UsageError("--state keeps the reports of 'all': it goes with neither contents nor page-days");
+    }
     if (options.whole) {
         return RunWhole(options, path, all ? nullptr : row, argument);
     }

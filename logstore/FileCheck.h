@@ -14,12 +14,20 @@ struct GuestNumberGap {
     long long line;  // line number of the later guest-number line
     long long previous;
     long long number;
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(line, previous, number);
+    }
 };
 
 // A main-page record line not followed by the next line of its record.
 struct MainRecordBreak {
     long long line;  // line number of the line that is not followed
     int marker;      // its marker digit, 1 to 4
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(line, marker);
+    }
 };
 
 // Line numbers count from 1 at the first slot of the store.
@@ -29,6 +37,10 @@ struct FileCheckResult {
     std::vector<MainRecordBreak> mainRecordBreaks;
     bool blank = false;                 // no sentinel: nothing was loaded
     std::vector<long long> emptyLines;  // line numbers of empty lines before the sentinel
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(guestNumberGaps, pageRecordBreaks, mainRecordBreaks, blank, emptyLines);
+    }
 
     long long Errors() const {
         return static_cast<long long>(guestNumberGaps.size() + pageRecordBreaks.size() + mainRecordBreaks.size() +
@@ -44,6 +56,10 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(FileCheckAccumulator& later);
     FileCheckAccumulator Fresh() const { return {}; }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_check, m_slots, m_anyGuest, m_firstNumber, m_firstLine, m_lastNumber);
+    }
     FileCheckResult Finish(const WalkEnd& end);
 
 private:

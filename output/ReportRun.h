@@ -42,6 +42,10 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(PageDaysByTextAccumulator& later);
     PageDaysByTextAccumulator Fresh() const { return PageDaysByTextAccumulator(m_page); }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_readsSo, m_days);
+    }
     // The pages that read as the text, in page-list order, and the one meant (see PageByText).
     PageByText Pages() const;
     // Nothing when PageByText::Page() is nothing.

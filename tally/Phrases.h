@@ -60,6 +60,23 @@ public:
     // Adds a later part: its new phrases and each phrase's new hosts come after those seen here.
     void Merge(PhrasesAccumulator& later);
     PhrasesAccumulator Fresh() const { return {}; }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_total, m_phrases, m_phraseOf, m_hosts, m_hostOf);
+        // The addresses' texts live in an arena: read back, each is kept there again.
+        if constexpr (Ar::kLoading) {
+            m_addressInfo.clear();
+            const size_t count = ar.Count();
+            for (size_t i = 0; i < count; ++i) {
+                const std::string_view address = m_addresses->Keep(ar.Text());
+                AddressInfo info;
+                ar(info);
+                m_addressInfo.emplace(address, info);
+            }
+        } else {
+            ar(m_addressInfo);
+        }
+    }
     PhrasesResult Finish(const WalkEnd&);
 
 private:
@@ -67,10 +84,18 @@ private:
         std::string text;  // UTF-8
         long long count = 0;
         std::vector<int> hosts;  // indexes into m_hosts, first appearance first
+        template <class Ar>
+        void Keep(Ar& ar) {
+            ar(text, count, hosts);
+        }
     };
     struct AddressInfo {
         int phrase = -1;  // -1: the address gives no phrase
         int host = -1;    // -1: no host
+        template <class Ar>
+        void Keep(Ar& ar) {
+            ar(phrase, host);
+        }
     };
     int PhraseIndex(const std::string& text);
     int HostIndex(const std::string& host);

@@ -94,6 +94,10 @@ public:
     std::string_view Marker() const { return m_records == RecordKind::Main ? kMarker2 : kMarker7; }
     void Step(std::span<const Slot> batch);
     void Merge(DateCountsAccumulator& later);
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_total, m_undated, m_perDay, m_runDay, m_runCount);
+    }
 
 protected:
     // The lines per day number, every date read so far included.
@@ -142,6 +146,10 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(WeekHoursAccumulator& later);
     WeekHoursAccumulator Fresh() const { return WeekHoursAccumulator(m_result.records); }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_result.total, m_result.undated, m_result.counts);
+    }
     WeekHoursResult Finish(const WalkEnd&) { return m_result; }
 
 private:

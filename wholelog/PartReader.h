@@ -22,6 +22,11 @@ struct PartReadOptions {
     // Only the lines of this date window (FindDateWindow) are read: the parts cover its
     // bytes. A window needs a regular file; the open window is the whole log.
     DateWindow dates;
+    // Only these bytes of a regular file are read (both at starts of lines, or at its end);
+    // with rangeGoesOn, the lines from range->end on follow: the last part's next slot is
+    // the first of them, as if the file went on, instead of the end of the file.
+    std::optional<ByteRange> range;
+    bool rangeGoesOn = false;
 };
 
 // One part of the log as work() sees it.
