@@ -206,6 +206,9 @@ WalkEnd RunOverWholeLogFrom(const std::string& path, std::span<SlotAccumulator* 
     if (::stat(path.c_str(), &info) != 0) {
         throw LogFileError(path, std::strerror(errno), LogFileCause::Other, errno);
     }
+    if (!S_ISREG(info.st_mode)) {
+        throw LogFileError(path, "cannot keep its state: it is not a regular file", LogFileCause::NotRegularFile);
+    }
     const long long size = info.st_size;
     if (from.offset > size) {
         throw LogFileError(path, "is shorter than the bytes already read", LogFileCause::ReadError);
