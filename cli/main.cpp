@@ -402,11 +402,7 @@ private:
 
 // What a kept state was read for: this version's reports of rows, in order.
 std::string StateKey(std::span<const CommandRow* const> rows) {
-    std::string key = "quorlet3-report " QUORLET3_VERSION "\n";
-    for (const CommandRow* each : rows) {
-        key += CliWords(*each) + "\n";
-    }
-    return key;
+    return "quorlet3-report " QUORLET3_VERSION "\n" + WholeLogStateKey(rows);
 }
 
 // The reports over every line of the log, read in parallel parts. row is null for 'all'.

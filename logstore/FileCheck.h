@@ -27,6 +27,9 @@ struct MainRecordBreak {
     template <class Ar>
     void Keep(Ar& ar) {
         ar(line, marker);
+        if (marker < 1 || marker > 4) {
+            throw StateError("a marker out of range");
+        }
     }
 };
 

@@ -9,6 +9,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -160,8 +161,26 @@ public:
             value = n == 1;
         } else if constexpr (std::is_enum_v<T>) {
             value = static_cast<T>(static_cast<std::underlying_type_t<T>>(Number()));
+        } else if constexpr (std::is_same_v<T, long long>) {
+            // Counts, line and guest numbers and offsets: never below 0, and far enough
+            // from overflow that sums of them stay exact.
+            const std::uint64_t n = Number();
+            if (n > (std::uint64_t{1} << 56)) {
+                throw StateError("a count out of range");
+            }
+            value = static_cast<long long>(n);
+        } else if constexpr (std::is_signed_v<T>) {
+            const auto n = static_cast<std::int64_t>(Number());
+            if (n < std::numeric_limits<T>::min() || n > std::numeric_limits<T>::max()) {
+                throw StateError("a number out of range");
+            }
+            value = static_cast<T>(n);
         } else if constexpr (std::is_integral_v<T>) {
-            value = static_cast<T>(Number());
+            const std::uint64_t n = Number();
+            if (n > std::numeric_limits<T>::max()) {
+                throw StateError("a number out of range");
+            }
+            value = static_cast<T>(n);
         } else if constexpr (std::is_same_v<T, std::string>) {
             value = std::string(Text());
         } else if constexpr (detail::IsPair<T>::value) {

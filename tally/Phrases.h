@@ -62,16 +62,22 @@ public:
     PhrasesAccumulator Fresh() const { return {}; }
     template <class Ar>
     void Keep(Ar& ar) {
-        ar(m_total, m_phrases, m_phraseOf, m_hosts, m_hostOf);
-        // The addresses' texts live in an arena: read back, each is kept there again.
+        ar(m_total, m_phrases, m_hosts);
+        // Read back, the indexes are made again from the lists, and the addresses' texts
+        // are kept in the arena again; every index must name an item of its list.
         if constexpr (Ar::kLoading) {
+            IndexLoaded();
             m_addressInfo.clear();
             const size_t count = ar.Count();
             for (size_t i = 0; i < count; ++i) {
                 const std::string_view address = m_addresses->Keep(ar.Text());
                 AddressInfo info;
                 ar(info);
-                m_addressInfo.emplace(address, info);
+                if (info.phrase < -1 || info.phrase >= static_cast<long long>(m_phrases.size()) || info.host < -1 ||
+                    info.host >= static_cast<long long>(m_hosts.size()) ||
+                    !m_addressInfo.emplace(address, info).second) {
+                    throw StateError("an address that does not fit");
+                }
             }
         } else {
             ar(m_addressInfo);
@@ -97,6 +103,7 @@ private:
             ar(phrase, host);
         }
     };
+    void IndexLoaded();
     int PhraseIndex(const std::string& text);
     int HostIndex(const std::string& host);
     void AddHost(int phrase, int host);

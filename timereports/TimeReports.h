@@ -41,7 +41,11 @@ public:
     TimeCountsAccumulator Fresh() const { return {m_result.grid, m_result.records, m_limits}; }
     template <class Ar>
     void Keep(Ar& ar) {
+        const size_t cells = m_result.counts.size();
         ar(m_result.total, m_result.counts);
+        if (m_result.counts.size() != cells) {
+            throw StateError("another number of cells");
+        }
     }
     TimeCountsResult Finish(const WalkEnd&) { return std::move(m_result); }
 

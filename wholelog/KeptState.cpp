@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "logstore/LogLoader.h"
@@ -250,6 +252,56 @@ std::optional<WalkHandOff> DecodeState(std::string_view bytes, std::string_view 
     } catch (const StateError&) {
         why = "is damaged";
         return std::nullopt;
+    }
+}
+
+namespace {
+
+constexpr std::string_view kStateSuffix = ".state";
+
+// The kept states of folder with the times they were last written.
+std::vector<std::pair<std::filesystem::file_time_type, std::filesystem::path>> StatesOf(const std::string& folder) {
+    std::vector<std::pair<std::filesystem::file_time_type, std::filesystem::path>> states;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.size() > kStateSuffix.size() && name.ends_with(kStateSuffix)) {
+            states.emplace_back(entry.last_write_time(error), entry.path());
+        }
+    }
+    return states;
+}
+
+}  // namespace
+
+std::string KeptStatePath(const std::string& folder, const std::string& logPath) {
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(logPath, error);
+    if (error) {
+        absolute = logPath;
+    }
+    char name[17];
+    std::snprintf(name, sizeof name, "%016llx",
+                  static_cast<unsigned long long>(HashBytes(absolute.lexically_normal().string(), 3)));
+    return folder + "/" + name + std::string(kStateSuffix);
+}
+
+void PruneKeptStates(const std::string& folder, size_t keep) {
+    auto states = StatesOf(folder);
+    if (states.size() <= keep) {
+        return;
+    }
+    std::sort(states.begin(), states.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::error_code error;
+    for (size_t i = keep; i < states.size(); ++i) {
+        std::filesystem::remove(states[i].second, error);
+    }
+}
+
+void ForgetKeptStates(const std::string& folder) {
+    std::error_code error;
+    for (const auto& state : StatesOf(folder)) {
+        std::filesystem::remove(state.second, error);
     }
 }
 

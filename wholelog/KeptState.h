@@ -61,4 +61,12 @@ WalkEnd RunOverWholeLogKept(const std::string& path, const std::string& stateFil
                             const std::function<std::span<SlotAccumulator* const>()>& make,
                             const PartReadOptions& options, const std::function<void(const std::string&)>& note);
 
+// The kept states of a program that reads several logs: one file per log in folder,
+// named by a hash of the log's absolute path.
+std::string KeptStatePath(const std::string& folder, const std::string& logPath);
+// Removes all but the keep most recently written states of folder.
+void PruneKeptStates(const std::string& folder, size_t keep);
+// Removes every kept state of folder.
+void ForgetKeptStates(const std::string& folder);
+
 }  // namespace quorlet3

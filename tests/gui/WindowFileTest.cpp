@@ -11,7 +11,9 @@
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QtTest>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "app/MainFrm.h"
@@ -67,6 +69,7 @@ void Append(const std::string& path, std::string_view bytes) {
 
 // A frame and view on their own document, every dialog replaced by a recorder.
 struct WindowUnderTest {
+    TempDir states;  // the kept states of whole logs, instead of the user's cache folder
     CQuorlet3Doc doc;
     FakeChooser chooser;
     FakeQuestions questions{true};
@@ -81,6 +84,7 @@ struct WindowUnderTest {
     std::vector<std::string> opened;
 
     WindowUnderTest() {
+        view->SetKeptStatesFolder(states.PathOf("kept"));
         doc.SetFileChooser(&chooser);
         doc.SetQuestionBox(&questions);
         view->m_reportError = [this](const QString& text) { errors << text; };
@@ -202,6 +206,7 @@ private Q_SLOTS:
     void shrinkingOrVanishingLogStopsTheWatch();
     void quietReloadLeavesTheWindowUsable();
     void growingWholeLogRecountsTheChosenPage();
+    void wholeLogReadAgainGoesOnFromItsKeptState();
     void dateWindowDialogIsBoundedByTheLogsDates();
     void dateWindowLoadEqualsTheCommandLine_data();
     void dateWindowLoadEqualsTheCommandLine();
@@ -541,6 +546,48 @@ void WindowFileTest::growingWholeLogRecountsTheChosenPage() {
     QCOMPARE(t.view->Result(), RunCli({"--whole", "--raw", QString::fromStdString(log), "page-days", "b.html"}));
     QVERIFY(Cp932ToQString(t.view->Result()).contains(QStringLiteral("b.html\t2回")));
     QVERIFY(!dialogSeen);
+    QVERIFY(t.errors.isEmpty());
+}
+
+// A whole log read again, by the command or by a reload, goes on from the state kept at
+// the last read and gives what a full read gives; the File menu's command forgets it.
+void WindowFileTest::wholeLogReadAgainGoesOnFromItsKeptState() {
+    TempDir dir;
+    const std::string log = dir.WriteLines("kept.log", Concat({PageRecord("a.html", 3), PageRecord("b.html", 4)}));
+    WindowUnderTest t;
+    auto keptFiles = [&] {
+        std::error_code error;
+        const std::filesystem::directory_iterator files(t.view->KeptStatesFolder(), error);
+        return error ? 0 : static_cast<int>(std::distance(files, std::filesystem::directory_iterator()));
+    };
+    auto texts = [](const WholeLogReports& reports) {
+        std::string all;
+        for (const RowResult& r : reports.results) {
+            all += FormatText(r.result);
+        }
+        return all;
+    };
+    QVERIFY(t.LoadWhole(log));
+    QCOMPARE(keptFiles(), 1);
+    for (const int day : {9, 11}) {
+        Append(log, JoinCrLf(PageRecord("b.html", day)));
+        if (day == 9) {
+            QVERIFY(t.LoadWhole(log));
+        } else {
+            QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+            t.view->ReloadLog();
+            QVERIFY(finished.wait(10000));
+        }
+        QVERIFY(t.doc.WholeLog()->notes.empty());
+        QCOMPARE(texts(*t.doc.WholeLog()), texts(*RunWholeLogReports(log, {})));
+    }
+    QCOMPARE(keptFiles(), 1);
+    for (QAction* action : t.frame.findChildren<QAction*>()) {
+        if (action->text() == QStringLiteral("読み込んだ状態を忘れる")) {
+            action->trigger();
+        }
+    }
+    QCOMPARE(keptFiles(), 0);
     QVERIFY(t.errors.isEmpty());
 }
 

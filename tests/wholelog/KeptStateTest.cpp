@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 #include <random>
@@ -268,6 +270,29 @@ TEST(KeptStateFileTest, TwoRunsAtOnceTakeTurns) {
     EXPECT_TRUE(one.notes.empty() && two.notes.empty());
     Append(path, std::string_view(kLog).substr(6000));
     EXPECT_EQ(RunKept(path, state).written, FullRun(path));
+}
+
+// A folder of kept states keeps the most recently written ones, and forgets them all on demand.
+TEST(KeptStateFileTest, AFolderKeepsTheMostRecentStates) {
+    TempDir dir;
+    const std::string folder = dir.PathOf("kept");
+    std::filesystem::create_directory(folder);
+    std::vector<std::string> states;
+    for (int i = 0; i < 5; ++i) {
+        states.push_back(KeptStatePath(folder, dir.PathOf("log" + std::to_string(i) + ".log")));
+        std::ofstream(states.back()) << i;
+        std::filesystem::last_write_time(states.back(),
+                                         std::filesystem::file_time_type::clock::now() - std::chrono::hours(10 - i));
+    }
+    EXPECT_EQ(KeptStatePath(folder, dir.PathOf("log0.log")), KeptStatePath(folder, dir.PathOf("./log0.log")));
+    dir.WriteFile("kept/notes.txt", "not a state");
+    PruneKeptStates(folder, 3);
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(std::filesystem::exists(states[static_cast<size_t>(i)]), i >= 2) << i;
+    }
+    ForgetKeptStates(folder);
+    EXPECT_FALSE(std::filesystem::exists(states[4]));
+    EXPECT_TRUE(std::filesystem::exists(dir.PathOf("kept/notes.txt")));
 }
 
 }  // namespace
