@@ -22,7 +22,7 @@ namespace {
 constexpr std::string_view kMagic = "QUORLET3 WHOLE-LOG STATE\n";
 // Raised whenever an accumulator's Keep or the layout below changes.
 constexpr std::uint64_t kStateVersion = 1;
-constexpr size_t kHeaderBytes = kMagic.size() + 3 * 8;
+constexpr size_t kHeaderBytes = kMagic.size() + size_t{3} * 8;
 
 std::uint64_t Mix(std::uint64_t hash) {
     hash ^= hash >> 33;
@@ -112,14 +112,14 @@ std::string ReplaceStateFile(const std::string& file, const std::string& bytes) 
             continue;
         }
         if (n <= 0) {
-            const std::string why = std::string("cannot write it: ") + std::strerror(errno);
+            std::string why = std::string("cannot write it: ") + std::strerror(errno);
             ::unlink(temporary.c_str());
             return why;
         }
         done += static_cast<size_t>(n);
     }
     if (::fsync(fd.Get()) != 0 || ::rename(temporary.c_str(), file.c_str()) != 0) {
-        const std::string why = std::string("cannot replace it: ") + std::strerror(errno);
+        std::string why = std::string("cannot replace it: ") + std::strerror(errno);
         ::unlink(temporary.c_str());
         return why;
     }
