@@ -315,6 +315,13 @@ WalkEnd RunOverWholeLogKept(const std::string& path, const std::string& stateFil
         while (::flock(folder.Get(), LOCK_EX) != 0 && errno == EINTR) {
         }
     }
+    // A state file that is the log itself would be replaced by the state: refused.
+    struct stat logInfo {};
+    struct stat stateInfo {};
+    if (::stat(path.c_str(), &logInfo) == 0 && ::stat(stateFile.c_str(), &stateInfo) == 0 &&
+        logInfo.st_dev == stateInfo.st_dev && logInfo.st_ino == stateInfo.st_ino) {
+        throw LogFileError(path, "is the state file too: the state needs a file of its own");
+    }
     std::span<SlotAccumulator* const> accumulators = make();
     WalkHandOff from;
     std::string bytes;

@@ -56,7 +56,8 @@ std::optional<WalkHandOff> DecodeState(std::string_view bytes, std::string_view 
 // once more, for a full read, when the kept state does not fit. note(text) is told, in
 // one line each, why a kept state was not used and why the new one could not be kept;
 // neither stops the run. Runs on one state file wait for each other (the folder is locked).
-// Throws LogFileError when the log cannot be read.
+// Throws LogFileError when the log cannot be read, or is stateFile itself (then nothing
+// is written).
 WalkEnd RunOverWholeLogKept(const std::string& path, const std::string& stateFile, std::string_view key,
                             const std::function<std::span<SlotAccumulator* const>()>& make,
                             const PartReadOptions& options, const std::function<void(const std::string&)>& note);

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "logstore/LogLoader.h"
 #include "output/CsvOutput.h"
 #include "output/JsonOutput.h"
 #include "platform/Cp932Literal.h"
@@ -248,6 +249,14 @@ TEST(KeptStateFileTest, AFolderThatCannotBeWrittenStillGivesTheReport) {
     ASSERT_EQ(kept.notes.size(), 1u);
     EXPECT_NE(kept.notes[0].find("cannot keep the state"), std::string::npos) << kept.notes[0];
     EXPECT_EQ(kept.written, FullRun(path));
+}
+
+// A state file named as the log itself is refused before anything is written.
+TEST(KeptStateFileTest, TheLogItselfIsNoStateFile) {
+    TempDir dir;
+    const std::string path = dir.WriteFile("log.log", kLog);
+    EXPECT_THROW(RunKept(path, path), LogFileError);
+    EXPECT_EQ(ReadAll(path), kLog);
 }
 
 // Two runs on one state file at once take turns: each reads what it must, and the state
