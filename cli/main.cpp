@@ -424,7 +424,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             stream.Finish(*row, end.visited);
             return FinishOutput();
         }
-        if (row != nullptr && TakesPage(*row) && !options.raw) {
+        if (row != nullptr && TakesPage(*row) && !options.raw && options.statePath.empty()) {
             // The page typed as UTF-8 is matched against the log's page names in the same pass.
             PlainAccumulator<PageDaysByTextAccumulator> days{PageDaysByTextAccumulator(argument)};
             SlotAccumulator* const one[] = {&days};
@@ -450,27 +450,53 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
                     rows.push_back(each);
                 }
             }
-            if (row != nullptr && std::find(rows.begin(), rows.end(), row) == rows.end()) {
+            if (row != nullptr && !TakesPage(*row) && std::find(rows.begin(), rows.end(), row) == rows.end()) {
                 rows.push_back(row);
             }
         }
-        // With a kept state every report of 'all' is read, so that any of them can follow.
+        // With a kept state every report of 'all' and the days of every page are read, so
+        // that any report can follow.
+        const bool kept = !options.statePath.empty();
         std::optional<RowRun> run;
-        const auto make = [&]() {
-            run.emplace(rows, argument, TableLimits::Unlimited());
-            return run->Accumulators();
+        std::optional<PlainAccumulator<EveryPageDaysAccumulator>> pages;
+        std::vector<SlotAccumulator*> walkers;
+        const auto make = [&]() -> std::span<SlotAccumulator* const> {
+            run.emplace(rows, kept ? std::string() : argument, TableLimits::Unlimited());
+            walkers.assign(run->Accumulators().begin(), run->Accumulators().end());
+            if (kept) {
+                pages.emplace(EveryPageDaysAccumulator{});
+                walkers.push_back(&*pages);
+            }
+            return walkers;
         };
         WalkEnd end;
-        if (options.statePath.empty()) {
+        if (!kept) {
             end = RunOverWholeLog(path, make(), parts);
         } else {
-            end =
-                RunOverWholeLogKept(path, options.statePath, StateKey(rows), make, parts, [&](const std::string& note) {
-                    progress.Clear();
-                    std::fprintf(stderr, "%s: %s\n", kProgram, note.c_str());
-                });
+            end = RunOverWholeLogKept(path, options.statePath, StateKey(rows) + "page-days\n", make, parts,
+                                      [&](const std::string& note) {
+                                          progress.Clear();
+                                          std::fprintf(stderr, "%s: %s\n", kProgram, note.c_str());
+                                      });
         }
         progress.Clear();
+        if (kept && row != nullptr && TakesPage(*row)) {
+            if (options.raw) {
+                WriteReport(options, *row, ReportResult(pages->Accumulator().Raw(argument)));
+                return FinishOutput();
+            }
+            PageDaysByTextAccumulator days = pages->Accumulator().Text(argument);
+            const PageByText named = days.Pages();
+            if (named.readingSo.size() > 1) {
+                return UsageError(AmbiguousPageMessage(argument, named.readingSo));
+            }
+            std::optional<PageDaysResult> result = days.Finish(end);
+            if (!result) {
+                return UsageError("PAGE is not text that cp932 can hold, and no page of the log reads so");
+            }
+            WriteReport(options, *row, ReportResult(std::move(*result)));
+            return FinishOutput();
+        }
         std::vector<RowResult> results = run->Finish(end);
         CountCheckLinesFromFileStart(results, path, parts.dates);  // as in a window of first lines
         if (row == nullptr) {
@@ -543,8 +569,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (!options.statePath.empty() && row != nullptr && (row->kind == CommandKind::ViewContents || TakesPage(*row))) {
-        return UsageError("--state keeps the reports of 'all': it goes with neither contents nor page-days");
+    if (!options.statePath.empty() && row != nullptr && row->kind == CommandKind::ViewContents) {
+        return UsageError("--state keeps the counts of the reports: it does not go with the contents listing");
     }
     if (options.whole) {
         return RunWhole(options, path, all ? nullptr : row, argument);

@@ -324,6 +324,13 @@ TEST_F(CliTest, StateKeptBetweenRunsGivesTheFullRunsReport) {
     EXPECT_EQ(kept.exitCode, 0);
     EXPECT_EQ(kept.err, "");
     EXPECT_EQ(kept.out, full.out);
+    // The per-page report follows from the same state, for a page typed as text.
+    const std::string names = RunReport({"--whole", log, "page-names"}).out;
+    const std::string page = names.substr(0, names.find('\n'));
+    const Outcome days = RunReport({"--whole", "--state", state, log, "page-days", page});
+    EXPECT_EQ(days.err, "");
+    EXPECT_EQ(days.out, RunReport({"--whole", log, "page-days", page}).out);
+    EXPECT_NE(days.out.find(page), std::string::npos) << days.out;
 
     std::ofstream(state) << "not a state\n";
     const Outcome noState = withState(state);
@@ -515,8 +522,7 @@ INSTANTIATE_TEST_SUITE_P(
         UsageCase{"StateWithSince", {"--whole", "--state", "s", "--since", "1998-07-16", "LOG", "check"}, "--since"},
         UsageCase{"StateWithFrom", {"--state", "s", "--from", "2", "LOG", "check"}, "--state"},
         UsageCase{"StateWithLast", {"--whole", "--last", "--state", "s", "LOG", "check"}, "--last"},
-        UsageCase{"StateWithContents", {"--whole", "--state", "s", "LOG", "contents"}, "contents"},
-        UsageCase{"StateWithPageDays", {"--whole", "--state", "s", "LOG", "page-days", "x"}, "page-days"}),
+        UsageCase{"StateWithContents", {"--whole", "--state", "s", "LOG", "contents"}, "contents"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadLog {

@@ -16,6 +16,7 @@
 #include "logstore/LogLoader.h"
 #include "output/CsvOutput.h"
 #include "output/JsonOutput.h"
+#include "output/ReportRun.h"
 #include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 #include "tests/wholelog/VariedLog.h"
@@ -46,10 +47,21 @@ std::string Written(RowRun& run, const WalkEnd& end) {
     return out;
 }
 
+// The pages whose days the runs also report: one by its bytes, one typed as UTF-8.
+const std::string kRawPage = "index.html";
+const std::string kTextPage = "日記.html";
+
 std::string FullRun(const std::string& path) {
-    RowRun run(StateRows(), {}, TableLimits::Unlimited());
-    const WalkEnd end = RunOverWholeLog(path, run.Accumulators(), {});
-    return Written(run, end);
+    std::vector<const CommandRow*> rows = StateRows();
+    RowRun run(rows, {}, TableLimits::Unlimited());
+    RowRun raw(std::vector<const CommandRow*>{FindCommand(kIdPageDays)}, kRawPage, TableLimits::Unlimited());
+    PlainAccumulator<PageDaysByTextAccumulator> text{PageDaysByTextAccumulator(kTextPage)};
+    std::vector<SlotAccumulator*> walkers(run.Accumulators().begin(), run.Accumulators().end());
+    walkers.insert(walkers.end(), {raw.Accumulators().front(), &text});
+    const WalkEnd end = RunOverWholeLog(path, walkers, {});
+    const std::optional<PageDaysResult> days = text.Accumulator().Finish(end);
+    return Written(run, end) + FormatText(raw.Finish(end).front().result) +
+           (days ? FormatPageDaysText(*days) : "no page");
 }
 
 struct KeptRun {
@@ -60,18 +72,25 @@ struct KeptRun {
 KeptRun RunKept(const std::string& path, const std::string& state, int jobs = 1, size_t partBytes = 8u << 20) {
     const std::vector<const CommandRow*> rows = StateRows();
     std::optional<RowRun> run;
+    std::optional<PlainAccumulator<EveryPageDaysAccumulator>> pages;
+    std::vector<SlotAccumulator*> walkers;
     PartReadOptions options;
     options.jobs = jobs;
     options.partBytes = partBytes;
     KeptRun kept;
     const WalkEnd end = RunOverWholeLogKept(
         path, state, kKey,
-        [&] {
+        [&]() -> std::span<SlotAccumulator* const> {
             run.emplace(rows, std::string_view{}, TableLimits::Unlimited());
-            return run->Accumulators();
+            pages.emplace(EveryPageDaysAccumulator{});
+            walkers.assign(run->Accumulators().begin(), run->Accumulators().end());
+            walkers.push_back(&*pages);
+            return walkers;
         },
         options, [&](const std::string& note) { kept.notes.push_back(note); });
-    kept.written = Written(*run, end);
+    std::optional<PageDaysResult> days = pages->Accumulator().Text(kTextPage).Finish(end);
+    kept.written = Written(*run, end) + FormatText(ReportResult(pages->Accumulator().Raw(kRawPage))) +
+                   (days ? FormatPageDaysText(*days) : "no page");
     return kept;
 }
 
