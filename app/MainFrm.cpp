@@ -109,6 +109,7 @@ void CMainFrame::BuildWindowCommands() {
     m_dateWindowLoad = add(QStringLiteral("期間を指定して読み込む(&D)…"));
     m_autoReload = add(QStringLiteral("自動更新(&U)"));
     m_autoReload->setCheckable(true);
+    m_forgetStates = add(QStringLiteral("読み込んだ状態を忘れる(&K)"));
     file->insertSeparator(before);
     m_saveResult = add(QStringLiteral("結果を保存(&S)…"));
     m_exportHtml = add(QStringLiteral("HTMLレポートを書き出す(&H)…"));
@@ -121,6 +122,8 @@ void CMainFrame::BuildWindowCommands() {
     connect(m_dateWindowLoad, &QAction::triggered, view,
             [view] { RunHandler("a menu command", [view] { view->OnDateWindowLoad(); }); });
     connect(m_autoReload, &QAction::toggled, view, [view](bool on) { view->SetAutoReload(on); });
+    connect(m_forgetStates, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnForgetKeptStates(); }); });
     connect(view, &CQuorlet3View::AutoReloadChanged, m_autoReload, &QAction::setChecked);
     connect(m_saveResult, &QAction::triggered, view,
             [view] { RunHandler("a menu command", [view] { view->OnSaveResult(); }); });

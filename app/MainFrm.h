@@ -59,6 +59,7 @@ private:
     QAction* m_wholeLoad = nullptr;
     QAction* m_dateWindowLoad = nullptr;
     QAction* m_autoReload = nullptr;
+    QAction* m_forgetStates = nullptr;  // forgets the whole logs' kept states
     QAction* m_saveResult = nullptr;
     QAction* m_exportHtml = nullptr;
     QAction* m_exportJson = nullptr;

@@ -19,7 +19,7 @@ std::string CliWords(const CommandRow& row) {
 std::string Usage() {
     std::string usage =
         "Usage: quorlet3-report [--format text|json|csv|html] [--raw]\n"
-        "                       [--from LINE | --last | --whole [--jobs N]]\n"
+        "                       [--from LINE | --last | --whole [--jobs N] [--state FILE]]\n"
         "                       [--since YYYY-MM-DD] [--until YYYY-MM-DD] [--svg FILE]\n"
         "                       LOGFILE REPORT [ARG]\n"
         "\n"
@@ -55,6 +55,9 @@ std::string Usage() {
         "  --whole       read every line of the log, in parallel parts; tables keep every\n"
         "                value ('all' leaves out the contents listing)\n"
         "  --jobs N      with --whole: threads to read with (default: one per core)\n"
+        "  --state FILE  with --whole: keep the log's state in FILE and, when FILE holds it,\n"
+        "                read only the bytes appended since (not with contents, --since\n"
+        "                or --until)\n"
         "  --part-size BYTES\n"
         "                with --whole: bytes per part (default 8 MiB; for tests)\n"
         "  --svg FILE    with share: also draw the two pies into FILE as SVG\n"

@@ -7,6 +7,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -24,6 +26,7 @@
 #include "platform/Cp932.h"
 #include "view/CommandTable.h"
 #include "view/WholeLogReports.h"
+#include "wholelog/KeptState.h"
 #include "wholelog/WholeLogRun.h"
 
 using namespace quorlet3;
@@ -33,7 +36,7 @@ namespace {
 constexpr const char* kProgram = "quorlet3-report";
 
 int UsageError(const std::string& message) {
-    std::fprintf(stderr, "%s: %s\n\n%s", kProgram, message.c_str(), Usage().c_str());
+    std::fprintf(stderr, "%s: %s\nTry '%s --help'.\n", kProgram, message.c_str(), kProgram);
     return 2;
 }
 
@@ -45,6 +48,7 @@ struct Options {
     bool whole = false;
     PartReadOptions parts;
     std::string svgPath;
+    std::string statePath;  // --state: the whole-log state kept between runs
     LineWindow window;
     std::vector<std::string> args;  // LOGFILE REPORT [ARG]
 };
@@ -140,6 +144,10 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
                 return UsageError(std::string(name) + " needs a date YYYY-MM-DD that exists");
             }
             (since ? dates.since : dates.until) = date;
+        } else if (arg.starts_with("--state")) {
+            if (!value("--state", options.statePath) || options.statePath.empty()) {
+                return UsageError("--state needs a file name");
+            }
         } else if (arg == "--whole") {
             options.whole = true;
         } else if (arg.starts_with("--jobs")) {
@@ -187,6 +195,17 @@ std::optional<int> ParseArguments(int argc, char** argv, Options& options) {
     }
     if (options.whole && (from || last)) {
         return UsageError("--whole reads every line: it goes with neither --from nor --last");
+    }
+    if (!options.statePath.empty()) {
+        if (!options.whole) {
+            return UsageError("--state goes only with --whole");
+        }
+        if (!dates.IsOpen()) {
+            return UsageError("--state keeps the whole log: it goes with neither --since nor --until");
+        }
+        if (!options.args.empty() && options.args[0] == kStandardInput) {
+            return UsageError("--state needs a file: standard input cannot be read again");
+        }
     }
     if (!options.whole && (jobsGiven || partSize)) {
         return UsageError("--jobs and --part-size go only with --whole");
@@ -517,6 +536,11 @@ void NoteEmptyDateWindow(const DateWindow& dates, const std::string& path, long 
     std::fprintf(stderr, "%s: '%s' has no line dated %s: every count is 0\n", kProgram, path.c_str(), window.c_str());
 }
 
+// What a kept state was read for: this version's reports of rows, in order.
+std::string StateKey(std::span<const CommandRow* const> rows) {
+    return "quorlet3-report " QUORLET3_VERSION "\n" + WholeLogStateKey(rows);
+}
+
 // The reports over every line of the log, read in parallel parts. row is null for 'all'.
 int RunWhole(const Options& options, const std::string& path, const CommandRow* row, const std::string& argument) {
     PartReadOptions parts = options.parts;
@@ -537,7 +561,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             stream.Finish(*row, end.visited);
             return FinishOutput();
         }
-        if (row != nullptr && row->id == kIdCheckFile) {
+        if (row != nullptr && row->id == kIdCheckFile && options.statePath.empty()) {
             // The findings may be many: kept compactly, past a megabyte in temporary
             // files, and written out from there rather than held as a result.
             PlainAccumulator<FileCheckAccumulator> check(FileCheckAccumulator::Spilling());
@@ -552,7 +576,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             WriteFileCheck(options, *row, findings);
             return FinishOutput();
         }
-        if (row != nullptr && TakesPage(*row) && !options.raw) {
+        if (row != nullptr && TakesPage(*row) && !options.raw && options.statePath.empty()) {
             // The page typed as UTF-8 is matched against the log's page names in the same pass.
             PlainAccumulator<PageDaysByTextAccumulator> days{PageDaysByTextAccumulator(argument)};
             SlotAccumulator* const one[] = {&days};
@@ -571,7 +595,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             return FinishOutput();
         }
         std::vector<const CommandRow*> rows;
-        if (row != nullptr) {
+        if (row != nullptr && options.statePath.empty()) {
             rows.push_back(row);
         } else {
             for (const CommandRow* each : AllReportRows()) {
@@ -579,19 +603,64 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
                     rows.push_back(each);
                 }
             }
+            if (row != nullptr && !TakesPage(*row) && std::find(rows.begin(), rows.end(), row) == rows.end()) {
+                rows.push_back(row);
+            }
         }
-        RowRun run(rows, argument, TableLimits::Unlimited());
-        const WalkEnd end = RunOverWholeLog(path, run.Accumulators(), parts);
+        // With a kept state every report of 'all' and the days of every page are read, so
+        // that any report can follow.
+        const bool kept = !options.statePath.empty();
+        std::optional<RowRun> run;
+        std::optional<PlainAccumulator<EveryPageDaysAccumulator>> pages;
+        std::vector<SlotAccumulator*> walkers;
+        const auto make = [&]() -> std::span<SlotAccumulator* const> {
+            run.emplace(rows, kept ? std::string() : argument, TableLimits::Unlimited());
+            walkers.assign(run->Accumulators().begin(), run->Accumulators().end());
+            if (kept) {
+                pages.emplace(EveryPageDaysAccumulator{});
+                walkers.push_back(&*pages);
+            }
+            return walkers;
+        };
+        WalkEnd end;
+        if (!kept) {
+            end = RunOverWholeLog(path, make(), parts);
+        } else {
+            end = RunOverWholeLogKept(path, options.statePath, StateKey(rows) + "page-days\n", make, parts,
+                                      [&](const std::string& note) {
+                                          progress.Clear();
+                                          std::fprintf(stderr, "%s: %s\n", kProgram, note.c_str());
+                                      });
+        }
         progress.Clear();
         NoteEmptyDateWindow(parts.dates, path, end.visited);
-        std::vector<RowResult> results = run.Finish(end);
+        if (kept && row != nullptr && TakesPage(*row)) {
+            if (options.raw) {
+                WriteReport(options, *row, ReportResult(pages->Accumulator().Raw(argument)));
+                return FinishOutput();
+            }
+            PageDaysByTextAccumulator days = pages->Accumulator().Text(argument);
+            const PageByText named = days.Pages();
+            if (named.readingSo.size() > 1) {
+                return UsageError(AmbiguousPageMessage(argument, named.readingSo));
+            }
+            std::optional<PageDaysResult> result = days.Finish(end);
+            if (!result) {
+                return UsageError("PAGE is not text that cp932 can hold, and no page of the log reads so");
+            }
+            WriteReport(options, *row, ReportResult(std::move(*result)));
+            return FinishOutput();
+        }
+        std::vector<RowResult> results = run->Finish(end);
         CountCheckLinesFromFileStart(results, path, parts.dates);  // as in a window of first lines
         if (row == nullptr) {
             WriteAll(options, path, end.visited, results);
             return FinishOutput();
         }
-        WriteReport(options, *row, results.front().result);
-        if (!WriteSvgIfAsked(options, results.front().result)) {
+        const auto asked =
+            std::find_if(results.begin(), results.end(), [&](const RowResult& r) { return r.row == row; });
+        WriteReport(options, *row, asked->result);
+        if (!WriteSvgIfAsked(options, asked->result)) {
             return 1;
         }
     } catch (const LogFileError& error) {
@@ -654,6 +723,9 @@ int main(int argc, char** argv) {
         }
     }
 
+    if (!options.statePath.empty() && row != nullptr && row->kind == CommandKind::ViewContents) {
+        return UsageError("--state keeps the counts of the reports: it does not go with the contents listing");
+    }
     if (options.whole) {
         return RunWhole(options, path, all ? nullptr : row, argument);
     }

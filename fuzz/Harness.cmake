@@ -2,7 +2,8 @@
 if(NOT TARGET quorlet3fuzzharness)
   find_package(nlohmann_json 3 REQUIRED)
   add_library(quorlet3fuzzharness STATIC ${CMAKE_CURRENT_LIST_DIR}/LogHarness.cpp
-                                         ${CMAKE_CURRENT_LIST_DIR}/Cp932Harness.cpp)
+                                         ${CMAKE_CURRENT_LIST_DIR}/Cp932Harness.cpp
+                                         ${CMAKE_CURRENT_LIST_DIR}/StateHarness.cpp)
   target_link_libraries(quorlet3fuzzharness PUBLIC quorlet3output PRIVATE nlohmann_json::nlohmann_json)
   # The log harness's own loops (over whole HTML pages, say) would only slow the fuzzer
   # down with coverage callbacks and checks; the project's code keeps both. The cp932

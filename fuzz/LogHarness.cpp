@@ -27,6 +27,8 @@
 #include "platform/Cp932.h"
 #include "platform/MultibyteOrder.h"
 #include "view/CommandTable.h"
+#include "view/WholeLogReports.h"
+#include "wholelog/KeptState.h"
 #include "wholelog/WholeLogRun.h"
 
 namespace quorlet3::fuzz {
@@ -794,6 +796,62 @@ Broken CheckWholeLogRun(Context& c) {
     return {};
 }
 
+// A run over the log's first bytes that keeps its state, then one over the whole log
+// going on from that state, gives every report of a whole log as one full run does. The
+// cut is taken from the input's first byte, the reading from its last.
+Broken CheckKeptStateRun(Context& c) {
+    static MemoryFile log;
+    static const std::string folder = [] {
+        char name[] = "/tmp/quorlet3-fuzz-kept-XXXXXX";
+        if (::mkdtemp(name) == nullptr) {
+            throw std::runtime_error(std::string("mkdtemp: ") + std::strerror(errno));
+        }
+        return std::string(name);
+    }();
+    const std::string state = folder + "/log.state";
+    const size_t cut = c.bytes.empty() ? 0 : static_cast<unsigned char>(c.bytes.front()) * c.bytes.size() / 255;
+    const unsigned char byte = c.bytes.empty() ? 0 : static_cast<unsigned char>(c.bytes.back());
+    PartReadOptions options;
+    options.partBytes = 1 + byte % 64;
+    options.jobs = 1 + byte / 64 % 2;
+    const std::vector<const CommandRow*> rows = WholeLogRows();
+    auto texts = [&](RowRun& run, const WalkEnd& end) {
+        std::string all = std::to_string(end.visited);
+        for (const RowResult& r : run.Finish(end)) {
+            all += FormatText(r.result);
+        }
+        return all;
+    };
+    std::string kept;
+    std::vector<std::string> notes;
+    try {
+        ::unlink(state.c_str());
+        for (const std::string_view bytes : {c.bytes.substr(0, cut), c.bytes}) {
+            const std::string& path = log.Write(bytes);
+            std::optional<RowRun> run;
+            const WalkEnd end = RunOverWholeLogKept(
+                path, state, WholeLogStateKey(rows),
+                [&] {
+                    run.emplace(rows, std::string_view{}, TableLimits::Unlimited());
+                    return run->Accumulators();
+                },
+                options, [&](const std::string& note) { notes.push_back(note); });
+            kept = texts(*run, end);
+        }
+    } catch (const std::exception& error) {
+        return std::string("kept state: ") + error.what();
+    }
+    RowRun full(rows, {}, TableLimits::Unlimited());
+    const WalkEnd end = RunOverWholeLog(log.Write(c.bytes), full.Accumulators(), options);
+    if (!notes.empty()) {
+        return "kept state: " + notes.front();
+    }
+    if (kept != texts(full, end)) {
+        return "kept state: going on after " + std::to_string(cut) + " bytes differs from a full run";
+    }
+    return {};
+}
+
 // Every output over all reports of the log at once.
 Broken CheckLogOutputs(Context& c, const LogOutput& output) {
     return output.check(RunRows(AllReportRows(), c.doc.Store()), WalkLength(c.doc.Store()));
@@ -830,8 +888,9 @@ struct Checks {
             }
         }
         all.push_back(CheckWholeLogRun);  // after the rows, so that older inputs keep their check
+        all.push_back(CheckKeptStateRun);
         for (size_t k = 0; k < all.size(); ++k) {
-            byFirstByte.insert(byFirstByte.end(), k < others || k + 1 == all.size() ? 1 : 4, k);
+            byFirstByte.insert(byFirstByte.end(), k < others || k + 2 >= all.size() ? 1 : 4, k);
         }
     }
 };

@@ -14,6 +14,7 @@
 
 #include "logstore/LineStore.h"
 #include "logstore/Slot.h"
+#include "logstore/StateArchive.h"
 
 namespace quorlet3 {
 
@@ -73,6 +74,10 @@ public:
     virtual std::string_view Marker() const { return {}; }
     // A new accumulator of the same kind and settings with nothing read, for another part.
     virtual std::unique_ptr<SlotAccumulator> Fresh() const = 0;
+    // Writes what has been read so far, and reads it back into an accumulator of the same
+    // kind and settings (made by Fresh), so that a later run can go on where this one stopped.
+    virtual void SaveState(StateWriter& out) = 0;
+    virtual void LoadState(StateReader& in) = 0;
 };
 
 // A report's accumulator is a plain class: Step(span), Merge(Acc&), Fresh() and Finish(WalkEnd),
@@ -106,6 +111,9 @@ public:
         }
     }
     std::unique_ptr<SlotAccumulator> Fresh() const override { return std::make_unique<Derived>(m_acc.Fresh()); }
+    // Every report's accumulator lists its state in Keep(ar); one without it does not compile.
+    void SaveState(StateWriter& out) override { m_acc.Keep(out); }
+    void LoadState(StateReader& in) override { m_acc.Keep(in); }
     Acc& Accumulator() { return m_acc; }
 
 protected:

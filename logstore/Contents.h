@@ -39,6 +39,10 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(ContentsAccumulator& later);
     ContentsAccumulator Fresh() const { return {}; }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_rows, m_row);
+    }
     ContentsResult Finish(const WalkEnd& end);
 
 private:

@@ -170,6 +170,22 @@ void FileCheckFindings::ForEachEmptyLine(const std::function<void(long long)>& e
     m_emptyLines.ForEach([&](long long line) { each(line + m_shown); });
 }
 
+void FileCheckFindings::AddAll(const FileCheckResult& listed) {
+    for (const GuestNumberGap& gap : listed.guestNumberGaps) {
+        AddGuestNumberGap(gap);
+    }
+    for (const long long line : listed.pageRecordBreaks) {
+        AddPageRecordBreak(line);
+    }
+    for (const MainRecordBreak& broken : listed.mainRecordBreaks) {
+        AddMainRecordBreak(broken.line, broken.marker);
+    }
+    for (const long long line : listed.emptyLines) {
+        AddEmptyLine(line);
+    }
+    m_blank = listed.blank;
+}
+
 FileCheckResult FileCheckFindings::ToResult() const {
     FileCheckResult check;
     ForEachGuestNumberGap([&](const GuestNumberGap& gap) { check.guestNumberGaps.push_back(gap); });

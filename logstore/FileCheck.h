@@ -17,12 +17,23 @@ struct GuestNumberGap {
     long long line;  // line number of the later guest-number line
     long long previous;
     long long number;
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(line, previous, number);
+    }
 };
 
 // A main-page record line not followed by the next line of its record.
 struct MainRecordBreak {
     long long line;  // line number of the line that is not followed
     int marker;      // its marker digit, 1 to 4
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(line, marker);
+        if (marker < 1 || marker > 4) {
+            throw StateError("a marker out of range");
+        }
+    }
 };
 
 // Line numbers count from 1 at the first slot of the store.
@@ -32,6 +43,10 @@ struct FileCheckResult {
     std::vector<MainRecordBreak> mainRecordBreaks;
     bool blank = false;                 // no sentinel: nothing was loaded
     std::vector<long long> emptyLines;  // line numbers of empty lines before the sentinel
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(guestNumberGaps, pageRecordBreaks, mainRecordBreaks, blank, emptyLines);
+    }
 
     long long Errors() const {
         return static_cast<long long>(guestNumberGaps.size() + pageRecordBreaks.size() + mainRecordBreaks.size() +
@@ -105,6 +120,18 @@ public:
     void SetBlank(bool blank);
     // Line numbers are shown moved on by offset (the lines before a window).
     void ShiftLineNumbers(long long offset) { m_shown = offset; }
+    // A kept state holds the findings as a result's lists; loading adds them in order.
+    template <class Ar>
+    void Keep(Ar& ar) {
+        FileCheckResult listed;
+        if constexpr (!Ar::kLoading) {
+            listed = ToResult();
+        }
+        ar(listed);
+        if constexpr (Ar::kLoading) {
+            AddAll(listed);
+        }
+    }
 
     bool Blank() const override { return m_blank; }
     long long Errors() const override;
@@ -114,6 +141,8 @@ public:
     void ForEachEmptyLine(const std::function<void(long long line)>& each) const override;
 
     FileCheckResult ToResult() const;
+    // Adds every finding of a result, as read.
+    void AddAll(const FileCheckResult& listed);
 
 private:
     NumberStream m_gaps;  // per gap: line less the gap before's (zigzag), previous and number (zigzag)
@@ -144,6 +173,10 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(FileCheckAccumulator& later);
     FileCheckAccumulator Fresh() const { return {}; }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_findings, m_slots, m_anyGuest, m_firstNumber, m_firstLine, m_lastNumber);
+    }
     FileCheckResult Finish(const WalkEnd& end);
     // The findings as they are kept, instead of Finish.
     FileCheckFindings TakeFindings(const WalkEnd& end);

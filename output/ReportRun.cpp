@@ -111,6 +111,49 @@ std::optional<PageDaysResult> PageDaysByTextAccumulator::Finish(const WalkEnd&) 
     return result;
 }
 
+void PageDaysByTextAccumulator::Take(const std::string& name, const PageDaysResult& days) {
+    if (!name.empty() && DecodeCp932ToUtf8(name) == m_page) {
+        m_readsSo[name] = true;
+        AddPageDays(m_days[name], days);
+    }
+}
+
+void EveryPageDaysAccumulator::Step(std::span<const Slot> batch) {
+    for (const Slot& s : batch) {
+        if (!HasMarker(s.line, kMarker6)) {
+            continue;
+        }
+        const std::string_view name = Content(s.line);
+        auto counted = m_days.find(name);
+        if (counted == m_days.end()) {
+            counted = m_days.emplace(std::string(name), PageDaysResult{}).first;
+        }
+        CountPageDay(counted->second, s.next);
+    }
+}
+
+void EveryPageDaysAccumulator::Merge(EveryPageDaysAccumulator& later) {
+    for (const auto& [name, counts] : later.m_days) {
+        AddPageDays(m_days[name], counts);
+    }
+}
+
+PageDaysResult EveryPageDaysAccumulator::Raw(std::string_view page) const {
+    const auto counted = m_days.find(page);
+    PageDaysResult result = counted == m_days.end() ? PageDaysResult{} : counted->second;
+    result.page = std::string(page);
+    result.wholeLog = true;
+    return result;
+}
+
+PageDaysByTextAccumulator EveryPageDaysAccumulator::Text(std::string_view page) const {
+    PageDaysByTextAccumulator text(page);
+    for (const auto& [name, counts] : m_days) {
+        text.Take(name, counts);
+    }
+    return text;
+}
+
 std::string LogTextToUtf8(std::string_view cp932) { return DecodeCp932ToUtf8(cp932); }
 
 bool IsUtf8(std::string_view text) {

@@ -42,15 +42,47 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(PageDaysByTextAccumulator& later);
     PageDaysByTextAccumulator Fresh() const { return PageDaysByTextAccumulator(m_page); }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_readsSo, m_days);
+    }
     // The pages that read as the text, in page-list order, and the one meant (see PageByText).
     PageByText Pages() const;
     // Nothing when PageByText::Page() is nothing.
     std::optional<PageDaysResult> Finish(const WalkEnd& end);
+    // Takes in the counted days of a page, when its name reads as the text, as if read here.
+    void Take(const std::string& name, const PageDaysResult& days);
 
 private:
     std::string m_page;                                      // as typed, UTF-8
     std::unordered_map<std::string, bool> m_readsSo;         // page names seen: does the name read as m_page
     std::unordered_map<std::string, PageDaysResult> m_days;  // counts of the names that do
+};
+
+// The days of every page of a whole log, so that a kept state holds what the per-page
+// report of any page needs: of a page named by its bytes, as PageDaysAccumulator counts
+// them, or typed as UTF-8, as PageDaysByTextAccumulator does.
+class EveryPageDaysAccumulator {
+public:
+    std::string_view Marker() const { return kMarker6; }
+    void Step(std::span<const Slot> batch);
+    void Merge(EveryPageDaysAccumulator& later);
+    EveryPageDaysAccumulator Fresh() const { return {}; }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_days);
+    }
+    // The report of the page whose name is these bytes.
+    PageDaysResult Raw(std::string_view page) const;
+    // The pages whose names read as the UTF-8 text, to finish as PageDaysByTextAccumulator does.
+    PageDaysByTextAccumulator Text(std::string_view page) const;
+
+private:
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const noexcept { return std::hash<std::string_view>()(name); }
+    };
+    std::unordered_map<std::string, PageDaysResult, NameHash, std::equal_to<>> m_days;  // by name, "" included
 };
 
 // The text taken from the log or the command line, as UTF-8: cp932 decoded, each

@@ -33,6 +33,10 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(PageNamesAccumulator& later) { m_names.Merge(later.m_names); }
     PageNamesAccumulator Fresh() const { return PageNamesAccumulator({m_names.Slots()}); }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_names);
+    }
     PageNamesResult Finish(const WalkEnd& end);
 
 private:
@@ -52,6 +56,10 @@ struct PageDaysResult {
     long long total = 0;    // views on days 1 to 31
     DayCounts days{};       // day 1 first
     bool wholeLog = false;  // over a whole log: the text scales its bars to fit
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(page, total, days);
+    }
 };
 
 // Counts one view of a page whose time stamp is the slot after its name line, whatever
@@ -68,6 +76,10 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(PageDaysAccumulator& later);
     PageDaysAccumulator Fresh() const { return PageDaysAccumulator(m_result.page, {0, m_result.wholeLog}); }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_result.total, m_result.days);
+    }
     PageDaysResult Finish(const WalkEnd&) { return std::move(m_result); }
 
 private:

@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs a libFuzzer target for a given time, one process at low priority.
-#   scripts/fuzz.sh [log|cp932] [SECONDS]   fuzz (default: log, 600 s)
+#   scripts/fuzz.sh [log|cp932|state] [SECONDS]   fuzz (default: log, 600 s)
 #   scripts/fuzz.sh --merge [log|cp932]     minimise the committed seed corpus with
 #                                           what the runs found
 #   scripts/fuzz.sh --coverage [log|cp932]  the project's source lines and branches the
@@ -29,7 +29,8 @@ seconds=${2:-600}
 case "$target" in
   log) max_len=16384 ;;
   cp932) max_len=4096 ;;
-  *) echo "usage: $0 [--merge|--coverage] [log|cp932] [SECONDS]" >&2; exit 2 ;;
+  state) max_len=65536 ;;
+  *) echo "usage: $0 [--merge|--coverage] [log|cp932|state] [SECONDS]" >&2; exit 2 ;;
 esac
 
 if [ "$mode" = coverage ]; then

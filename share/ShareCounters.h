@@ -29,6 +29,10 @@ int SharePercent(long long count, long long total);
 struct ShareResult {
     long long lines = 0;       // browser lines walked
     ShareCounters counters{};  // the seven classes, total in kShareTotal
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(lines, counters);
+    }
 };
 
 // Sorts the browser lines into the seven classes.
@@ -38,6 +42,10 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(ShareAccumulator& later);
     ShareAccumulator Fresh() const { return {}; }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_share);
+    }
     ShareResult Finish(const WalkEnd& end);
 
 private:

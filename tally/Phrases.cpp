@@ -248,6 +248,26 @@ std::optional<std::string> SearchPhraseOf(std::string_view address) {
     return phrase;
 }
 
+void PhrasesAccumulator::IndexLoaded() {
+    m_phraseOf.clear();
+    m_hostOf.clear();
+    for (size_t i = 0; i < m_hosts.size(); ++i) {
+        if (!m_hostOf.emplace(m_hosts[i], static_cast<int>(i)).second) {
+            throw StateError("a host twice");
+        }
+    }
+    for (size_t i = 0; i < m_phrases.size(); ++i) {
+        if (!m_phraseOf.emplace(m_phrases[i].text, static_cast<int>(i)).second) {
+            throw StateError("a phrase twice");
+        }
+        for (const int host : m_phrases[i].hosts) {
+            if (host < 0 || static_cast<size_t>(host) >= m_hosts.size()) {
+                throw StateError("a host out of range");
+            }
+        }
+    }
+}
+
 int PhrasesAccumulator::PhraseIndex(const std::string& text) {
     const auto [it, added] = m_phraseOf.try_emplace(text, static_cast<int>(m_phrases.size()));
     if (added) {

@@ -60,6 +60,29 @@ public:
     // Adds a later part: its new phrases and each phrase's new hosts come after those seen here.
     void Merge(PhrasesAccumulator& later);
     PhrasesAccumulator Fresh() const { return {}; }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_total, m_phrases, m_hosts);
+        // Read back, the indexes are made again from the lists, and the addresses' texts
+        // are kept in the arena again; every index must name an item of its list.
+        if constexpr (Ar::kLoading) {
+            IndexLoaded();
+            m_addressInfo.clear();
+            const size_t count = ar.Count();
+            for (size_t i = 0; i < count; ++i) {
+                const std::string_view address = m_addresses->Keep(ar.Text());
+                AddressInfo info;
+                ar(info);
+                if (info.phrase < -1 || info.phrase >= static_cast<long long>(m_phrases.size()) || info.host < -1 ||
+                    info.host >= static_cast<long long>(m_hosts.size()) ||
+                    !m_addressInfo.emplace(address, info).second) {
+                    throw StateError("an address that does not fit");
+                }
+            }
+        } else {
+            ar(m_addressInfo);
+        }
+    }
     PhrasesResult Finish(const WalkEnd&);
 
 private:
@@ -67,11 +90,20 @@ private:
         std::string text;  // UTF-8
         long long count = 0;
         std::vector<int> hosts;  // indexes into m_hosts, first appearance first
+        template <class Ar>
+        void Keep(Ar& ar) {
+            ar(text, count, hosts);
+        }
     };
     struct AddressInfo {
         int phrase = -1;  // -1: the address gives no phrase
         int host = -1;    // -1: no host
+        template <class Ar>
+        void Keep(Ar& ar) {
+            ar(phrase, host);
+        }
     };
+    void IndexLoaded();
     int PhraseIndex(const std::string& text);
     int HostIndex(const std::string& host);
     void AddHost(int phrase, int host);

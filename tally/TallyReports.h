@@ -34,6 +34,10 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(ValueTallyAccumulator& later);
     ValueTallyAccumulator Fresh() const { return {m_field, {m_tally.Slots()}}; }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_total, m_nameless, m_tally);
+    }
     ValueTallyResult Finish(const WalkEnd& end);
 
 private:
@@ -70,6 +74,10 @@ public:
     void Merge(HostsAccumulator& later);
     explicit HostsAccumulator(TableLimits limits = TableLimits::Store()) : m_wholeLog(limits.wholeLog) {}
     HostsAccumulator Fresh() const { return HostsAccumulator({0, m_wholeLog}); }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_total, m_nameless, m_hosts);
+    }
     HostsResult Finish(const WalkEnd& end);
 
 private:
@@ -107,6 +115,28 @@ public:
     void Merge(KeywordsAccumulator& later);
     explicit KeywordsAccumulator(TableLimits limits = TableLimits::Store()) : m_wholeLog(limits.wholeLog) {}
     KeywordsAccumulator Fresh() const { return KeywordsAccumulator({0, m_wholeLog}); }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        if constexpr (Ar::kLoading) {
+            m_distinct.clear();
+            m_indexOf.clear();
+            const size_t count = ar.Count();
+            for (size_t i = 0; i < count; ++i) {
+                IndexOf(ar.Text());
+            }
+        } else {
+            ar(m_distinct);
+        }
+        ar(m_counts, m_order);
+        if (m_counts.size() != m_distinct.size()) {
+            throw StateError("keywords and counts differ");
+        }
+        for (const std::uint32_t index : m_order) {
+            if (index >= m_distinct.size()) {
+                throw StateError("a keyword out of range");
+            }
+        }
+    }
     KeywordsResult Finish(const WalkEnd& end);
 
 private:
@@ -141,6 +171,10 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(PagesAccumulator& later);
     PagesAccumulator Fresh() const { return {m_order, {m_tally.Slots(), m_wholeLog}}; }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_total, m_tally);
+    }
     PagesResult Finish(const WalkEnd& end);
 
 private:

@@ -39,6 +39,10 @@ struct TallyTextHash {
 struct ValueCount {
     std::string_view value;
     long long count;
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(value, count);
+    }
 };
 
 class ValueTally {
@@ -64,6 +68,26 @@ public:
     const std::vector<Row>& Rows() const { return m_rows; }
     ResultBacking Backing() const { return m_texts; }
     size_t Slots() const { return m_slots; }
+
+    // Writes the values and counts, or reads them back in the same order.
+    template <class Ar>
+    void Keep(Ar& ar) {
+        if constexpr (Ar::kLoading) {
+            *this = ValueTally(m_slots);
+            const size_t count = ar.Count();
+            for (size_t i = 0; i < count; ++i) {
+                const std::string_view value = ar.Text();
+                long long times = 0;
+                ar(times);
+                Add(value, times);
+            }
+            if (m_rows.size() != count) {
+                throw StateError("a value twice or past the tally's room");
+            }
+        } else {
+            ar(m_rows);
+        }
+    }
 
 private:
     void Add(std::string_view value, long long count);

@@ -1,6 +1,7 @@
 // Calendar reports: time stamps counted by date, by month, by weekday and by weekday and hour.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <span>
@@ -94,6 +95,18 @@ public:
     std::string_view Marker() const { return m_records == RecordKind::Main ? kMarker2 : kMarker7; }
     void Step(std::span<const Slot> batch);
     void Merge(DateCountsAccumulator& later);
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_total, m_undated, m_perDay, m_runDay, m_runCount);
+        // Day numbers of the years a log can name (four digits at most), far from overflow.
+        constexpr int kFarthestDay = 10'000'000;
+        const bool farDay = std::any_of(m_perDay.begin(), m_perDay.end(), [](const auto& day) {
+            return day.first < -kFarthestDay || day.first > kFarthestDay;
+        });
+        if (farDay || m_runDay < -kFarthestDay || m_runDay > kFarthestDay) {
+            throw StateError("a day out of range");
+        }
+    }
 
 protected:
     // The lines per day number, every date read so far included.
@@ -142,6 +155,10 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(WeekHoursAccumulator& later);
     WeekHoursAccumulator Fresh() const { return WeekHoursAccumulator(m_result.records); }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_result.total, m_result.undated, m_result.counts);
+    }
     WeekHoursResult Finish(const WalkEnd&) { return m_result; }
 
 private:

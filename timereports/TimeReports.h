@@ -39,6 +39,14 @@ public:
     void Step(std::span<const Slot> batch);
     void Merge(TimeCountsAccumulator& later);
     TimeCountsAccumulator Fresh() const { return {m_result.grid, m_result.records, m_limits}; }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        const size_t cells = m_result.counts.size();
+        ar(m_result.total, m_result.counts);
+        if (m_result.counts.size() != cells) {
+            throw StateError("another number of cells");
+        }
+    }
     TimeCountsResult Finish(const WalkEnd&) { return std::move(m_result); }
 
 private:
@@ -71,6 +79,11 @@ public:
     void Merge(GuestNumbersAccumulator& later);
     void MergePastEnd(GuestNumbersAccumulator& later);
     GuestNumbersAccumulator Fresh() const { return {}; }
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(m_result.found, m_result.firstNumber, m_result.firstTime, m_result.lastNumber, m_result.lastTime,
+           m_result.pageGuests);
+    }
     GuestNumbersResult Finish(const WalkEnd&);
 
 private:

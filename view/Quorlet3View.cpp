@@ -45,6 +45,7 @@
 #include "view/BackgroundRead.h"
 #include "view/LogWatcher.h"
 #include "view/WholeLogReports.h"
+#include "wholelog/KeptState.h"
 
 namespace quorlet3 {
 namespace {
@@ -265,6 +266,9 @@ CQuorlet3View::CQuorlet3View(CQuorlet3Doc& doc, QWidget* parent)
     : QWidget(parent), m_doc(doc), m_watcher(std::make_unique<CLogWatcher>()) {
     setFont(DialogFont());
     resize(DialogSize(207, 137));
+    if (const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation); !cache.isEmpty()) {
+        m_keptStates = QFile::encodeName(QDir(cache).filePath(QStringLiteral("whole-log-states"))).toStdString();
+    }
 
     setAcceptDrops(true);
 
@@ -738,6 +742,12 @@ void CQuorlet3View::OnWholeLoad() {
     });
 }
 
+void CQuorlet3View::OnForgetKeptStates() {
+    if (!m_keptStates.empty()) {
+        ForgetKeptStates(m_keptStates);
+    }
+}
+
 void CQuorlet3View::OnDateWindowLoad() {
     if (Busy()) {
         return;
@@ -796,13 +806,16 @@ void CQuorlet3View::StartWholeLoad(const std::string& path, const DateWindow& da
     auto made = std::make_shared<Made>();
     StartBackground(
         QStringLiteral("%1 を読み込んでいます。").arg(PathToQString(path)),
-        [path, dates, made](const PartReadOptions& options, const std::atomic<bool>& cancel) {
+        [path, dates, made, states = m_keptStates](const PartReadOptions& options, const std::atomic<bool>& cancel) {
             made->sizeBefore = FileSizeOf(path);
             made->firstLines =
                 dates.IsOpen() ? LoadLineStore(path) : LoadLineStore(path, LineWindow::Dated(dates)).store;
             PartReadOptions inWindow = options;
             inWindow.dates = dates;
-            made->reports = RunWholeLogReports(path, inWindow, &cancel);
+            made->reports = RunWholeLogReports(path, inWindow, &cancel, states);
+            for (const std::string& note : made->reports->notes) {
+                qInfo("%s", note.c_str());  // a full read instead of a kept state's: nothing the user must do
+            }
         },
         [this, made, then = std::move(then)] {
             m_doc.AdoptWholeLog(std::move(made->firstLines), std::move(made->reports));

@@ -92,6 +92,13 @@ public:
     // Reads the loaded log again (whole or first lines, as loaded) and recomputes the shown report.
     void ReloadLog();
 
+    // A whole log read keeps its state in this folder (by default in the user's cache
+    // folder), so that reading it whole again, or a reload, reads only what was appended.
+    const std::string& KeptStatesFolder() const { return m_keptStates; }
+    void SetKeptStatesFolder(std::string folder) { m_keptStates = std::move(folder); }
+    // Removes the kept states: the next whole read of any log reads all of it.
+    void OnForgetKeptStates();
+
     // True while the user waits for a whole log to be read (its progress dialog holds the
     // window); commands wait for it. A reload of a growing whole log reads quietly instead,
     // and the window works on the log as it was until the reload is over.
@@ -243,7 +250,8 @@ private:
     std::string m_strResult;               // the last report, cp932 bytes as the document returned them
     QString m_strFileName;                 // the initial sentence, then the path of the loaded log
     std::string m_loadedPath;
-    std::string m_saveFolder;                              // of the last file written
+    std::string m_saveFolder;  // of the last file written
+    std::string m_keptStates;
     std::optional<DateWindowChoice> m_dateWindow;          // the date window loaded
     long long m_windowStartByte = 0;                       // where the first lines of the date window start
     mutable std::optional<long long> m_linesBeforeWindow;  // file lines before them, counted when a check needs them

@@ -26,6 +26,7 @@ struct WholeLogReports {
     std::string path;                // as the file system spells it
     long long lines = 0;             // line slots the walk visited (every line of the log)
     std::vector<RowResult> results;  // the rows of WholeLogRows(), in table order
+    std::vector<std::string> notes;  // why a kept state was not used or not kept, one line each
 
     // The row's result over the whole log, or null for a row the run does not compute
     // (the listing, the per-page report, commands without a report).
@@ -35,6 +36,9 @@ struct WholeLogReports {
 // The rows a whole-log run computes: every report of AllReportRows but the listing,
 // which a whole log shows from its first 10000 lines.
 std::vector<const CommandRow*> WholeLogRows();
+
+// What a kept state of the rows' accumulators is kept for: the rows' report words.
+std::string WholeLogStateKey(std::span<const CommandRow* const> rows);
 
 // The rows' reports over every line of the log at path, their tables unlimited, as
 // quorlet3-report --whole computes them. progress and jobs come from options; when cancel
@@ -56,7 +60,12 @@ void CountCheckLinesFromFileStart(std::vector<RowResult>& results, const std::st
 
 // Every report of WholeLogRows() over the log at path (over its date window when the
 // options name one, the check counting file lines); throws like RunRowsOverWholeLog.
+// With a stateFolder, a run over the whole log (no date window) keeps its state there
+// (KeptStatePath, the kMostKeptStates most recent logs) and reads only what was appended
+// since the state it finds there.
+inline constexpr size_t kMostKeptStates = 16;
 std::shared_ptr<const WholeLogReports> RunWholeLogReports(const std::string& path, const PartReadOptions& options,
-                                                          const std::atomic<bool>* cancel = nullptr);
+                                                          const std::atomic<bool>* cancel = nullptr,
+                                                          const std::string& stateFolder = {});
 
 }  // namespace quorlet3

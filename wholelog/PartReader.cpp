@@ -310,7 +310,7 @@ private:
 
 // A regular file: every worker takes the next part number, finds the part's lines with
 // pread and runs it. Part i holds the lines that start in [i * partBytes, (i + 1) * partBytes).
-void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool& pool,
+void RunFileParts(const Source& source, ByteRange range, bool goesOn, size_t partBytes, Pool& pool,
                   const std::function<void(const PartInput&)>& run) {
     // The bytes read end at the range's end as if the file ended there.
     const long long size = range.end;
@@ -394,7 +394,7 @@ void RunFileParts(const Source& source, ByteRange range, size_t partBytes, Pool&
                 pieceStart = cut;
                 window.ReadRange(cut, cut + windowBytes);  // searched lies in it: cut is at most 1001 bytes before
             }
-            input.isLast = end == size;
+            input.isLast = end == size && !goesOn;
             if (!input.isLast) {
                 window.Extend(end + static_cast<long long>(kLookAhead));
                 nextSlot =
@@ -605,9 +605,15 @@ void RunParts(const std::string& path, const PartReadOptions& options, const std
             throw LogFileError(source.Name(), "cannot find a date window: it is not a regular file",
                                LogFileCause::NotRegularFile);
         }
-        RunFileParts(source, FindDateWindow(path, options.dates), partBytes, pool, run);
+        RunFileParts(source, FindDateWindow(path, options.dates), false, partBytes, pool, run);
+    } else if (options.range) {
+        if (!source.IsRegular()) {
+            throw LogFileError(source.Name(), "cannot read a part of it: it is not a regular file",
+                               LogFileCause::NotRegularFile);
+        }
+        RunFileParts(source, *options.range, options.rangeGoesOn, partBytes, pool, run);
     } else if (source.IsRegular()) {
-        RunFileParts(source, {0, source.Size()}, partBytes, pool, run);
+        RunFileParts(source, {0, source.Size()}, false, partBytes, pool, run);
     } else {
         RunStreamParts(source, partBytes, pool, run);
     }

@@ -25,6 +25,11 @@ struct PartReadOptions {
     // When set, receives the most bytes the reader's buffers held at once: the bound on
     // the memory the reading takes, apart from what work() keeps.
     long long* peakBufferBytes = nullptr;
+    // Only these bytes of a regular file are read (both at starts of lines, or at its end);
+    // with rangeGoesOn, the lines from range->end on follow: the last part's next slot is
+    // the first of them, as if the file went on, instead of the end of the file.
+    std::optional<ByteRange> range;
+    bool rangeGoesOn = false;
 };
 
 // One part of the log as work() sees it.

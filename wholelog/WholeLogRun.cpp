@@ -1,11 +1,18 @@
 // Runs report accumulators over every slot of a log file, read in parallel parts.
 #include "wholelog/WholeLogRun.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <deque>
 #include <memory>
 #include <vector>
 
+#include "logstore/LogLoader.h"
 #include "logstore/ReadingRules.h"
 #include "wholelog/SlotSplitter.h"
 
@@ -137,13 +144,15 @@ private:
 
 }  // namespace
 
-WalkEnd RunOverWholeLog(const std::string& path, std::span<SlotAccumulator* const> accumulators,
-                        const PartReadOptions& options) {
+namespace {
+
+// Reads the parts of options into root's accumulators.
+void RunInto(Root& root, const std::string& path, const PartReadOptions& options) {
+    const std::span<SlotAccumulator* const> accumulators = root.accumulators;
     bool anyPastEnd = false;
     for (SlotAccumulator* acc : accumulators) {
         anyPastEnd = anyPastEnd || acc->ReadsPastEnd();
     }
-    Root root{accumulators};
     using State = std::unique_ptr<PartState>;
     const std::function<State(const PartInput&)> work = [&](const PartInput& part) {
         auto state = std::make_unique<PartState>();
@@ -173,6 +182,70 @@ WalkEnd RunOverWholeLog(const std::string& path, std::span<SlotAccumulator* cons
     if (!last->folded) {
         FoldInto(root, *last);
     }
+}
+
+// The start of the last line of [from, size) that ends with an LF; from when there is none.
+long long LastWholeLineStart(const std::string& path, long long from, long long size) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        throw LogFileError(path, std::strerror(errno), LogFileCause::Other, errno);
+    }
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, std::fclose);
+    std::vector<char> block(1 << 16);
+    long long lastLf = -1;  // the LF that ends the last whole line
+    for (long long end = size; end > from;) {
+        const long long begin = std::max(from, end - static_cast<long long>(block.size()));
+        const auto count = static_cast<size_t>(end - begin);
+        if (::fseeko(file, begin, SEEK_SET) != 0 || std::fread(block.data(), 1, count, file) != count) {
+            throw LogFileError(path, "cannot read it again", LogFileCause::ReadError);
+        }
+        for (size_t i = count; i-- > 0;) {
+            if (block[i] != '\n') {
+                continue;
+            }
+            if (lastLf >= 0) {
+                return begin + static_cast<long long>(i) + 1;
+            }
+            lastLf = begin + static_cast<long long>(i);
+        }
+        end = begin;
+    }
+    return from;
+}
+
+}  // namespace
+
+WalkEnd RunOverWholeLog(const std::string& path, std::span<SlotAccumulator* const> accumulators,
+                        const PartReadOptions& options) {
+    Root root{accumulators};
+    RunInto(root, path, options);
+    return {true, root.walked};
+}
+
+WalkEnd RunOverWholeLogFrom(const std::string& path, std::span<SlotAccumulator* const> accumulators,
+                            const PartReadOptions& options, const WalkHandOff& from,
+                            const std::function<void(const WalkHandOff&)>& save) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        throw LogFileError(path, std::strerror(errno), LogFileCause::Other, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw LogFileError(path, "cannot keep its state: it is not a regular file", LogFileCause::NotRegularFile);
+    }
+    const long long size = info.st_size;
+    if (from.offset > size) {
+        throw LogFileError(path, "is shorter than the bytes already read", LogFileCause::ReadError);
+    }
+    const long long savePoint = LastWholeLineStart(path, from.offset, size);
+    Root root{accumulators, from.ended, from.walked};
+    PartReadOptions part = options;
+    part.range = ByteRange{from.offset, savePoint};
+    part.rangeGoesOn = true;
+    RunInto(root, path, part);
+    save(WalkHandOff{savePoint, root.ended, root.walked});
+    part.range = ByteRange{savePoint, size};
+    part.rangeGoesOn = false;
+    RunInto(root, path, part);
     return {true, root.walked};
 }
 

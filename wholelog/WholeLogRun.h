@@ -1,6 +1,7 @@
 // Runs report accumulators over every slot of a log file, read in parallel parts.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 
@@ -19,5 +20,30 @@ namespace quorlet3 {
 // Throws LogFileError naming the file when it cannot be opened or read.
 WalkEnd RunOverWholeLog(const std::string& path, std::span<SlotAccumulator* const> accumulators,
                         const PartReadOptions& options);
+
+// What a run over the first bytes of a log hands to a run that goes on from there: where
+// it stopped (the start of a line) and how far the walk had got. Together with the
+// accumulators' own states it is all that a later run needs.
+struct WalkHandOff {
+    long long offset = 0;  // bytes read
+    bool ended = false;    // the walk's end (a sentinel line) lay before offset
+    long long walked = 0;  // slots the walk visited before offset (or before its end)
+
+    template <class Ar>
+    void Keep(Ar& ar) {
+        ar(offset, ended, walked);
+    }
+};
+
+// The same over a regular file whose bytes before from.offset the accumulators have
+// already read (their states loaded, from the hand-off of an earlier run). Reads on to
+// the end of the file, as it is when the run starts, and returns what RunOverWholeLog over
+// the whole file would. On the way, once the accumulators have read every slot before the
+// start of the file's last complete line, calls save(handOff) with them in that state: a
+// line that is cut short, and the last whole line, whose slots take their next text from
+// lines that may still be written, are read again by the next run.
+WalkEnd RunOverWholeLogFrom(const std::string& path, std::span<SlotAccumulator* const> accumulators,
+                            const PartReadOptions& options, const WalkHandOff& from,
+                            const std::function<void(const WalkHandOff&)>& save);
 
 }  // namespace quorlet3

@@ -329,6 +329,49 @@ std::string WithoutContents(const std::string& json) {
     return json.substr(0, from) + json.substr(to + 3);
 }
 
+// A state kept between two runs, with the log grown in between, gives the report of a
+// full run; a state that is no state, or a folder where none can be kept, costs a note.
+TEST_F(CliTest, StateKeptBetweenRunsGivesTheFullRunsReport) {
+    const std::string bytes = GeneratedLog(150);
+    const std::string log = m_dir.WriteFile("grown.log", bytes.substr(0, bytes.size() / 3));
+    const std::string state = m_dir.Path() + "/grown.state";
+    const std::vector<std::string> report = {"--format", "json", log, "all"};
+    auto withState = [&](const std::string& file) {
+        std::vector<std::string> args = {"--whole", "--state", file};
+        args.insert(args.end(), report.begin(), report.end());
+        return RunReport(args);
+    };
+    EXPECT_EQ(withState(state).exitCode, 0);
+    std::ofstream(log, std::ios::binary | std::ios::app) << bytes.substr(bytes.size() / 3);
+    std::vector<std::string> fullArgs = {"--whole"};
+    fullArgs.insert(fullArgs.end(), report.begin(), report.end());
+    const Outcome full = RunReport(fullArgs);
+    ASSERT_EQ(full.exitCode, 0);
+
+    const Outcome kept = withState(state);
+    EXPECT_EQ(kept.exitCode, 0);
+    EXPECT_EQ(kept.err, "");
+    EXPECT_EQ(kept.out, full.out);
+    // The per-page report follows from the same state, for a page typed as text.
+    const std::string names = RunReport({"--whole", log, "page-names"}).out;
+    const std::string page = names.substr(0, names.find('\n'));
+    const Outcome days = RunReport({"--whole", "--state", state, log, "page-days", page});
+    EXPECT_EQ(days.err, "");
+    EXPECT_EQ(days.out, RunReport({"--whole", log, "page-days", page}).out);
+    EXPECT_NE(days.out.find(page), std::string::npos) << days.out;
+
+    std::ofstream(state) << "not a state\n";
+    const Outcome noState = withState(state);
+    EXPECT_EQ(noState.exitCode, 0);
+    EXPECT_EQ(noState.err, "quorlet3-report: '" + state + "' is not a state file: reading the whole log\n");
+    EXPECT_EQ(noState.out, full.out);
+
+    const Outcome unwritable = withState(m_dir.Path() + "/no-folder/grown.state");
+    EXPECT_EQ(unwritable.exitCode, 0);
+    EXPECT_NE(unwritable.err.find("cannot keep the state"), std::string::npos) << unwritable.err;
+    EXPECT_EQ(unwritable.out, full.out);
+}
+
 // Below 10000 lines and 300 values per table, reading the whole log in parts gives every
 // report, in every format, as the first 10000 lines give it.
 TEST_F(CliTest, WholeLogEqualsTheDefaultOnAShortLog) {
@@ -470,48 +513,59 @@ struct UsageCase {
 
 class CliUsageTest : public CliTest, public ::testing::WithParamInterface<UsageCase> {};
 
-TEST_P(CliUsageTest, ExitsWithTwoAndShowsTheUsage) {
+TEST_P(CliUsageTest, ExitsWithTwoAndAOneLineMessage) {
     std::vector<std::string> args = GetParam().args;
     std::replace(args.begin(), args.end(), std::string("LOG"), m_log);
     const Outcome run = RunReport(args);
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("Usage: quorlet3-report"), std::string::npos) << run.err;
+    const std::string tail = "\nTry 'quorlet3-report --help'.\n";
+    ASSERT_GT(run.err.size(), tail.size()) << run.err;
+    EXPECT_EQ(run.err.substr(run.err.size() - tail.size()), tail) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 2) << run.err;
+    EXPECT_EQ(run.err.rfind("quorlet3-report: ", 0), 0u) << run.err;
     EXPECT_NE(run.err.substr(0, run.err.find('\n')).find(GetParam().names), std::string::npos) << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Errors, CliUsageTest,
-    ::testing::Values(UsageCase{"NoArguments", {}}, UsageCase{"NoReport", {"LOG"}},
-                      UsageCase{"UnknownReport", {"LOG", "summary"}}, UsageCase{"MissingWord", {"LOG", "pages"}},
-                      UsageCase{"WrongWord", {"LOG", "hourly", "both"}}, UsageCase{"ExtraWord", {"LOG", "check", "x"}},
-                      UsageCase{"EmptyExtraWord", {"LOG", "guests", ""}},
-                      UsageCase{"TooMany", {"LOG", "daily", "main", "x"}}, UsageCase{"NoPage", {"LOG", "page-days"}},
-                      UsageCase{"PageNamesWithWord", {"LOG", "page-names", "x"}},
-                      UsageCase{"UnknownOption", {"--utf16", "LOG", "check"}},
-                      UsageCase{"SvgWithoutShare", {"--svg", "x.svg", "LOG", "check"}},
-                      UsageCase{"UnknownFormat", {"--format", "xml", "LOG", "check"}},
-                      UsageCase{"RawJson", {"--raw", "--format", "json", "LOG", "check"}},
-                      UsageCase{"AllAsCsv", {"--format", "csv", "LOG", "all"}}, UsageCase{"AllAsText", {"LOG", "all"}},
-                      UsageCase{"HtmlOfOneReport", {"--format", "html", "LOG", "check"}},
-                      UsageCase{"FromZero", {"--from", "0", "LOG", "check"}},
-                      UsageCase{"FromAndLast", {"--from", "2", "--last", "LOG", "check"}},
-                      UsageCase{"UnknownReportBeforeBadFile", {"/nonexistent/a.log", "summary"}},
-                      UsageCase{"WholeAndLast", {"--whole", "--last", "LOG", "check"}, "--whole"},
-                      UsageCase{"WholeAndFrom", {"--whole", "--from", "3", "LOG", "check"}, "--whole"},
-                      UsageCase{"LastOfStandardInput", {"--last", "-", "check"}, "standard input"},
-                      UsageCase{"JobsWithoutWhole", {"--jobs", "2", "LOG", "check"}, "--jobs"},
-                      UsageCase{"PartSizeWithoutWhole", {"--part-size", "9", "LOG", "check"}, "--part-size"},
-                      UsageCase{"NoJobs", {"--whole", "--jobs", "0", "LOG", "check"}, "--jobs"},
-                      UsageCase{"SinceNotADate", {"--since", "1998-02-30", "LOG", "check"}, "--since"},
-                      UsageCase{"UntilWrongForm", {"--until=15-Jul-98", "LOG", "check"}, "--until"},
-                      UsageCase{"UntilWithoutDate", {"LOG", "check", "--until"}, "--until"},
-                      UsageCase{"UntilBeforeSince",
-                                {"--since", "1998-07-16", "--until", "1998-07-15", "LOG", "check"},
-                                "--until is before --since"},
-                      UsageCase{"SinceAndFrom", {"--since", "1998-07-16", "--from", "2", "LOG", "check"}, "--since"},
-                      UsageCase{"UntilAndLast", {"--last", "--until", "1998-07-16", "LOG", "check"}, "--until"},
-                      UsageCase{"SinceOfStandardInput", {"--since", "1998-07-16", "-", "check"}, "standard input"}),
+    ::testing::Values(
+        UsageCase{"NoArguments", {}}, UsageCase{"NoReport", {"LOG"}}, UsageCase{"UnknownReport", {"LOG", "summary"}},
+        UsageCase{"MissingWord", {"LOG", "pages"}}, UsageCase{"WrongWord", {"LOG", "hourly", "both"}},
+        UsageCase{"ExtraWord", {"LOG", "check", "x"}}, UsageCase{"EmptyExtraWord", {"LOG", "guests", ""}},
+        UsageCase{"TooMany", {"LOG", "daily", "main", "x"}}, UsageCase{"NoPage", {"LOG", "page-days"}},
+        UsageCase{"PageNamesWithWord", {"LOG", "page-names", "x"}},
+        UsageCase{"UnknownOption", {"--utf16", "LOG", "check"}},
+        UsageCase{"SvgWithoutShare", {"--svg", "x.svg", "LOG", "check"}},
+        UsageCase{"UnknownFormat", {"--format", "xml", "LOG", "check"}},
+        UsageCase{"RawJson", {"--raw", "--format", "json", "LOG", "check"}},
+        UsageCase{"AllAsCsv", {"--format", "csv", "LOG", "all"}}, UsageCase{"AllAsText", {"LOG", "all"}},
+        UsageCase{"HtmlOfOneReport", {"--format", "html", "LOG", "check"}},
+        UsageCase{"FromZero", {"--from", "0", "LOG", "check"}},
+        UsageCase{"FromAndLast", {"--from", "2", "--last", "LOG", "check"}},
+        UsageCase{"UnknownReportBeforeBadFile", {"/nonexistent/a.log", "summary"}},
+        UsageCase{"WholeAndLast", {"--whole", "--last", "LOG", "check"}, "--whole"},
+        UsageCase{"WholeAndFrom", {"--whole", "--from", "3", "LOG", "check"}, "--whole"},
+        UsageCase{"LastOfStandardInput", {"--last", "-", "check"}, "standard input"},
+        UsageCase{"JobsWithoutWhole", {"--jobs", "2", "LOG", "check"}, "--jobs"},
+        UsageCase{"PartSizeWithoutWhole", {"--part-size", "9", "LOG", "check"}, "--part-size"},
+        UsageCase{"NoJobs", {"--whole", "--jobs", "0", "LOG", "check"}, "--jobs"},
+        UsageCase{"SinceNotADate", {"--since", "1998-02-30", "LOG", "check"}, "--since"},
+        UsageCase{"UntilWrongForm", {"--until=15-Jul-98", "LOG", "check"}, "--until"},
+        UsageCase{"UntilWithoutDate", {"LOG", "check", "--until"}, "--until"},
+        UsageCase{"UntilBeforeSince",
+                  {"--since", "1998-07-16", "--until", "1998-07-15", "LOG", "check"},
+                  "--until is before --since"},
+        UsageCase{"SinceAndFrom", {"--since", "1998-07-16", "--from", "2", "LOG", "check"}, "--since"},
+        UsageCase{"UntilAndLast", {"--last", "--until", "1998-07-16", "LOG", "check"}, "--until"},
+        UsageCase{"SinceOfStandardInput", {"--since", "1998-07-16", "-", "check"}, "standard input"},
+        UsageCase{"StateWithoutWhole", {"--state", "s", "LOG", "check"}, "--state"},
+        UsageCase{"StateWithoutFile", {"--whole", "--state=", "LOG", "check"}, "--state"},
+        UsageCase{"StateOfStandardInput", {"--whole", "--state", "s", "-", "check"}, "standard input"},
+        UsageCase{"StateWithSince", {"--whole", "--state", "s", "--since", "1998-07-16", "LOG", "check"}, "--since"},
+        UsageCase{"StateWithFrom", {"--state", "s", "--from", "2", "LOG", "check"}, "--state"},
+        UsageCase{"StateWithLast", {"--whole", "--last", "--state", "s", "LOG", "check"}, "--last"},
+        UsageCase{"StateWithContents", {"--whole", "--state", "s", "LOG", "contents"}, "contents"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BadLog {
@@ -524,11 +578,15 @@ class CliBadFileTest : public ::testing::TestWithParam<BadLog> {};
 TEST_P(CliBadFileTest, ExitsWithOneNamingTheFile) {
     TempDir dir;
     const std::string path = GetParam().make(dir);
-    for (const char* mode : {"--raw", "--whole"}) {
-        const Outcome run = RunReport({mode, path, "check"});
-        EXPECT_EQ(run.exitCode, 1) << mode;
-        EXPECT_EQ(run.out, "") << mode;
-        EXPECT_NE(run.err.find(path), std::string::npos) << mode << ": " << run.err;
+    const std::string state = dir.Path() + "/log.state";
+    for (const std::vector<std::string>& mode :
+         {std::vector<std::string>{"--raw"}, {"--whole"}, {"--whole", "--state", state}}) {
+        std::vector<std::string> args = mode;
+        args.insert(args.end(), {path, "check"});
+        const Outcome run = RunReport(args);
+        EXPECT_EQ(run.exitCode, 1) << mode.back();
+        EXPECT_EQ(run.out, "") << mode.back();
+        EXPECT_NE(run.err.find(path), std::string::npos) << mode.back() << ": " << run.err;
     }
 }
 

@@ -10,6 +10,7 @@
 
 #include "fuzz/Cp932Harness.h"
 #include "fuzz/LogHarness.h"
+#include "fuzz/StateHarness.h"
 
 namespace {
 
@@ -57,10 +58,32 @@ TEST(FuzzReplay, Cp932SeedsAgreeWithTheReferences) {
     EXPECT_GT(Replay(QUORLET3_FUZZ_CORPUS "/cp932", quorlet3::fuzz::RunCp932Input, 0), 0u);
 }
 
+TEST(FuzzReplay, StateSeedsAreRefusedOrLoadCleanly) {
+    EXPECT_GT(Replay(QUORLET3_FUZZ_CORPUS "/state", quorlet3::fuzz::RunStateInput, 0), 0u);
+}
+
+// The writer's own states are taken; each of them with one byte changed is not.
+TEST(FuzzReplay, StateHarnessTakesTheWritersStatesOnly) {
+    for (const bool half : {false, true}) {
+        std::string state = quorlet3::fuzz::WrittenState(half);
+        ASSERT_FALSE(state.empty());
+        auto run = [&] {
+            return quorlet3::fuzz::RunStateInput(reinterpret_cast<const uint8_t*>(state.data()), state.size());
+        };
+        EXPECT_EQ(run(), "");
+        for (size_t at = 0; at < state.size(); at += 97) {
+            state[at] = static_cast<char>(state[at] ^ 1);
+            EXPECT_EQ(run(), "") << at;
+            state[at] = static_cast<char>(state[at] ^ 1);
+        }
+    }
+}
+
 // An empty file loads to a store holding only the sentinel; every report runs on it.
 TEST(FuzzReplay, EmptyInputHoldsEveryProperty) {
     EXPECT_EQ(quorlet3::fuzz::RunLogInput(nullptr, 0), "");
     EXPECT_EQ(quorlet3::fuzz::RunCp932Input(nullptr, 0), "");
+    EXPECT_EQ(quorlet3::fuzz::RunStateInput(nullptr, 0), "");
 }
 
 }  // namespace

@@ -321,10 +321,11 @@ void ShellTest::windowCommandsJoinTheFileMenu() {
         texts << (action->isSeparator() ? QStringLiteral("---") : action->text());
     }
     // The table's file commands first, the window's own after them, exit last.
-    QCOMPARE(texts, (QStringList{"ファイルを指定する(&O)", "検査(&C)", "内容を見る(&L)", "---",
-                                 "ログ全体を読み込む(&W)…", "期間を指定して読み込む(&D)…", "自動更新(&U)", "---",
-                                 "結果を保存(&S)…", "HTMLレポートを書き出す(&H)…", "結果をJSONで書き出す(&J)…",
-                                 "結果をCSVで書き出す(&V)…", "---", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
+    QCOMPARE(texts,
+             (QStringList{"ファイルを指定する(&O)", "検査(&C)", "内容を見る(&L)", "---", "ログ全体を読み込む(&W)…",
+                          "期間を指定して読み込む(&D)…", "自動更新(&U)", "読み込んだ状態を忘れる(&K)", "---",
+                          "結果を保存(&S)…", "HTMLレポートを書き出す(&H)…", "結果をJSONで書き出す(&J)…",
+                          "結果をCSVで書き出す(&V)…", "---", "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"}));
     QVERIFY(t.frame.AutoReloadAction()->isCheckable());
     t.frame.AutoReloadAction()->setChecked(true);
     QVERIFY(t.view->AutoReload());

@@ -16,7 +16,9 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QtTest>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "app/MainFrm.h"
@@ -80,6 +82,7 @@ void Append(const std::string& path, std::string_view bytes) {
 
 // A frame and view on their own document, every dialog replaced by a recorder.
 struct WindowUnderTest {
+    TempDir states;  // the kept states of whole logs, instead of the user's cache folder
     CQuorlet3Doc doc;
     FakeChooser chooser;
     FakeQuestions questions{true};
@@ -94,6 +97,7 @@ struct WindowUnderTest {
     std::vector<std::string> opened;
 
     WindowUnderTest() {
+        view->SetKeptStatesFolder(states.PathOf("kept"));
         doc.SetFileChooser(&chooser);
         doc.SetQuestionBox(&questions);
         view->m_reportError = [this](const QString& text) { errors << text; };
@@ -236,6 +240,7 @@ private Q_SLOTS:
     void shrinkingOrVanishingLogStopsTheWatch();
     void quietReloadLeavesTheWindowUsable();
     void growingWholeLogRecountsTheChosenPage();
+    void wholeLogReadAgainGoesOnFromItsKeptState();
     void dateWindowDialogIsBoundedByTheLogsDates();
     void dateWindowLoadEqualsTheCommandLine_data();
     void dateWindowLoadEqualsTheCommandLine();
@@ -743,6 +748,52 @@ void WindowFileTest::growingWholeLogRecountsTheChosenPage() {
     QVERIFY(!dialogSeen);
     QVERIFY(t.errors.isEmpty());
 }
+
+// A whole log read again, by the command or by a reload, goes on from the state kept at
+// the last read and gives what a full read gives; the File menu's command forgets it.
+void WindowFileTest::wholeLogReadAgainGoesOnFromItsKeptState() {
+    TempDir dir;
+    const std::string log = dir.WriteLines("kept.log", Concat({PageRecord("a.html", 3), PageRecord("b.html", 4)}));
+    WindowUnderTest t;
+    auto keptFiles = [&] {
+        std::error_code error;
+        const std::filesystem::directory_iterator files(t.view->KeptStatesFolder(), error);
+        return error ? 0 : static_cast<int>(std::distance(files, std::filesystem::directory_iterator()));
+    };
+    auto texts = [](const WholeLogReports& reports) {
+        std::string all;
+        for (const RowResult& r : reports.results) {
+            all += FormatText(r.result);
+        }
+        return all;
+    };
+    QVERIFY(t.LoadWhole(log));
+    QCOMPARE(keptFiles(), 1);
+    for (const int day : {9, 11}) {
+        Append(log, JoinCrLf(PageRecord("b.html", day)));
+        if (day == 9) {
+            QVERIFY(t.LoadWhole(log));
+        } else {
+            QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+            t.view->ReloadLog();
+            QVERIFY(finished.wait(10000));
+        }
+        QVERIFY(t.doc.WholeLog()->notes.empty());
+        QCOMPARE(texts(*t.doc.WholeLog()), texts(*RunWholeLogReports(log, {})));
+    }
+    QCOMPARE(keptFiles(), 1);
+    for (QAction* action : t.frame.findChildren<QAction*>()) {
+        if (action->text() == QStringLiteral("読み込んだ状態を忘れる(&K)")) {
+            action->trigger();
+        }
+    }
+    QCOMPARE(keptFiles(), 0);
+    QVERIFY(t.errors.isEmpty());
+}
+
+// Figures for a big log named by QUORLET3_BIG_LOG (skipped without it): the time from
+// the whole-load command to the first report on show, and the largest gap between two
+// paints of the window meanwhile, with the reader at full speed.
 
 // Figures for a big log named by QUORLET3_BIG_LOG (skipped without it): the whole load,
 // then every report of the menu, each with its time from the command to its text on show,
