@@ -499,16 +499,20 @@ void CQuorlet3View::ShowPrepared(const CommandRow& row, std::string page, Prepar
     ShowInBox(prepared.shown, std::move(prepared.document));
 }
 
-void CQuorlet3View::DropReportJob() {
-    if (m_reportJob == nullptr) {
-        return;
-    }
-    // The job stops at its next step and goes then; the window does not wait for it.
-    CBackgroundRead* old = m_reportJob.release();
+void CQuorlet3View::LetGo(std::unique_ptr<CBackgroundRead> read) {
+    // Told to stop, it goes once it has; the window does not wait for it.
+    CBackgroundRead* old = read.release();
     old->disconnect(this);
     old->setParent(this);  // a window that closes first still stops and waits for it
     old->Cancel();
     connect(old, &CBackgroundRead::Finished, old, &QObject::deleteLater);
+}
+
+void CQuorlet3View::DropReportJob() {
+    if (m_reportJob == nullptr) {
+        return;
+    }
+    LetGo(std::move(m_reportJob));
     m_reportWait.reset();
 }
 
@@ -605,11 +609,7 @@ void CQuorlet3View::DropQuietRead(bool reloadAfter) {
     if (m_background == nullptr) {
         return;
     }
-    CBackgroundRead* old = m_background.release();
-    old->disconnect(this);
-    old->setParent(this);  // a window that closes first still stops and waits for it
-    old->Cancel();
-    connect(old, &CBackgroundRead::Finished, old, &QObject::deleteLater);
+    LetGo(std::move(m_background));
     m_reloadWaiting = m_reloadWaiting || reloadAfter;
 }
 

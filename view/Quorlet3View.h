@@ -219,6 +219,8 @@ private:
     std::function<PreparedReport(ReportResult, const std::atomic<bool>& cancel)> Preparer() const;
     // Lets the report job that runs go without waiting for it; its report is not shown.
     void DropReportJob();
+    // Lets a running read or job go: it stops at its next step and deletes itself then.
+    void LetGo(std::unique_ptr<CBackgroundRead> read);
     void ShowPrepared(const CommandRow& row, std::string page, PreparedReport& prepared);
     // Puts the text into the result box: a document made off the GUI thread when there is one.
     void ShowInBox(const QString& shown, std::unique_ptr<QTextDocument> document = nullptr);
