@@ -192,10 +192,20 @@ long long FromLineOf(std::string_view bytes, size_t lineCount) {
 
 // What the checks of one input share: the input, the document loaded from it in
 // memory, and the page names the per-page report is asked for.
+std::vector<std::string> PagesToAsk(const CQuorlet3Doc& doc, std::string_view bytes);
+
 struct Context {
     std::string_view bytes;
     CQuorlet3Doc& doc;
-    std::vector<std::string> pages;
+    // The page names the per-page checks ask for, found when a check first needs them:
+    // most checks do not, and finding them walks the store.
+    const std::vector<std::string>& Pages() {
+        if (!pages) {
+            pages = PagesToAsk(doc, bytes);
+        }
+        return *pages;
+    }
+    std::optional<std::vector<std::string>> pages = {};
 };
 
 Broken CheckWholeFile(Context& c) {
@@ -720,10 +730,10 @@ std::vector<std::string> PagesToAsk(const CQuorlet3Doc& doc, std::string_view by
 // A page name typed as UTF-8 finds the listed page that reads the same, or every one
 // when several do.
 Broken CheckResolvedPages(Context& c) {
-    for (size_t k = 0; k + 2 < c.pages.size(); ++k) {
-        const std::string utf8 = LogTextToUtf8(c.pages[k]);
+    for (size_t k = 0; k + 2 < c.Pages().size(); ++k) {
+        const std::string utf8 = LogTextToUtf8(c.Pages()[k]);
         const PageByText resolved = ResolvePageName(c.doc.Store(), utf8);
-        if (std::find(resolved.readingSo.begin(), resolved.readingSo.end(), c.pages[k]) == resolved.readingSo.end()) {
+        if (std::find(resolved.readingSo.begin(), resolved.readingSo.end(), c.Pages()[k]) == resolved.readingSo.end()) {
             return "page name: the UTF-8 form of a listed page does not find it";
         }
         for (const std::string& page : resolved.readingSo) {
@@ -770,7 +780,7 @@ Broken CheckWholeLogRun(Context& c) {
     options.jobs = 1 + byte / 64 % 3;
     std::vector<const CommandRow*> rows = AllReportRows();
     rows.push_back(FindCommand(kIdPageDays));
-    const std::string& page = c.pages.size() > 2 ? c.pages[0] : c.pages.back();  // the first listed page, or none
+    const std::string& page = c.Pages().size() > 2 ? c.Pages()[0] : c.Pages().back();  // the first listed page, or none
     RowRun store(rows, page, TableLimits::Unlimited());
     RowRun whole(rows, page, TableLimits::Unlimited());
     const WalkEnd storeEnd = RunOverStore(c.doc.Store(), store.Accumulators());
@@ -859,7 +869,7 @@ Broken CheckLogOutputs(Context& c, const LogOutput& output) {
 
 // One report row, with each page name the per-page report is asked for.
 Broken CheckReportRow(Context& c, const CommandRow& row) {
-    for (const std::string& page : TakesPage(row) ? c.pages : std::vector<std::string>{std::string()}) {
+    for (const std::string& page : TakesPage(row) ? c.Pages() : std::vector<std::string>{std::string()}) {
         if (Broken broken = CheckRow(row, c.doc, page); !broken.empty()) {
             return broken;
         }
@@ -870,27 +880,33 @@ Broken CheckReportRow(Context& c, const CommandRow& row) {
 // The checks of one input, each on its own: a fuzz input runs one of them, chosen by
 // its first byte, so that every execution stays short; a replay runs them all. The
 // report rows are chosen four times as often as the other checks, which load the file
-// again or write every report (a few milliseconds each under the sanitizers). A new
-// check goes last: an input's first byte below the old count keeps choosing its check.
+// again. The checks that write every report at once or read the file on threads take
+// tens of milliseconds under the sanitizers (a log of wide dates makes a calendar of
+// decades): they have a target of their own, so the log target keeps its pace.
 struct Checks {
     std::vector<std::function<Broken(Context&)>> all;
-    std::vector<size_t> byFirstByte;  // index into all, each as often as it is chosen
+    std::vector<size_t> byFirstByte;        // index into all, each as often as it is chosen
+    std::vector<size_t> costlyByFirstByte;  // the same for the costly checks
     Checks() {
         all = {CheckWholeFile, CheckLastWindow,        CheckFromWindow, CheckResolvedPages,
                CheckShareSvg,  CheckContentsQuestions, CheckOneWalk};
-        for (const LogOutput& output : kLogOutputs) {
-            all.push_back([&output](Context& c) { return CheckLogOutputs(c, output); });
-        }
         const size_t others = all.size();
         for (const CommandRow& row : CommandTable()) {
             if (row.start != nullptr) {
                 all.push_back([&row](Context& c) { return CheckReportRow(c, row); });
             }
         }
-        all.push_back(CheckWholeLogRun);  // after the rows, so that older inputs keep their check
+        const size_t costly = all.size();
+        for (const LogOutput& output : kLogOutputs) {
+            all.push_back([&output](Context& c) { return CheckLogOutputs(c, output); });
+        }
+        all.push_back(CheckWholeLogRun);
         all.push_back(CheckKeptStateRun);
-        for (size_t k = 0; k < all.size(); ++k) {
-            byFirstByte.insert(byFirstByte.end(), k < others || k + 2 >= all.size() ? 1 : 4, k);
+        for (size_t k = 0; k < costly; ++k) {
+            byFirstByte.insert(byFirstByte.end(), k < others ? 1 : 4, k);
+        }
+        for (size_t k = costly; k < all.size(); ++k) {
+            costlyByFirstByte.push_back(k);
         }
     }
 };
@@ -905,12 +921,11 @@ Broken RunChecks(std::string_view bytes, std::optional<size_t> only) {
     // One document for every input: its store is refilled in place, so an execution
     // does not pay for a fresh store of 10001 strings.
     static CQuorlet3Doc doc;
-    Context c{bytes, doc, {}};
+    Context c{bytes, doc};
     c.doc.LoadLogBytes(bytes);
     if (Broken broken = CheckStore(c.doc.Store(), bytes.size()); !broken.empty()) {
         return broken;
     }
-    c.pages = PagesToAsk(c.doc, bytes);
     const auto& checks = AllChecks().all;
     for (size_t k = only.value_or(0); k < (only ? *only + 1 : checks.size()); ++k) {
         if (Broken broken = checks[k](c); !broken.empty()) {
@@ -926,13 +941,24 @@ std::string RunLogInput(const uint8_t* data, size_t size) {
     return RunChecks(std::string_view(reinterpret_cast<const char*>(data), size), std::nullopt);
 }
 
-std::string RunLogFuzzInput(const uint8_t* data, size_t size) {
+namespace {
+
+Broken RunChosenCheck(const uint8_t* data, size_t size, const std::vector<size_t>& choice) {
     if (size == 0) {
         return {};
     }
-    const std::vector<size_t>& choice = AllChecks().byFirstByte;
     const size_t check = choice[data[0] % choice.size()];
     return RunChecks(std::string_view(reinterpret_cast<const char*>(data) + 1, size - 1), check);
+}
+
+}  // namespace
+
+std::string RunLogFuzzInput(const uint8_t* data, size_t size) {
+    return RunChosenCheck(data, size, AllChecks().byFirstByte);
+}
+
+std::string RunAllReportsFuzzInput(const uint8_t* data, size_t size) {
+    return RunChosenCheck(data, size, AllChecks().costlyByFirstByte);
 }
 
 }  // namespace quorlet3::fuzz

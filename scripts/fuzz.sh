@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs a libFuzzer target for a given time, one process at low priority.
-#   scripts/fuzz.sh [log|cp932|state] [SECONDS]   fuzz (default: log, 600 s)
+#   scripts/fuzz.sh [log|allreports|cp932|state] [SECONDS]   fuzz (default: log, 600 s);
+#                                           allreports takes the log seeds
 #   scripts/fuzz.sh --merge [log|cp932]     minimise the committed seed corpus with
 #                                           what the runs found
 #   scripts/fuzz.sh --coverage [log|cp932]  the project's source lines and branches the
@@ -27,10 +28,10 @@ esac
 target=${1:-log}
 seconds=${2:-600}
 case "$target" in
-  log) max_len=16384 ;;
+  log | allreports) max_len=16384 ;;
   cp932) max_len=4096 ;;
   state) max_len=65536 ;;
-  *) echo "usage: $0 [--merge|--coverage] [log|cp932|state] [SECONDS]" >&2; exit 2 ;;
+  *) echo "usage: $0 [--merge|--coverage] [log|allreports|cp932|state] [SECONDS]" >&2; exit 2 ;;
 esac
 
 if [ "$mode" = coverage ]; then
@@ -60,6 +61,7 @@ nice -n 10 cmake --build "$dir" -j2 --target "quorlet3-fuzz-$target"
 fuzzer="$dir/fuzz/quorlet3-fuzz-$target"
 
 seeds="$root/fuzz/corpus/$target"
+[ "$target" = allreports ] && seeds="$root/fuzz/corpus/log"  # the same logs, other checks
 work="$dir/corpus/$target"
 findings="$dir/findings/$target"
 mkdir -p "$seeds" "$work" "$findings"
@@ -80,7 +82,7 @@ if [ "$mode" = merge ]; then
 fi
 
 dict=""
-if [ "$target" = log ]; then
+if [ "$target" = log ] || [ "$target" = allreports ]; then
   dict="-dict=$root/fuzz/quorlet3.dict"
 fi
 # Slow inputs (a whole HTML page, a file loaded again) get less of the fuzzer's time
