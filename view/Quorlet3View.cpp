@@ -516,6 +516,20 @@ void CQuorlet3View::DropReportJob() {
     m_reportWait.reset();
 }
 
+void CQuorlet3View::Deliver(const CBackgroundRead& finished, const std::function<void()>& done) {
+    switch (finished.Result()) {
+        case CBackgroundRead::Outcome::Done:
+            RunCommand(done);
+            break;
+        case CBackgroundRead::Outcome::Failed:
+            RunCommand([&finished] { std::rethrow_exception(finished.Error()); });
+            break;
+        case CBackgroundRead::Outcome::Cancelled:
+        case CBackgroundRead::Outcome::Running:
+            break;
+    }
+}
+
 void CQuorlet3View::StartJob(const QString& label, std::function<void(const std::atomic<bool>&)> work,
                              std::function<void()> done, bool quiet) {
     DropReportJob();          // what the user asks for now wins
@@ -540,18 +554,8 @@ void CQuorlet3View::StartJob(const QString& label, std::function<void(const std:
     });
     connect(m_reportJob.get(), &CBackgroundRead::Finished, this, [this, done = std::move(done)] {
         std::unique_ptr<CBackgroundRead> finished = std::move(m_reportJob);
-        m_reportWait.reset();  // the wait ends before a dialog that follows
-        switch (finished->Result()) {
-            case CBackgroundRead::Outcome::Done:
-                RunCommand(done);
-                break;
-            case CBackgroundRead::Outcome::Failed:
-                RunCommand([&finished] { std::rethrow_exception(finished->Error()); });
-                break;
-            case CBackgroundRead::Outcome::Cancelled:
-            case CBackgroundRead::Outcome::Running:
-                break;  // the report on show stays
-        }
+        m_reportWait.reset();               // the wait ends before a dialog that follows
+        Deliver(*finished, done);           // a cancel keeps the report on show
         finished.release()->deleteLater();  // it is still delivering this signal
         Q_EMIT ReportJobFinished();
     });
@@ -707,17 +711,7 @@ void CQuorlet3View::StartBackground(const QString& label,
     connect(m_background.get(), &CBackgroundRead::Finished, this, [this, done = std::move(done)] {
         // The read is over: take it away first, so that what follows may start another.
         std::unique_ptr<CBackgroundRead> finished = std::move(m_background);
-        switch (finished->Result()) {
-            case CBackgroundRead::Outcome::Done:
-                RunCommand(done);
-                break;
-            case CBackgroundRead::Outcome::Failed:
-                RunCommand([&finished] { std::rethrow_exception(finished->Error()); });
-                break;
-            case CBackgroundRead::Outcome::Cancelled:
-            case CBackgroundRead::Outcome::Running:
-                break;  // nothing changes
-        }
+        Deliver(*finished, done);           // a cancel changes nothing
         finished.release()->deleteLater();  // it is still delivering this signal
         Q_EMIT BackgroundReadFinished();
         if (m_reloadWaiting && m_background == nullptr) {

@@ -197,6 +197,8 @@ private:
 
     // Runs a handler; a failure that passes out of it is reported after its wait cursor ended.
     void RunCommand(const std::function<void()>& handler);
+    // Runs done after a read or job that finished well, and reports one that failed.
+    void Deliver(const CBackgroundRead& finished, const std::function<void()>& done);
     // After a load by the user: empty result, the path shown, the caption and the watch
     // updated; window is the date window loaded, if any.
     void ShowLoadedFile(const std::string& path, long long sizeBefore,
