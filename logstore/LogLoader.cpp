@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "logstore/FileHandle.h"
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 
@@ -63,22 +64,6 @@ long long CountLf(const char* p, size_t n) {
     }
     return count;
 }
-
-class FileHandle {
-public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-    ~FileHandle() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Delivers the file's bytes as a text-mode stream: each CR LF pair reads as one LF,
 // any other CR stays.

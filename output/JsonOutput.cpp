@@ -282,6 +282,18 @@ void WriteReport(JsonWriter& json, const CommandRow& row, const ReportResult& re
     json.EndObject();
 }
 
+// Builds one JSON value with body and hands it to write in pieces as it grows, so that
+// a large value is never held whole.
+void WriteInPieces(const std::function<void(std::string_view)>& write, const std::function<void(JsonWriter&)>& body) {
+    std::string out;
+    JsonWriter json(out, [&](std::string& piece) {
+        write(piece);
+        piece.clear();
+    });
+    body(json);
+    write(out);
+}
+
 }  // namespace
 
 std::string FormatJson(const CommandRow& row, const ReportResult& result) {
@@ -299,36 +311,28 @@ std::string FormatJsonAll(std::string_view logPath, long long lines, const std::
 
 void WriteJsonAll(std::string_view logPath, long long lines, const std::vector<RowResult>& reports,
                   const std::function<void(std::string_view)>& write) {
-    std::string out;
-    JsonWriter json(out, [&](std::string& piece) {
-        write(piece);
-        piece.clear();
+    WriteInPieces(write, [&](JsonWriter& json) {
+        json.BeginObject();
+        json.MemberUtf8("log", PathToUtf8(logPath));
+        json.Member("lines", lines);
+        json.Key("reports");
+        json.BeginArray();
+        for (const RowResult& report : reports) {
+            WriteReport(json, *report.row, report.result);
+        }
+        json.EndArray();
+        json.EndObject();
     });
-    json.BeginObject();
-    json.MemberUtf8("log", PathToUtf8(logPath));
-    json.Member("lines", lines);
-    json.Key("reports");
-    json.BeginArray();
-    for (const RowResult& report : reports) {
-        WriteReport(json, *report.row, report.result);
-    }
-    json.EndArray();
-    json.EndObject();
-    write(out);
 }
 
 void WriteJsonFileCheck(const CommandRow& row, const FileCheckSource& check,
                         const std::function<void(std::string_view)>& write) {
-    std::string out;
-    JsonWriter json(out, [&](std::string& piece) {
-        write(piece);
-        piece.clear();
+    WriteInPieces(write, [&](JsonWriter& json) {
+        json.BeginObject();
+        json.MemberUtf8("report", row.cliName != nullptr ? row.cliName : "");
+        CheckMembers(json, check);
+        json.EndObject();
     });
-    json.BeginObject();
-    json.MemberUtf8("report", row.cliName != nullptr ? row.cliName : "");
-    CheckMembers(json, check);
-    json.EndObject();
-    write(out);
 }
 
 std::string FormatJsonCp932String(std::string_view cp932) { return JsonWriter::Cp932String(cp932); }

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "logstore/FileHandle.h"
 #include "logstore/LogLoader.h"
 
 namespace quorlet3 {
@@ -51,22 +52,6 @@ bool ReadAt(int fd, long long begin, std::string& out, size_t count) {
     return true;
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0) {
-            ::close(m_fd);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 std::string Folder(const std::string& file) {
     const size_t slash = file.rfind('/');
     if (slash == std::string::npos) {
@@ -77,8 +62,8 @@ std::string Folder(const std::string& file) {
 
 // Reads the whole state file; false when there is none. Other failures read as empty bytes.
 bool ReadStateFile(const std::string& file, std::string& bytes, std::string& why) {
-    const FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.Get() < 0) {
+    const FileHandle fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
         if (errno == ENOENT) {
             return false;
         }
@@ -86,11 +71,11 @@ bool ReadStateFile(const std::string& file, std::string& bytes, std::string& why
         return true;
     }
     struct stat info {};
-    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         why = "is not a regular file";
         return true;
     }
-    if (!ReadAt(fd.Get(), 0, bytes, static_cast<size_t>(info.st_size))) {
+    if (!ReadAt(fd.get(), 0, bytes, static_cast<size_t>(info.st_size))) {
         why = "cannot be read";
         bytes.clear();
     }
@@ -101,13 +86,13 @@ bool ReadStateFile(const std::string& file, std::string& bytes, std::string& why
 // renamed over it. Returns an empty text, or why it could not.
 std::string ReplaceStateFile(const std::string& file, const std::string& bytes) {
     std::string temporary = file + ".XXXXXX";
-    const FileDescriptor fd(::mkstemp(temporary.data()));
-    if (fd.Get() < 0) {
+    const FileHandle fd(::mkstemp(temporary.data()));
+    if (fd.get() < 0) {
         return std::string("cannot make a file beside it: ") + std::strerror(errno);
     }
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd.Get(), bytes.data() + done, bytes.size() - done);
+        const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -118,7 +103,7 @@ std::string ReplaceStateFile(const std::string& file, const std::string& bytes) 
         }
         done += static_cast<size_t>(n);
     }
-    if (::fsync(fd.Get()) != 0 || ::rename(temporary.c_str(), file.c_str()) != 0) {
+    if (::fsync(fd.get()) != 0 || ::rename(temporary.c_str(), file.c_str()) != 0) {
         std::string why = std::string("cannot replace it: ") + std::strerror(errno);
         ::unlink(temporary.c_str());
         return why;
@@ -144,9 +129,9 @@ std::uint64_t HashBytes(std::string_view bytes, std::uint64_t seed) {
 }
 
 LogFingerprint FingerprintLog(const std::string& path, long long length) {
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     struct stat info {};
-    if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0) {
+    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
         throw LogFileError(path, std::strerror(errno), LogFileCause::Other, errno);
     }
     LogFingerprint print;
@@ -155,11 +140,11 @@ LogFingerprint FingerprintLog(const std::string& path, long long length) {
     print.length = length;
     const long long checked = std::min(length, LogFingerprint::kFingerprintBytes);
     std::string bytes;
-    if (!ReadAt(fd.Get(), 0, bytes, static_cast<size_t>(checked))) {
+    if (!ReadAt(fd.get(), 0, bytes, static_cast<size_t>(checked))) {
         throw LogFileError(path, "cannot read it", LogFileCause::ReadError);
     }
     print.headHash = HashBytes(bytes, 1);
-    if (!ReadAt(fd.Get(), length - checked, bytes, static_cast<size_t>(checked))) {
+    if (!ReadAt(fd.get(), length - checked, bytes, static_cast<size_t>(checked))) {
         throw LogFileError(path, "cannot read it", LogFileCause::ReadError);
     }
     print.tailHash = HashBytes(bytes, 2);
@@ -310,9 +295,9 @@ WalkEnd RunOverWholeLogKept(const std::string& path, const std::string& stateFil
                             const PartReadOptions& options, const std::function<void(const std::string&)>& note) {
     // Runs on one state file take turns: the lock is on its folder, which stays while the
     // file itself is replaced.
-    const FileDescriptor folder(::open(Folder(stateFile).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.Get() >= 0) {
-        while (::flock(folder.Get(), LOCK_EX) != 0 && errno == EINTR) {
+    const FileHandle folder(::open(Folder(stateFile).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0) {
+        while (::flock(folder.get(), LOCK_EX) != 0 && errno == EINTR) {
         }
     }
     // A state file that is the log itself would be replaced by the state: refused.
