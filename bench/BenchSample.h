@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "platform/Cp932Literal.h"
+#include "encoding/Cp932Literal.h"
 
 namespace quorlet3::bench {
 

@@ -12,8 +12,8 @@
 
 #include "bench/BenchSample.h"
 #include "logstore/Quorlet3Doc.h"
-#include "view/CommandTable.h"
-#include "view/Quorlet3View.h"
+#include "reports/CommandTable.h"
+#include "window/Quorlet3View.h"
 
 using quorlet3::CQuorlet3Doc;
 using quorlet3::CQuorlet3View;

@@ -18,7 +18,7 @@
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "output/HtmlOutput.h"
-#include "view/CommandTable.h"
+#include "reports/CommandTable.h"
 
 namespace {
 

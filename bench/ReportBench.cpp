@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "bench/BenchSample.h"
+#include "encoding/Cp932Literal.h"
 #include "logstore/Quorlet3Doc.h"
-#include "platform/Cp932Literal.h"
-#include "view/CommandTable.h"
+#include "reports/CommandTable.h"
 
 using namespace quorlet3::literals;
 

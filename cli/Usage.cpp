@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "view/CommandTable.h"
+#include "reports/CommandTable.h"
 
 namespace quorlet3 {
 

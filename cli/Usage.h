@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "view/CommandTable.h"
+#include "reports/CommandTable.h"
 
 namespace quorlet3 {
 

@@ -15,17 +15,17 @@
 #include <vector>
 
 #include "cli/Usage.h"
+#include "encoding/Cp932.h"
 #include "logstore/DateWindow.h"
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "output/CsvOutput.h"
 #include "output/HtmlOutput.h"
 #include "output/JsonOutput.h"
-#include "output/ReportRun.h"
 #include "output/ShareSvg.h"
-#include "platform/Cp932.h"
-#include "view/CommandTable.h"
-#include "view/WholeLogReports.h"
+#include "reports/CommandTable.h"
+#include "reports/ReportRun.h"
+#include "reports/WholeLogReports.h"
 #include "wholelog/KeptState.h"
 #include "wholelog/WholeLogRun.h"
 

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "encoding/Cp932.h"
+#include "encoding/MultibyteOrder.h"
 #include "fuzz/Cp932DecodeTable.h"
-#include "output/ReportRun.h"
-#include "platform/Cp932.h"
-#include "platform/MultibyteOrder.h"
+#include "reports/ReportRun.h"
 
 namespace quorlet3::fuzz {
 namespace {

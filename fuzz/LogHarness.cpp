@@ -16,18 +16,18 @@
 #include <stdexcept>
 #include <vector>
 
+#include "encoding/Cp932.h"
+#include "encoding/MultibyteOrder.h"
 #include "logstore/LogLoader.h"
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "output/CsvOutput.h"
 #include "output/HtmlOutput.h"
 #include "output/JsonOutput.h"
-#include "output/ReportRun.h"
 #include "output/ShareSvg.h"
-#include "platform/Cp932.h"
-#include "platform/MultibyteOrder.h"
-#include "view/CommandTable.h"
-#include "view/WholeLogReports.h"
+#include "reports/CommandTable.h"
+#include "reports/ReportRun.h"
+#include "reports/WholeLogReports.h"
 #include "wholelog/KeptState.h"
 #include "wholelog/WholeLogRun.h"
 

@@ -9,11 +9,11 @@
 #include <set>
 #include <stdexcept>
 
+#include "encoding/Cp932Literal.h"
 #include "output/CsvOutput.h"
 #include "output/JsonOutput.h"
-#include "platform/Cp932Literal.h"
-#include "view/CommandTable.h"
-#include "view/WholeLogReports.h"
+#include "reports/CommandTable.h"
+#include "reports/WholeLogReports.h"
 #include "wholelog/KeptState.h"
 
 namespace quorlet3::fuzz {

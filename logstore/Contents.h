@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "logstore/Accumulator.h"
+#include "logstore/Dialogs.h"
 #include "logstore/LineStore.h"
-#include "platform/Dialogs.h"
 
 namespace quorlet3 {
 

@@ -6,9 +6,9 @@
 #include <optional>
 #include <string>
 
+#include "logstore/Dialogs.h"
 #include "logstore/LineStore.h"
 #include "logstore/LogLoader.h"
-#include "platform/Dialogs.h"
 
 namespace quorlet3 {
 

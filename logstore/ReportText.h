@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/Cp932Literal.h"
+#include "encoding/Cp932Literal.h"
 
 namespace quorlet3 {
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-#include "platform/Cp932.h"
+#include "encoding/Cp932.h"
 
 namespace quorlet3 {
 namespace {

@@ -30,7 +30,7 @@
 #include <initializer_list>
 
 #include "logstore/LineStore.h"
-#include "output/ReportRun.h"
+#include "reports/ReportRun.h"
 #include "share/ShareClasses.h"
 
 namespace quorlet3 {

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "logstore/FileCheck.h"
-#include "view/CommandTable.h"
+#include "reports/CommandTable.h"
 
 namespace quorlet3 {
 

@@ -8,7 +8,7 @@
 #include <array>
 
 #include "output/HtmlSections.h"
-#include "output/ReportRun.h"
+#include "reports/ReportRun.h"
 
 namespace quorlet3 {
 namespace {

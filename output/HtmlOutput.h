@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "output/ReportRun.h"
+#include "reports/ReportRun.h"
 
 namespace quorlet3 {
 

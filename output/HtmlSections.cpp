@@ -7,9 +7,9 @@
 #include <numeric>
 #include <optional>
 
+#include "encoding/Cp932.h"
 #include "logstore/ReadingRules.h"
 #include "output/Charts.h"
-#include "platform/Cp932.h"
 
 namespace quorlet3 {
 namespace {

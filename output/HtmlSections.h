@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "output/HtmlText.h"
-#include "view/CommandTable.h"
+#include "reports/CommandTable.h"
 
 namespace quorlet3 {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/Cp932.h"
+#include "encoding/Cp932.h"
 
 namespace quorlet3 {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "logstore/FileCheck.h"
-#include "output/ReportRun.h"
-#include "view/CommandTable.h"
+#include "reports/CommandTable.h"
+#include "reports/ReportRun.h"
 
 namespace quorlet3 {
 

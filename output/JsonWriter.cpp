@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "output/ReportRun.h"
+#include "reports/ReportRun.h"
 
 namespace quorlet3 {
 namespace {

@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
+#include "encoding/MultibyteOrder.h"
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
-#include "platform/MultibyteOrder.h"
 
 namespace quorlet3 {
 

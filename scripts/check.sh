@@ -1,5 +1,7 @@
 #!/bin/sh
 # The house-keeping gates CI runs after the tests:
+#   0. the folders are layers: none includes a folder above it, none below the window Qt
+#      (scripts/include-graph.sh prints the graph);
 #   1. every C++ file but the generated tables is formatted as .clang-format says;
 #   2. a Clang build of everything with the strict warning set as errors (QUORLET3_STRICT),
 #      whose tests must pass as well, so the tree keeps building and working with Clang;
@@ -9,6 +11,9 @@
 set -eu
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
+
+echo "== include graph"
+./scripts/include-graph.sh
 
 echo "== format"
 # Generated tables keep the layout their generator gives them.

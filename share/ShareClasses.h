@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-#include "platform/Cp932Literal.h"
+#include "encoding/Cp932Literal.h"
 #include "share/ShareCounters.h"
 
 namespace quorlet3 {

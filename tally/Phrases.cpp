@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <array>
 
+#include "encoding/Cp932.h"
+#include "encoding/JapaneseText.h"
+#include "encoding/MultibyteOrder.h"
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
-#include "platform/Cp932.h"
-#include "platform/JapaneseText.h"
-#include "platform/MultibyteOrder.h"
 
 namespace quorlet3 {
 namespace {

@@ -1,9 +1,9 @@
 // Tally reports: links and browser strings, hosts by domain class, keywords, viewed pages.
 #include <algorithm>
 
+#include "encoding/MultibyteOrder.h"
 #include "logstore/ReadingRules.h"
 #include "logstore/ReportText.h"
-#include "platform/MultibyteOrder.h"
 #include "tally/TallyReports.h"
 
 namespace quorlet3 {

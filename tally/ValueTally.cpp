@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <bit>
 
-#include "platform/MultibyteOrder.h"
+#include "encoding/MultibyteOrder.h"
 
 namespace quorlet3 {
 

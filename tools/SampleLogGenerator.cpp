@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Cp932Literal.h"
+#include "encoding/Cp932Literal.h"
 
 using namespace quorlet3::literals;
 

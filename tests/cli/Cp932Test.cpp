@@ -8,9 +8,9 @@
 #include <span>
 #include <vector>
 
+#include "encoding/Cp932.h"
+#include "encoding/Cp932Literal.h"
 #include "logstore/ReportText.h"
-#include "platform/Cp932.h"
-#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

@@ -8,10 +8,10 @@
 #include <sstream>
 
 #include "cli/Usage.h"
+#include "encoding/Cp932Literal.h"
 #include "output/CsvOutput.h"
 #include "output/HtmlOutput.h"
 #include "output/JsonOutput.h"
-#include "platform/Cp932Literal.h"
 #include "share/ShareCounters.h"
 #include "tests/support/TestLog.h"
 

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
+#include "encoding/Cp932Literal.h"
 #include "logstore/Contents.h"
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
-#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

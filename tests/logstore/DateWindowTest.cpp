@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "encoding/Cp932Literal.h"
 #include "logstore/DateWindow.h"
 #include "logstore/LogLoader.h"
 #include "logstore/ReadingRules.h"
-#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 #include "timereports/TimeReports.h"
 #include "wholelog/WholeLogRun.h"

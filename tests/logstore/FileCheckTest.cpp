@@ -3,9 +3,9 @@
 
 #include <random>
 
+#include "encoding/Cp932Literal.h"
 #include "logstore/FileCheck.h"
 #include "logstore/Quorlet3Doc.h"
-#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "encoding/Cp932Literal.h"
 #include "logstore/LogLoader.h"
 #include "logstore/Quorlet3Doc.h"
-#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

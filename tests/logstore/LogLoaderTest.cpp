@@ -11,8 +11,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "encoding/Cp932Literal.h"
 #include "logstore/Quorlet3Doc.h"
-#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

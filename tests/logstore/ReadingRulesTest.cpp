@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "encoding/Cp932Literal.h"
 #include "logstore/ReadingRules.h"
-#include "platform/Cp932Literal.h"
 
 namespace quorlet3 {
 namespace {

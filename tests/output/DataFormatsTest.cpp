@@ -5,11 +5,11 @@
 #include <nlohmann/json.hpp>
 #include <regex>
 
+#include "encoding/Cp932.h"
+#include "encoding/Cp932Literal.h"
 #include "output/CsvOutput.h"
 #include "output/JsonOutput.h"
 #include "output/JsonWriter.h"
-#include "platform/Cp932.h"
-#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

@@ -7,7 +7,7 @@
 #include "logstore/Quorlet3Doc.h"
 #include "logstore/ReadingRules.h"
 #include "output/HtmlOutput.h"
-#include "view/CommandTable.h"
+#include "reports/CommandTable.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -1,11 +1,11 @@
 // The HTML page: log text escaped, charts complete on any store, pies only with browser lines.
 #include <gtest/gtest.h>
 
+#include "encoding/Cp932.h"
+#include "encoding/Cp932Literal.h"
 #include "logstore/ReadingRules.h"
 #include "output/Charts.h"
 #include "output/HtmlOutput.h"
-#include "platform/Cp932.h"
-#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

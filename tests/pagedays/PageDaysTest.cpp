@@ -3,8 +3,8 @@
 
 #include <cstdio>
 
+#include "encoding/Cp932Literal.h"
 #include "pagedays/PageDays.h"
-#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <numbers>
 
-#include "platform/Cp932Literal.h"
+#include "encoding/Cp932Literal.h"
 #include "share/ShareDrawing.h"
 #include "tests/support/TestLog.h"
 

@@ -14,8 +14,8 @@
 #include <stdexcept>
 #include <variant>
 
+#include "encoding/Cp932.h"
 #include "logstore/LineStore.h"
-#include "platform/Cp932.h"
 
 namespace quorlet3::test {
 namespace {

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "logstore/Dialogs.h"
 #include "logstore/Quorlet3Doc.h"
-#include "platform/Dialogs.h"
+#include "reports/CommandTable.h"
 #include "share/ShareCounters.h"
-#include "view/CommandTable.h"
 
 namespace quorlet3::test {
 

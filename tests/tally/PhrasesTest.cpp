@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "encoding/Cp932.h"
+#include "encoding/Cp932Literal.h"
+#include "encoding/JapaneseText.h"
 #include "logstore/LogLoader.h"
-#include "platform/Cp932.h"
-#include "platform/Cp932Literal.h"
-#include "platform/JapaneseText.h"
 #include "tally/Phrases.h"
 #include "tests/support/TestLog.h"
 #include "wholelog/WholeLogRun.h"

@@ -4,8 +4,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/Cp932Literal.h"
-#include "platform/MultibyteOrder.h"
+#include "encoding/Cp932Literal.h"
+#include "encoding/MultibyteOrder.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Cp932Literal.h"
+#include "encoding/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 #include "timereports/CalendarReports.h"
 #include "wholelog/WholeLogRun.h"

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/Cp932Literal.h"
+#include "encoding/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3 {

@@ -13,14 +13,14 @@
 #include <thread>
 #include <vector>
 
+#include "encoding/Cp932Literal.h"
 #include "logstore/LogLoader.h"
 #include "output/CsvOutput.h"
 #include "output/JsonOutput.h"
-#include "output/ReportRun.h"
-#include "platform/Cp932Literal.h"
+#include "reports/CommandTable.h"
+#include "reports/ReportRun.h"
 #include "tests/support/TestLog.h"
 #include "tests/wholelog/VariedLog.h"
-#include "view/CommandTable.h"
 #include "wholelog/KeptState.h"
 
 namespace quorlet3::test {

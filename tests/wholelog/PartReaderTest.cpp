@@ -8,8 +8,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "encoding/Cp932Literal.h"
 #include "logstore/LogLoader.h"
-#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 #include "tests/wholelog/SplitTexts.h"
 #include "wholelog/PartReader.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "encoding/Cp932Literal.h"
 #include "logstore/LogLoader.h"
-#include "platform/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 #include "tests/wholelog/SplitTexts.h"
 #include "wholelog/SlotSplitter.h"

@@ -5,7 +5,7 @@
 #include <random>
 #include <string>
 
-#include "platform/Cp932Literal.h"
+#include "encoding/Cp932Literal.h"
 #include "tests/support/TestLog.h"
 
 namespace quorlet3::test {

@@ -7,16 +7,16 @@
 #include <tuple>
 #include <vector>
 
+#include "encoding/Cp932.h"
+#include "encoding/Cp932Literal.h"
 #include "logstore/FileCheck.h"
 #include "logstore/LogLoader.h"
 #include "logstore/ReadingRules.h"
 #include "output/CsvOutput.h"
 #include "output/JsonOutput.h"
-#include "platform/Cp932.h"
-#include "platform/Cp932Literal.h"
+#include "reports/CommandTable.h"
 #include "tests/support/TestLog.h"
 #include "tests/wholelog/VariedLog.h"
-#include "view/CommandTable.h"
 #include "wholelog/WholeLogRun.h"
 
 namespace quorlet3::test {

@@ -7,16 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "encoding/Cp932Literal.h"
 #include "logstore/FileCheck.h"
 #include "logstore/LogLoader.h"
 #include "pagedays/PageDays.h"
-#include "platform/Cp932Literal.h"
+#include "reports/CommandTable.h"
 #include "share/ShareCounters.h"
 #include "tally/TallyReports.h"
 #include "tests/support/TestLog.h"
 #include "timereports/CalendarReports.h"
 #include "timereports/TimeReports.h"
-#include "view/CommandTable.h"
 #include "wholelog/WholeLogRun.h"
 
 namespace quorlet3::test {

@@ -1,0 +1,230 @@
+// The main frame. Its menu is built from the command table, row by row in menu order,
+// and each item runs its own row; the window's own file commands join the file menu.
+#include "window/MainFrm.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "reports/CommandTable.h"
+#include "window/QtDialogFrame.h"
+#include "window/QtText.h"
+#include "window/Quorlet3App.h"
+#include "window/Quorlet3Icon.h"
+#include "window/Quorlet3View.h"
+
+namespace quorlet3 {
+namespace {
+
+// The popup of that text directly under parent, or null.
+QMenu* FindPopup(const QList<QAction*>& actions, const QString& text) {
+    for (QAction* action : actions) {
+        if (action->menu() != nullptr && action->text() == text) {
+            return action->menu();
+        }
+    }
+    return nullptr;
+}
+
+// A recent file's menu text: its number as the mnemonic, then the path as it reads.
+QString RecentFileText(int index, const std::string& path) {
+    QString shown = PathToMarkedQString(path);
+    shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return QStringLiteral("&%1 %2").arg(index + 1).arg(shown);
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CQuorlet3View* view, QWidget* parent) : QMainWindow(parent), m_view(view) {
+    setWindowIcon(Quorlet3Icon());
+    setCentralWidget(view);
+    BuildMenu();
+    BuildWindowCommands();
+    BuildAccelerators();
+    connect(view, &CQuorlet3View::LoadedLinesChanged, this, [this](const QString& description) {
+        setWindowTitle(description.isEmpty() ? MainCaption() : MainCaption() + QStringLiteral(" － ") + description);
+    });
+    resize(800, 600);
+}
+
+void CMainFrame::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    for (const CommandRow& row : CommandTable()) {
+        // Walk down the popups of the path, making each the first time it is named.
+        QMenu* menu = nullptr;
+        size_t depth = 0;
+        while (depth < row.menuPath.size() && row.menuPath[depth] != nullptr) {
+            ++depth;
+        }
+        if (depth == 0) {
+            continue;  // a row for scripts only has no place in the menu
+        }
+        const size_t popups = row.kind == CommandKind::Separator ? depth : depth - 1;
+        for (size_t i = 0; i < popups; ++i) {
+            const QString text = Cp932ToQString(row.menuPath[i]);
+            QMenu* popup = FindPopup(menu == nullptr ? bar->actions() : menu->actions(), text);
+            if (popup == nullptr) {
+                popup = menu == nullptr ? bar->addMenu(text) : menu->addMenu(text);
+            }
+            menu = popup;
+        }
+        if (menu == nullptr) {
+            continue;  // a row without a popup has no place in the menu
+        }
+        if (row.kind == CommandKind::Separator) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction* action = menu->addAction(Cp932ToQString(row.menuPath[depth - 1]));
+        action->setData(row.id);  // the id names the item; the row alone says what it does
+        connect(action, &QAction::triggered, this, [this, &row] { OnCommand(row); });
+    }
+}
+
+QMenu* CMainFrame::FileMenu() const {
+    const CommandRow* specify = FindCommand(kIdSpecifyFile);
+    return specify == nullptr ? nullptr : FindPopup(menuBar()->actions(), Cp932ToQString(specify->menuPath[0]));
+}
+
+void CMainFrame::BuildWindowCommands() {
+    QMenu* file = FileMenu();
+    if (file == nullptr) {
+        return;
+    }
+    // They stand after the table's file commands, before the separator above exit.
+    QAction* before = nullptr;
+    for (QAction* action : file->actions()) {
+        if (action->isSeparator()) {
+            before = action;
+            break;
+        }
+    }
+    auto add = [file, before](const QString& text) {
+        auto* action = new QAction(text, file);
+        file->insertAction(before, action);
+        return action;
+    };
+    file->insertSeparator(before);
+    m_wholeLoad = add(QStringLiteral("ログ全体を読み込む(&W)…"));
+    m_dateWindowLoad = add(QStringLiteral("期間を指定して読み込む(&D)…"));
+    m_autoReload = add(QStringLiteral("自動更新(&U)"));
+    m_autoReload->setCheckable(true);
+    m_forgetStates = add(QStringLiteral("読み込んだ状態を忘れる(&K)"));
+    file->insertSeparator(before);
+    m_saveResult = add(QStringLiteral("結果を保存(&S)…"));
+    m_exportHtml = add(QStringLiteral("HTMLレポートを書き出す(&H)…"));
+    m_exportJson = add(QStringLiteral("結果をJSONで書き出す(&J)…"));
+    m_exportCsv = add(QStringLiteral("結果をCSVで書き出す(&V)…"));
+
+    CQuorlet3View* view = m_view;
+    connect(m_wholeLoad, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnWholeLoad(); }); });
+    connect(m_dateWindowLoad, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnDateWindowLoad(); }); });
+    connect(m_autoReload, &QAction::toggled, view, [view](bool on) { view->SetAutoReload(on); });
+    connect(m_forgetStates, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnForgetKeptStates(); }); });
+    connect(view, &CQuorlet3View::AutoReloadChanged, m_autoReload, &QAction::setChecked);
+    connect(m_saveResult, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnSaveResult(); }); });
+    connect(m_exportHtml, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnExportHtml(); }); });
+    connect(m_exportJson, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnExportReport(ExportFormat::Json); }); });
+    connect(m_exportCsv, &QAction::triggered, view,
+            [view] { RunHandler("a menu command", [view] { view->OnExportReport(ExportFormat::Csv); }); });
+}
+
+void CMainFrame::SetRecentFiles(const std::vector<std::string>& paths) {
+    QMenu* file = FileMenu();
+    if (file == nullptr) {
+        return;
+    }
+    for (QAction* action : m_recentFiles) {
+        file->removeAction(action);
+        action->deleteLater();
+    }
+    m_recentFiles.clear();
+    if (paths.empty()) {
+        return;
+    }
+    QAction* exit = FindCommandAction(kIdAppExit);
+    for (size_t i = 0; i < paths.size(); ++i) {
+        auto* action = new QAction(RecentFileText(static_cast<int>(i), paths[i]), file);
+        action->setData(QByteArray::fromStdString(paths[i]));  // the bytes, exactly as the file system spells them
+        CQuorlet3View* view = m_view;
+        connect(action, &QAction::triggered, view,
+                [view, path = paths[i]] { RunHandler("a recent file", [view, &path] { view->OnOpenFile(path); }); });
+        file->insertAction(exit, action);
+        m_recentFiles.append(action);
+    }
+    m_recentFiles.append(file->insertSeparator(exit));
+}
+
+void CMainFrame::BuildAccelerators() {
+    // F6 and Shift+F6 name the next and previous pane; with one pane they have no handler.
+    const struct {
+        QKeySequence keys;
+        int id;
+    } accelerators[] = {{QKeySequence(Qt::Key_F6), kIdNextPane}, {QKeySequence(Qt::SHIFT | Qt::Key_F6), kIdPrevPane}};
+    for (const auto& accelerator : accelerators) {
+        auto* action = new QAction(this);
+        action->setShortcut(accelerator.keys);
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setData(accelerator.id);
+        addAction(action);
+        m_accelerators.append(action);
+    }
+}
+
+void CMainFrame::OnCommand(const CommandRow& row) {
+    RunHandler("a menu command", [this, &row] {
+        switch (row.kind) {
+            case CommandKind::Exit:
+                close();  // nothing is ever modified, so nothing is asked
+                return;
+            case CommandKind::About:
+                if (m_onAppAbout) {
+                    m_onAppAbout();
+                }
+                return;
+            case CommandKind::Report:
+            case CommandKind::SpecifyFile:
+            case CommandKind::ViewContents:
+            case CommandKind::Share:
+            case CommandKind::PageDays:
+            case CommandKind::Separator:
+                m_view->OnCommand(row);
+                return;
+        }
+    });
+}
+
+QAction* CMainFrame::FindCommandAction(int id) const {
+    for (QAction* action : m_accelerators) {
+        if (action->data().toInt() == id) {
+            return action;
+        }
+    }
+    // Through every popup of the menu bar, nested ones included.
+    QList<QMenu*> pending;
+    for (QAction* action : menuBar()->actions()) {
+        if (action->menu() != nullptr) {
+            pending.append(action->menu());
+        }
+    }
+    while (!pending.isEmpty()) {
+        QMenu* menu = pending.takeFirst();
+        for (QAction* action : menu->actions()) {
+            if (action->menu() != nullptr) {
+                pending.append(action->menu());
+            } else if (!action->isSeparator() && action->data().typeId() == QMetaType::Int &&
+                       action->data().toInt() == id) {
+                return action;
+            }
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace quorlet3
