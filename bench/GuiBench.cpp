@@ -37,7 +37,7 @@ std::string WritePageRecords(const std::string& path) {
 void ShowListing(benchmark::State& state, const std::string& path) {
     CQuorlet3Doc doc;
     doc.LoadLogFile(path);
-    const std::string listing = quorlet3::ReportText(*quorlet3::FindCommand(quorlet3::kIdViewContents), doc.Store());
+    const std::string listing = quorlet3::ReportText(*quorlet3::FindCliCommand("contents", {}), doc.Store());
     CQuorlet3View view(doc);
     view.resize(800, 600);
     view.show();

@@ -37,11 +37,11 @@ struct Store {
 
 using Report = std::function<size_t(const CQuorlet3Doc&)>;
 
-// Every report of the command table, by its command-line name; each returns the text length.
+// Every report of the report table, by its command-line name; each returns the text length.
 std::vector<std::pair<std::string, Report>> Reports() {
     std::vector<std::pair<std::string, Report>> reports;
     for (const quorlet3::CommandRow& row : quorlet3::CommandTable()) {
-        if (row.start == nullptr || quorlet3::TakesPage(row)) {
+        if (quorlet3::TakesPage(row)) {
             continue;
         }
         std::string name = row.cliName;
@@ -104,7 +104,7 @@ int main(int argc, char** argv) {
     }
     // Reports of one page run for the first page name of each store.
     for (const quorlet3::CommandRow& row : quorlet3::CommandTable()) {
-        if (row.start == nullptr || !quorlet3::TakesPage(row)) {
+        if (!quorlet3::TakesPage(row)) {
             continue;
         }
         for (Store& store : stores) {

@@ -1,4 +1,4 @@
-// The command-line tool's usage text and report list, from the command table.
+// The command-line tool's usage text and report list, from the report table.
 #include "cli/Usage.h"
 
 #include <algorithm>
@@ -16,7 +16,9 @@ std::string CliWords(const CommandRow& row) {
     return words;
 }
 
-std::string Usage() {
+std::string Usage() { return Usage(CommandTable()); }
+
+std::string Usage(std::span<const CommandRow> table) {
     std::string usage =
         "Usage: quorlet3-report [--format text|json|csv|html] [--raw]\n"
         "                       [--from LINE | --last | --whole [--jobs N] [--state FILE]]\n"
@@ -27,10 +29,7 @@ std::string Usage() {
         "or over the whole log with --whole. LOGFILE - reads standard input.\n"
         "\n"
         "Reports:\n";
-    for (const CommandRow& row : CommandTable()) {
-        if (row.start == nullptr || row.cliName == nullptr) {
-            continue;
-        }
+    for (const CommandRow& row : table) {
         std::string name = CliWords(row);
         name.resize(std::max<size_t>(name.size() + 1, 22), ' ');
         usage += "  " + name + row.help + "\n";
@@ -68,12 +67,12 @@ std::string Usage() {
     return usage;
 }
 
-std::string ReportList() {
+std::string ReportList() { return ReportList(CommandTable()); }
+
+std::string ReportList(std::span<const CommandRow> table) {
     std::string list;
-    for (const CommandRow* row : AllReportRows()) {
-        if (row->cliName != nullptr) {
-            list += CliWords(*row) + "\n";
-        }
+    for (const CommandRow* row : AllReportRows(table)) {
+        list += CliWords(*row) + "\n";
     }
     return list;
 }

@@ -547,7 +547,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
     ProgressLine progress;
     parts.progress = [&progress](long long read, long long total) { progress(read, total); };
     try {
-        if (row != nullptr && row->kind == CommandKind::ViewContents) {
+        if (row != nullptr && IsListing(*row)) {
             if (::isatty(STDOUT_FILENO) != 0) {
                 progress.Suppress();  // the listing goes to the terminal as it is read
             }
@@ -561,7 +561,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             stream.Finish(*row, end.visited);
             return FinishOutput();
         }
-        if (row != nullptr && row->id == kIdCheckFile && options.statePath.empty()) {
+        if (row != nullptr && row->nature == ReportNature::FileCheck && options.statePath.empty()) {
             // The findings may be many: kept compactly, past a megabyte in temporary
             // files, and written out from there rather than held as a result.
             PlainAccumulator<FileCheckAccumulator> check(FileCheckAccumulator::Spilling());
@@ -599,7 +599,7 @@ int RunWhole(const Options& options, const std::string& path, const CommandRow* 
             rows.push_back(row);
         } else {
             for (const CommandRow* each : AllReportRows()) {
-                if (each->kind != CommandKind::ViewContents) {  // a whole log's listing is its own run
+                if (!IsListing(*each)) {  // a whole log's listing is its own run
                     rows.push_back(each);
                 }
             }
@@ -715,7 +715,7 @@ int main(int argc, char** argv) {
         if (row != nullptr && TakesPage(*row) && options.args.size() != 3) {
             return UsageError(report + " needs a PAGE");
         }
-        if (row == nullptr || row->start == nullptr) {
+        if (row == nullptr) {
             return UsageError("unknown report '" + report + (argument.empty() ? "" : " " + argument) + "'");
         }
         if (TakesPage(*row) && !options.raw && !IsUtf8(argument)) {
@@ -723,7 +723,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    if (!options.statePath.empty() && row != nullptr && row->kind == CommandKind::ViewContents) {
+    if (!options.statePath.empty() && row != nullptr && IsListing(*row)) {
         return UsageError("--state keeps the counts of the reports: it does not go with the contents listing");
     }
     if (options.whole) {

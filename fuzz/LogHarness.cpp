@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <numeric>
 #include <optional>
@@ -356,73 +357,98 @@ Broken CheckResult(const ReportResult& result, const CQuorlet3Doc& doc) {
     return {};
 }
 
+// A time report's text, computed directly.
+std::string TimeText(const LineStore& store, TimeGrid grid, RecordKind records) {
+    return FormatTimeCountsText(ComputeTimeCounts(store, grid, records));
+}
+
 // The report each row stands for, computed directly row by row, so that a row wired
 // to another accumulator or argument shows up as a difference.
 std::optional<std::string> DirectText(const CommandRow& row, const LineStore& store, const std::string& page) {
-    switch (row.id) {
-        case kIdCheckFile:
-            return FormatFileCheckText(ComputeFileCheck(store));
-        case kIdViewContents:
-            return FormatContentsText(ComputeContents(store));
-        case kIdLink:
-            return FormatValueTallyText(ComputeValueTally(store, TallyField::Links));
-        case kIdBrowser:
-            return FormatValueTallyText(ComputeValueTally(store, TallyField::Browsers));
-        case kIdHost:
-            return FormatHostsText(ComputeHosts(store));
-        case kIdKeyword:
-            return FormatKeywordsText(ComputeKeywords(store));
-        case kIdPagesByName:
-            return FormatPagesText(ComputePages(store, PageOrder::Name));
-        case kIdPageRanking:
-            return FormatPagesText(ComputePages(store, PageOrder::Ranking));
-        case kIdMainHour:
-            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::Hourly, RecordKind::Main));
-        case kIdPageHour:
-            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::Hourly, RecordKind::Page));
-        case kIdMainDate:
-            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::Daily, RecordKind::Main));
-        case kIdPageDate:
-            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::Daily, RecordKind::Page));
-        case kIdMainDetail:
-            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::DayHour, RecordKind::Main));
-        case kIdPageDetail:
-            return FormatTimeCountsText(ComputeTimeCounts(store, TimeGrid::DayHour, RecordKind::Page));
-        case kIdGuestNumber:
-            return FormatGuestNumbersText(ComputeGuestNumbers(store));
-        case kIdShare: {
-            ShareCounters counters{};
-            const ShareResult share = ComputeShare(store);
-            AddShare(counters, share);
-            return FormatShareText(share.lines, counters);
-        }
-        case kIdPageDays:
-            return FormatPageDaysText(ComputePageDays(store, page));
-        case kIdMainDates:
-        case kIdPageDates:
-            return FormatCalendarDatesText(ComputeCalendarDates(store, std::get<RecordKind>(row.argument)));
-        case kIdMainMonths:
-        case kIdPageMonths:
-            return FormatCalendarMonthsText(ComputeCalendarMonths(store, std::get<RecordKind>(row.argument)));
-        case kIdMainWeekdays:
-        case kIdPageWeekdays:
-            return FormatWeekdaysText(ComputeWeekdays(store, std::get<RecordKind>(row.argument)));
-        case kIdMainWeekHours:
-        case kIdPageWeekHours:
-            return FormatWeekHoursText(ComputeWeekHours(store, std::get<RecordKind>(row.argument)));
-        case kIdPhrases:
-            return FormatPhrasesText(ComputePhrases(store));
-        case 0:
-            if (row.cliName != nullptr && std::string_view(row.cliName) == "page-names") {
-                PageNameList names;
-                FillPageNameList(ComputePageNames(store), names);
-                return FormatPageNamesText(names);
-            }
-            break;
-        default:
-            break;
+    using Direct = std::string (*)(const LineStore& store, const std::string& page);
+    static const std::map<std::string, Direct, std::less<>> kDirect = {
+        {"check", [](const LineStore& s, const std::string&) { return FormatFileCheckText(ComputeFileCheck(s)); }},
+        {"contents", [](const LineStore& s, const std::string&) { return FormatContentsText(ComputeContents(s)); }},
+        {"links", [](const LineStore& s,
+                     const std::string&) { return FormatValueTallyText(ComputeValueTally(s, TallyField::Links)); }},
+        {"browsers",
+         [](const LineStore& s, const std::string&) {
+             return FormatValueTallyText(ComputeValueTally(s, TallyField::Browsers));
+         }},
+        {"hosts", [](const LineStore& s, const std::string&) { return FormatHostsText(ComputeHosts(s)); }},
+        {"keywords", [](const LineStore& s, const std::string&) { return FormatKeywordsText(ComputeKeywords(s)); }},
+        {"pages name",
+         [](const LineStore& s, const std::string&) { return FormatPagesText(ComputePages(s, PageOrder::Name)); }},
+        {"pages ranking",
+         [](const LineStore& s, const std::string&) { return FormatPagesText(ComputePages(s, PageOrder::Ranking)); }},
+        {"hourly main",
+         [](const LineStore& s, const std::string&) { return TimeText(s, TimeGrid::Hourly, RecordKind::Main); }},
+        {"hourly page",
+         [](const LineStore& s, const std::string&) { return TimeText(s, TimeGrid::Hourly, RecordKind::Page); }},
+        {"daily main",
+         [](const LineStore& s, const std::string&) { return TimeText(s, TimeGrid::Daily, RecordKind::Main); }},
+        {"daily page",
+         [](const LineStore& s, const std::string&) { return TimeText(s, TimeGrid::Daily, RecordKind::Page); }},
+        {"detail main",
+         [](const LineStore& s, const std::string&) { return TimeText(s, TimeGrid::DayHour, RecordKind::Main); }},
+        {"detail page",
+         [](const LineStore& s, const std::string&) { return TimeText(s, TimeGrid::DayHour, RecordKind::Page); }},
+        {"guests",
+         [](const LineStore& s, const std::string&) { return FormatGuestNumbersText(ComputeGuestNumbers(s)); }},
+        {"share",
+         [](const LineStore& s, const std::string&) {
+             ShareCounters counters{};
+             const ShareResult share = ComputeShare(s);
+             AddShare(counters, share);
+             return FormatShareText(share.lines, counters);
+         }},
+        {"page-days PAGE",
+         [](const LineStore& s, const std::string& p) { return FormatPageDaysText(ComputePageDays(s, p)); }},
+        {"page-names",
+         [](const LineStore& s, const std::string&) {
+             PageNameList names;
+             FillPageNameList(ComputePageNames(s), names);
+             return FormatPageNamesText(names);
+         }},
+        {"dates main",
+         [](const LineStore& s, const std::string&) {
+             return FormatCalendarDatesText(ComputeCalendarDates(s, RecordKind::Main));
+         }},
+        {"dates page",
+         [](const LineStore& s, const std::string&) {
+             return FormatCalendarDatesText(ComputeCalendarDates(s, RecordKind::Page));
+         }},
+        {"months main",
+         [](const LineStore& s, const std::string&) {
+             return FormatCalendarMonthsText(ComputeCalendarMonths(s, RecordKind::Main));
+         }},
+        {"months page",
+         [](const LineStore& s, const std::string&) {
+             return FormatCalendarMonthsText(ComputeCalendarMonths(s, RecordKind::Page));
+         }},
+        {"weekdays main", [](const LineStore& s,
+                             const std::string&) { return FormatWeekdaysText(ComputeWeekdays(s, RecordKind::Main)); }},
+        {"weekdays page", [](const LineStore& s,
+                             const std::string&) { return FormatWeekdaysText(ComputeWeekdays(s, RecordKind::Page)); }},
+        {"weekhours main",
+         [](const LineStore& s, const std::string&) {
+             return FormatWeekHoursText(ComputeWeekHours(s, RecordKind::Main));
+         }},
+        {"weekhours page",
+         [](const LineStore& s, const std::string&) {
+             return FormatWeekHoursText(ComputeWeekHours(s, RecordKind::Page));
+         }},
+        {"phrases", [](const LineStore& s, const std::string&) { return FormatPhrasesText(ComputePhrases(s)); }},
+    };
+    std::string words = row.cliName;
+    if (row.cliArgument != nullptr) {
+        words.append(" ").append(row.cliArgument);
     }
-    return std::nullopt;
+    const auto direct = kDirect.find(words);
+    if (direct == kDirect.end()) {
+        return std::nullopt;
+    }
+    return direct->second(store, page);
 }
 
 // ---- Output formats ----------------------------------------------------------------
@@ -779,7 +805,7 @@ Broken CheckWholeLogRun(Context& c) {
     options.partBytes = 1 + byte % 64;
     options.jobs = 1 + byte / 64 % 3;
     std::vector<const CommandRow*> rows = AllReportRows();
-    rows.push_back(FindCommand(kIdPageDays));
+    rows.push_back(FindCliCommand("page-days", "PAGE"));
     const std::string& page = c.Pages().size() > 2 ? c.Pages()[0] : c.Pages().back();  // the first listed page, or none
     RowRun store(rows, page, TableLimits::Unlimited());
     RowRun whole(rows, page, TableLimits::Unlimited());
@@ -892,9 +918,7 @@ struct Checks {
                CheckShareSvg,  CheckContentsQuestions, CheckOneWalk};
         const size_t others = all.size();
         for (const CommandRow& row : CommandTable()) {
-            if (row.start != nullptr) {
-                all.push_back([&row](Context& c) { return CheckReportRow(c, row); });
-            }
+            all.push_back([&row](Context& c) { return CheckReportRow(c, row); });
         }
         const size_t costly = all.size();
         for (const LogOutput& output : kLogOutputs) {

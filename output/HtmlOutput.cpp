@@ -77,27 +77,40 @@ body{font-size:10.5pt}main{max-width:none;padding:0}nav{display:none}
 figure,table,dl.summary{break-inside:avoid}svg.chart{min-width:0!important}h2,h3{break-after:avoid}details{border:none;padding:0}}
 )css";
 
-// Each section's id, heading and entry in the table of contents.
+// Each section's id, heading and entry in the table of contents, one row per place in
+// the order of the places.
 struct PlaceText {
+    Place place;
     std::string_view id;
     std::string_view heading;
     std::string_view nav;
 };
-constexpr std::array<PlaceText, 13> kPlaces = {{
-    {"main-time", "メインページのアクセス時間", "メインページの時間"},
-    {"browsers", "ブラウザ", "ブラウザ"},
-    {"links", "リンク", "リンク"},
-    {"hosts", "ホスト", "ホスト"},
-    {"keywords", "キーワード", "キーワード"},
-    {"phrases", "検索語句", "検索語句"},
-    {"guests", "訪問Ｎｏ", "訪問Ｎｏ"},
-    {"pages", "見たページ", "見たページ"},
-    {"page-time", "ページのアクセス時間", "ページの時間"},
-    {"calendar-main", "メインページのカレンダー", "メインページのカレンダー"},
-    {"calendar-page", "ページのカレンダー", "ページのカレンダー"},
-    {"contents", "内容", "内容"},
-    {"page-days", "ページ別アクセス日", "ページ別アクセス日"},
-}};
+constexpr PlaceText kPlaces[] = {
+    {Place::MainTime, "main-time", "メインページのアクセス時間", "メインページの時間"},
+    {Place::Browsers, "browsers", "ブラウザ", "ブラウザ"},
+    {Place::Links, "links", "リンク", "リンク"},
+    {Place::Hosts, "hosts", "ホスト", "ホスト"},
+    {Place::Keywords, "keywords", "キーワード", "キーワード"},
+    {Place::Phrases, "phrases", "検索語句", "検索語句"},
+    {Place::Guests, "guests", "訪問Ｎｏ", "訪問Ｎｏ"},
+    {Place::Pages, "pages", "見たページ", "見たページ"},
+    {Place::PageTime, "page-time", "ページのアクセス時間", "ページの時間"},
+    {Place::MainCalendar, "calendar-main", "メインページのカレンダー", "メインページのカレンダー"},
+    {Place::PageCalendar, "calendar-page", "ページのカレンダー", "ページのカレンダー"},
+    {Place::Contents, "contents", "内容", "内容"},
+    {Place::PageDays, "page-days", "ページ別アクセス日", "ページ別アクセス日"},
+};
+
+// Every place has its row, at the index of the place.
+constexpr bool EveryPlaceAtItsIndex() {
+    for (size_t i = 0; i < std::size(kPlaces); ++i) {
+        if (static_cast<size_t>(kPlaces[i].place) != i) {
+            return false;
+        }
+    }
+    return std::size(kPlaces) == kPlaceCount;
+}
+static_assert(EveryPlaceAtItsIndex(), "kPlaces needs one row per Place, in the order of the places");
 
 // The log's file name: the part after the last slash.
 std::string_view FileName(std::string_view path) {

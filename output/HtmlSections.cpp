@@ -66,25 +66,19 @@ void EndRows(HtmlText& page, const ShownRows& shown, int columns) {
     page << "</table></div>\n";
 }
 
-// The menu path of a row as "メイン調査 › 時間 › 時間帯": mnemonics "(&X)" and "&" left out.
+// Where the window lists a row's report, as "メイン調査 › 時間 › 時間帯".
 void MenuPath(HtmlText& page, const CommandRow* row) {
-    if (row == nullptr || row->menuPath[0] == nullptr) {
+    if (row == nullptr || row->place[0] == nullptr) {
         return;
     }
     page << "<p class=\"menu\">";
     bool first = true;
-    for (const char* item : row->menuPath) {
-        if (item == nullptr) {
+    for (const char* word : row->place) {
+        if (word == nullptr) {
             break;
         }
-        std::string text = DecodeCp932ToUtf8(item);
-        const size_t open = text.find("(&");
-        if (open != std::string::npos) {
-            text.erase(open);
-        }
-        std::erase(text, '&');
         page << (first ? "" : " › ");
-        page.Escaped(text);
+        page.Escaped(word);
         first = false;
     }
     page << "</p>\n";

@@ -26,6 +26,7 @@ enum class Place {
     Contents,
     PageDays,
 };
+inline constexpr size_t kPlaceCount = static_cast<size_t>(Place::PageDays) + 1;
 // The parts of the header's summary that reports supply, in page order.
 enum class Fact { Period, Accesses, CheckErrors, CheckFindings };
 

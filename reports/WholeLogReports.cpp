@@ -20,14 +20,14 @@ const ReportResult* WholeLogReports::Find(const CommandRow& row) const {
 
 std::vector<const CommandRow*> WholeLogRows() {
     std::vector<const CommandRow*> rows = AllReportRows();
-    std::erase_if(rows, [](const CommandRow* row) { return row->kind == CommandKind::ViewContents; });
+    std::erase_if(rows, [](const CommandRow* row) { return IsListing(*row); });
     return rows;
 }
 
 std::string WholeLogStateKey(std::span<const CommandRow* const> rows) {
     std::string key;
     for (const CommandRow* row : rows) {
-        key += std::string(row->cliName != nullptr ? row->cliName : "-") + (row->cliArgument != nullptr ? " " : "") +
+        key += std::string(row->cliName) + (row->cliArgument != nullptr ? " " : "") +
                (row->cliArgument != nullptr ? row->cliArgument : "") + "\n";
     }
     return key;

@@ -1,12 +1,12 @@
-// The main frame. Its menu is built from the command table, row by row in menu order,
-// and each item runs its own row; the window's own file commands join the file menu.
+// The main frame. Its menu is built from the menu table, row by row in menu order, and
+// each item runs its own row's handler; the window's load, save and export commands join
+// the file menu.
 #include "window/MainFrm.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 
-#include "reports/CommandTable.h"
 #include "window/QtDialogFrame.h"
 #include "window/QtText.h"
 #include "window/Quorlet3App.h"
@@ -35,55 +35,82 @@ QString RecentFileText(int index, const std::string& path) {
 
 }  // namespace
 
-CMainFrame::CMainFrame(CQuorlet3View* view, QWidget* parent) : QMainWindow(parent), m_view(view) {
+CMainFrame::CMainFrame(CQuorlet3View* view, std::span<const MenuRow> menu, std::span<const CommandRow> reports,
+                       QWidget* parent)
+    : QMainWindow(parent), m_view(view) {
     setWindowIcon(Quorlet3Icon());
     setCentralWidget(view);
-    BuildMenu();
+    BuildMenu(menu, reports);
     BuildWindowCommands();
-    BuildAccelerators();
     connect(view, &CQuorlet3View::LoadedLinesChanged, this, [this](const QString& description) {
         setWindowTitle(description.isEmpty() ? MainCaption() : MainCaption() + QStringLiteral(" － ") + description);
     });
     resize(800, 600);
 }
 
-void CMainFrame::BuildMenu() {
+void CMainFrame::BuildMenu(std::span<const MenuRow> menu, std::span<const CommandRow> reports) {
     QMenuBar* bar = menuBar();
-    for (const CommandRow& row : CommandTable()) {
-        // Walk down the popups of the path, making each the first time it is named.
-        QMenu* menu = nullptr;
+    for (const MenuRow& row : menu) {
         size_t depth = 0;
-        while (depth < row.menuPath.size() && row.menuPath[depth] != nullptr) {
+        while (depth < row.path.size() && row.path[depth] != nullptr) {
             ++depth;
         }
         if (depth == 0) {
-            continue;  // a row for scripts only has no place in the menu
-        }
-        const size_t popups = row.kind == CommandKind::Separator ? depth : depth - 1;
-        for (size_t i = 0; i < popups; ++i) {
-            const QString text = Cp932ToQString(row.menuPath[i]);
-            QMenu* popup = FindPopup(menu == nullptr ? bar->actions() : menu->actions(), text);
-            if (popup == nullptr) {
-                popup = menu == nullptr ? bar->addMenu(text) : menu->addMenu(text);
-            }
-            menu = popup;
-        }
-        if (menu == nullptr) {
-            continue;  // a row without a popup has no place in the menu
-        }
-        if (row.kind == CommandKind::Separator) {
-            menu->addSeparator();
+            // An accelerator alone, for the whole window.
+            auto* action = new QAction(this);
+            action->setShortcut(QKeySequence(row.keys));
+            action->setShortcutContext(Qt::WindowShortcut);
+            action->setData(row.id);
+            Connect(action, row, reports);
+            addAction(action);
+            m_accelerators.append(action);
             continue;
         }
-        QAction* action = menu->addAction(Cp932ToQString(row.menuPath[depth - 1]));
-        action->setData(row.id);  // the id names the item; the row alone says what it does
-        connect(action, &QAction::triggered, this, [this, &row] { OnCommand(row); });
+        // Walk down the popups of the path, making each the first time it is named.
+        QMenu* popup = nullptr;
+        const size_t popups = IsSeparator(row) ? depth : depth - 1;
+        for (size_t i = 0; i < popups; ++i) {
+            const QString text = Cp932ToQString(row.path[i]);
+            QMenu* next = FindPopup(popup == nullptr ? bar->actions() : popup->actions(), text);
+            if (next == nullptr) {
+                next = popup == nullptr ? bar->addMenu(text) : popup->addMenu(text);
+            }
+            popup = next;
+        }
+        if (popup == nullptr) {
+            continue;  // an item needs a popup to stand in
+        }
+        if (IsSeparator(row)) {
+            popup->addSeparator();
+            continue;
+        }
+        QAction* action = popup->addAction(Cp932ToQString(row.path[depth - 1]));
+        action->setData(row.id);  // the id names the item; the row's handler says what it does
+        if (row.keys != QKeyCombination()) {
+            action->setShortcut(QKeySequence(row.keys));
+        }
+        Connect(action, row, reports);
+    }
+}
+
+void CMainFrame::Connect(QAction* action, const MenuRow& row, std::span<const CommandRow> reports) {
+    if (row.run == nullptr) {
+        return;
+    }
+    connect(action, &QAction::triggered, this, [this, run = row.run, report = ReportOfItem(row, reports)] {
+        RunHandler("a menu command", [this, run, report] { run(*m_view, report); });
+    });
+}
+
+void CMainFrame::OnAppAbout() {
+    if (m_onAppAbout) {
+        m_onAppAbout();
     }
 }
 
 QMenu* CMainFrame::FileMenu() const {
-    const CommandRow* specify = FindCommand(kIdSpecifyFile);
-    return specify == nullptr ? nullptr : FindPopup(menuBar()->actions(), Cp932ToQString(specify->menuPath[0]));
+    QAction* specify = FindCommandAction(kIdSpecifyFile);
+    return specify == nullptr ? nullptr : qobject_cast<QMenu*>(specify->parent());
 }
 
 void CMainFrame::BuildWindowCommands() {
@@ -159,45 +186,6 @@ void CMainFrame::SetRecentFiles(const std::vector<std::string>& paths) {
         m_recentFiles.append(action);
     }
     m_recentFiles.append(file->insertSeparator(exit));
-}
-
-void CMainFrame::BuildAccelerators() {
-    // F6 and Shift+F6 name the next and previous pane; with one pane they have no handler.
-    const struct {
-        QKeySequence keys;
-        int id;
-    } accelerators[] = {{QKeySequence(Qt::Key_F6), kIdNextPane}, {QKeySequence(Qt::SHIFT | Qt::Key_F6), kIdPrevPane}};
-    for (const auto& accelerator : accelerators) {
-        auto* action = new QAction(this);
-        action->setShortcut(accelerator.keys);
-        action->setShortcutContext(Qt::WindowShortcut);
-        action->setData(accelerator.id);
-        addAction(action);
-        m_accelerators.append(action);
-    }
-}
-
-void CMainFrame::OnCommand(const CommandRow& row) {
-    RunHandler("a menu command", [this, &row] {
-        switch (row.kind) {
-            case CommandKind::Exit:
-                close();  // nothing is ever modified, so nothing is asked
-                return;
-            case CommandKind::About:
-                if (m_onAppAbout) {
-                    m_onAppAbout();
-                }
-                return;
-            case CommandKind::Report:
-            case CommandKind::SpecifyFile:
-            case CommandKind::ViewContents:
-            case CommandKind::Share:
-            case CommandKind::PageDays:
-            case CommandKind::Separator:
-                m_view->OnCommand(row);
-                return;
-        }
-    });
 }
 
 QAction* CMainFrame::FindCommandAction(int id) const {

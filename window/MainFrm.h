@@ -4,8 +4,11 @@
 #include <QList>
 #include <QMainWindow>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "window/MenuTable.h"
 
 class QAction;
 class QMenu;
@@ -13,19 +16,20 @@ class QMenu;
 namespace quorlet3 {
 
 class CQuorlet3View;
-struct CommandRow;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
-    // Takes the view as its client area.
-    explicit CMainFrame(CQuorlet3View* view, QWidget* parent = nullptr);
+    // Takes the view as its client area. The menu and the accelerators are the menu
+    // table's rows, each item running its row's handler with the report its row names in
+    // the report table; both tables must outlive the frame.
+    explicit CMainFrame(CQuorlet3View* view, std::span<const MenuRow> menu = MenuTable(),
+                        std::span<const CommandRow> reports = CommandTable(), QWidget* parent = nullptr);
 
     CQuorlet3View* GetActiveView() const { return m_view; }
 
-    // Runs the row's command as its menu item does: exit closes the window, the version
-    // dialog goes to m_onAppAbout, everything else to the view.
-    void OnCommand(const CommandRow& row);
+    // The version command: the dialog is the application's, through m_onAppAbout.
+    void OnAppAbout();
 
     // The menu item or accelerator carrying that command id, or null.
     QAction* FindCommandAction(int id) const;
@@ -49,10 +53,11 @@ public:
     std::function<void()> m_onAppAbout;
 
 private:
-    void BuildMenu();
+    void BuildMenu(std::span<const MenuRow> menu, std::span<const CommandRow> reports);
     void BuildWindowCommands();
-    void BuildAccelerators();
     QMenu* FileMenu() const;
+    // The action that runs the row's handler (if it has one) with its report.
+    void Connect(QAction* action, const MenuRow& row, std::span<const CommandRow> reports);
 
     CQuorlet3View* m_view;
     QList<QAction*> m_accelerators;

@@ -379,33 +379,11 @@ void CQuorlet3View::SetFileName(const QString& text) {
     Q_EMIT FileNameChanged(m_strFileName);
 }
 
-void CQuorlet3View::OnCommand(const CommandRow& row) {
+void CQuorlet3View::OnCommand(const std::function<void()>& handler) {
     if (Busy()) {
         return;  // the progress dialog holds the window until the read ends
     }
-    RunCommand([this, &row] {
-        switch (row.kind) {
-            case CommandKind::Report:
-                OnReport(row);
-                break;
-            case CommandKind::SpecifyFile:
-                OnSpecifyFile();
-                break;
-            case CommandKind::ViewContents:
-                OnViewContents(row);
-                break;
-            case CommandKind::Share:
-                OnShare(row);
-                break;
-            case CommandKind::PageDays:
-                OnPageDays(row);
-                break;
-            case CommandKind::Separator:
-            case CommandKind::Exit:
-            case CommandKind::About:
-                break;  // the frame's and the application's
-        }
-    });
+    RunCommand(handler);
 }
 
 void CQuorlet3View::RunCommand(const std::function<void()>& handler) {
@@ -444,7 +422,7 @@ void CQuorlet3View::CountFromFileStart(ReportResult& result) const {
 
 void CQuorlet3View::Show(const CommandRow& row, std::string page, ReportResult result) {
     std::string text = FormatText(result);
-    if (row.kind == CommandKind::ViewContents && m_doc.WholeLog()) {
+    if (IsListing(row) && m_doc.WholeLog()) {
         text.insert(0, m_dateWindow
                            ? WholeLogListingNote(m_doc.WholeLog()->lines,
                                                  QStringLiteral("期間 %1 全体").arg(DateWindowText(*m_dateWindow)))
@@ -455,9 +433,6 @@ void CQuorlet3View::Show(const CommandRow& row, std::string page, ReportResult r
 }
 
 void CQuorlet3View::OnReport(const CommandRow& row) {
-    if (row.start == nullptr) {
-        return;
-    }
     if (std::shared_ptr<const WholeLogReports> whole = m_doc.WholeLog(); whole && whole->Find(row) != nullptr) {
         StartReportJob(row, {}, [whole, &row] { return *whole->Find(row); });
         return;
@@ -838,7 +813,7 @@ void CQuorlet3View::RecomputeShown() {
         return;  // nothing shown since the load: the box stays empty
     }
     const CommandRow& row = *m_shown.row;
-    if (row.kind == CommandKind::PageDays && m_doc.WholeLog()) {
+    if (TakesPage(row) && m_doc.WholeLog()) {
         StartWholePageDays(row, m_shown.page, true);  // after a reload, quietly as the reload itself
         return;
     }
@@ -848,10 +823,7 @@ void CQuorlet3View::RecomputeShown() {
         return;
     }
     // The listing is not asked about again: the user agreed to it, and it is the same file.
-    Show(row, m_shown.page,
-         row.kind == CommandKind::ViewContents || row.kind == CommandKind::PageDays
-             ? RunRow(row, m_doc.Store(), m_shown.page)
-             : Compute(row));
+    Show(row, m_shown.page, IsListing(row) || TakesPage(row) ? RunRow(row, m_doc.Store(), m_shown.page) : Compute(row));
 }
 
 void CQuorlet3View::ReloadLog() {

@@ -48,13 +48,13 @@ public:
 
     CQuorlet3Doc* GetDocument() const { return &m_doc; }
 
-    // Runs the row's command as its menu item does. A failure that passes out of the
-    // handler (a log that cannot be read) is reported in a message box after the
-    // handler's wait cursor has ended. Rows the view does not handle (exit, the version
-    // dialog, separators) are ignored, and so is every command while a whole log is read.
-    void OnCommand(const CommandRow& row);
+    // Runs a menu command's handler as its menu item does (see window/MenuTable.h). A
+    // failure that passes out of the handler (a log that cannot be read) is reported in a
+    // message box after the handler's wait cursor has ended. Every command is ignored
+    // while a whole log is read.
+    void OnCommand(const std::function<void()>& handler);
 
-    // Handlers. A report row runs OnReport; the other four have their own.
+    // Handlers. A report item runs OnReport; the other four have their own.
     void OnReport(const CommandRow& row);
     void OnSpecifyFile();
     void OnViewContents(const CommandRow& row);

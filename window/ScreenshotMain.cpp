@@ -7,6 +7,7 @@
 #include <string>
 
 #include "window/MainFrm.h"
+#include "window/MenuTable.h"
 #include "window/QtText.h"
 #include "window/Quorlet3App.h"
 #include "window/Quorlet3View.h"
@@ -22,9 +23,6 @@ public:
 private:
     std::string m_path;
 };
-
-constexpr int kSpecifyFile = 32771;
-constexpr int kMainDaily = 32779;
 
 }  // namespace
 
@@ -49,8 +47,8 @@ int main(int argc, char** argv) {
     frame.resize(640, 600);
     frame.show();
 
-    view->OnCommand(*quorlet3::FindCommand(kSpecifyFile));
-    view->OnCommand(*quorlet3::FindCommand(kMainDaily));
+    quorlet3::RunMenuRow(*quorlet3::FindMenuRow(quorlet3::kIdSpecifyFile), *view);
+    quorlet3::RunMenuRow(*quorlet3::FindMenuRow(quorlet3::kIdMainDate), *view);
     if (!failure.isEmpty()) {
         std::fprintf(stderr, "quorlet3-screenshot: %s\n", qPrintable(failure));
         return 1;

@@ -1,4 +1,4 @@
-// A report added as one command-table row reaches the usage, the report list, `all` and
+// A report added as one report-table row reaches the usage, the report list, `all` and
 // every output format without other edits; the documents list what the table holds.
 #include <gtest/gtest.h>
 
@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "cli/Usage.h"
-#include "encoding/Cp932Literal.h"
 #include "output/CsvOutput.h"
 #include "output/HtmlOutput.h"
 #include "output/JsonOutput.h"
@@ -20,24 +19,24 @@ namespace {
 
 std::unique_ptr<ReportAccumulator> TestShare(const ReportRequest&) { return MakeReportAccumulator(ShareAccumulator()); }
 
-const CommandRow kTestRow = {
-    0,       {"テスト(&Z)"_sj, "試験(&S)"_sj}, CommandKind::Report, TestShare, {}, "test-share",
-    nullptr, "a report only the tests know"};
+const CommandRow kTestRow = {TestShare, {}, "test-share", nullptr, "a report only the tests know", {"テスト", "試験"}};
 
 TEST(TableRow, ANewRowReachesTheUsageTheListAndEveryOutputOfAll) {
     const CQuorlet3Doc doc = test::LoadLines(test::MainRecord(7));
-    const ExtraCommandRows extra({&kTestRow, 1});
-    const CommandRow* row = FindCliCommand("test-share", "");
-    ASSERT_NE(row, nullptr);
-    EXPECT_NE(Usage().find("\n  test-share            a report only the tests know\n"), std::string::npos);
-    EXPECT_NE(ReportList().find("\ntest-share\n"), std::string::npos);
+    std::vector<CommandRow> table(CommandTable().begin(), CommandTable().end());
+    table.push_back(kTestRow);
+    const CommandRow* row = FindCliCommand(table, "test-share", "");
+    ASSERT_EQ(row, &table.back());
+    EXPECT_NE(Usage(table).find("\n  test-share            a report only the tests know\n"), std::string::npos);
+    EXPECT_NE(ReportList(table).find("\ntest-share\n"), std::string::npos);
 
-    const std::vector<const CommandRow*> rows = AllReportRows();
+    const std::vector<const CommandRow*> rows = AllReportRows(table);
     ASSERT_EQ(rows.back(), row);
     const std::vector<RowResult> results = RunRows(rows, doc.Store());
     // The test row computes the share report: its text is the share row's.
-    const auto share = std::find_if(results.begin(), results.end(),
-                                    [](const RowResult& r) { return r.row == FindCliCommand("share", ""); });
+    const CommandRow* shareRow = FindCliCommand(table, "share", "");
+    const auto share =
+        std::find_if(results.begin(), results.end(), [shareRow](const RowResult& r) { return r.row == shareRow; });
     ASSERT_NE(share, results.end());
     EXPECT_EQ(FormatText(results.back().result), FormatText(share->result));
     EXPECT_NE(FormatJsonAll("x.log", 5, results).find(R"({"report":"test-share","total":1,)"), std::string::npos);
@@ -50,9 +49,7 @@ TEST(TableRow, ANewRowReachesTheUsageTheListAndEveryOutputOfAll) {
 std::set<std::string> TableNames() {
     std::set<std::string> names = {"all"};
     for (const CommandRow& row : CommandTable()) {
-        if (row.cliName != nullptr) {
-            names.insert(row.cliName);
-        }
+        names.insert(row.cliName);
     }
     return names;
 }

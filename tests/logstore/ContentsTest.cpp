@@ -23,7 +23,7 @@ struct ListingCase {
 class ContentsListingTest : public ::testing::TestWithParam<ListingCase> {};
 
 TEST_P(ContentsListingTest, ListsContentsWithoutMarkers) {
-    EXPECT_EQ(ReportOf(LoadLines(GetParam().lines), kIdViewContents), GetParam().listing);
+    EXPECT_EQ(ReportOf(LoadLines(GetParam().lines), "contents"), GetParam().listing);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -76,7 +76,7 @@ TEST_P(ContentsSizeTest, AsksBeforeLongListingsAndHonoursCancel) {
         EXPECT_EQ(box.m_asked[0].icon, c.icon);
         EXPECT_EQ(box.m_asked[0].defaultButton, c.defaultButton);
     }
-    EXPECT_EQ(ReportOf(doc, kIdViewContents).size(), static_cast<size_t>(std::min(c.lines, kLineSlots)) * 2);
+    EXPECT_EQ(ReportOf(doc, "contents").size(), static_cast<size_t>(std::min(c.lines, kLineSlots)) * 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,7 +94,7 @@ TEST(Contents, BeforeAnyLoadAsksAboutTenThousandLinesAndListsNothing) {
     const CQuorlet3Doc doc;
     FakeQuestions box(true);
     EXPECT_TRUE(AskToListLongLog(&box, WalkLength(doc.Store())));
-    EXPECT_EQ(ReportOf(doc, kIdViewContents), "");
+    EXPECT_EQ(ReportOf(doc, "contents"), "");
     ASSERT_EQ(box.m_asked.size(), 1u);
     EXPECT_EQ(box.m_asked[0].text, LongQuestion(10000));
 }

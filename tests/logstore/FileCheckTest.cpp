@@ -28,7 +28,7 @@ std::string CheckReport(const std::string& guests, const std::string& pages, con
 
 TEST(FileCheck, SoundLogHasNoFindings) {
     const CQuorlet3Doc doc = LoadLines(Concat({MainRecord(41), PageRecord("top.html"), MainRecord(42)}));
-    EXPECT_EQ(ReportOf(doc, kIdCheckFile),
+    EXPECT_EQ(ReportOf(doc, "check"),
               "ファイル検査\r\n\r\n"_sj
               "********** 訪問者Ｎｏ **********\r\n"_sj
               "********** ⑥と⑦の不連続 **********\r\n"_sj
@@ -38,7 +38,7 @@ TEST(FileCheck, SoundLogHasNoFindings) {
 }
 
 TEST(FileCheck, BeforeAnyLoadTheStoreIsBlank) {
-    EXPECT_EQ(ReportOf(CQuorlet3Doc(), kIdCheckFile),
+    EXPECT_EQ(ReportOf(CQuorlet3Doc(), "check"),
               CheckReport("", "", "", "このファイルは空白です。(データがありません。)\r\n"_sj, 1));
 }
 
@@ -53,7 +53,7 @@ class FileCheckTest : public ::testing::TestWithParam<CheckCase> {};
 
 TEST_P(FileCheckTest, ReportsEachFindingUnderItsPass) {
     const CheckCase& c = GetParam();
-    EXPECT_EQ(ReportOf(LoadLines(c.lines), kIdCheckFile), CheckReport(c.guests, c.pages, c.records, c.empty, c.errors));
+    EXPECT_EQ(ReportOf(LoadLines(c.lines), "check"), CheckReport(c.guests, c.pages, c.records, c.empty, c.errors));
 }
 
 const Lines kCutRecord = {"①1"_sj, "②Wednesday, 15-Jul-98 13:45:12 JST"_sj, "③host.ac.jp"_sj};
@@ -117,14 +117,14 @@ Lines FullStoreEndingWith(const Lines& last) {
 TEST(FileCheckFullStore, RecordBrokenInTheLastLinesIsReported) {
     const CQuorlet3Doc doc = LoadLines(FullStoreEndingWith({"①2001"_sj, "②t"_sj, "③h"_sj, "④b"_sj, "⑥p"_sj}));
     ASSERT_EQ(doc.Store()[kLineSlots], kSentinel);
-    EXPECT_EQ(ReportOf(doc, kIdCheckFile),
+    EXPECT_EQ(ReportOf(doc, "check"),
               CheckReport("9996行目　1999番～2001番\r\n"_sj, "", "9999行目 ④と⑤の不連続\r\n"_sj, "", 2));
 }
 
 TEST(FileCheckFullStore, PageRecordsAndEmptyLinesCheckedToTheLastSlot) {
     const CQuorlet3Doc doc = LoadLines(FullStoreEndingWith({"⑥a"_sj, "⑦t"_sj, "⑥b"_sj, "", "⑦t"_sj}));
-    EXPECT_EQ(ReportOf(doc, kIdCheckFile), CheckReport("", "9998行目　⑥と⑦の不連続\r\n10000行目　⑥と⑦の不連続\r\n"_sj,
-                                                       "", "9999行目 空欄\r\n"_sj, 3));
+    EXPECT_EQ(ReportOf(doc, "check"), CheckReport("", "9998行目　⑥と⑦の不連続\r\n10000行目　⑥と⑦の不連続\r\n"_sj, "",
+                                                  "9999行目 空欄\r\n"_sj, 3));
 }
 
 // Findings kept compactly, in memory or spilled to a file (a few bytes at a time, so

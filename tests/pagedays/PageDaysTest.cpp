@@ -82,10 +82,10 @@ TEST(ReportPageDaysTest, CountsTheWholeLineMatchesByDay) {
         "②a.html"_sj,   Stamp("07"),
         "⑥a.html"_sj,  // followed by the sentinel
     });
-    EXPECT_EQ(ReportOf(doc, kIdPageDays, "a.html"), Expected("a.html\t4回"_sj, {"7\t2\t**", "12\t1\t*", "31\t1\t*"}));
-    EXPECT_EQ(ReportOf(doc, kIdPageDays, "A.html"), Expected("A.html\t1回"_sj, {"7\t1\t*"}));
-    EXPECT_EQ(ReportOf(doc, kIdPageDays, "zz"), Expected("zz\t0回"_sj, {}));
-    EXPECT_EQ(ReportOf(CQuorlet3Doc(), kIdPageDays, "a.html"), Expected("a.html\t0回"_sj, {}));
+    EXPECT_EQ(ReportOf(doc, "page-days", "a.html"), Expected("a.html\t4回"_sj, {"7\t2\t**", "12\t1\t*", "31\t1\t*"}));
+    EXPECT_EQ(ReportOf(doc, "page-days", "A.html"), Expected("A.html\t1回"_sj, {"7\t1\t*"}));
+    EXPECT_EQ(ReportOf(doc, "page-days", "zz"), Expected("zz\t0回"_sj, {}));
+    EXPECT_EQ(ReportOf(CQuorlet3Doc(), "page-days", "a.html"), Expected("a.html\t0回"_sj, {}));
 }
 
 struct FollowingCase {
@@ -99,7 +99,7 @@ class FollowingLineTest : public testing::TestWithParam<FollowingCase> {};
 TEST_P(FollowingLineTest, DayOfTheNextSlot) {
     const FollowingCase& c = GetParam();
     const std::string text =
-        ReportOf(LoadLines({"⑥p"_sj, c.line, "⑦Sun, 09 Mar 1999 10:00:00 JST"_sj}), kIdPageDays, "p");
+        ReportOf(LoadLines({"⑥p"_sj, c.line, "⑦Sun, 09 Mar 1999 10:00:00 JST"_sj}), "page-days", "p");
     EXPECT_EQ(text, *c.row == '\0' ? Expected("p\t0回"_sj, {}) : Expected("p\t1回"_sj, {c.row}));
 }
 
@@ -115,7 +115,7 @@ INSTANTIATE_TEST_SUITE_P(AnyMarker, FollowingLineTest,
 TEST(ReportPageDaysTest, TwoPageLinesInARow) {
     // The first is dated by the second, whose last 22 bytes begin with "07".
     const std::string page = "07abcdefghijklmnopqrst";
-    EXPECT_EQ(ReportOf(LoadLines({"⑥"_sj + page, "⑥"_sj + page, Stamp("12")}), kIdPageDays, page),
+    EXPECT_EQ(ReportOf(LoadLines({"⑥"_sj + page, "⑥"_sj + page, Stamp("12")}), "page-days", page),
               Expected(page + "\t2回"_sj, {"7\t1\t*", "12\t1\t*"}));
 }
 
@@ -124,7 +124,7 @@ TEST(ReportPageDaysTest, PageLineInTheLastSlotReadsTheEndSlot) {
     lines[9997] = "⑥p"_sj;
     lines[9998] = Stamp("05");
     lines[9999] = "⑥p"_sj;
-    EXPECT_EQ(ReportOf(LoadLines(lines), kIdPageDays, "p"), Expected("p\t1回"_sj, {"5\t1\t*"}));
+    EXPECT_EQ(ReportOf(LoadLines(lines), "page-days", "p"), Expected("p\t1回"_sj, {"5\t1\t*"}));
 }
 
 }  // namespace

@@ -158,20 +158,23 @@ CQuorlet3Doc LoadBytes(std::string_view bytes) {
 
 CQuorlet3Doc LoadLines(const Lines& lines) { return LoadBytes(JoinCrLf(lines)); }
 
-const CommandRow& CommandOf(int commandId) {
-    const CommandRow* row = FindCommand(commandId);
+const CommandRow& CommandOf(std::string_view words) {
+    const size_t space = words.find(' ');
+    const CommandRow* row = space == std::string_view::npos
+                                ? FindCliCommand(words, {})
+                                : FindCliCommand(words.substr(0, space), words.substr(space + 1));
     if (row == nullptr) {
-        throw std::invalid_argument("no command " + std::to_string(commandId));
+        throw std::invalid_argument("no report " + std::string(words));
     }
     return *row;
 }
 
-std::string ReportOf(const CQuorlet3Doc& doc, int commandId, std::string_view page) {
-    return ReportText(CommandOf(commandId), doc.Store(), page);
+std::string ReportOf(const CQuorlet3Doc& doc, std::string_view words, std::string_view page) {
+    return ReportText(CommandOf(words), doc.Store(), page);
 }
 
 std::string ShareReportOf(const CQuorlet3Doc& doc, ShareCounters& counters) {
-    const ShareResult share = std::get<ShareResult>(RunRow(*FindCommand(kIdShare), doc.Store()));
+    const ShareResult share = std::get<ShareResult>(RunRow(CommandOf("share"), doc.Store()));
     AddShare(counters, share);
     return FormatShareText(share.lines, counters);
 }

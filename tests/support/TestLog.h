@@ -78,12 +78,13 @@ CQuorlet3Doc LoadLines(const Lines& lines);
 // A document loaded from a real file holding exactly these bytes.
 CQuorlet3Doc LoadBytes(std::string_view bytes);
 
-// The command table's row of that id; throws when there is none.
-const CommandRow& CommandOf(int commandId);
+// The report table's row of the report's command-line words ("links", "hourly main",
+// "page-days"); throws when there is none.
+const CommandRow& CommandOf(std::string_view words);
 
-// The report text of the command's row over the document's store (page: the page name
-// the per-page report is asked for, cp932).
-std::string ReportOf(const CQuorlet3Doc& doc, int commandId, std::string_view page = {});
+// The report text of the row over the document's store (page: the page name the
+// per-page report is asked for, cp932).
+std::string ReportOf(const CQuorlet3Doc& doc, std::string_view words, std::string_view page = {});
 
 // The share report as the window shows it: the store's browser lines are added to the
 // running counters first, then the text is made of this store's line count and the counters.

@@ -57,15 +57,15 @@ TEST(FindMultibyteTest, SkipsTrailBytes) {
 TEST(ReportTallyTest, LinkSurveyExample) {
     const CQuorlet3Doc doc =
         LoadLines({"⑤b.html"_sj, "④a.html"_sj, "⑤a.html"_sj, "⑥a.html"_sj, "⑤b.html"_sj, "⑤"_sj, "c.html"});
-    EXPECT_EQ(ReportOf(doc, kIdLink),
+    EXPECT_EQ(ReportOf(doc, "links"),
               "Ｌｉｎｋ調査 \t4 回\r\n\r\n無名  1 個です。\r\n\r\n1\ta.html\r\n2\tb.html\r\n"_sj);
-    EXPECT_EQ(ReportOf(doc, kIdBrowser), "ブラウザ調査 \t1 回\r\n\r\n無名  0 個です。\r\n\r\n1\ta.html\r\n"_sj);
+    EXPECT_EQ(ReportOf(doc, "browsers"), "ブラウザ調査 \t1 回\r\n\r\n無名  0 個です。\r\n\r\n1\ta.html\r\n"_sj);
 }
 
 TEST(ReportTallyTest, ListsEveryValueInMultibyteOrder) {
     const CQuorlet3Doc doc = LoadLines({"④日本"_sj, "④zzzz"_sj, "④abc"_sj, "④ｱ"_sj, "④Abc"_sj, "④{x"_sj, "④zzz"_sj,
                                         "④a日本"_sj, "④zzzzz"_sj, "④abc"_sj, "④~"_sj});
-    EXPECT_EQ(ReportOf(doc, kIdBrowser),
+    EXPECT_EQ(ReportOf(doc, "browsers"),
               "ブラウザ調査 \t11 回\r\n\r\n無名  0 個です。\r\n\r\n1\tAbc\r\n2\tabc\r\n1\ta日本\r\n1\tzzz\r\n"_sj
               "1\tzzzz\r\n1\tzzzzz\r\n1\t{x\r\n1\t~\r\n1\tｱ\r\n1\t日本\r\n"_sj);
 }
@@ -95,7 +95,7 @@ int CountOf(std::string_view text, std::string_view part) {
 TEST(ReportTallyTest, ThreeHundredSlotsThenDrops) {
     std::vector<std::string> lines = NumberedLines("⑤v%03d"_sj, 300, 0, -1);  // 301 values, v000 last
     lines.push_back("⑤v300"_sj);                                              // still counted in its slot
-    const std::string text = ReportOf(LoadLines(lines), kIdLink);
+    const std::string text = ReportOf(LoadLines(lines), "links");
     EXPECT_TRUE(text.starts_with("Ｌｉｎｋ調査 \t302 回\r\n"_sj)) << text.substr(0, 40);
     EXPECT_EQ(CountOf(text, "\r\n") - 4, 300);
     EXPECT_EQ(text.find("\tv000\r\n"), std::string::npos);
@@ -108,7 +108,7 @@ TEST(ReportHostsTest, SectionsUnderEveryBanner) {
         LoadLines({"③www.example.co.jp"_sj, "③dial7.example.ne.jp"_sj, "③192.0.2.7"_sj, "③"_sj, "③www.example.co.jp"_sj,
                    "③WWW.EXAMPLE.CO.JP"_sj, "③a.jp"_sj, "③lab.univac.jp"_sj, "③b.example.or.jp"_sj, "③x.ad.jp"_sj,
                    "③日本.example"_sj, "③ｱ.example"_sj, "③a.example.co.jp"_sj, "④x.co.jp"_sj});
-    EXPECT_EQ(ReportOf(doc, kIdHost),
+    EXPECT_EQ(ReportOf(doc, "hosts"),
               "ホスト調査\t13 回\r\n\r\n無名　1　個です。\r\n\r\n"_sj
               "\t\t----------  ac.jp  ----------\r\nlab.univac.jp\r\n"
               "\t\t----------  co.jp  ----------\r\na.example.co.jp\r\nwww.example.co.jp\r\nwww.example.co.jp\r\n"
@@ -123,7 +123,7 @@ TEST(ReportHostsTest, KeepsEveryHostOfAFullStore) {
     // 10000 lines: 2500 distinct hosts, in descending order, and nothing else.
     std::vector<std::string> lines = NumberedLines("③h%04d.ne.jp"_sj, 2499, 0, -1);
     lines.resize(10000, "⑥p"_sj);
-    const std::string text = ReportOf(LoadLines(lines), kIdHost);
+    const std::string text = ReportOf(LoadLines(lines), "hosts");
     std::string expected = "ホスト調査\t2500 回\r\n\r\n無名　0　個です。\r\n\r\n"_sj;
     for (const char* k : {"ac.jp", "co.jp", "or.jp", "ad.jp"}) {
         expected += std::string("\t\t----------  ") + k + "  ----------\r\n";
@@ -142,7 +142,7 @@ TEST(ReportKeywordsTest, QueryPartsOfReferringLines) {
         "⑤/s?k=1\r\n⑤/s?k=1\r\n⑤/"_sj +
         std::string("\x81 ?k=2\r\n") + "⑤/"_sj + "\x81 ?k=2?k=3\r\n" + "⑤/"_sj + "\x81\x81?k=4\r\n" +
         "⑥p?x\r\n⑤/s?k=1\r\n"_sj);
-    EXPECT_EQ(ReportOf(doc, kIdKeyword),
+    EXPECT_EQ(ReportOf(doc, "keywords"),
               "キーワード調査\r\n\r\n?q=ab?c\r\n?\r\n?k=1\r\n?k=1\r\n?k=3\r\n?k=4\r\n?k=1\r\n"_sj);
 }
 
@@ -151,8 +151,8 @@ TEST(ReportPagesTest, NameOrderAndRanking) {
                                         "⑥a.html"_sj, "⑥c.html"_sj, "⑥a.html"_sj});
     const std::string head = "見たページ\t合計 8 ページ\r\n\r\n"_sj;
     const std::string a = "3\ta.html    \t+++\r\n", b = "1\tb.html    \t+\r\n", c = "3\tc.html    \t+++\r\n";
-    EXPECT_EQ(ReportOf(doc, kIdPagesByName), head + a + b + c);
-    EXPECT_EQ(ReportOf(doc, kIdPageRanking), head + a + c + b);
+    EXPECT_EQ(ReportOf(doc, "pages name"), head + a + b + c);
+    EXPECT_EQ(ReportOf(doc, "pages ranking"), head + a + c + b);
 }
 
 TEST(ReportPagesTest, CaseDifferencesAreSeparatePagesAndCapitalsWinTies) {
@@ -161,13 +161,13 @@ TEST(ReportPagesTest, CaseDifferencesAreSeparatePagesAndCapitalsWinTies) {
     const std::string head = "見たページ\t合計 8 ページ\r\n\r\n"_sj;
     const std::string A = "2\tA    \t++\r\n", a = "2\ta    \t++\r\n", j = "2\t日本    \t++\r\n"_sj;
     const std::string b = "1\tb    \t+\r\n", z = "1\tzzzz    \t+\r\n";
-    EXPECT_EQ(ReportOf(doc, kIdPagesByName), head + A + a + b + z + j);
-    EXPECT_EQ(ReportOf(doc, kIdPageRanking), head + A + a + j + b + z);
+    EXPECT_EQ(ReportOf(doc, "pages name"), head + A + a + b + z + j);
+    EXPECT_EQ(ReportOf(doc, "pages ranking"), head + A + a + j + b + z);
 }
 
 TEST(ReportPagesTest, ThreeHundredPagesThenDrops) {
     std::vector<std::string> lines = NumberedLines("⑥p%03d"_sj, 300, 0, -1);
-    const std::string text = ReportOf(LoadLines(lines), kIdPageRanking);
+    const std::string text = ReportOf(LoadLines(lines), "pages ranking");
     EXPECT_TRUE(text.starts_with("見たページ\t合計 301 ページ\r\n\r\n1\tp001    \t+\r\n"_sj));
     EXPECT_EQ(CountOf(text, "\r\n"), 302);
     EXPECT_EQ(text.find("p000"), std::string::npos);
@@ -175,12 +175,12 @@ TEST(ReportPagesTest, ThreeHundredPagesThenDrops) {
 
 TEST(TallyReportsTest, EmptyStoreIsWalkedToItsEnd) {
     const CQuorlet3Doc doc;
-    EXPECT_EQ(ReportOf(doc, kIdLink), "Ｌｉｎｋ調査 \t0 回\r\n\r\n無名  0 個です。\r\n\r\n"_sj);
-    EXPECT_EQ(ReportOf(doc, kIdBrowser), "ブラウザ調査 \t0 回\r\n\r\n無名  0 個です。\r\n\r\n"_sj);
-    EXPECT_EQ(ReportOf(doc, kIdKeyword), "キーワード調査\r\n\r\n"_sj);
-    EXPECT_EQ(ReportOf(doc, kIdPagesByName), "見たページ\t合計 0 ページ\r\n\r\n"_sj);
-    EXPECT_EQ(ReportOf(doc, kIdPageRanking), "見たページ\t合計 0 ページ\r\n\r\n"_sj);
-    const std::string hosts = ReportOf(doc, kIdHost);
+    EXPECT_EQ(ReportOf(doc, "links"), "Ｌｉｎｋ調査 \t0 回\r\n\r\n無名  0 個です。\r\n\r\n"_sj);
+    EXPECT_EQ(ReportOf(doc, "browsers"), "ブラウザ調査 \t0 回\r\n\r\n無名  0 個です。\r\n\r\n"_sj);
+    EXPECT_EQ(ReportOf(doc, "keywords"), "キーワード調査\r\n\r\n"_sj);
+    EXPECT_EQ(ReportOf(doc, "pages name"), "見たページ\t合計 0 ページ\r\n\r\n"_sj);
+    EXPECT_EQ(ReportOf(doc, "pages ranking"), "見たページ\t合計 0 ページ\r\n\r\n"_sj);
+    const std::string hosts = ReportOf(doc, "hosts");
     EXPECT_TRUE(hosts.starts_with("ホスト調査\t0 回\r\n\r\n無名　0　個です。\r\n\r\n\t\t----------  ac.jp"_sj));
     EXPECT_TRUE(hosts.ends_with("ne.jp  ----------\r\n\t\t----------  other  ----------\r\n"));
 }
@@ -190,13 +190,13 @@ TEST(TallyReportsTest, WalkStopsAtTheFirstSentinelOrAfterTheLastSlot) {
     lines.push_back("⑥b"_sj);      // slot 9999, the last one walked
     lines.push_back("⑥never"_sj);  // line 10001 is not read
     const CQuorlet3Doc full = LoadLines(lines);
-    EXPECT_EQ(ReportOf(full, kIdPagesByName),
+    EXPECT_EQ(ReportOf(full, "pages name"),
               "見たページ\t合計 10000 ページ\r\n\r\n9999\ta    \t"_sj + std::string(9999, '+') + "\r\n1\tb    \t+\r\n");
     const CQuorlet3Doc cut = LoadLines({"⑤a"_sj, "③h"_sj, "⑥p"_sj, "FileEND", "⑤b"_sj, "③i"_sj, "⑥q"_sj, "⑤?x"_sj});
-    EXPECT_EQ(ReportOf(cut, kIdLink), "Ｌｉｎｋ調査 \t1 回\r\n\r\n無名  0 個です。\r\n\r\n1\ta\r\n"_sj);
-    EXPECT_TRUE(ReportOf(cut, kIdHost).starts_with("ホスト調査\t1 回"_sj));
-    EXPECT_EQ(ReportOf(cut, kIdPagesByName), "見たページ\t合計 1 ページ\r\n\r\n1\tp    \t+\r\n"_sj);
-    EXPECT_EQ(ReportOf(cut, kIdKeyword), "キーワード調査\r\n\r\n"_sj);
+    EXPECT_EQ(ReportOf(cut, "links"), "Ｌｉｎｋ調査 \t1 回\r\n\r\n無名  0 個です。\r\n\r\n1\ta\r\n"_sj);
+    EXPECT_TRUE(ReportOf(cut, "hosts").starts_with("ホスト調査\t1 回"_sj));
+    EXPECT_EQ(ReportOf(cut, "pages name"), "見たページ\t合計 1 ページ\r\n\r\n1\tp    \t+\r\n"_sj);
+    EXPECT_EQ(ReportOf(cut, "keywords"), "キーワード調査\r\n\r\n"_sj);
 }
 
 }  // namespace

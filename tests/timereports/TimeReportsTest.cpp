@@ -42,9 +42,9 @@ TEST(ReportHourlyTest, CountsOnlyTheChosenMarker) {
     const CQuorlet3Doc doc =
         LoadLines({Stamp("⑦"_sj, "07", "09"), Stamp("②"_sj, "07", "09"), Stamp("⑦"_sj, "08", "13"),
                    Stamp("⑥"_sj, "07", "09"), Stamp("⑦"_sj, "07", "09"), Stamp("②"_sj, "07", "23")});
-    EXPECT_EQ(ReportOf(doc, kIdPageHour),
+    EXPECT_EQ(ReportOf(doc, "hourly page"),
               WithRows("ページ調査(ページ)\t\t3 ページ\r\n\r\n"_sj + kHourRows, {"9時\t2\t**"_sj, "13時\t1\t*"_sj}));
-    EXPECT_EQ(ReportOf(doc, kIdMainHour),
+    EXPECT_EQ(ReportOf(doc, "hourly main"),
               WithRows("メイン調査(アクセス回数)\t2 回\r\n\r\n"_sj + kHourRows, {"9時\t1\t*"_sj, "23時\t1\t*"_sj}));
 }
 
@@ -65,11 +65,11 @@ TEST_P(TimeFieldTest, RangeTestsDecide) {
     const auto rows = [](std::string report, const char* row) {
         return *row == '\0' ? report : WithRows(std::move(report), {row});
     };
-    EXPECT_EQ(ReportOf(doc, kIdMainHour),
+    EXPECT_EQ(ReportOf(doc, "hourly main"),
               rows(kMainHead + std::string(counted(c.hourRow)) + " 回\r\n\r\n"_sj + kHourRows, c.hourRow));
-    EXPECT_EQ(ReportOf(doc, kIdMainDate),
+    EXPECT_EQ(ReportOf(doc, "daily main"),
               rows(kMainHead + std::string(counted(c.dayRow)) + " 回\r\n\r\n"_sj + kDayRows, c.dayRow));
-    const std::string detail = ReportOf(doc, kIdMainDetail);
+    const std::string detail = ReportOf(doc, "detail main");
     EXPECT_TRUE(
         detail.starts_with("メイン調査(時間　詳細)\t"_sj + std::string(counted(c.detailRow)) + " 回\r\n\r\n"_sj));
     EXPECT_EQ(std::count(detail.begin(), detail.end(), '*'), *c.detailRow == '\0' ? 0 : 1);
@@ -106,7 +106,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ReportDailyTest, SameDayOfDifferentMonthsSharesItsRow) {
     const CQuorlet3Doc doc = LoadLines({Stamp("⑦"_sj, "07", "01"), "⑦Tue, 07 Apr 1999 10:00:00 JST"_sj,
                                         Stamp("②"_sj, "07", "01"), Stamp("⑦"_sj, "31", "01")});
-    EXPECT_EQ(ReportOf(doc, kIdPageDate),
+    EXPECT_EQ(ReportOf(doc, "daily page"),
               WithRows("ページ調査(ページ)\t\t3 ページ\r\n\r\n"_sj + kDayRows, {"7日\t2\t**"_sj, "31日\t1\t*"_sj}));
 }
 
@@ -115,7 +115,7 @@ TEST(ReportDayHourTest, SevenHundredFortyFourRows) {
     const CQuorlet3Doc doc =
         LoadLines({Stamp("⑦"_sj, "07", "13"), Stamp("⑦"_sj, "07", "13"), Stamp("②"_sj, "07", "13"),
                    Stamp("⑦"_sj, "07", "13"), Stamp("⑦"_sj, "31", "23"), Stamp("⑦"_sj, "01", "00")});
-    const std::string text = ReportOf(doc, kIdPageDetail);
+    const std::string text = ReportOf(doc, "detail page");
     EXPECT_TRUE(text.starts_with("ページ調査(時間　詳細)\t5 ページ\r\n\r\n1日0時\t1\t*\r\n1日1時\t0\t\r\n"_sj)) << text;
     for (const std::string part :
          {"\r\n1日23時\t0\t\r\n2日0時\t0\t\r\n"_sj, "\r\n7日12時\t0\t\r\n7日13時\t3\t***\r\n7日14時\t0\t\r\n"_sj,
@@ -125,13 +125,13 @@ TEST(ReportDayHourTest, SevenHundredFortyFourRows) {
     EXPECT_TRUE(text.ends_with("\r\n31日22時\t0\t\r\n31日23時\t1\t*\r\n"_sj));
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2 + 744);
     EXPECT_EQ(std::count(text.begin(), text.end(), '*'), 5);
-    EXPECT_TRUE(ReportOf(doc, kIdMainDetail).starts_with("メイン調査(時間　詳細)\t1 回\r\n\r\n1日0時\t0\t\r\n"_sj));
+    EXPECT_TRUE(ReportOf(doc, "detail main").starts_with("メイン調査(時間　詳細)\t1 回\r\n\r\n1日0時\t0\t\r\n"_sj));
 }
 
 TEST(ReportGuestNumbersTest, FirstAndLastRecord) {
     const CQuorlet3Doc doc = LoadLines({"⑥a"_sj, "⑦x"_sj, "①00123"_sj, Stamp("②"_sj, "07", "13"), "③h"_sj, "⑥b"_sj,
                                         "⑦short"_sj, "①125"_sj, "②Sun, 08 Mar 1999 14:00:00 JST"_sj, "⑥c"_sj});
-    EXPECT_EQ(ReportOf(doc, kIdGuestNumber),
+    EXPECT_EQ(ReportOf(doc, "guests"),
               "訪問Ｎｏ調査\r\n\r\n最初\t123\t月07日(Sun) 13:45:12 JST\r\n"_sj
               "最後\t125\t08 Mar 1999 14:00:00 JST\r\n\r\nメイン訪問者\t3\r\nページ訪問者\t3\r\n\r\n"_sj);
 }
@@ -145,7 +145,7 @@ struct GuestCase {
 class GuestNumberTest : public testing::TestWithParam<GuestCase> {};
 
 TEST_P(GuestNumberTest, Report) {
-    EXPECT_EQ(ReportOf(LoadLines(GetParam().lines), kIdGuestNumber), "訪問Ｎｏ調査\r\n\r\n"_sj + GetParam().body);
+    EXPECT_EQ(ReportOf(LoadLines(GetParam().lines), "guests"), "訪問Ｎｏ調査\r\n\r\n"_sj + GetParam().body);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -179,26 +179,26 @@ TEST(ReportGuestNumbersTest, GuestLineInTheLastSlotReadsTheEndSlot) {
     lines[0] = "①1"_sj;
     lines[1] = "②"_sj + std::string(30, 'x') + "0123456789abcdefghijklmn";
     lines.push_back("①10000"_sj);
-    EXPECT_EQ(ReportOf(LoadLines(lines), kIdGuestNumber),
+    EXPECT_EQ(ReportOf(LoadLines(lines), "guests"),
               "訪問Ｎｏ調査\r\n\r\n最初\t1\t0123456789abcdefghijklmn\r\n最後\t10000\tleEND\r\n\r\n"_sj
               "メイン訪問者\t10000\r\nページ訪問者\t9997\r\n\r\n"_sj);
 }
 
 TEST(TimeReportsTest, EmptyStore) {
     const CQuorlet3Doc doc;
-    EXPECT_EQ(ReportOf(doc, kIdMainHour), "メイン調査(アクセス回数)\t0 回\r\n\r\n"_sj + kHourRows);
-    EXPECT_EQ(ReportOf(doc, kIdPageDate), "ページ調査(ページ)\t\t0 ページ\r\n\r\n"_sj + kDayRows);
-    const std::string detail = ReportOf(doc, kIdMainDetail);
+    EXPECT_EQ(ReportOf(doc, "hourly main"), "メイン調査(アクセス回数)\t0 回\r\n\r\n"_sj + kHourRows);
+    EXPECT_EQ(ReportOf(doc, "daily page"), "ページ調査(ページ)\t\t0 ページ\r\n\r\n"_sj + kDayRows);
+    const std::string detail = ReportOf(doc, "detail main");
     EXPECT_TRUE(detail.starts_with("メイン調査(時間　詳細)\t0 回\r\n\r\n1日0時\t0\t\r\n"_sj));
     EXPECT_TRUE(detail.ends_with("\r\n31日23時\t0\t\r\n"_sj));
-    EXPECT_EQ(ReportOf(doc, kIdGuestNumber), "訪問Ｎｏ調査\r\n\r\n訪問者Ｎｏが見つかりませんでした。"_sj);
+    EXPECT_EQ(ReportOf(doc, "guests"), "訪問Ｎｏ調査\r\n\r\n訪問者Ｎｏが見つかりませんでした。"_sj);
 }
 
 TEST(TimeReportsTest, WalkStopsAtTheSentinel) {
     const CQuorlet3Doc doc = LoadLines({Stamp("②"_sj, "07", "13"), "FileEND", Stamp("②"_sj, "08", "14")});
-    EXPECT_TRUE(ReportOf(doc, kIdMainHour).starts_with(std::string(kMainHead) + "1 回\r\n"_sj));
-    EXPECT_TRUE(ReportOf(doc, kIdMainDate).starts_with(std::string(kMainHead) + "1 回\r\n"_sj));
-    EXPECT_TRUE(ReportOf(doc, kIdMainDetail).starts_with("メイン調査(時間　詳細)\t1 回\r\n"_sj));
+    EXPECT_TRUE(ReportOf(doc, "hourly main").starts_with(std::string(kMainHead) + "1 回\r\n"_sj));
+    EXPECT_TRUE(ReportOf(doc, "daily main").starts_with(std::string(kMainHead) + "1 回\r\n"_sj));
+    EXPECT_TRUE(ReportOf(doc, "detail main").starts_with("メイン調査(時間　詳細)\t1 回\r\n"_sj));
 }
 
 }  // namespace

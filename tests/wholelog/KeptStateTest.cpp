@@ -31,7 +31,7 @@ constexpr std::string_view kKey = "every report but the listing\n";
 std::vector<const CommandRow*> StateRows() {
     std::vector<const CommandRow*> rows;
     for (const CommandRow* row : AllReportRows()) {
-        if (row->kind != CommandKind::ViewContents) {
+        if (!IsListing(*row)) {
             rows.push_back(row);
         }
     }
@@ -54,7 +54,7 @@ const std::string kTextPage = "日記.html";
 std::string FullRun(const std::string& path) {
     std::vector<const CommandRow*> rows = StateRows();
     RowRun run(rows, {}, TableLimits::Unlimited());
-    RowRun raw(std::vector<const CommandRow*>{FindCommand(kIdPageDays)}, kRawPage, TableLimits::Unlimited());
+    RowRun raw(std::vector<const CommandRow*>{&CommandOf("page-days")}, kRawPage, TableLimits::Unlimited());
     PlainAccumulator<PageDaysByTextAccumulator> text{PageDaysByTextAccumulator(kTextPage)};
     std::vector<SlotAccumulator*> walkers(run.Accumulators().begin(), run.Accumulators().end());
     walkers.insert(walkers.end(), {raw.Accumulators().front(), &text});

@@ -50,7 +50,7 @@ struct Reading {
 // The rows of every report, the per-page one included.
 std::vector<const CommandRow*> EveryRow() {
     std::vector<const CommandRow*> rows = AllReportRows();
-    rows.push_back(FindCommand(kIdPageDays));
+    rows.push_back(&CommandOf("page-days"));
     return rows;
 }
 
@@ -121,7 +121,7 @@ TEST_P(WholeLogCheckTest, WrittenFromSpilledFindingsAsFromTheStore) {
     options.partBytes = reading.partBytes;
     const FileCheckFindings findings = check.Accumulator().TakeFindings(RunOverWholeLog(path, one, options));
 
-    const CommandRow& row = *FindCommand(kIdCheckFile);
+    const CommandRow& row = CommandOf("check");
     const ReportResult expected = RunRow(row, *store, {});
     auto written = [&](auto write) {
         std::string out;
@@ -174,8 +174,8 @@ TEST(WholeLogSumTest, CountsAreTheSumsOfThreeWindows) {
     const std::string path = dir.WriteFile("log.log", log);
 
     auto hourly = [](const ReportResult& r) { return std::get<TimeCountsResult>(r).counts; };
-    std::vector<const CommandRow*> rows = {FindCommand(kIdMainDetail), FindCommand(kIdPageDetail),
-                                           FindCommand(kIdMainHour), FindCommand(kIdShare), FindCommand(kIdLink)};
+    std::vector<const CommandRow*> rows = {&CommandOf("detail main"), &CommandOf("detail page"),
+                                           &CommandOf("hourly main"), &CommandOf("share"), &CommandOf("links")};
     RowRun run(rows, {}, TableLimits::Unlimited());
     PartReadOptions options;
     options.jobs = 2;

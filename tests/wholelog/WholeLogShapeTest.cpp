@@ -236,7 +236,7 @@ TEST(CountedListsTest, FoldTheStoresListing) {
     const std::string path = dir.WriteLines("log.log", lines);
     const std::unique_ptr<LineStore> store = LoadLineStoreFromBytes(JoinCrLf(lines));
 
-    const std::vector<const CommandRow*> rows = {&CommandOf(kIdHost), &CommandOf(kIdKeyword)};
+    const std::vector<const CommandRow*> rows = {&CommandOf("hosts"), &CommandOf("keywords")};
     RowRun run(rows, {}, TableLimits::Unlimited());
     PartReadOptions options;
     options.jobs = 2;

@@ -51,7 +51,7 @@ private Q_SLOTS:
     void tabReachesTheResultBox() {
         WindowUnderTest t;
         QVERIFY(QTest::qWaitForWindowActive(&t.frame));
-        t.view->OnCommand(*FindCommand(kIdCheckFile));
+        RunMenuCommand(*t.view, kIdCheckFile);
         t.view->FileNameBox()->setFocus();
         QVERIFY(t.view->FileNameBox()->hasFocus());
         const QString report = t.view->ResultBox()->toPlainText();
@@ -74,7 +74,7 @@ private Q_SLOTS:
         QFETCH(int, command);
         WindowUnderTest t;
         QVERIFY(QTest::qWaitForWindowActive(&t.frame));
-        t.view->OnCommand(*FindCommand(command));
+        RunMenuCommand(*t.view, command);
         QVERIFY(!t.view->ResultBox()->toPlainText().isEmpty());
         QApplication::clipboard()->clear();
         t.view->FileNameBox()->setFocus();

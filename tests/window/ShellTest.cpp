@@ -25,6 +25,7 @@
 #include "window/AboutDlg.h"
 #include "window/DialogUnits.h"
 #include "window/MainFrm.h"
+#include "window/MenuTable.h"
 #include "window/PageDayDlg.h"
 #include "window/QtDialogFrame.h"
 #include "window/QtDialogs.h"
@@ -71,10 +72,10 @@ struct FrameUnderTest {
 
 // The menu item a row's path leads to, following the popups by their texts; null when
 // the path leads nowhere.
-QAction* ItemOfPath(QMenuBar* bar, const CommandRow& row) {
+QAction* ItemOfPath(QMenuBar* bar, const MenuRow& row) {
     QList<QAction*> level = bar->actions();
     QAction* found = nullptr;
-    for (const char* text : row.menuPath) {
+    for (const char* text : row.path) {
         if (text == nullptr) {
             break;
         }
@@ -92,6 +93,9 @@ QAction* ItemOfPath(QMenuBar* bar, const CommandRow& row) {
     }
     return found;
 }
+
+// A row of an item in a popup (neither a separator nor an accelerator alone).
+bool IsItem(const MenuRow& row) { return row.path[0] != nullptr && !IsSeparator(row); }
 
 // The words of a menu item as a reader names them: without the mnemonic and the dots.
 QString MenuWords(QString text) {
@@ -133,13 +137,6 @@ QStringList ManPageLines(const QString& name) {
     return text.split(QLatin1Char('\n'));
 }
 
-// While it lives, the command table holds one more row, after the program's own.
-struct ExtraRow {
-    explicit ExtraRow(const CommandRow& row) : extra({&row, 1}) {}
-    const CommandRow& Row() const { return CommandTable().back(); }
-    ExtraCommandRows extra;
-};
-
 }  // namespace
 
 class ShellTest : public QObject {
@@ -153,6 +150,7 @@ private Q_SLOTS:
     void manPagesDescribeEveryMenuCommandAndOption();
     void everyItemHasAMnemonicOfItsOwn();
     void menuCommandsRunTheirRowsReports();
+    void reportItemsStandWhereTheirReportsSay();
     void aNewRowReachesTheMenuAndRuns();
     void windowCommandsJoinTheFileMenu();
     void menuItemsReachTheView();
@@ -185,16 +183,16 @@ private Q_SLOTS:
 
 void ShellTest::everyRowHasItsMenuItemInTableOrder() {
     FrameUnderTest t;
-    // Each row with a menu path has its item at the end of that path, carrying its id;
-    // the items of one popup stand in the order of their rows.
+    // Each item row has its item at the end of its path, carrying its id; the items of
+    // one popup stand in the order of their rows.
     std::map<QMenu*, int> lastIndex;
     int items = 0;
-    for (const CommandRow& row : CommandTable()) {
-        if (row.kind == CommandKind::Separator || row.menuPath[0] == nullptr) {
+    for (const MenuRow& row : MenuTable()) {
+        if (!IsItem(row)) {
             continue;
         }
         QAction* item = ItemOfPath(t.frame.menuBar(), row);
-        QVERIFY2(item != nullptr, row.menuPath[0]);
+        QVERIFY2(item != nullptr, row.path[0]);
         QCOMPARE(item->data().toInt(), row.id);
         QVERIFY(item->menu() == nullptr);
         QMenu* popup = qobject_cast<QMenu*>(item->parent());
@@ -209,9 +207,9 @@ void ShellTest::everyRowHasItsMenuItemInTableOrder() {
     QVERIFY(items >= 20);
     // The popups stand on the menu bar in the order the table first names them.
     QStringList popups;
-    for (const CommandRow& row : CommandTable()) {
-        if (row.menuPath[0] != nullptr && !popups.contains(Cp932ToQString(row.menuPath[0]))) {
-            popups << Cp932ToQString(row.menuPath[0]);
+    for (const MenuRow& row : MenuTable()) {
+        if (row.path[0] != nullptr && !popups.contains(Cp932ToQString(row.path[0]))) {
+            popups << Cp932ToQString(row.path[0]);
         }
     }
     QStringList bar;
@@ -229,11 +227,8 @@ void ShellTest::everyMenuItemIsEnabled() {
         QVERIFY2(item->isEnabled(), qPrintable(item->text()));
         commands += item->data().typeId() == QMetaType::Int ? 1 : 0;
     }
-    int rows = 0;
-    for (const CommandRow& row : CommandTable()) {
-        rows += row.menuPath[0] != nullptr && row.kind != CommandKind::Separator ? 1 : 0;
-    }
-    QCOMPARE(commands, rows);
+    const auto rows = std::count_if(MenuTable().begin(), MenuTable().end(), IsItem);
+    QCOMPARE(commands, int(rows));
 }
 
 void ShellTest::everyItemHasAMnemonicOfItsOwn() {
@@ -279,38 +274,70 @@ void ShellTest::menuCommandsRunTheirRowsReports() {
     t.doc.LoadLogFile(folder.WriteLines(
         "menu.log", Concat({MainRecord(3, 4), MainRecord(4, 9, "Mozilla/3.0 (X11)"), PageRecord("a.html", 2, 5)})));
     int reports = 0;
-    for (const CommandRow& row : CommandTable()) {
-        if (row.start == nullptr || TakesPage(row) || row.menuPath[0] == nullptr) {
+    for (const MenuRow& row : MenuTable()) {
+        const CommandRow* report = ReportOfItem(row);
+        if (report == nullptr || TakesPage(*report)) {
             continue;
         }
         ItemOfPath(t.frame.menuBar(), row)->trigger();
-        QCOMPARE(t.view->Result(), ReportText(row, t.doc.Store()));
+        QCOMPARE(t.view->Result(), ReportText(*report, t.doc.Store()));
         ++reports;
     }
     QVERIFY(reports >= 15);
     QVERIFY(t.errors.isEmpty());
 }
 
+void ShellTest::reportItemsStandWhereTheirReportsSay() {
+    // Every report the window lists has one menu item, found by the words of its place
+    // (the HTML page names them), and every item that names a report finds it.
+    std::map<const CommandRow*, int> items;
+    for (const MenuRow& row : MenuTable()) {
+        if (row.report.name == nullptr) {
+            continue;
+        }
+        const CommandRow* report = ReportOfItem(row);
+        QVERIFY2(report != nullptr, row.report.name);
+        ++items[report];
+        QStringList menuWords;
+        QStringList placeWords;
+        for (size_t i = 0; i < row.path.size() && row.path[i] != nullptr; ++i) {
+            menuWords << MenuWords(Cp932ToQString(row.path[i]));
+        }
+        for (size_t i = 0; i < report->place.size() && report->place[i] != nullptr; ++i) {
+            placeWords << QString::fromUtf8(report->place[i]);
+        }
+        QCOMPARE(menuWords, placeWords);
+    }
+    for (const CommandRow& report : CommandTable()) {
+        QCOMPARE(items[&report], report.place[0] != nullptr ? 1 : 0);
+    }
+}
+
 void ShellTest::aNewRowReachesTheMenuAndRuns() {
-    const CommandRow* hourly = FindCommand(32780);
-    const ExtraRow extra({39001,
-                          {"試験(&Z)"_sj, "試しの行(&T)"_sj},
-                          CommandKind::Report,
-                          hourly->start,
-                          RecordKind::Main,
-                          "test-row",
-                          nullptr,
-                          "a row only tests add"});
-    FrameUnderTest t;
+    // A report only the test's tables know: the main-page hourly report's computation
+    // under a name, a place and a menu item of its own, run by the hourly item's handler.
+    std::vector<CommandRow> reports(CommandTable().begin(), CommandTable().end());
+    CommandRow added = CommandOf(kIdPageHour);
+    added.argument = RecordKind::Main;
+    added.cliName = "test-row";
+    added.cliArgument = nullptr;
+    added.place = {"試験", "試しの行"};
+    reports.push_back(added);
+    std::vector<MenuRow> menu(MenuTable().begin(), MenuTable().end());
+    menu.push_back({{"試験(&Z)"_sj, "試しの行(&T)"_sj}, 39001, FindMenuRow(kIdPageHour)->run, {"test-row"}});
+
+    CQuorlet3Doc doc;
+    auto* view = new CQuorlet3View(doc);
+    CMainFrame frame(view, menu, reports);
     TempDir folder;
-    t.doc.LoadLogFile(folder.WriteLines("row.log", Concat({MainRecord(3, 4), MainRecord(4, 9)})));
-    QAction* item = ItemOfPath(t.frame.menuBar(), extra.Row());
+    doc.LoadLogFile(folder.WriteLines("row.log", Concat({MainRecord(3, 4), MainRecord(4, 9)})));
+    QAction* item = ItemOfPath(frame.menuBar(), menu.back());
     QVERIFY(item != nullptr);
-    QCOMPARE(t.frame.menuBar()->actions().back()->text(), QStringLiteral("試験(&Z)"));
+    QCOMPARE(frame.menuBar()->actions().back()->text(), QStringLiteral("試験(&Z)"));
     item->trigger();
     // The row's own argument: main-page records, not the page records of the row it borrows from.
-    QCOMPARE(t.view->Result(), ReportText(extra.Row(), t.doc.Store()));
-    QCOMPARE(t.view->Result(), ReportOf(t.doc, 32778));
+    QCOMPARE(view->Result(), ReportText(reports.back(), doc.Store()));
+    QCOMPARE(view->Result(), ReportOf(doc, kIdMainHour));
 }
 
 void ShellTest::windowCommandsJoinTheFileMenu() {
@@ -361,7 +388,7 @@ void ShellTest::acceleratorsHaveNoHandler() {
         QVERIFY(menuItem->data().toInt() != 57680 && menuItem->data().toInt() != 57681);
     }
 
-    t.view->OnCommand(CommandOf(32772));
+    RunMenuCommand(*t.view, 32772);
     const QString report = t.view->ResultBox()->toPlainText();
     for (QAction* accelerator : accelerators) {
         accelerator->trigger();
@@ -375,7 +402,7 @@ void ShellTest::exitClosesWithoutAQuestion() {
     FrameUnderTest t;
     t.frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
-    t.view->OnCommand(CommandOf(32772));  // a report shown is nothing to save
+    RunMenuCommand(*t.view, 32772);  // a report shown is nothing to save
     t.frame.FindCommandAction(57665)->trigger();
     QVERIFY(!t.frame.isVisible());
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
@@ -571,7 +598,7 @@ void ShellTest::recentFilesInTheFileMenu() {
     QCOMPARE(file->actions().indexOf(recent[2]) + 1, file->actions().indexOf(frame->FindCommandAction(57665)));
 
     // Choosing the cp932 entry opens it as the dialog would: the report cleared, the path shown.
-    app.GetView()->OnCommand(CommandOf(32772));
+    RunMenuCommand(*app.GetView(), 32772);
     recent[1]->trigger();
     QCOMPARE(app.GetDocument()->Store()[0], MainRecord(9, 4)[0]);
     QCOMPARE(app.GetView()->FileNameBox()->text(), PathToQString(cp932Log) + QStringLiteral("　（Shift_JIS）"));
@@ -646,7 +673,7 @@ void ShellTest::cp932FileNameThroughTheDialog() {
             dialog->reject();
         }
     });
-    view.OnCommand(CommandOf(32771));
+    RunMenuCommand(view, 32771);
     QCOMPARE(shown, (QStringList{"a.log", "ログ.log"}));
     QVERIFY(chosen);
     QCOMPARE(doc.Store()[0], MainRecord(9, 4)[0]);

@@ -121,7 +121,7 @@ struct WindowUnderTest {
     // on a worker thread.
     void Run(int id) {
         QSignalSpy made(view, &CQuorlet3View::ReportJobFinished);
-        view->OnCommand(CommandOf(id));
+        RunMenuCommand(*view, id);
         if (view->ReportJob() != nullptr) {
             QVERIFY(made.wait(60000));
         }
@@ -442,8 +442,8 @@ void WindowFileTest::slowReportShowsProgressAndItsCancelKeepsTheReport() {
     QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 1400);
     QVERIFY2(clock.elapsed() >= 450, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(dialog->windowTitle(), QStringLiteral("レポートの作成"));
-    QCOMPARE(dialog->maximum(), 0);       // nothing to count: a busy bar
-    t.view->OnCommand(CommandOf(32772));  // commands wait for the report
+    QCOMPARE(dialog->maximum(), 0);  // nothing to count: a busy bar
+    RunMenuCommand(*t.view, 32772);  // commands wait for the report
     QCOMPARE(t.view->Result(), shown);
     QVERIFY(made.isEmpty());
     // The cancel gives the window back at once; the report made meanwhile never shows.
