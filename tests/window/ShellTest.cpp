@@ -453,7 +453,7 @@ void ShellTest::fileOnTheCommandLineIsOpened() {
         CQuorlet3App app(profilePath);
         QVERIFY(app.InitInstance({QStringLiteral("quorlet3"), PathToQString(log), PathToQString(other)},
                                  {"quorlet3", log, other}));
-        QTRY_COMPARE(app.GetView()->LoadedPath(), log);
+        QTRY_COMPARE(app.GetView()->Session().LoadedPath(), log);
         QCOMPARE(app.GetView()->FileNameBox()->text(), PathToMarkedQString(log));
         QVERIFY(!app.GetDocument()->Store()[0].empty());
         QCOMPARE(app.RecentFiles().Paths(), std::vector<std::string>{log});

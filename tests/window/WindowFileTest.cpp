@@ -97,13 +97,13 @@ struct WindowUnderTest {
     std::vector<std::string> opened;
 
     WindowUnderTest() {
-        view->SetKeptStatesFolder(states.PathOf("kept"));
+        view->Session().SetKeptStatesFolder(states.PathOf("kept"));
         doc.SetFileChooser(&chooser);
         doc.SetQuestionBox(&questions);
         view->m_reportError = [this](const QString& text) { errors << text; };
         view->m_runShareDialog = [](const ShareCounters&) {};
         view->m_choosePage = [this](const PageNameList&) { return pickerAnswer; };
-        view->m_chooseSaveFile = [this](const QString& caption, const std::string&) {
+        view->Saving().m_chooseSaveFile = [this](const QString& caption, const std::string&) {
             saveCaptions.push_back(caption);
             std::optional<std::string> answer;
             if (!saveAnswers.empty()) {
@@ -112,9 +112,9 @@ struct WindowUnderTest {
             }
             return answer;
         };
-        view->m_chooseEncoding = [this] { return encoding; };
-        view->m_askOpenInBrowser = [this] { return openInBrowser; };
-        view->m_openInBrowser = [this](const std::string& path) { opened.push_back(path); };
+        view->Saving().m_chooseEncoding = [this] { return encoding; };
+        view->Saving().m_askOpenInBrowser = [this] { return openInBrowser; };
+        view->Saving().m_openInBrowser = [this](const std::string& path) { opened.push_back(path); };
     }
 
     // Runs the command, or triggers the menu item, and waits for what a whole log makes
@@ -122,14 +122,14 @@ struct WindowUnderTest {
     void Run(int id) {
         QSignalSpy made(view, &CQuorlet3View::ReportJobFinished);
         view->OnCommand(CommandOf(id));
-        if (view->ReportJob() != nullptr) {
+        if (view->Session().ReportJob() != nullptr) {
             QVERIFY(made.wait(60000));
         }
     }
     void Trigger(QAction* item) {
         QSignalSpy made(view, &CQuorlet3View::ReportJobFinished);
         item->trigger();
-        if (view->ReportJob() != nullptr) {
+        if (view->Session().ReportJob() != nullptr) {
             QVERIFY(made.wait(60000));
         }
     }
@@ -255,7 +255,7 @@ void WindowFileTest::wholeLogReportsEqualTheCommandLine() {
     TempDir dir;
     const std::string log = GeneratedLog(dir, "whole.log", 14000, 11);
     WindowUnderTest t;
-    t.view->m_wholeReadOptions.partBytes = 64 * 1024;  // several parts even for a small log
+    t.view->Session().m_wholeReadOptions.partBytes = 64 * 1024;  // several parts even for a small log
     QVERIFY(t.LoadWhole(log));
     QVERIFY(t.errors.isEmpty());
     QVERIFY(t.doc.WholeLog() != nullptr);
@@ -313,9 +313,9 @@ void WindowFileTest::cancelledWholeLoadKeepsTheOldLog() {
 
     // A slow reader: every small part waits a little, so the cancel comes in the middle.
     std::atomic<int> parts{0};
-    t.view->m_wholeReadOptions.jobs = 1;
-    t.view->m_wholeReadOptions.partBytes = 4096;
-    t.view->m_wholeReadOptions.progress = [&parts](long long, long long) {
+    t.view->Session().m_wholeReadOptions.jobs = 1;
+    t.view->Session().m_wholeReadOptions.partBytes = 4096;
+    t.view->Session().m_wholeReadOptions.progress = [&parts](long long, long long) {
         ++parts;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     };
@@ -327,7 +327,7 @@ void WindowFileTest::cancelledWholeLoadKeepsTheOldLog() {
     // While it reads, the commands wait for it.
     t.Run(32772);
     QCOMPARE(t.view->Result(), report);
-    QPushButton* cancel = t.view->BackgroundRead()->ProgressDialog()->findChild<QPushButton*>();
+    QPushButton* cancel = t.view->Session().BackgroundRead()->ProgressDialog()->findChild<QPushButton*>();
     QVERIFY(cancel != nullptr);
     QCOMPARE(cancel->text(), QStringLiteral("キャンセル"));
     cancel->click();
@@ -366,9 +366,9 @@ void WindowFileTest::windowPaintsDuringASlowWholeLoad() {
     t.frame.show();
     QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
     // The reader waits 15 ms before each of its parts, as a slow disk would.
-    t.view->m_wholeReadOptions.jobs = 1;
-    t.view->m_wholeReadOptions.partBytes = 16 * 1024;
-    t.view->m_wholeReadOptions.progress = [](long long, long long) {
+    t.view->Session().m_wholeReadOptions.jobs = 1;
+    t.view->Session().m_wholeReadOptions.partBytes = 16 * 1024;
+    t.view->Session().m_wholeReadOptions.progress = [](long long, long long) {
         std::this_thread::sleep_for(std::chrono::milliseconds(15));
     };
     // Something on the window asks for a repaint every 10 ms; the paints are timed.
@@ -399,7 +399,7 @@ void WindowFileTest::wholeLogReportsNeverHoldTheWindow() {
     for (const CliReport& report : kCliReports) {
         QSignalSpy made(t.view, &CQuorlet3View::ReportJobFinished);
         t.frame.FindCommandAction(report.id)->trigger();
-        QVERIFY(t.view->ReportJob() != nullptr && t.view->Busy());
+        QVERIFY(t.view->Session().ReportJob() != nullptr && t.view->Busy());
         QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         QVERIFY(made.wait(60000));
         QVERIFY(QApplication::overrideCursor() == nullptr);
@@ -432,12 +432,12 @@ void WindowFileTest::slowReportShowsProgressAndItsCancelKeepsTheReport() {
     const std::string shown = t.view->Result();
     const QString boxText = t.view->ResultBox()->toPlainText();
 
-    t.view->m_reportJobHook = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1500)); };
+    t.view->Session().m_reportJobHook = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1500)); };
     QSignalSpy made(t.view, &CQuorlet3View::ReportJobFinished);
     QElapsedTimer clock;
     clock.start();
     t.frame.FindCommandAction(32775)->trigger();
-    QProgressDialog* dialog = t.view->ReportJob()->ProgressDialog();
+    QProgressDialog* dialog = t.view->Session().ReportJob()->ProgressDialog();
     QVERIFY(dialog != nullptr && !dialog->isVisible());
     QTRY_VERIFY_WITH_TIMEOUT(dialog->isVisible(), 1400);
     QVERIFY2(clock.elapsed() >= 450, qPrintable(QString::number(clock.elapsed())));
@@ -450,7 +450,7 @@ void WindowFileTest::slowReportShowsProgressAndItsCancelKeepsTheReport() {
     dialog->findChild<QPushButton*>()->click();
     QCOMPARE(made.size(), 1);
     QVERIFY(!dialog->isVisible());
-    QVERIFY(t.view->ReportJob() == nullptr);
+    QVERIFY(t.view->Session().ReportJob() == nullptr);
     QTest::qWait(1500);
     QCOMPARE(t.view->Result(), shown);
     QCOMPARE(t.view->ResultBox()->toPlainText(), boxText);
@@ -521,7 +521,7 @@ void WindowFileTest::savedEditedResult() {
     TempDir dir;
     WindowUnderTest t;
     QStringList asked;
-    t.view->m_askToWriteUnwritable = [&](const QString& text) {
+    t.view->Saving().m_askToWriteUnwritable = [&](const QString& text) {
         asked << text;
         return agree;
     };
@@ -563,9 +563,9 @@ void WindowFileTest::saveStartsInTheLastSavesFolder() {
         QVERIFY(app.InitInstance({QStringLiteral("quorlet3")}));
         CQuorlet3View* view = app.GetView();
         view->m_reportError = [](const QString& text) { QFAIL(qPrintable(text)); };
-        view->m_chooseEncoding = [] { return std::optional(TextEncoding::Cp932CrLf); };
+        view->Saving().m_chooseEncoding = [] { return std::optional(TextEncoding::Cp932CrLf); };
         std::vector<std::string> startedIn;
-        view->m_chooseSaveFile = [&](const QString&, const std::string&) {
+        view->Saving().m_chooseSaveFile = [&](const QString&, const std::string&) {
             startedIn.push_back(view->SaveFolder());
             return std::optional(saves.PathOf("result.txt"));
         };
@@ -643,7 +643,7 @@ void WindowFileTest::growingLogReloadsOncePerBurst() {
     TempDir dir;
     const std::string log = dir.WriteLines(fileName.toStdString(), MainRecord(1, 5));
     WindowUnderTest t;
-    t.view->Watcher()->SetTimings(150, 2000, 40);
+    t.view->Session().Watcher()->SetTimings(150, 2000, 40);
     if (whole) {
         QVERIFY(t.LoadWhole(log));
     } else {
@@ -673,7 +673,7 @@ void WindowFileTest::shrinkingOrVanishingLogStopsTheWatch() {
     TempDir dir;
     const std::string log = dir.WriteLines("shrink.log", Concat({MainRecord(1, 5), MainRecord(2, 5)}));
     WindowUnderTest t;
-    t.view->Watcher()->SetTimings(100, 2000, 40);
+    t.view->Session().Watcher()->SetTimings(100, 2000, 40);
     t.Load(log);
     t.view->SetAutoReload(true);
     t.Run(32772);
@@ -700,23 +700,23 @@ void WindowFileTest::quietReloadLeavesTheWindowUsable() {
     t.Run(32778);
     const std::string before = t.view->Result();
     Append(log, JoinCrLf(MainRecord(2, 8)));
-    t.view->m_wholeReadOptions.jobs = 1;
-    t.view->m_wholeReadOptions.partBytes = 1024;
-    t.view->m_wholeReadOptions.progress = [](long long, long long) {
+    t.view->Session().m_wholeReadOptions.jobs = 1;
+    t.view->Session().m_wholeReadOptions.partBytes = 1024;
+    t.view->Session().m_wholeReadOptions.progress = [](long long, long long) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     };
     QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
     t.view->ReloadLog();
     // No dialog holds the window: commands run at once, on the log as it was.
-    QVERIFY(t.view->BackgroundRead() != nullptr);
-    QVERIFY(t.view->BackgroundRead()->ProgressDialog() == nullptr);
+    QVERIFY(t.view->Session().BackgroundRead() != nullptr);
+    QVERIFY(t.view->Session().BackgroundRead()->ProgressDialog() == nullptr);
     QVERIFY(!t.view->Busy());
     t.Run(32772);
     t.Run(32778);
     QCOMPARE(t.view->Result(), before);
     QVERIFY(finished.wait(20000));
     // Then the shown report is the grown log's, made quietly as the reload read.
-    QVERIFY(t.view->ReportJob() != nullptr && !t.view->Busy());
+    QVERIFY(t.view->Session().ReportJob() != nullptr && !t.view->Busy());
     QTRY_COMPARE(t.view->Result(),
                  ReportOf(LoadLines(Concat({MainRecord(1, 5), PlainLines(2000), MainRecord(2, 8)})), 32778));
     QCOMPARE(t.frame.windowTitle(), MainCaption() + QStringLiteral(" － ログ全体 2,010 行"));
@@ -727,7 +727,7 @@ void WindowFileTest::growingWholeLogRecountsTheChosenPage() {
     TempDir dir;
     const std::string log = dir.WriteLines("days.log", Concat({PageRecord("a.html", 3), PageRecord("b.html", 4)}));
     WindowUnderTest t;
-    t.view->Watcher()->SetTimings(100, 2000, 40);
+    t.view->Session().Watcher()->SetTimings(100, 2000, 40);
     QVERIFY(t.LoadWhole(log));
     t.view->SetAutoReload(true);
     t.pickerAnswer = 1;  // b.html
@@ -739,7 +739,8 @@ void WindowFileTest::growingWholeLogRecountsTheChosenPage() {
     QSignalSpy shown(t.view, &CQuorlet3View::ResultChanged);
     bool dialogSeen = false;
     QObject::connect(t.view, &CQuorlet3View::BackgroundReadFinished, t.view, [&] {
-        dialogSeen = dialogSeen || (t.view->BackgroundRead() != nullptr && t.view->BackgroundRead()->ProgressDialog());
+        dialogSeen = dialogSeen || (t.view->Session().BackgroundRead() != nullptr &&
+                                    t.view->Session().BackgroundRead()->ProgressDialog());
     });
     Append(log, JoinCrLf(PageRecord("b.html", 9)));
     QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 1, 10000);
@@ -757,7 +758,7 @@ void WindowFileTest::wholeLogReadAgainGoesOnFromItsKeptState() {
     WindowUnderTest t;
     auto keptFiles = [&] {
         std::error_code error;
-        const std::filesystem::directory_iterator files(t.view->KeptStatesFolder(), error);
+        const std::filesystem::directory_iterator files(t.view->Session().KeptStatesFolder(), error);
         return error ? 0 : static_cast<int>(std::distance(files, std::filesystem::directory_iterator()));
     };
     auto texts = [](const WholeLogReports& reports) {
@@ -906,7 +907,7 @@ void WindowFileTest::dateWindowDialogIsBoundedByTheLogsDates() {
     });
     t.frame.DateWindowLoadAction()->trigger();
     QVERIFY(seen);
-    QVERIFY(t.view->LoadedPath().empty());  // cancelled: nothing was loaded
+    QVERIFY(t.view->Session().LoadedPath().empty());  // cancelled: nothing was loaded
     QVERIFY(t.errors.isEmpty());
 }
 
@@ -950,7 +951,7 @@ void WindowFileTest::dateWindowLoadEqualsTheCommandLine() {
     // Opened again, the dialog shows the window loaded and its extent.
     const std::optional<DateSpan> span = FindLogDateSpan(log.toStdString());
     QVERIFY(span);
-    CDateWindowDlg again(&t.frame, *span, t.view->DateWindowToOffer(*span));
+    CDateWindowDlg again(&t.frame, *span, t.view->Session().DateWindowToOffer(*span));
     QCOMPARE(IsoDate(again.Choice().since), IsoDate(choice.since));
     QCOMPARE(IsoDate(again.Choice().until), IsoDate(choice.until));
     QCOMPARE(again.Choice().whole, whole);
@@ -973,7 +974,7 @@ void WindowFileTest::dateWindowLoadEqualsTheCommandLine() {
     t.Run(32772);
     QCOMPARE(t.view->Result(), RunCli(QStringList(window) << "--raw" << log << "check"));
     t.Load(log.toStdString());
-    QVERIFY(!t.view->LoadedDateWindow());
+    QVERIFY(!t.view->Session().LoadedDateWindow());
     QCOMPARE(t.frame.windowTitle(), MainCaption());
 }
 
@@ -991,19 +992,19 @@ void WindowFileTest::cancelledDateWindowKeepsTheOldLog() {
     // Then a whole window is cancelled while a slow reader reads it.
     answer = DateWindowChoice{{1998, 7, 1}, {1999, 7, 1}, true};
     std::atomic<int> parts{0};
-    t.view->m_wholeReadOptions.jobs = 1;
-    t.view->m_wholeReadOptions.partBytes = 4096;
-    t.view->m_wholeReadOptions.progress = [&parts](long long, long long) {
+    t.view->Session().m_wholeReadOptions.jobs = 1;
+    t.view->Session().m_wholeReadOptions.partBytes = 4096;
+    t.view->Session().m_wholeReadOptions.progress = [&parts](long long, long long) {
         ++parts;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     };
     QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
     t.frame.DateWindowLoadAction()->trigger();
     QTRY_VERIFY(parts > 3);
-    t.view->BackgroundRead()->ProgressDialog()->findChild<QPushButton*>()->click();
+    t.view->Session().BackgroundRead()->ProgressDialog()->findChild<QPushButton*>()->click();
     QVERIFY(finished.wait(10000));
     QVERIFY(parts < 100);
-    QVERIFY(t.doc.WholeLog() == nullptr && !t.view->LoadedDateWindow());
+    QVERIFY(t.doc.WholeLog() == nullptr && !t.view->Session().LoadedDateWindow());
     QCOMPARE(t.view->Result(), report);
     QCOMPARE(t.frame.windowTitle(), MainCaption());
     t.Run(32778);
