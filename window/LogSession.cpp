@@ -379,7 +379,11 @@ void CLogSession::WatchLoadedFile(long long size) {
         m_watcher->Stop();
         return;
     }
-    m_watcher->Watch(m_loadedPath, size);
+    // A whole log kept in a state is reloaded by reading what was appended alone: its
+    // watch need not wait for a long quiet time. Other reloads read the log again.
+    const bool appendsToKeptState =
+        m_doc.WholeLog() != nullptr && !m_keptStates.empty() && (!m_dateWindow || m_dateWindow->Dates().IsOpen());
+    m_watcher->Watch(m_loadedPath, size, appendsToKeptState);
 }
 
 void CLogSession::OnWatchLost(const QString& reason) {

@@ -237,6 +237,8 @@ private Q_SLOTS:
     void exportWithoutAReportSaysSo();
     void growingLogReloadsOncePerBurst_data();
     void growingLogReloadsOncePerBurst();
+    void appendToAKeptStateIsShownPromptly_data();
+    void appendToAKeptStateIsShownPromptly();
     void shrinkingOrVanishingLogStopsTheWatch();
     void quietReloadLeavesTheWindowUsable();
     void growingWholeLogRecountsTheChosenPage();
@@ -249,6 +251,7 @@ private Q_SLOTS:
     void emptyDateWindowSaysSoInTheCaption_data();
     void emptyDateWindowSaysSoInTheCaption();
     void bigLogFigures();
+    void growingBigLogFigures();
 };
 
 void WindowFileTest::wholeLogReportsEqualTheCommandLine() {
@@ -669,6 +672,52 @@ void WindowFileTest::growingLogReloadsOncePerBurst() {
     QVERIFY(t.errors.isEmpty());
 }
 
+void WindowFileTest::appendToAKeptStateIsShownPromptly_data() {
+    QTest::addColumn<QString>("load");
+    QTest::addColumn<bool>("prompt");
+    QTest::newRow("whole log") << QStringLiteral("whole") << true;
+    QTest::newRow("first lines") << QStringLiteral("first") << false;
+    QTest::newRow("whole date window") << QStringLiteral("window") << false;
+}
+
+// A reload that reads only what was appended to a whole log's kept state follows the
+// append after the short quiet time; reloads that read the log again wait the long one.
+void WindowFileTest::appendToAKeptStateIsShownPromptly() {
+    QFETCH(QString, load);
+    QFETCH(bool, prompt);
+    TempDir dir;
+    const std::string log = dir.WriteLines("prompt.log", Concat({PageRecord("a.html", 3), PageRecord("b.html", 4)}));
+    WindowUnderTest t;
+    t.view->Session().Watcher()->SetTimings(1500, 3000, 40);
+    t.view->Session().Watcher()->SetPromptQuiet(50);
+    if (load == QStringLiteral("whole")) {
+        QVERIFY(t.LoadWhole(log));
+    } else if (load == QStringLiteral("first")) {
+        t.Load(log);
+    } else {
+        t.chooser.m_answers.push_back(log);
+        t.view->m_chooseDateWindow = [](const DateSpan& span) {
+            return std::optional(DateWindowChoice{span.first, span.last, true});
+        };
+        QSignalSpy finished(t.view, &CQuorlet3View::BackgroundReadFinished);
+        t.view->OnDateWindowLoad();
+        QVERIFY(finished.wait(60000));
+    }
+    t.view->SetAutoReload(true);
+    QCOMPARE(t.view->Session().Watcher()->Prompt(), prompt);
+    t.Run(32788);  // the page ranking: b.html once, then twice
+    const std::string before = t.view->Result();
+    QSignalSpy shown(t.view, &CQuorlet3View::ResultChanged);
+    QElapsedTimer clock;
+    clock.start();
+    Append(log, JoinCrLf(PageRecord("b.html", 4)));  // within the date window too
+    QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 10000);
+    const qint64 took = clock.elapsed();
+    QVERIFY2(prompt == (took < 1000), qPrintable(QString::number(took)));
+    QVERIFY(t.view->Result() != before);
+    QVERIFY(t.errors.isEmpty());
+}
+
 void WindowFileTest::shrinkingOrVanishingLogStopsTheWatch() {
     TempDir dir;
     const std::string log = dir.WriteLines("shrink.log", Concat({MainRecord(1, 5), MainRecord(2, 5)}));
@@ -824,6 +873,54 @@ void WindowFileTest::bigLogFigures() {
         qInfo("%-14s %9zu bytes in %5lld ms, largest paint gap %4lld ms from %5lld ms on",
               qPrintable(report.words.join(' ')), t.view->Result().size(), ended - started - 50, gap,
               gapBegin - started);
+    }
+    QVERIFY(t.errors.isEmpty());
+}
+
+// Figures for a big log that grows, named by QUORLET3_GROWING_LOG (skipped without it; the
+// test appends to it, so it names a copy): the whole log is read and a report shown with
+// 自動更新 on, then ten of its lines are appended again a few times, each time with the
+// time from the append to the watch's notice, to the end of the quiet reload, and to the
+// recomputed report on show.
+void WindowFileTest::growingBigLogFigures() {
+    const QByteArray big = qgetenv("QUORLET3_GROWING_LOG");
+    if (big.isEmpty()) {
+        QSKIP("QUORLET3_GROWING_LOG names no log");
+    }
+    const std::string log = big.toStdString();
+    WindowUnderTest t;
+    t.frame.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&t.frame));
+    t.chooser.m_answers.push_back(log);
+    QSignalSpy loaded(t.view, &CQuorlet3View::BackgroundReadFinished);
+    t.view->OnWholeLoad();
+    QVERIFY(loaded.wait(900000));
+    t.Run(32779);  // the main daily report
+    t.view->SetAutoReload(true);
+    std::string tenLines;
+    {
+        std::ifstream in(log, std::ios::binary);
+        in.seekg(-4096, std::ios::end);
+        const std::string tail{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        size_t at = tail.size() - 2;
+        for (int n = 0; n < 10; ++n) {
+            at = tail.rfind("\r\n", at - 1);
+        }
+        tenLines = tail.substr(at + 2);
+    }
+    QElapsedTimer clock;
+    qint64 noticed = -1;
+    qint64 read = -1;
+    QObject::connect(t.view->Session().Watcher(), &CLogWatcher::Grew, t.view, [&] { noticed = clock.elapsed(); });
+    QObject::connect(t.view, &CQuorlet3View::BackgroundReadFinished, t.view, [&] { read = clock.elapsed(); });
+    for (int round = 0; round < 5; ++round) {
+        QSignalSpy shown(t.view, &CQuorlet3View::ResultChanged);
+        clock.start();
+        Append(log, tenLines);
+        QTRY_VERIFY_WITH_TIMEOUT(!shown.isEmpty(), 60000);
+        qInfo("10 lines appended to %lld lines: noticed after %lld ms, read by %lld ms, on show at %lld ms",
+              t.doc.WholeLog()->lines, noticed, read, clock.elapsed());
+        QTest::qWait(300);
     }
     QVERIFY(t.errors.isEmpty());
 }
