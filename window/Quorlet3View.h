@@ -16,7 +16,6 @@
 #include "logstore/Quorlet3Doc.h"
 #include "reports/CommandTable.h"
 #include "window/DateWindowDlg.h"
-#include "window/FileErrorText.h"
 #include "window/LogSession.h"
 #include "window/ResultSaving.h"
 

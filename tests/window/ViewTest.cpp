@@ -11,6 +11,7 @@
 #include "encoding/Cp932Literal.h"
 #include "reports/CommandTable.h"
 #include "tests/support/GuiSupport.h"
+#include "window/FileErrorText.h"
 #include "window/QtText.h"
 #include "window/Quorlet3View.h"
 
