@@ -24,6 +24,7 @@ namespace {
 constexpr int kDroppedHeightUnits = 145;
 constexpr int kClosedHeightUnits = 12;
 
+// The list over the survey and cancel buttons, in dialog units.
 constexpr std::array kControls{
     ControlPlace{"pageList", {5, 5, 105, kClosedHeightUnits}},
     ControlPlace{"survey", {5, 30, 50, 14}},
