@@ -43,17 +43,14 @@ void RunShareDialog(QWidget* owner, const ShareCounters& counters) {
     CShareDlg dlg(owner);
     dlg.SetShare(counters);
     CDialogCursor arrow;
-    dlg.DoModal();
+    dlg.exec();
 }
 
 std::optional<int> ChoosePage(QWidget* owner, const PageNameList& pages) {
     CPageDayDlg dlg(owner);
-    dlg.m_strPages = pages;
+    dlg.SetPages(pages);
     CDialogCursor arrow;
-    if (dlg.DoModal() == QDialog::Accepted && dlg.m_nPage != -1) {
-        return dlg.m_nPage;
-    }
-    return std::nullopt;
+    return dlg.exec() == QDialog::Accepted ? dlg.ChosenPage() : std::nullopt;
 }
 
 // The one local file a drag carries, as the file system spells it, or nothing when it

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QProgressDialog>
@@ -16,6 +17,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QtTest>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -967,6 +969,7 @@ void WindowFileTest::dateWindowDialogIsBoundedByTheLogsDates() {
         auto* dlg = qobject_cast<CDateWindowDlg*>(QApplication::activeModalWidget());
         QVERIFY(dlg != nullptr);
         seen = true;
+        const auto closeOnFailure = qScopeGuard([dlg] { dlg->reject(); });  // a failed check ends the run
         QCOMPARE(dlg->parentWidget(), static_cast<QWidget*>(&t.frame));
         QCOMPARE(dlg->font().family(), DialogFont().family());
         for (QDateEdit* edit : {dlg->SinceEdit(), dlg->UntilEdit()}) {
@@ -977,10 +980,36 @@ void WindowFileTest::dateWindowDialogIsBoundedByTheLogsDates() {
         QCOMPARE(dlg->SinceEdit()->date(), QDate(1998, 7, 3));
         QCOMPARE(dlg->UntilEdit()->date(), QDate(1998, 7, 27));
         QVERIFY(dlg->FirstLinesButton()->isChecked());
+        // Each date box has its label at its left, the extent follows below them and the
+        // buttons last, OK before cancel; every control reads whole.
+        QList<QWidget*> controls;
+        for (QDateEdit* edit : {dlg->SinceEdit(), dlg->UntilEdit()}) {
+            const QList<QLabel*> labels = dlg->findChildren<QLabel*>();
+            const auto label =
+                std::find_if(labels.begin(), labels.end(), [edit](QLabel* l) { return l->buddy() == edit; });
+            QVERIFY(label != labels.end());
+            QVERIFY((*label)->geometry().right() < edit->x());
+            controls << *label << edit;
+        }
+        QCOMPARE(qobject_cast<QLabel*>(controls[0])->text(), QStringLiteral("開始日(&S)："));
+        QCOMPARE(qobject_cast<QLabel*>(controls[2])->text(), QStringLiteral("終了日(&E)："));
+        controls << dlg->FirstLinesButton() << dlg->WholeButton() << dlg->OkButton() << dlg->CancelButton();
+        const QString unreadable = ControlsUnreadable(*dlg, controls);
+        QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable));
+        for (qsizetype k = 0; k + 1 < controls.size(); ++k) {  // rows top to bottom, each left to right
+            const QRect before(controls[k]->mapTo(dlg, QPoint(0, 0)), controls[k]->size());
+            const QRect after(controls[k + 1]->mapTo(dlg, QPoint(0, 0)), controls[k + 1]->size());
+            const bool sameRow = before.top() <= after.bottom() && after.top() <= before.bottom();
+            QVERIFY2(sameRow ? before.right() < after.left() : before.bottom() < after.top(),
+                     qPrintable(QString::number(k)));
+        }
+        QCOMPARE(dlg->OkButton()->text(), QStringLiteral("OK"));
+        QCOMPARE(dlg->CancelButton()->text(), QStringLiteral("キャンセル"));
+        QVERIFY(dlg->OkButton()->isDefault());
         // Typing a date never moves the other one; a start after the end is refused at
         // OK with a message, and the dialog stays.
         QStringList warnings;
-        dlg->m_warn = [&warnings](const QString& text) { warnings << text; };
+        dlg->SetWarning([&warnings](const QString& text) { warnings << text; });
         dlg->UntilEdit()->setDate(QDate(1998, 7, 10));
         dlg->SinceEdit()->setFocus();
         dlg->SinceEdit()->setSelectedSection(QDateTimeEdit::YearSection);
@@ -1048,7 +1077,9 @@ void WindowFileTest::dateWindowLoadEqualsTheCommandLine() {
     // Opened again, the dialog shows the window loaded and its extent.
     const std::optional<DateSpan> span = FindLogDateSpan(log.toStdString());
     QVERIFY(span);
-    CDateWindowDlg again(&t.frame, *span, t.view->Session().DateWindowToOffer(*span));
+    CDateWindowDlg again(&t.frame);
+    again.SetSpan(*span);
+    again.SetChoice(t.view->Session().DateWindowToOffer(*span));
     QCOMPARE(IsoDate(again.Choice().since), IsoDate(choice.since));
     QCOMPARE(IsoDate(again.Choice().until), IsoDate(choice.until));
     QCOMPARE(again.Choice().whole, whole);
