@@ -1,0 +1,49 @@
+// The long tables of the HTML page: the rows shown, the line for the rest, the menu path.
+#include "output/HtmlTables.h"
+
+#include <string>
+
+#include "encoding/Cp932.h"
+
+namespace quorlet3 {
+
+ShownRows Largest(const std::vector<ValueCount>& rows, bool inTableOrder) {
+    return Largest(
+        rows.size(), [&rows](size_t i) { return rows[i].count; }, inTableOrder);
+}
+
+// Closes the body of a table and, when rows were left out, adds the line that counts them.
+void EndRows(HtmlText& page, const ShownRows& shown, int columns) {
+    page << "</tbody>";
+    if (shown.restRows > 0) {
+        page << "\n<tfoot><tr class=\"rest\"><td colspan=\"" << columns << "\">ほか " << Grouped{shown.restRows}
+             << " 行（" << Grouped{shown.restAccesses} << " 回）</td></tr></tfoot>";
+    }
+    page << "</table></div>\n";
+}
+
+// The menu path of a row as "メイン調査 › 時間 › 時間帯": mnemonics "(&X)" and "&" left out.
+void MenuPath(HtmlText& page, const CommandRow* row) {
+    if (row == nullptr || row->menuPath[0] == nullptr) {
+        return;
+    }
+    page << "<p class=\"menu\">";
+    bool first = true;
+    for (const char* item : row->menuPath) {
+        if (item == nullptr) {
+            break;
+        }
+        std::string text = DecodeCp932ToUtf8(item);
+        const size_t open = text.find("(&");
+        if (open != std::string::npos) {
+            text.erase(open);
+        }
+        std::erase(text, '&');
+        page << (first ? "" : " › ");
+        page.Escaped(text);
+        first = false;
+    }
+    page << "</p>\n";
+}
+
+}  // namespace quorlet3
