@@ -20,9 +20,9 @@ std::string RunLogInput(const uint8_t* data, size_t size);
 // A finding is stored without its first byte and replayed with RunLogInput.
 std::string RunLogFuzzInput(const uint8_t* data, size_t size);
 
-// The same for the checks that write every report at once (JSON 'all', the HTML page)
-// or read the log on threads (whole, and going on from a kept state): slower, so they
-// are fuzzed by a target of their own.
+// The same for the checks that run every report at once (JSON 'all', the HTML page, one
+// walk against a walk per report) or read the log on threads (whole, and going on from a
+// kept state): slower, so they are fuzzed by a target of their own.
 std::string RunAllReportsFuzzInput(const uint8_t* data, size_t size);
 
 }  // namespace quorlet3::fuzz

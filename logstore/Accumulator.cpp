@@ -76,10 +76,13 @@ WalkEnd RunOverStore(const LineStore& store, std::span<SlotAccumulator* const> a
     end.sentinel = walked < kLineSlots || IsSentinel(store.m_strEndSlot);
     BatchStepper stepper(accumulators);
     std::array<Slot, BatchStepper::kBatch> slotArray;
+    // The slots after the end go only to the few reports that read there: most runs skip them.
+    const bool anyPastEnd = std::any_of(accumulators.begin(), accumulators.end(),
+                                        [](const SlotAccumulator* acc) { return acc->ReadsPastEnd(); });
     // The walk's slots, then the line slots after its end (the sentinel's slot first).
     for (const bool pastEnd : {false, true}) {
         const int from = pastEnd ? walked : 0;
-        const int to = pastEnd ? kLineSlots : walked;
+        const int to = pastEnd ? (anyPastEnd ? kLineSlots : walked) : walked;
         for (int i = from; i < to;) {
             const int n = std::min(static_cast<int>(slotArray.size()), to - i);
             for (int k = 0; k < n; ++k, ++i) {

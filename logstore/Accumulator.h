@@ -139,7 +139,8 @@ private:
 };
 
 // Runs accumulators over the store: the line slots up to the first sentinel through
-// Step, the rest of the 10000 line slots through StepPastEnd. Returns how the walk ended.
+// Step, the rest of the 10000 line slots through StepPastEnd when some accumulator reads
+// past the end. Returns how the walk ended.
 WalkEnd RunOverStore(const LineStore& store, std::span<SlotAccumulator* const> accumulators);
 
 template <class Acc>

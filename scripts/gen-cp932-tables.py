@@ -2,7 +2,9 @@
 """Writes the cp932 tables from the C library's iconv (glibc's CP932 converter).
 
   encoding/Cp932Table.h       every character above U+007F that cp932 encodes, for the
-                              compile-time "..."_sj texts (see encoding/Cp932Literal.h)
+                              compile-time "..."_sj texts (see encoding/Cp932Literal.h);
+                              its rows in encoding/Cp932TableU*.inc, one file for each
+                              range of code points, so that no file is long
   fuzz/Cp932DecodeTable.h     every cp932 code above 0x7F that decodes, for the fuzz
                               harness's reference decoder
 
@@ -48,16 +50,38 @@ def code_of(cp932):
     return cp932[0] if len(cp932) == 1 else cp932[0] * 256 + cp932[1]
 
 
-def write(path, head, name, comment, entries):
-    lines = [head, f"{comment}", f"inline constexpr unsigned {name}[] = {{"]
-    for i in range(0, len(entries), 8):
-        lines.append("    " + " ".join(f"0x{e:08X}," for e in entries[i:i + 8]))
-    lines.append("};")
-    lines.append("")
-    lines.append("}  // namespace quorlet3::cp932")
-    lines.append("")
+def rows(entries):
+    """The entries as initialiser lines, eight a line."""
+    return ["    " + " ".join(f"0x{e:08X}," for e in entries[i:i + 8]) for i in range(0, len(entries), 8)]
+
+
+def write_lines(path, lines):
     with open(path, "w") as out:
         out.write("\n".join(lines))
+
+
+def write(path, head, name, comment, body):
+    write_lines(path, [head, f"{comment}", f"inline constexpr unsigned {name}[] = {{"] + body +
+                ["};", "", "}  // namespace quorlet3::cp932", ""])
+
+
+# The encoding table's files of rows: the first code point of each, and the end of the last.
+ENCODE_PARTS = [0x0080, 0x6000, 0x8000, 0xE000, 0x10000]
+
+
+def write_encode_parts(root, generated, entries):
+    """Writes the encoding table's rows in one file for each range of ENCODE_PARTS; returns
+    the lines that include them, in order."""
+    includes = []
+    for first, end in zip(ENCODE_PARTS, ENCODE_PARTS[1:]):
+        name = f"Cp932TableU{first:04X}.inc"
+        part = [e for e in entries if first <= e >> 16 < end]
+        write_lines(os.path.join(root, "encoding", name),
+                    [generated.rstrip("\n"),
+                     f"// The rows of kEncodeTable (encoding/Cp932Table.h) for U+{first:04X} to U+{end - 1:04X}."] +
+                    rows(part) + [""])
+        includes.append(f'#include "encoding/{name}"')
+    return includes
 
 
 def main():
@@ -86,13 +110,14 @@ def main():
     write(os.path.join(root, "encoding", "Cp932Table.h"),
           generated + "#pragma once\n\nnamespace quorlet3::cp932 {\n", "kEncodeTable",
           "// Every character above U+007F that cp932 encodes, as (code point << 16) | cp932 code\n"
-          "// (a code below 0x100 is one byte), in ascending code point order.",
-          encoded)
+          "// (a code below 0x100 is one byte), in ascending code point order. Its rows are in a\n"
+          "// file for each range of code points.",
+          write_encode_parts(root, generated, encoded))
     write(os.path.join(root, "fuzz", "Cp932DecodeTable.h"),
           generated + "#pragma once\n\nnamespace quorlet3::cp932 {\n", "kDecodeTable",
           "// Every cp932 code above 0x7F that decodes, as (code << 16) | code point (a code\n"
           "// below 0x100 is one byte), in ascending code order.",
-          decoded)
+          rows(decoded))
     print(f"{len(encoded)} encodable characters, {len(decoded)} decodable codes")
 
 

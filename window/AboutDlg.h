@@ -1,14 +1,14 @@
 // The version dialog: the icon, the program's name and version, rights and contact lines, OK.
 #pragma once
 
-#include "window/QtDialogFrame.h"
+#include <QDialog>
 
 class QLabel;
 class QPushButton;
 
 namespace quorlet3 {
 
-class CAboutDlg : public CModalDialog {
+class CAboutDlg : public QDialog {
     Q_OBJECT
 public:
     explicit CAboutDlg(QWidget* parent = nullptr);

@@ -2,12 +2,13 @@
 // read the window's first 10000 lines or all of it.
 #pragma once
 
+#include <QDialog>
 #include <QString>
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "logstore/DateWindow.h"
-#include "window/QtDialogFrame.h"
 
 class QDateEdit;
 class QEvent;
@@ -25,16 +26,23 @@ struct DateWindowChoice {
     DateWindow Dates() const { return {since, until}; }
 };
 
-class CDateWindowDlg : public CModalDialog {
+class CDateWindowDlg : public QDialog {
     Q_OBJECT
 public:
-    // owner: the window the dialog opens over. Both date boxes take the log's span as
-    // their bounds. They open on shown's dates (kept within the span) with its extent, or
-    // without it on the log's first and last dates with the first 10000 lines chosen.
-    CDateWindowDlg(QWidget* owner, const DateSpan& span, const std::optional<DateWindowChoice>& shown = std::nullopt);
+    // owner: the window the dialog opens over.
+    explicit CDateWindowDlg(QWidget* owner = nullptr);
 
+    // Bounds both date boxes by the log's span and shows its first and last dates with
+    // the first 10000 lines chosen.
+    void SetSpan(const DateSpan& span);
+    // Shows the choice's dates (each kept within the span set) and its extent.
+    void SetChoice(const DateWindowChoice& choice);
     // The dates and the extent shown now.
     DateWindowChoice Choice() const;
+
+    // Tells the user why OK did not close the dialog: a warning box unless replaced (tests
+    // replace it).
+    void SetWarning(std::function<void(const QString&)> warn) { m_warn = std::move(warn); }
 
     QDateEdit* SinceEdit() const { return m_since; }
     QDateEdit* UntilEdit() const { return m_until; }
@@ -42,9 +50,6 @@ public:
     QRadioButton* WholeButton() const { return m_whole; }
     QPushButton* OkButton() const { return m_ok; }
     QPushButton* CancelButton() const { return m_cancel; }
-
-    // Tells the user why OK did not close the dialog; replaceable for tests.
-    std::function<void(const QString&)> m_warn;
 
 protected:
     // F4 and Alt+Down open a date box's calendar, as they open a drop-down list.
@@ -61,6 +66,7 @@ private:
     QRadioButton* m_whole = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
+    std::function<void(const QString&)> m_warn;
 };
 
 // Runs the dialog modally over owner, opening on shown; the choice, or nothing on cancel.

@@ -17,7 +17,7 @@ long long FileSizeOf(const std::string& path) {
 
 CLogWatcher::CLogWatcher(QObject* parent) : QObject(parent) {
     m_quiet.setSingleShot(true);
-    m_quiet.setInterval(300);
+    m_quiet.setInterval(m_quietMs);
     m_poll.setInterval(1000);
     connect(&m_quiet, &QTimer::timeout, this, &CLogWatcher::Settle);
     connect(&m_poll, &QTimer::timeout, this, [this] {
@@ -30,15 +30,19 @@ CLogWatcher::CLogWatcher(QObject* parent) : QObject(parent) {
 }
 
 void CLogWatcher::SetTimings(int quietMs, int longestWaitMs, int pollMs) {
+    m_quietMs = quietMs;
+    m_promptQuietMs = quietMs;
     m_quiet.setInterval(quietMs);
     m_longestWaitMs = longestWaitMs;
     m_poll.setInterval(pollMs);
 }
 
-void CLogWatcher::Watch(const std::string& path, long long size) {
+void CLogWatcher::Watch(const std::string& path, long long size, bool prompt) {
     Stop();
     m_path = path;
     m_size = size;
+    m_prompt = prompt;
+    m_quiet.setInterval(prompt ? m_promptQuietMs : m_quietMs);
     const QString name = QFile::decodeName(QByteArray::fromStdString(path));
     if (QFile::encodeName(name).toStdString() == path && m_watcher.addPath(name)) {
         m_watchedName = name;

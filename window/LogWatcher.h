@@ -18,14 +18,20 @@ public:
 
     // Watches the file at path (file-system bytes), whose size was size when it was
     // loaded. A name that Qt cannot spell back exactly (cp932 bytes) is polled instead.
-    void Watch(const std::string& path, long long size);
+    // A prompt watch gives its notice after the short quiet time: for a reload that reads
+    // only what was appended, so that a few new lines are on show at once.
+    void Watch(const std::string& path, long long size, bool prompt = false);
     void Stop();
     bool Watching() const { return !m_path.empty(); }
     const std::string& Path() const { return m_path; }
 
     // The quiet time a burst must leave before its notice, and the longest a notice waits
-    // while changes keep coming; the poll interval for names that cannot be watched.
+    // while changes keep coming; the poll interval for names that cannot be watched. The
+    // prompt watch's quiet time becomes quietMs too, until SetPromptQuiet sets it.
+    // They apply to the next Watch.
     void SetTimings(int quietMs, int longestWaitMs, int pollMs);
+    void SetPromptQuiet(int quietMs) { m_promptQuietMs = quietMs; }
+    bool Prompt() const { return m_prompt; }
 
     // The file changed since the last look (called by the watcher or the poll; tests call
     // it to stand for a change).
@@ -47,7 +53,10 @@ private:
     std::string m_path;
     QString m_watchedName;  // the name given to m_watcher, empty when polled
     long long m_size = 0;
+    int m_quietMs = 300;
+    int m_promptQuietMs = 50;
     int m_longestWaitMs = 2000;
+    bool m_prompt = false;
 };
 
 // The size of the file at path (file-system bytes), or -1 when it is gone or no file.

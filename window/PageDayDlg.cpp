@@ -7,12 +7,14 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <algorithm>
+#include <array>
 #include <functional>
 #include <utility>
 
 #include "encoding/Cp932.h"
 #include "window/DialogUnits.h"
 #include "window/QtComboList.h"
+#include "window/QtDialogFrame.h"
 #include "window/QtText.h"
 
 namespace quorlet3 {
@@ -21,6 +23,14 @@ namespace {
 // Height of the list while dropped, combo box included, and of the closed box.
 constexpr int kDroppedHeightUnits = 145;
 constexpr int kClosedHeightUnits = 12;
+
+// The list over the survey and cancel buttons, in dialog units.
+constexpr std::array kControls{
+    ControlPlace{"pageList", {5, 5, 105, kClosedHeightUnits}},
+    ControlPlace{"survey", {5, 30, 50, 14}},
+    ControlPlace{"cancel", {60, 30, 50, 14}},
+};
+constexpr FixedDesign kDesign{119, 51, kControls};
 
 // A drop-down list that tells its owner each time it is about to open, however it is
 // opened (the arrow, F4, Alt+Down), so the owner can refill it first.
@@ -66,12 +76,13 @@ private:
 
 }  // namespace
 
-CPageDayDlg::CPageDayDlg(QWidget* parent) : CModalDialog(parent, QStringLiteral("ページ別アクセス日"), 119, 51) {
+CPageDayDlg::CPageDayDlg(QWidget* parent) : QDialog(parent) {
+    SetUpDialogFrame(*this, QStringLiteral("ページ別アクセス日"));
     m_pageList = new PageListBox(this, [this] { OnDropdownPage(); });
+    m_pageList->setObjectName(QStringLiteral("pageList"));
     m_pageList->setEditable(false);
     m_pageList->setFont(ReportFont());  // the dialog font, with one that draws the CR symbol
     m_pageList->setInsertPolicy(QComboBox::InsertAtBottom);
-    m_pageList->setGeometry(DialogRect(5, 5, 105, kClosedHeightUnits));
     m_pageList->setMaxVisibleItems(
         std::max(1, (DialogY(kDroppedHeightUnits) - DialogY(kClosedHeightUnits)) / kDialogTextLine));
     // Names wider than the list are cut at their end; the tooltip holds the whole name.
@@ -81,13 +92,15 @@ CPageDayDlg::CPageDayDlg(QWidget* parent) : CModalDialog(parent, QStringLiteral(
     m_pageList->view()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     m_surveyButton = new QPushButton(QStringLiteral("調査"), this);
-    m_surveyButton->setGeometry(DialogRect(5, 30, 50, 14));
+    m_surveyButton->setObjectName(QStringLiteral("survey"));
     m_surveyButton->setDefault(true);
     connect(m_surveyButton, &QPushButton::clicked, this, &CPageDayDlg::accept);
 
     m_cancelButton = new QPushButton(QStringLiteral("ｷｬﾝｾﾙ"), this);
-    m_cancelButton->setGeometry(DialogRect(60, 30, 50, 14));
+    m_cancelButton->setObjectName(QStringLiteral("cancel"));
     connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+
+    ApplyFixedDesign(*this, kDesign);
 
     // Opens with an empty list and nothing chosen.
     m_pageList->setCurrentIndex(-1);
@@ -110,6 +123,8 @@ void CPageDayDlg::OnDropdownPage() {
     // just cleared, so take that back.
     m_pageList->setCurrentIndex(-1);
 }
+
+std::optional<int> CPageDayDlg::ChosenPage() const { return m_nPage == -1 ? std::nullopt : std::optional(m_nPage); }
 
 void CPageDayDlg::accept() {
     m_nPage = m_pageList->currentIndex();

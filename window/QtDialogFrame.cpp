@@ -2,24 +2,20 @@
 #include "window/QtDialogFrame.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <exception>
 
-#include "window/DialogUnits.h"
 #include "window/QtText.h"
 
 namespace quorlet3 {
 
-CModalDialog::CModalDialog(QWidget* owner, const QString& caption, int widthUnits, int heightUnits) : QDialog(owner) {
-    setWindowTitle(caption);
-    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    // The application's icon, which the start-up sets for every window.
-    setWindowIcon(QApplication::windowIcon());
-    setFont(DialogFont());
-    setFixedSize(DialogSize(widthUnits, heightUnits));
-    setModal(true);
+void SetUpDialogFrame(QDialog& dialog, const QString& caption) {
+    dialog.setWindowTitle(caption);
+    dialog.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    dialog.setWindowIcon(QApplication::windowIcon());
+    dialog.setFont(DialogFont());
+    dialog.setModal(true);
 }
-
-int CModalDialog::DoModal() { return exec(); }
 
 void RunHandler(const char* handler, const std::function<void()>& body) {
     try {

@@ -168,7 +168,7 @@ void CQuorlet3App::OpenDocumentFile(const std::string& path) {
 
 void CQuorlet3App::OnAppAbout() {
     CAboutDlg dlg(m_frame.get());
-    dlg.DoModal();
+    dlg.exec();
 }
 
 }  // namespace quorlet3

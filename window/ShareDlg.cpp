@@ -7,11 +7,13 @@
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <array>
 #include <numbers>
 
 #include "encoding/Cp932.h"
 #include "share/ShareDrawing.h"
 #include "window/DialogUnits.h"
+#include "window/QtDialogFrame.h"
 
 namespace quorlet3 {
 namespace {
@@ -19,6 +21,14 @@ namespace {
 // The legend edits stop a tab every 32 horizontal units, which puts every percentage
 // in one column past the longest label ("Netscape") with room for "100%".
 constexpr int kLegendTabUnits = 32;
+
+// The legends stand just right of the swatches the drawing puts at fixed pixel places.
+constexpr std::array kControls{
+    ControlPlace{"ok", {115, 195, 50, 14}},
+    ControlPlace{"versionLegend", {25, 111, 55, 110}},
+    ControlPlace{"familyLegend", {140, 110, 50, 65}},
+};
+constexpr FixedDesign kDesign{224, 221, kControls};
 
 QColor ToQColor(Rgb rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
@@ -28,9 +38,9 @@ QString LegendToDisplay(const std::string& cp932) {
     return text;
 }
 
-QTextEdit* MakeLegendBox(QWidget* parent, QRect geometry) {
+QTextEdit* MakeLegendBox(QWidget* parent, const QString& name) {
     auto* box = new QTextEdit(parent);
-    box->setGeometry(geometry);
+    box->setObjectName(name);
     box->setReadOnly(true);
     box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     box->setFocusPolicy(Qt::TabFocus);
@@ -84,14 +94,16 @@ void DrawPie(QPainter& painter, const Pie& pie) {
 
 }  // namespace
 
-CShareDlg::CShareDlg(QWidget* parent) : CModalDialog(parent, QStringLiteral("シェア調査"), 224, 221) {
+CShareDlg::CShareDlg(QWidget* parent) : QDialog(parent) {
+    SetUpDialogFrame(*this, QStringLiteral("シェア調査"));
     m_okButton = new QPushButton(QStringLiteral("OK"), this);
-    m_okButton->setGeometry(DialogRect(115, 195, 50, 14));
+    m_okButton->setObjectName(QStringLiteral("ok"));
     m_okButton->setDefault(true);
     connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    m_versionLegendBox = MakeLegendBox(this, DialogRect(25, 111, 55, 110));
-    m_familyLegendBox = MakeLegendBox(this, DialogRect(140, 110, 50, 65));
+    m_versionLegendBox = MakeLegendBox(this, QStringLiteral("versionLegend"));
+    m_familyLegendBox = MakeLegendBox(this, QStringLiteral("familyLegend"));
+    ApplyFixedDesign(*this, kDesign);
     m_okButton->setFocus();
 }
 
@@ -110,7 +122,7 @@ void CShareDlg::SetShare(const ShareCounters& counters) {
         m_strVersionLegend = m_drawing.versionLegend;
         m_strFamilyLegend = m_drawing.familyLegend;
     }
-    UpdateData();
+    ShowLegends();
     update();
 }
 
@@ -128,7 +140,7 @@ void CShareDlg::OnPaint() {
     DrawPie(painter, m_drawing.familyPie);
 }
 
-void CShareDlg::UpdateData() {
+void CShareDlg::ShowLegends() {
     // Only an edit whose text really changes is touched, so that setting the same
     // counters again keeps what the user selected in a legend.
     const QString version = LegendToDisplay(m_strVersionLegend);

@@ -10,7 +10,7 @@
 
 #include "encoding/Cp932.h"
 #include "pagedays/PageDays.h"
-#include "tests/support/TestLog.h"
+#include "tests/support/GuiSupport.h"
 #include "window/DialogUnits.h"
 #include "window/PageDayDlg.h"
 
@@ -59,27 +59,31 @@ class PageDayDlgTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")); }
 
+    // The list above the two buttons, each whole inside the dialog and readable; the
+    // survey button left of cancel and the default.
     void layout() {
         CPageDayDlg dlg;
-        QCOMPARE(dlg.size(), QSize(238, 95));
+        dlg.show();
         QCOMPARE(dlg.windowTitle(), QStringLiteral("ページ別アクセス日"));
-        QCOMPARE(dlg.PageList()->geometry().topLeft(), QPoint(10, 9));
-        QCOMPARE(dlg.PageList()->width(), 210);
+        const QString unreadable =
+            quorlet3::test::ControlsUnreadable(dlg, {dlg.PageList(), dlg.SurveyButton(), dlg.CancelButton()});
+        QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable));
         QVERIFY(!dlg.PageList()->isEditable());
+        QVERIFY(dlg.PageList()->geometry().bottom() < dlg.SurveyButton()->geometry().top());
         QCOMPARE(dlg.SurveyButton()->text(), QStringLiteral("調査"));
-        QCOMPARE(dlg.SurveyButton()->geometry(), QRect(10, 56, 100, 26));
         QVERIFY(dlg.SurveyButton()->isDefault());
         QCOMPARE(dlg.CancelButton()->text(), QStringLiteral("ｷｬﾝｾﾙ"));
-        QCOMPARE(dlg.CancelButton()->geometry(), QRect(120, 56, 100, 26));
+        QVERIFY(dlg.SurveyButton()->geometry().right() < dlg.CancelButton()->geometry().left());
+        QCOMPARE(dlg.SurveyButton()->y(), dlg.CancelButton()->y());
     }
 
     void opensEmptyWithNothingChosen() {
         CPageDayDlg dlg;
-        dlg.m_strPages = NamesOf({"a.html", "b.html"});
+        dlg.SetPages(NamesOf({"a.html", "b.html"}));
         dlg.show();
         QCOMPARE(dlg.PageList()->count(), 0);
         QCOMPARE(dlg.PageList()->currentIndex(), -1);
-        QCOMPARE(dlg.m_nPage, -1);
+        QCOMPARE(dlg.ChosenPage().value_or(-1), -1);
     }
 
     void dropDownShowsTheList_data() {
@@ -108,13 +112,13 @@ private Q_SLOTS:
         QFETCH(PageNameList, pages);
         QFETCH(QStringList, items);
         CPageDayDlg dlg;
-        dlg.m_strPages = pages;
+        dlg.SetPages(pages);
         dlg.show();
         for (int open = 0; open < 2; ++open) {
             DropDown(dlg);
             QCOMPARE(Items(dlg.PageList()), items);
             QCOMPARE(dlg.PageList()->currentIndex(), -1);
-            QCOMPARE(dlg.m_nPage, -1);
+            QCOMPARE(dlg.ChosenPage().value_or(-1), -1);
             dlg.PageList()->setCurrentIndex(dlg.PageList()->count() - 1);
         }
     }
@@ -122,7 +126,7 @@ private Q_SLOTS:
     // The user opens the list, picks c.html with the keyboard and presses the survey button.
     void choosingCGivesItsIndex() {
         CPageDayDlg dlg;
-        dlg.m_strPages = CollectFromLog({"b.html", "a.html", "b.html", "c.html"});
+        dlg.SetPages(CollectFromLog({"b.html", "a.html", "b.html", "c.html"}));
         QTimer::singleShot(0, &dlg, [&dlg] {
             QComboBox* list = dlg.PageList();
             list->showPopup();
@@ -130,9 +134,9 @@ private Q_SLOTS:
             QTest::keyClick(list->view(), Qt::Key_Return);
             dlg.SurveyButton()->click();
         });
-        QCOMPARE(dlg.DoModal(), int(QDialog::Accepted));
-        QCOMPARE(dlg.m_nPage, 2);
-        QCOMPARE(dlg.m_strPages[2], std::string("c.html"));
+        QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+        QCOMPARE(dlg.ChosenPage().value_or(-1), 2);
+        QCOMPARE(dlg.Pages()[2], std::string("c.html"));
     }
 
     void surveyWithoutChoiceGivesMinusOne_data() {
@@ -144,15 +148,15 @@ private Q_SLOTS:
     void surveyWithoutChoiceGivesMinusOne() {
         QFETCH(bool, openedFirst);
         CPageDayDlg dlg;
-        dlg.m_strPages = NamesOf({"a.html", "b.html"});
+        dlg.SetPages(NamesOf({"a.html", "b.html"}));
         QTimer::singleShot(0, &dlg, [&dlg, openedFirst] {
             if (openedFirst) {
                 DropDown(dlg);
             }
             QTest::keyClick(&dlg, Qt::Key_Return);
         });
-        QCOMPARE(dlg.DoModal(), int(QDialog::Accepted));
-        QCOMPARE(dlg.m_nPage, -1);
+        QCOMPARE(dlg.exec(), int(QDialog::Accepted));
+        QCOMPARE(dlg.ChosenPage().value_or(-1), -1);
     }
 
     void cancelLeavesTheChoiceUnread_data() {
@@ -164,7 +168,7 @@ private Q_SLOTS:
     void cancelLeavesTheChoiceUnread() {
         QFETCH(bool, escape);
         CPageDayDlg dlg;
-        dlg.m_strPages = NamesOf({"a.html", "b.html"});
+        dlg.SetPages(NamesOf({"a.html", "b.html"}));
         QTimer::singleShot(0, &dlg, [&dlg, escape] {
             DropDown(dlg);
             dlg.PageList()->setCurrentIndex(1);
@@ -174,8 +178,8 @@ private Q_SLOTS:
                 dlg.CancelButton()->click();
             }
         });
-        QCOMPARE(dlg.DoModal(), int(QDialog::Rejected));
-        QCOMPARE(dlg.m_nPage, -1);
+        QCOMPARE(dlg.exec(), int(QDialog::Rejected));
+        QCOMPARE(dlg.ChosenPage().value_or(-1), -1);
     }
 
     void droppedListKeepsItsHeight_data() {
@@ -195,7 +199,7 @@ private Q_SLOTS:
             pages.push_back(k == 1 ? longName : "page" + std::to_string(1000 + k) + ".html");
         }
         std::sort(pages.begin(), pages.end());
-        dlg.m_strPages = NamesOf(pages);
+        dlg.SetPages(NamesOf(pages));
         dlg.show();
         QComboBox* list = dlg.PageList();
         list->showPopup();

@@ -73,10 +73,12 @@ private Q_SLOTS:
         const QStringList names = {stem + QStringLiteral("_1.html"), stem + QStringLiteral("_2.html"),
                                    QStringLiteral("/y") + stem.mid(2) + QStringLiteral("_1.html"),
                                    QStringLiteral("a.html")};
-        CPageDayDlg picker;
+        PageNameList pages;
         for (qsizetype k = 0; k < names.size(); ++k) {
-            picker.m_strPages[static_cast<size_t>(k)] = names[k].toStdString();  // ASCII: the same in cp932
+            pages[static_cast<size_t>(k)] = names[k].toStdString();  // ASCII: the same in cp932
         }
+        CPageDayDlg picker;
+        picker.SetPages(pages);
         QComboBox* combo = picker.PageList();
         picker.show();
         QVERIFY(QTest::qWaitForWindowExposed(&picker));
@@ -93,8 +95,7 @@ private Q_SLOTS:
     // A name that ends in a lone CR shows its CR sign, as the result box does.
     void aCrInANameShowsItsSign() {
         CPageDayDlg picker;
-        picker.m_strPages[0] = "\x8C\x66\x8E\xA6\x94\xC2";  // 掲示板
-        picker.m_strPages[1] = "\x8C\x66\x8E\xA6\x94\xC2\r";
+        picker.SetPages({"\x8C\x66\x8E\xA6\x94\xC2", "\x8C\x66\x8E\xA6\x94\xC2\r"});  // 掲示板, then with a CR
         picker.show();
         QVERIFY(QTest::qWaitForWindowExposed(&picker));
         QComboBox* combo = picker.PageList();

@@ -11,6 +11,8 @@
 #include <numbers>
 
 #include "encoding/Cp932.h"
+#include "share/ShareDrawing.h"
+#include "tests/support/GuiSupport.h"
 #include "window/ShareDlg.h"
 
 using quorlet3::CShareDlg;
@@ -81,14 +83,40 @@ class ShareDlgTest : public QObject {
 private Q_SLOTS:
     void initTestCase() { QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")); }
 
+    // Both pies and every swatch lie inside the dialog; each legend entry stands just
+    // right of its swatch, level with it; the legends and OK do not overlap.
     void layoutMeetsTheSwatches() {
         CShareDlg dlg;
-        QCOMPARE(dlg.size(), QSize(448, 414));
+        dlg.SetShare(kTenLines);
+        dlg.show();
         QCOMPARE(dlg.windowTitle(), QStringLiteral("シェア調査"));
-        QCOMPARE(dlg.VersionLegendBox()->geometry(), QRect(50, 208, 110, 206));
-        QCOMPARE(dlg.FamilyLegendBox()->geometry(), QRect(280, 206, 100, 121));
-        QCOMPARE(dlg.OkButton()->geometry(), QRect(230, 365, 100, 26));
+        const QString unreadable =
+            quorlet3::test::ControlsUnreadable(dlg, {dlg.VersionLegendBox(), dlg.FamilyLegendBox(), dlg.OkButton()});
+        QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable));
+        QCOMPARE(dlg.OkButton()->text(), QStringLiteral("OK"));
         QVERIFY(dlg.OkButton()->isDefault());
+
+        const quorlet3::ShareDrawing drawing = quorlet3::ComputeShareDrawing(kTenLines);
+        for (const quorlet3::Pie* pie : {&drawing.versionPie, &drawing.familyPie}) {
+            QVERIFY(dlg.rect().contains(QRect(pie->left, pie->top, pie->right - pie->left, pie->bottom - pie->top)));
+        }
+        QCOMPARE(drawing.swatches.size(), size_t{10});
+        for (size_t k = 0; k < drawing.swatches.size(); ++k) {
+            const quorlet3::Swatch& swatch = drawing.swatches[k];
+            const QRect square(swatch.x, swatch.y, swatch.size, swatch.size);
+            QVERIFY(dlg.rect().contains(square));
+            // Seven version entries, then three family ones, each with an empty line after it.
+            QTextEdit* box = k < 7 ? dlg.VersionLegendBox() : dlg.FamilyLegendBox();
+            const int line = 2 * static_cast<int>(k < 7 ? k : k - 7);
+            const QRectF entry =
+                box->document()->documentLayout()->blockBoundingRect(box->document()->findBlockByNumber(line));
+            const QPoint entryLeft = box->viewport()->mapTo(&dlg, entry.toRect().topLeft());
+            const int entryMiddle = entryLeft.y() + static_cast<int>(entry.height()) / 2;
+            QVERIFY2(entryLeft.x() > square.right() && entryLeft.x() - square.right() <= 10,
+                     qPrintable(QStringLiteral("entry %1 starts at x %2").arg(k).arg(entryLeft.x())));
+            QVERIFY2(entryMiddle >= square.top() && entryMiddle <= square.bottom(),
+                     qPrintable(QStringLiteral("entry %1 centred at y %2").arg(k).arg(entryMiddle)));
+        }
     }
 
     void tenLinesPixels_data() {
@@ -153,7 +181,7 @@ private Q_SLOTS:
         QCOMPARE(image.pixelColor(kVersionCentre), face);
         QCOMPARE(image.pixelColor(kFamilyCentre), face);
         QCOMPARE(image.pixelColor(37, 212), face);
-        QVERIFY(dlg.m_strVersionLegend.empty());
+        QVERIFY(dlg.VersionLegend().empty());
         QVERIFY(dlg.VersionLegendBox()->toPlainText().isEmpty());
     }
 
@@ -178,8 +206,8 @@ private Q_SLOTS:
         dlg.SetShare(counters);
         for (int paint = 0; paint < 3; ++paint) {
             Grab(dlg);
-            QCOMPARE(Decoded(dlg.m_strVersionLegend), version);
-            QCOMPARE(Decoded(dlg.m_strFamilyLegend), family);
+            QCOMPARE(Decoded(dlg.VersionLegend()), version);
+            QCOMPARE(Decoded(dlg.FamilyLegend()), family);
             QCOMPARE(dlg.VersionLegendBox()->toPlainText(), WithoutCr(version));
             QCOMPARE(dlg.FamilyLegendBox()->toPlainText(), WithoutCr(family));
         }
@@ -196,13 +224,13 @@ private Q_SLOTS:
         CShareDlg dlg;
         dlg.SetShare(counters);
         QCOMPARE(dlg.Share(), counters);
-        QCOMPARE(Decoded(dlg.m_strVersionLegend), version);
-        QCOMPARE(Decoded(dlg.m_strFamilyLegend), family);
+        QCOMPARE(Decoded(dlg.VersionLegend()), version);
+        QCOMPARE(Decoded(dlg.FamilyLegend()), family);
         QCOMPARE(dlg.VersionLegendBox()->toPlainText(), WithoutCr(version));
         QCOMPARE(dlg.FamilyLegendBox()->toPlainText(), WithoutCr(family));
         dlg.SetShare(ShareCounters{});
-        QVERIFY(dlg.m_strVersionLegend.empty());
-        QVERIFY(dlg.m_strFamilyLegend.empty());
+        QVERIFY(dlg.VersionLegend().empty());
+        QVERIFY(dlg.FamilyLegend().empty());
         QVERIFY(dlg.VersionLegendBox()->toPlainText().isEmpty());
         QVERIFY(dlg.FamilyLegendBox()->toPlainText().isEmpty());
     }
@@ -260,7 +288,7 @@ private Q_SLOTS:
         CShareDlg dlg;
         dlg.SetShare(kTenLines);
         QTimer::singleShot(0, &dlg, [&dlg] { dlg.OkButton()->click(); });
-        QCOMPARE(dlg.DoModal(), int(QDialog::Accepted));
+        QCOMPARE(dlg.exec(), int(QDialog::Accepted));
     }
 
 private:

@@ -23,7 +23,6 @@
 #include "reports/CommandTable.h"
 #include "tests/support/GuiSupport.h"
 #include "window/AboutDlg.h"
-#include "window/DialogUnits.h"
 #include "window/MainFrm.h"
 #include "window/MenuTable.h"
 #include "window/PageDayDlg.h"
@@ -480,7 +479,7 @@ void ShellTest::fileOnTheCommandLineIsOpened() {
         CQuorlet3App app(profilePath);
         QVERIFY(app.InitInstance({QStringLiteral("quorlet3"), PathToQString(log), PathToQString(other)},
                                  {"quorlet3", log, other}));
-        QTRY_COMPARE(app.GetView()->LoadedPath(), log);
+        QTRY_COMPARE(app.GetView()->Session().LoadedPath(), log);
         QCOMPARE(app.GetView()->FileNameBox()->text(), PathToMarkedQString(log));
         QVERIFY(!app.GetDocument()->Store()[0].empty());
         QCOMPARE(app.RecentFiles().Paths(), std::vector<std::string>{log});
@@ -511,26 +510,23 @@ void ShellTest::versionCommandShowsTheDialog() {
 
 void ShellTest::versionDialogLayout() {
     CAboutDlg dlg;
+    dlg.show();
     QCOMPARE(dlg.windowTitle(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
-    QCOMPARE(dlg.size(), DialogSize(189, 71));
     QCOMPARE(dlg.VersionText()->text(), QStringLiteral("quorlet3 Version " QUORLET3_VERSION));
-    QCOMPARE(dlg.VersionText()->geometry(), DialogRect(40, 10, 70, 8));
     QCOMPARE(dlg.RightsText()->text().count(QLatin1Char('\n')), 1);
     QCOMPARE(dlg.ContactText()->text().count(QLatin1Char('\n')), 1);
     QCOMPARE(dlg.IconLabel()->pixmap().size(), QSize(32, 32));
-    QCOMPARE(dlg.IconLabel()->pos(), QPoint(DialogX(11), DialogY(17)));
+    QCOMPARE(dlg.IconLabel()->size(), QSize(32, 32));
     QCOMPARE(dlg.OkButton()->text(), QStringLiteral("OK"));
-    QCOMPARE(dlg.OkButton()->geometry(), DialogRect(130, 15, 50, 14));
     QVERIFY(dlg.OkButton()->isDefault());
-    // Every line fits its text's box, in the dialog's own font.
-    for (QLabel* text : {dlg.VersionText(), dlg.RightsText(), dlg.ContactText()}) {
-        const QFontMetrics metrics(text->font());
-        const QStringList lines = text->text().split(QLatin1Char('\n'));
-        QVERIFY(lines.size() * metrics.height() <= text->height() + 2);
-        for (const QString& line : lines) {
-            QVERIFY2(metrics.horizontalAdvance(line) <= text->width(), qPrintable(line));
-        }
-    }
+    // Every control lies whole inside the dialog apart from the others, and every line
+    // fits its text's box in the dialog's own font; the icon stands left of the texts,
+    // which run top to bottom.
+    const QString unreadable = ControlsUnreadable(
+        dlg, {dlg.IconLabel(), dlg.VersionText(), dlg.RightsText(), dlg.ContactText(), dlg.OkButton()});
+    QVERIFY2(unreadable.isEmpty(), qPrintable(unreadable));
+    QVERIFY(dlg.IconLabel()->geometry().right() < dlg.VersionText()->x());
+    QVERIFY(dlg.VersionText()->y() < dlg.RightsText()->y() && dlg.RightsText()->y() < dlg.ContactText()->y());
 
     dlg.show();
     QTest::mouseClick(dlg.OkButton(), Qt::LeftButton);
@@ -776,7 +772,7 @@ void ShellTest::dialogsOpenOverTheMainWindow() {
     main.move(300, 200);  // away from where it opened
     // The dialogs are given their owner and take the icon the application sets at start-up.
     QApplication::setWindowIcon(Quorlet3Icon());
-    std::unique_ptr<CModalDialog> dialog;
+    std::unique_ptr<QDialog> dialog;
     if (which == 0) {
         dialog = std::make_unique<CAboutDlg>(&main);
     } else if (which == 1) {
@@ -791,7 +787,7 @@ void ShellTest::dialogsOpenOverTheMainWindow() {
         centre = dialog->frameGeometry().center();
         dialog->reject();
     });
-    dialog->DoModal();
+    dialog->exec();
     QVERIFY2((centre - main.frameGeometry().center()).manhattanLength() <= 4,
              qPrintable(QStringLiteral("%1,%2").arg(centre.x()).arg(centre.y())));
     QVERIFY(!dialog->windowIcon().isNull());

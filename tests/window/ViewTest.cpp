@@ -1,6 +1,7 @@
 // The form view: its boxes, its layout, and the handlers of the menu commands.
 #include <sys/stat.h>
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -10,6 +11,7 @@
 #include "encoding/Cp932Literal.h"
 #include "reports/CommandTable.h"
 #include "tests/support/GuiSupport.h"
+#include "window/FileErrorText.h"
 #include "window/QtText.h"
 #include "window/Quorlet3View.h"
 
@@ -122,22 +124,46 @@ void ViewTest::initialBoxes() {
 
 void ViewTest::sizeLaysOutTheBoxes_data() {
     QTest::addColumn<QSize>("client");
-    QTest::addColumn<QRect>("resultBox");
-    QTest::addColumn<QRect>("fileNameBox");
-    QTest::newRow("600x400") << QSize(600, 400) << QRect(0, 50, 600, 350) << QRect(120, 10, 470, 30);
-    QTest::newRow("template size") << QSize(414, 256) << QRect(0, 50, 414, 206) << QRect(120, 10, 284, 30);
-    QTest::newRow("shorter than the band") << QSize(200, 30) << QRect(0, 50, 200, 0) << QRect(120, 10, 70, 30);
+    QTest::newRow("default window") << QSize(800, 581);
+    QTest::newRow("600x400") << QSize(600, 400);
+    QTest::newRow("template size") << QSize(414, 256);
+    QTest::newRow("small") << QSize(200, 120);
 }
 
+// What the user sees at any size: the label and the file name side by side in a band at
+// the top, the result box below them from edge to edge down to the bottom, nothing
+// overlapping, the label's text whole.
 void ViewTest::sizeLaysOutTheBoxes() {
     QFETCH(QSize, client);
-    QFETCH(QRect, resultBox);
-    QFETCH(QRect, fileNameBox);
     ViewUnderTest t;
     t.view.resize(client);
     t.view.show();
-    QCOMPARE(t.view.ResultBox()->geometry(), resultBox);
-    QCOMPARE(t.view.FileNameBox()->geometry(), fileNameBox);
+    QVERIFY(QTest::qWaitForWindowExposed(&t.view));
+    auto* label = t.view.findChild<QLabel*>();
+    QVERIFY(label != nullptr);
+    const QRect form = t.view.rect();
+    const QRect labelRect = label->geometry();
+    const QRect name = t.view.FileNameBox()->geometry();
+    const QRect result = t.view.ResultBox()->geometry();
+    for (QWidget* control : {static_cast<QWidget*>(label), static_cast<QWidget*>(t.view.FileNameBox()),
+                             static_cast<QWidget*>(t.view.ResultBox())}) {
+        QVERIFY(control->isVisible());
+        QVERIFY2(form.contains(control->geometry()), control->metaObject()->className());
+    }
+    QVERIFY(!labelRect.intersects(name) && labelRect.right() < name.left());
+    QVERIFY(labelRect.bottom() < result.top() && name.bottom() < result.top());
+    QCOMPARE(result.left(), 0);
+    QCOMPARE(result.width(), form.width());
+    QCOMPARE(result.bottom(), form.bottom());
+    QVERIFY(name.right() < form.right());  // a margin on the right as on the left
+    QVERIFY(label->fontMetrics().horizontalAdvance(label->text()) <= labelRect.width());
+    QVERIFY(t.view.FileNameBox()->fontMetrics().height() <= name.height());
+
+    // Growing the window gives the result box all the room; the band stays where it was.
+    t.view.resize(client + QSize(100, 80));
+    QCOMPARE(label->geometry(), labelRect);
+    QCOMPARE(t.view.FileNameBox()->geometry(), name.adjusted(0, 0, 100, 0));
+    QCOMPARE(t.view.ResultBox()->geometry(), result.adjusted(0, 0, 100, 80));
 }
 
 void ViewTest::sizeSkipsAMissingControl() {
@@ -146,7 +172,11 @@ void ViewTest::sizeSkipsAMissingControl() {
     QCOMPARE(t.view.FileNameBox(), nullptr);
     t.view.resize(600, 400);
     t.view.show();
-    QCOMPARE(t.view.ResultBox()->geometry(), QRect(0, 50, 600, 350));
+    const QRect result = t.view.ResultBox()->geometry();
+    QVERIFY(t.view.ResultBox()->isVisible());
+    QCOMPARE(result.width(), 600);
+    QCOMPARE(result.bottom(), t.view.rect().bottom());
+    QVERIFY(t.view.findChild<QLabel*>()->geometry().bottom() < result.top());
 }
 
 void ViewTest::checkBeforeAnyLoad() {
