@@ -40,6 +40,10 @@ std::optional<CivilDate> ParseIsoDate(std::string_view text);
 // it cannot be opened or read or is no regular file.
 ByteRange FindDateWindow(const std::string& path, const DateWindow& window);
 
+// The same over a log already open (a regular file), read by offset.
+class LogFile;
+ByteRange FindDateWindow(const LogFile& log, const DateWindow& window);
+
 // The same over a log held in memory.
 ByteRange FindDateWindowInBytes(std::string_view bytes, const DateWindow& window);
 
