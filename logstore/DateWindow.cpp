@@ -296,16 +296,16 @@ ByteRange FindDateWindow(const LogFile& log, const DateWindow& window) {
 
 ByteRange FindDateWindow(const std::string& path, const DateWindow& window) {
     if (path == kStandardInput) {
-        throw LogFileError("standard input", LogFailure::NoDateWindow);
+        throw LogFileError(std::string(kStandardInputName), LogFailure::NoDateWindow);
     }
     const LogFile log(path, kDatedFile);
-    log.RequireRegular(LogFailure::NoLineWindow);
+    log.RequireRegular(LogFailure::NoLineWindow);  // refused as the loader refuses a line window of it
     return FindDateWindow(log, window);
 }
 
 std::optional<DateSpan> FindLogDateSpan(const std::string& path) {
     if (path == kStandardInput) {
-        throw LogFileError("standard input", LogFailure::NoDateSpan);
+        throw LogFileError(std::string(kStandardInputName), LogFailure::NoDateSpan);
     }
     const LogFile log(path, kDatedFile);
     log.RequireRegular(LogFailure::NoLineWindow);

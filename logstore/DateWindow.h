@@ -11,6 +11,8 @@
 
 namespace quorlet3 {
 
+class LogFile;
+
 // Either end may be open. A window with neither is the whole log.
 struct DateWindow {
     std::optional<CivilDate> since;  // first date included
@@ -41,7 +43,6 @@ std::optional<CivilDate> ParseIsoDate(std::string_view text);
 ByteRange FindDateWindow(const std::string& path, const DateWindow& window);
 
 // The same over a log already open (a regular file), read by offset.
-class LogFile;
 ByteRange FindDateWindow(const LogFile& log, const DateWindow& window);
 
 // The same over a log held in memory.

@@ -11,8 +11,6 @@
 namespace quorlet3 {
 namespace {
 
-constexpr std::string_view kStandardInputName = "standard input";
-
 // A descriptor of its own for standard input, closed with the file; or the path opened
 // without blocking, so that a FIFO without a writer or a terminal cannot hang the open.
 int OpenDescriptor(const std::string& path, bool standardInput, const std::string& name) {

@@ -11,8 +11,9 @@
 
 namespace quorlet3 {
 
-// The path that stands for standard input.
+// The path that stands for standard input, and its name in messages.
 inline constexpr std::string_view kStandardInput = "-";
+inline constexpr std::string_view kStandardInputName = "standard input";
 
 // What a reader takes. Under a path, a directory, a named pipe and a socket are always
 // refused: a pipe without a writer has nothing to give, and a pipe comes in as standard input.

@@ -155,7 +155,7 @@ void FillStore(LineStore& store, TextModeReader& reader) {
 // The first lines of standard input, read as a file would be (a pipe is read as it comes).
 LoadedLog LoadStandardInput(const LineWindow& window) {
     if (window.kind != LineWindow::Kind::First) {
-        throw LogFileError("standard input", LogFailure::NoLineWindow);
+        throw LogFileError(std::string(kStandardInputName), LogFailure::NoLineWindow);
     }
     const LogFile file(std::string(kStandardInput), kFileOrInput);
     TextModeReader reader(file);

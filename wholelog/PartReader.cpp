@@ -382,14 +382,10 @@ void RunParts(const std::string& path, const PartReadOptions& options, const std
     PartPool pool(options, fold);
     const size_t partBytes = std::max<size_t>(options.partBytes, 1);
     if (!options.dates.IsOpen()) {
-        if (!source.IsRegular()) {
-            throw LogFileError(source.Name(), LogFailure::NoDateWindow);
-        }
+        source.RequireRegular(LogFailure::NoDateWindow);
         RunFileParts(source, FindDateWindow(source, options.dates), false, partBytes, pool, run);
     } else if (options.range) {
-        if (!source.IsRegular()) {
-            throw LogFileError(source.Name(), LogFailure::NoPartOfIt);
-        }
+        source.RequireRegular(LogFailure::NoPartOfIt);
         RunFileParts(source, *options.range, options.rangeGoesOn, partBytes, pool, run);
     } else if (source.IsRegular()) {
         RunFileParts(source, {0, source.Size()}, false, partBytes, pool, run);
