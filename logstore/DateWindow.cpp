@@ -6,10 +6,23 @@
 #include <vector>
 
 #include "logstore/LineStore.h"
+#include "logstore/LogFile.h"
 #include "logstore/ReadingRules.h"
 
 namespace quorlet3 {
 namespace {
+
+// Bytes read at a time near each probe; the window of a usual log is a few hundred kilobytes.
+constexpr long long kProbeBlock = 64LL * 1024;
+
+// A date window or span is found in a regular file under a path, by offset.
+constexpr LogOpening kDatedFile{};
+
+// Reads by offset from a log already open.
+detail::ReadAt ReaderOf(const LogFile& log) {
+    return
+        [&log](char* out, long long offset, long long count) { log.ReadAt(out, offset, static_cast<size_t>(count)); };
+}
 
 // A file line fills one slot of the store when its text-mode bytes, LF included, number
 // at most this (the loader's read limit).
@@ -277,18 +290,40 @@ std::optional<DateSpan> FindLogDateSpan(long long size, const ReadAt& read, long
 
 }  // namespace detail
 
+ByteRange FindDateWindow(const LogFile& log, const DateWindow& window) {
+    return detail::FindDateWindow(log.Size(), ReaderOf(log), window, kProbeBlock);
+}
+
+ByteRange FindDateWindow(const std::string& path, const DateWindow& window) {
+    if (path == kStandardInput) {
+        throw LogFileError(std::string(kStandardInputName), LogFailure::NoDateWindow);
+    }
+    const LogFile log(path, kDatedFile);
+    log.RequireRegular(LogFailure::NoLineWindow);  // refused as the loader refuses a line window of it
+    return FindDateWindow(log, window);
+}
+
+std::optional<DateSpan> FindLogDateSpan(const std::string& path) {
+    if (path == kStandardInput) {
+        throw LogFileError(std::string(kStandardInputName), LogFailure::NoDateSpan);
+    }
+    const LogFile log(path, kDatedFile);
+    log.RequireRegular(LogFailure::NoLineWindow);
+    return detail::FindLogDateSpan(log.Size(), ReaderOf(log), kProbeBlock);
+}
+
 ByteRange FindDateWindowInBytes(std::string_view bytes, const DateWindow& window) {
     const detail::ReadAt read = [bytes](char* out, long long offset, long long count) {
         std::memcpy(out, bytes.data() + offset, static_cast<size_t>(count));
     };
-    return detail::FindDateWindow(static_cast<long long>(bytes.size()), read, window, 64LL * 1024);
+    return detail::FindDateWindow(static_cast<long long>(bytes.size()), read, window, kProbeBlock);
 }
 
 std::optional<DateSpan> FindLogDateSpanInBytes(std::string_view bytes) {
     const detail::ReadAt read = [bytes](char* out, long long offset, long long count) {
         std::memcpy(out, bytes.data() + offset, static_cast<size_t>(count));
     };
-    return detail::FindLogDateSpan(static_cast<long long>(bytes.size()), read, 64LL * 1024);
+    return detail::FindLogDateSpan(static_cast<long long>(bytes.size()), read, kProbeBlock);
 }
 
 }  // namespace quorlet3

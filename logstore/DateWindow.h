@@ -11,6 +11,8 @@
 
 namespace quorlet3 {
 
+class LogFile;
+
 // Either end may be open. A window with neither is the whole log.
 struct DateWindow {
     std::optional<CivilDate> since;  // first date included
@@ -39,6 +41,9 @@ std::optional<CivilDate> ParseIsoDate(std::string_view text);
 // begin == end; a log without any dated line has only the empty window {0, 0}. Throws LogFileError naming the file when
 // it cannot be opened or read or is no regular file.
 ByteRange FindDateWindow(const std::string& path, const DateWindow& window);
+
+// The same over a log already open (a regular file), read by offset.
+ByteRange FindDateWindow(const LogFile& log, const DateWindow& window);
 
 // The same over a log held in memory.
 ByteRange FindDateWindowInBytes(std::string_view bytes, const DateWindow& window);

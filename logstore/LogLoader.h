@@ -3,59 +3,15 @@
 
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "logstore/DateWindow.h"
 #include "logstore/LineStore.h"
+#include "logstore/LogFile.h"
+#include "logstore/LogFileError.h"
 
 namespace quorlet3 {
-
-// Why a log file could not be loaded, for messages in the user's language.
-enum class LogFileCause {
-    Other,                 // none of the causes below; ErrorNumber() tells the system's errno, if any
-    NotFound,              // no such file, or a part of the path is no folder
-    NoPermission,          // the user may not read it
-    NotRegularFile,        // a folder, pipe or socket where a file was expected
-    ReadError,             // reading failed after the file was opened
-    SymlinkLoop,           // symbolic links lead round in a circle
-    NoDataWithoutWaiting,  // a device or terminal that has nothing to read at once
-    NoDevice,              // a device that is not there, or a socket, which cannot be opened
-    DeviceError,           // the device reported an input/output error while opening
-    NameTooLong,           // the path or one of its names is too long
-    TooManyOpenFiles,      // the process or the system has no file handle left
-    OutOfMemory,           // the system had no memory for the open or the read
-    FileShrank,            // the file became shorter while it was read
-};
-
-// A log file that could not be opened or read. what() names the file and the cause.
-class LogFileError : public std::runtime_error {
-public:
-    LogFileError(const std::string& path, const std::string& reason, LogFileCause cause = LogFileCause::Other,
-                 int errorNumber = 0);
-    const std::string& Path() const { return m_path; }
-    const std::string& Reason() const { return m_reason; }
-    LogFileCause Cause() const { return m_cause; }
-    // The errno behind the failure, or 0 when there was none.
-    int ErrorNumber() const { return m_errorNumber; }
-
-private:
-    std::string m_path;
-    std::string m_reason;
-    LogFileCause m_cause;
-    int m_errorNumber;
-};
-
-// The cause of a failed open (or fstat), by its errno.
-LogFileCause OpenFailureCause(int error);
-
-// The cause of a failed read, by its errno: a read error unless the errno names
-// something more particular.
-LogFileCause ReadFailureCause(int error);
-
-// The path that stands for standard input.
-inline constexpr std::string_view kStandardInput = "-";
 
 // Reads the first 10000 lines of the file at path into a new store and writes the
 // sentinel after them. Opens the file read-only; refuses directories, FIFOs and

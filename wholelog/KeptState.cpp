@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "logstore/FileHandle.h"
-#include "logstore/LogLoader.h"
+#include "logstore/LogFile.h"
 
 namespace quorlet3 {
 namespace {
@@ -129,25 +129,21 @@ std::uint64_t HashBytes(std::string_view bytes, std::uint64_t seed) {
 }
 
 LogFingerprint FingerprintLog(const std::string& path, long long length) {
-    const FileHandle fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat info {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0) {
-        throw LogFileError(path, std::strerror(errno), LogFileCause::Other, errno);
-    }
+    const std::unique_ptr<LogFile> log = detail::OpenKeptLog(path);
     LogFingerprint print;
-    print.device = static_cast<std::uint64_t>(info.st_dev);
-    print.inode = static_cast<std::uint64_t>(info.st_ino);
+    print.device = log->Identity().device;
+    print.inode = log->Identity().inode;
     print.length = length;
     const long long checked = std::min(length, LogFingerprint::kFingerprintBytes);
-    std::string bytes;
-    if (!ReadAt(fd.get(), 0, bytes, static_cast<size_t>(checked))) {
-        throw LogFileError(path, "cannot read it", LogFileCause::ReadError);
+    std::string bytes(static_cast<size_t>(checked), '\0');
+    try {
+        log->ReadAt(bytes.data(), 0, bytes.size());
+        print.headHash = HashBytes(bytes, 1);
+        log->ReadAt(bytes.data(), length - checked, bytes.size());
+        print.tailHash = HashBytes(bytes, 2);
+    } catch (const LogFileError&) {
+        throw LogFileError(path, LogFailure::NotReadable);
     }
-    print.headHash = HashBytes(bytes, 1);
-    if (!ReadAt(fd.get(), length - checked, bytes, static_cast<size_t>(checked))) {
-        throw LogFileError(path, "cannot read it", LogFileCause::ReadError);
-    }
-    print.tailHash = HashBytes(bytes, 2);
     return print;
 }
 
@@ -204,7 +200,7 @@ std::optional<WalkHandOff> DecodeState(std::string_view bytes, std::string_view 
         }
         struct stat info {};
         if (::stat(path.c_str(), &info) != 0) {
-            throw LogFileError(path, std::strerror(errno), LogFileCause::Other, errno);
+            throw LogFileError(path, LogFailure::SystemError, errno);
         }
         if (static_cast<std::uint64_t>(info.st_dev) != kept.device ||
             static_cast<std::uint64_t>(info.st_ino) != kept.inode) {
@@ -305,7 +301,7 @@ WalkEnd RunOverWholeLogKept(const std::string& path, const std::string& stateFil
     struct stat stateInfo {};
     if (::stat(path.c_str(), &logInfo) == 0 && ::stat(stateFile.c_str(), &stateInfo) == 0 &&
         logInfo.st_dev == stateInfo.st_dev && logInfo.st_ino == stateInfo.st_ino) {
-        throw LogFileError(path, "is the state file too: the state needs a file of its own");
+        throw LogFileError(path, LogFailure::IsTheStateFile);
     }
     std::span<SlotAccumulator* const> accumulators = make();
     WalkHandOff from;

@@ -1,15 +1,7 @@
 // Cuts a log into parts of whole lines, runs them on a thread pool and folds them in order.
 #include "wholelog/PartReader.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
-#include <cerrno>
-#include <condition_variable>
 #include <cstring>
 #include <deque>
 #include <exception>
@@ -17,7 +9,8 @@
 #include <thread>
 #include <vector>
 
-#include "logstore/LogLoader.h"
+#include "logstore/LogFile.h"
+#include "wholelog/PartPool.h"
 #include "wholelog/SlotSplitter.h"
 
 namespace quorlet3 {
@@ -26,231 +19,19 @@ namespace {
 // Raw bytes after a part that always hold its look-ahead slot (see FirstSlotText).
 constexpr size_t kLookAhead = kSlotTextLimit + 2;
 
-constexpr std::string_view kStandardInputName = "standard input";
+// A whole log is read from a regular file by offset, or from standard input as a stream,
+// whatever it is but a directory. A device under a path is refused, for it may never end
+// (the 10000-line loader stops after its reads; a whole log would not): what a device
+// gives comes in as standard input, chosen so.
+constexpr LogOpening kWholeLog{.standardInput = true, .refuseInputFolder = true, .devices = false};
 
-class Source {
-public:
-    explicit Source(const std::string& path) : m_name(path == kStandardInput ? std::string(kStandardInputName) : path) {
-        if (path == kStandardInput) {
-            m_fd = STDIN_FILENO;
-            m_owned = false;
-        } else {
-            // Non-blocking, so that a FIFO without a writer cannot hang the open.
-            m_fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-            if (m_fd < 0) {
-                const int error = errno;
-                throw LogFileError(m_name, std::string("cannot open: ") + std::strerror(error), OpenFailureCause(error),
-                                   error);
-            }
-        }
-        struct stat info {};
-        if (::fstat(m_fd, &info) != 0) {
-            const int error = errno;
-            Close();
-            throw LogFileError(m_name, std::string("cannot open: ") + std::strerror(error), OpenFailureCause(error),
-                               error);
-        }
-        if (S_ISDIR(info.st_mode)) {
-            Close();
-            throw LogFileError(m_name, "cannot open: it is a directory", LogFileCause::NotRegularFile);
-        }
-        // A named pipe or socket is refused as the 10000-line loader refuses it; a pipe
-        // comes in as standard input.
-        if (m_owned && (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode))) {
-            Close();
-            throw LogFileError(m_name, "cannot open: it is a pipe or socket, not a file", LogFileCause::NotRegularFile);
-        }
-        // A device may never end (the loader stops after its 10000 lines; a whole log
-        // would not): what a device gives comes in as standard input, chosen so.
-        if (m_owned && (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode))) {
-            Close();
-            throw LogFileError(m_name, "cannot open: it is a device, not a file", LogFileCause::NotRegularFile);
-        }
-        // Standard input is read as a stream even when it is a file: its offset is the shell's.
-        m_regular = m_owned && S_ISREG(info.st_mode);
-        m_size = m_regular ? static_cast<long long>(info.st_size) : -1;
-    }
-    ~Source() { Close(); }
-    Source(const Source&) = delete;
-    Source& operator=(const Source&) = delete;
-
-    const std::string& Name() const { return m_name; }
-    bool IsRegular() const { return m_regular; }
-    long long Size() const { return m_size; }
-
-    // Reads exactly count bytes at offset of a regular file.
-    void ReadAt(char* out, long long offset, size_t count) const {
-        while (count > 0) {
-            const ssize_t got = ::pread(m_fd, out, count, static_cast<off_t>(offset));
-            if (got > 0) {
-                out += got;
-                offset += got;
-                count -= static_cast<size_t>(got);
-            } else if (got == 0) {
-                throw LogFileError(m_name, "cannot read: the file became shorter while it was read",
-                                   LogFileCause::FileShrank);
-            } else if (errno != EINTR) {
-                ThrowReadError();
-            }
-        }
-    }
-
-    // Reads up to count bytes of a stream; 0 only at its end. Waits for a stream that
-    // was left non-blocking.
-    size_t ReadSome(char* out, size_t count) const {
-        for (;;) {
-            const ssize_t got = ::read(m_fd, out, count);
-            if (got >= 0) {
-                return static_cast<size_t>(got);
-            }
-            if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                pollfd wait{m_fd, POLLIN, 0};
-                ::poll(&wait, 1, -1);
-            } else if (errno != EINTR) {
-                ThrowReadError();
-            }
-        }
-    }
-
-private:
-    [[noreturn]] void ThrowReadError() const {
-        const int error = errno;
-        throw LogFileError(m_name, std::string("cannot read: ") + std::strerror(error), ReadFailureCause(error), error);
-    }
-    void Close() {
-        if (m_owned && m_fd >= 0) {
-            ::close(m_fd);
-        }
-        m_fd = -1;
-    }
-
-    std::string m_name;
-    int m_fd = -1;
-    bool m_owned = true;
-    bool m_regular = false;
-    long long m_size = -1;
-};
-
-// What the workers share: which parts may start, which are done, the fold in order,
-// progress and the first failure.
-class Pool {
-public:
-    Pool(const PartReadOptions& options, const std::function<void(long long)>& fold)
-        : m_fold(fold), m_progress(options.progress) {
-        const unsigned hardware = std::thread::hardware_concurrency();
-        m_jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, hardware));
-        m_window = 2LL * m_jobs;
-    }
-
-    int Jobs() const { return m_jobs; }
-
-    // Waits until part index may start: the parts before it are close enough to folded
-    // that few states are alive at once. False when the work has stopped.
-    bool WaitForTurn(std::unique_lock<std::mutex>& lock, long long index) {
-        m_changed.wait(lock, [&] { return m_stopped || MayStart(index); });
-        return !m_stopped;
-    }
-    // The same test without waiting; the caller holds Mutex().
-    bool MayStart(long long index) const { return index < m_nextFold + m_window; }
-
-    // Records that part index is over (ran: its state is waiting to be folded) and folds
-    // every part in order that can be, unless another thread is folding.
-    void Finish(long long index, bool ran) {
-        std::unique_lock lock(m_mutex);
-        m_finished.emplace(index, ran);
-        if (m_folding) {
-            return;
-        }
-        m_folding = true;
-        for (auto it = m_finished.begin(); !m_stopped && it != m_finished.end() && it->first == m_nextFold;
-             it = m_finished.begin()) {
-            const bool toFold = it->second;
-            m_finished.erase(it);
-            if (toFold) {
-                const long long folding = m_nextFold;
-                lock.unlock();
-                try {
-                    m_fold(folding);
-                } catch (...) {
-                    lock.lock();
-                    StopLocked(std::current_exception());
-                    break;
-                }
-                lock.lock();
-            }
-            ++m_nextFold;
-            m_changed.notify_all();
-        }
-        m_folding = false;
-    }
-
-    void Fail(std::exception_ptr error) {
-        const std::lock_guard lock(m_mutex);
-        StopLocked(std::move(error));
-    }
-
-    void Progress(long long bytes, long long total) {
-        if (!m_progress) {
-            return;
-        }
-        const std::lock_guard lock(m_progressMutex);
-        m_bytesRead += bytes;
-        m_progress(m_bytesRead, total);
-    }
-
-    // Buffers of delta bytes more (or fewer) are held.
-    void CountBuffers(long long delta) {
-        const long long now = m_bufferBytes.fetch_add(delta) + delta;
-        long long peak = m_peakBufferBytes.load();
-        while (now > peak && !m_peakBufferBytes.compare_exchange_weak(peak, now)) {
-        }
-    }
-    long long PeakBufferBytes() const { return m_peakBufferBytes.load(); }
-
-    void RethrowFailure() {
-        if (m_error) {
-            std::rethrow_exception(m_error);
-        }
-    }
-
-    std::mutex& Mutex() { return m_mutex; }
-    std::condition_variable& Changed() { return m_changed; }
-    bool Stopped() const { return m_stopped; }
-
-private:
-    void StopLocked(std::exception_ptr error) {
-        if (!m_error) {
-            m_error = std::move(error);
-        }
-        m_stopped = true;
-        m_changed.notify_all();
-    }
-
-    const std::function<void(long long)>& m_fold;
-    const std::function<void(long long, long long)>& m_progress;
-    int m_jobs = 1;
-    long long m_window = 2;
-
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::map<long long, bool> m_finished;  // parts over but not folded yet: whether they ran
-    long long m_nextFold = 0;
-    bool m_folding = false;
-    bool m_stopped = false;
-    std::exception_ptr m_error;
-
-    std::mutex m_progressMutex;
-    long long m_bytesRead = 0;
-
-    std::atomic<long long> m_bufferBytes{0};
-    std::atomic<long long> m_peakBufferBytes{0};
-};
+using detail::PartPool;
 
 // A worker's window on a regular file: bytes [base, base + size()) read so far.
 class FileWindow {
 public:
     // The window never needs more than maxBytes: it grows no further than that.
-    FileWindow(const Source& source, Pool& pool, size_t maxBytes)
+    FileWindow(const LogFile& source, PartPool& pool, size_t maxBytes)
         : m_source(source), m_pool(pool), m_maxBytes(maxBytes) {}
     ~FileWindow() { m_pool.CountBuffers(-static_cast<long long>(m_capacity)); }
     FileWindow(const FileWindow&) = delete;
@@ -299,8 +80,8 @@ public:
     }
 
 private:
-    const Source& m_source;
-    Pool& m_pool;
+    const LogFile& m_source;
+    PartPool& m_pool;
     size_t m_maxBytes;
     std::unique_ptr<char[]> m_bytes;
     size_t m_capacity = 0;
@@ -310,7 +91,7 @@ private:
 
 // A regular file: every worker takes the next part number, finds the part's lines with
 // pread and runs it. Part i holds the lines that start in [i * partBytes, (i + 1) * partBytes).
-void RunFileParts(const Source& source, ByteRange range, bool goesOn, size_t partBytes, Pool& pool,
+void RunFileParts(const LogFile& source, ByteRange range, bool goesOn, size_t partBytes, PartPool& pool,
                   const std::function<void(const PartInput&)>& run) {
     // The bytes read end at the range's end as if the file ended there.
     const long long size = range.end;
@@ -443,7 +224,7 @@ void RunFileParts(const Source& source, ByteRange range, bool goesOn, size_t par
 
 // A stream: the calling thread reads it in order and cuts it into parts after an LF;
 // the workers run them. Buffers go back and forth, about two per worker.
-void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
+void RunStreamParts(const LogFile& source, size_t partBytes, PartPool& pool,
                     const std::function<void(const PartInput&)>& run) {
     struct Part {
         long long index = 0;
@@ -525,7 +306,7 @@ void RunStreamParts(const Source& source, size_t partBytes, Pool& pool,
             }
             const size_t before = have;
             while (have < want && !atEnd) {
-                const size_t got = source.ReadSome(current.data() + have, want - have);
+                const size_t got = source.ReadWaiting(current.data() + have, want - have);
                 atEnd = got == 0;
                 have += got;
             }
@@ -597,20 +378,14 @@ namespace detail {
 
 void RunParts(const std::string& path, const PartReadOptions& options, const std::function<void(const PartInput&)>& run,
               const std::function<void(long long)>& fold) {
-    const Source source(path);
-    Pool pool(options, fold);
+    const LogFile source(path, kWholeLog);
+    PartPool pool(options, fold);
     const size_t partBytes = std::max<size_t>(options.partBytes, 1);
     if (!options.dates.IsOpen()) {
-        if (!source.IsRegular()) {
-            throw LogFileError(source.Name(), "cannot find a date window: it is not a regular file",
-                               LogFileCause::NotRegularFile);
-        }
-        RunFileParts(source, FindDateWindow(path, options.dates), false, partBytes, pool, run);
+        source.RequireRegular(LogFailure::NoDateWindow);
+        RunFileParts(source, FindDateWindow(source, options.dates), false, partBytes, pool, run);
     } else if (options.range) {
-        if (!source.IsRegular()) {
-            throw LogFileError(source.Name(), "cannot read a part of it: it is not a regular file",
-                               LogFileCause::NotRegularFile);
-        }
+        source.RequireRegular(LogFailure::NoPartOfIt);
         RunFileParts(source, *options.range, options.rangeGoesOn, partBytes, pool, run);
     } else if (source.IsRegular()) {
         RunFileParts(source, {0, source.Size()}, false, partBytes, pool, run);

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -186,18 +185,16 @@ void RunInto(Root& root, const std::string& path, const PartReadOptions& options
 
 // The start of the last line of [from, size) that ends with an LF; from when there is none.
 long long LastWholeLineStart(const std::string& path, long long from, long long size) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        throw LogFileError(path, std::strerror(errno), LogFileCause::Other, errno);
-    }
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> closer(file, std::fclose);
+    const std::unique_ptr<LogFile> log = detail::OpenKeptLog(path);
     std::vector<char> block(1 << 16);
     long long lastLf = -1;  // the LF that ends the last whole line
     for (long long end = size; end > from;) {
         const long long begin = std::max(from, end - static_cast<long long>(block.size()));
         const auto count = static_cast<size_t>(end - begin);
-        if (::fseeko(file, begin, SEEK_SET) != 0 || std::fread(block.data(), 1, count, file) != count) {
-            throw LogFileError(path, "cannot read it again", LogFileCause::ReadError);
+        try {
+            log->ReadAt(block.data(), begin, count);
+        } catch (const LogFileError&) {
+            throw LogFileError(path, LogFailure::NotReadableAgain);
         }
         for (size_t i = count; i-- > 0;) {
             if (block[i] != '\n') {
@@ -215,6 +212,21 @@ long long LastWholeLineStart(const std::string& path, long long from, long long 
 
 }  // namespace
 
+namespace detail {
+
+std::unique_ptr<LogFile> OpenKeptLog(const std::string& path) {
+    try {
+        return std::make_unique<LogFile>(path, LogOpening{});
+    } catch (const LogFileError& error) {
+        if (error.ErrorNumber() == 0) {
+            throw;  // refused: no regular file
+        }
+        throw LogFileError(path, LogFailure::SystemError, error.ErrorNumber());
+    }
+}
+
+}  // namespace detail
+
 WalkEnd RunOverWholeLog(const std::string& path, std::span<SlotAccumulator* const> accumulators,
                         const PartReadOptions& options) {
     Root root{accumulators};
@@ -227,14 +239,14 @@ WalkEnd RunOverWholeLogFrom(const std::string& path, std::span<SlotAccumulator* 
                             const std::function<void(const WalkHandOff&)>& save) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) {
-        throw LogFileError(path, std::strerror(errno), LogFileCause::Other, errno);
+        throw LogFileError(path, LogFailure::SystemError, errno);
     }
     if (!S_ISREG(info.st_mode)) {
-        throw LogFileError(path, "cannot keep its state: it is not a regular file", LogFileCause::NotRegularFile);
+        throw LogFileError(path, LogFailure::NoKeptState);
     }
     const long long size = info.st_size;
     if (from.offset > size) {
-        throw LogFileError(path, "is shorter than the bytes already read", LogFileCause::ReadError);
+        throw LogFileError(path, LogFailure::ShorterThanKept);
     }
     const long long savePoint = LastWholeLineStart(path, from.offset, size);
     Root root{accumulators, from.ended, from.walked};

@@ -2,10 +2,12 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 
 #include "logstore/Accumulator.h"
+#include "logstore/LogFile.h"
 #include "wholelog/PartReader.h"
 
 namespace quorlet3 {
@@ -45,5 +47,11 @@ struct WalkHandOff {
 WalkEnd RunOverWholeLogFrom(const std::string& path, std::span<SlotAccumulator* const> accumulators,
                             const PartReadOptions& options, const WalkHandOff& from,
                             const std::function<void(const WalkHandOff&)>& save);
+
+namespace detail {
+// Opens a log whose state is kept, a regular file, to read it by offset again; its
+// failures to open are told as the system's text alone. Throws LogFileError.
+std::unique_ptr<LogFile> OpenKeptLog(const std::string& path);
+}  // namespace detail
 
 }  // namespace quorlet3

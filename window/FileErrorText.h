@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "logstore/LogLoader.h"
+#include "logstore/LogFileError.h"
 
 namespace quorlet3 {
 
