@@ -17,24 +17,6 @@ namespace {
 constexpr LogOpening kLoader{.standardInput = true};
 constexpr LogOpening kWholeLog{.standardInput = true, .refuseInputFolder = true, .devices = false};
 
-// Standard input comes from fd while the object lives.
-class StandardInputFrom {
-public:
-    explicit StandardInputFrom(int fd) : m_saved(::dup(STDIN_FILENO)) {
-        ::dup2(fd, STDIN_FILENO);
-        ::close(fd);
-    }
-    ~StandardInputFrom() {
-        ::dup2(m_saved, STDIN_FILENO);
-        ::close(m_saved);
-    }
-    StandardInputFrom(const StandardInputFrom&) = delete;
-    StandardInputFrom& operator=(const StandardInputFrom&) = delete;
-
-private:
-    int m_saved;
-};
-
 // The words of opening path ("" when it opens), as the command-line tool prints them.
 std::string Opening(const std::string& path, const LogOpening& opening) {
     try {

@@ -3,6 +3,8 @@
 // question box. No Qt and no test framework here, so the core, CLI and GUI tests all use them.
 #pragma once
 
+#include <unistd.h>
+
 #include <functional>
 #include <initializer_list>
 #include <optional>
@@ -131,6 +133,24 @@ public:
 private:
     unsigned m_saved[2] = {};  // the effective capability words before
     bool m_changed = false;
+};
+
+// Puts a descriptor on standard input while it lives (the descriptor is taken over).
+class StandardInputFrom {
+public:
+    explicit StandardInputFrom(int fd) : m_saved(::dup(STDIN_FILENO)) {
+        ::dup2(fd, STDIN_FILENO);
+        ::close(fd);
+    }
+    ~StandardInputFrom() {
+        ::dup2(m_saved, STDIN_FILENO);
+        ::close(m_saved);
+    }
+    StandardInputFrom(const StandardInputFrom&) = delete;
+    StandardInputFrom& operator=(const StandardInputFrom&) = delete;
+
+private:
+    int m_saved;
 };
 
 // A file in the folder that the calling thread cannot read while a WithoutFileOverride lives.

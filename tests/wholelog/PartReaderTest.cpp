@@ -125,24 +125,6 @@ INSTANTIATE_TEST_SUITE_P(Logs, ReadInPartsTest,
                                     std::to_string(std::get<2>(testCase.param));
                          });
 
-// Puts a descriptor on standard input while it lives.
-class StandardInputFrom {
-public:
-    explicit StandardInputFrom(int fd) : m_saved(::dup(STDIN_FILENO)) {
-        ::dup2(fd, STDIN_FILENO);
-        ::close(fd);
-    }
-    ~StandardInputFrom() {
-        ::dup2(m_saved, STDIN_FILENO);
-        ::close(m_saved);
-    }
-    StandardInputFrom(const StandardInputFrom&) = delete;
-    StandardInputFrom& operator=(const StandardInputFrom&) = delete;
-
-private:
-    int m_saved;
-};
-
 class StandardInputTest : public ::testing::TestWithParam<std::tuple<int, size_t>> {};
 
 TEST_P(StandardInputTest, ReadsAPipeInOrder) {
