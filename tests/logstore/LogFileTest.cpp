@@ -53,7 +53,7 @@ TEST(LogFileTest, EachReaderTakesItsKindsAndNamesTheRestExactly) {
         EXPECT_EQ(Opening(c.path, kWholeLog), c.whole) << c.path;
     }
     // Standard input that is a directory: the loader fails at its first read, the whole-log reader at once.
-    const StandardInputFrom input(::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY));
+    const test::StandardInputFrom input(::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY));
     EXPECT_EQ(Opening("-", kWholeLog), "'standard input': cannot open: it is a directory");
     const LogFile taken("-", kLoader);
     char byte = 0;

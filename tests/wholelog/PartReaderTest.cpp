@@ -133,7 +133,7 @@ TEST_P(StandardInputTest, ReadsAPipeInOrder) {
     const std::string bytes = RandomLog(300000, 9);
     int ends[2];
     ASSERT_EQ(::pipe(ends), 0);
-    const StandardInputFrom input(ends[0]);
+    const test::StandardInputFrom input(ends[0]);
     std::jthread writer([&bytes, fd = ends[1]] {
         for (size_t at = 0; at < bytes.size();) {
             const ssize_t wrote = ::write(fd, bytes.data() + at, bytes.size() - at);
@@ -158,7 +158,7 @@ TEST(StandardInputTest, EmptyPipeIsOneEmptyPart) {
     int ends[2];
     ASSERT_EQ(::pipe(ends), 0);
     ::close(ends[1]);
-    const StandardInputFrom input(ends[0]);
+    const test::StandardInputFrom input(ends[0]);
     const Reading reading = ReadSlots("-", 2, 17);
     ExpectSameAsOnePass(reading, "");
     EXPECT_EQ(reading.parts, 1);
@@ -196,7 +196,7 @@ TEST_P(LongLineTest, ReadsInBoundedBuffers) {
     long long peak = 0;
     Reading reading;
     if (fromStandardInput) {
-        const StandardInputFrom input(::open(path.c_str(), O_RDONLY));
+        const test::StandardInputFrom input(::open(path.c_str(), O_RDONLY));
         reading = ReadSlots("-", jobs, kPart, &peak);
     } else {
         reading = ReadSlots(path, jobs, kPart, &peak);
@@ -241,7 +241,7 @@ TEST(ReadInPartsRefusalTest, Device) { ExpectRefused("/dev/zero", "/dev/zero"); 
 
 TEST(ReadInPartsRefusalTest, DirectoryOnStandardInputIsNamedSo) {
     const test::TempDir dir;
-    const StandardInputFrom input(::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY));
+    const test::StandardInputFrom input(::open(dir.Path().c_str(), O_RDONLY | O_DIRECTORY));
     ExpectRefused("-", "standard input");
 }
 
