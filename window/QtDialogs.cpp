@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <filesystem>
 
 #include "window/QtLogFileDialog.h"
 #include "window/QtText.h"
@@ -33,9 +34,13 @@ QString BundledSampleLog() { return BundledSampleLog(QCoreApplication::applicati
 
 std::optional<std::string> CQtFileChooser::ChooseLogFile() {
     std::unique_ptr<CLogFileDialog> dialog = MakeLogFileDialog(m_parent);
-    // The first choice starts on the bundled sample log, later ones in the last folder used.
+    // The first choice starts on the bundled sample log, later ones in the folder of the
+    // log loaded last, or the last folder the dialog was in.
     if (!m_lastFolder.empty()) {
         dialog->SetFolder(m_lastFolder);
+        if (!m_lastFile.empty()) {
+            dialog->SelectFile(m_lastFile);
+        }
     } else if (const QString sample = BundledSampleLog(); !sample.isEmpty()) {
         const QFileInfo file(sample);
         dialog->SetFolder(QFile::encodeName(file.absolutePath()).toStdString());
@@ -48,7 +53,14 @@ std::optional<std::string> CQtFileChooser::ChooseLogFile() {
         return std::nullopt;
     }
     m_lastFolder = dialog->ChosenFolder();
+    m_lastFile.clear();
     return dialog->SelectedFile();
+}
+
+void CQtFileChooser::ShowLoaded(const std::string& path) {
+    const std::filesystem::path loaded = std::filesystem::absolute(path);
+    m_lastFolder = loaded.parent_path().string();
+    m_lastFile = loaded.filename().string();
 }
 
 std::unique_ptr<QMessageBox> MakeQuestionBox(QWidget* parent, std::string_view textCp932, QuestionIcon icon,

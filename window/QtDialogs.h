@@ -39,10 +39,14 @@ public:
     void SetParent(QWidget* parent) { m_parent = parent; }
     // The chosen path in the file system's own bytes, or nothing on cancel.
     std::optional<std::string> ChooseLogFile() override;
+    // A log was loaded, by this dialog or otherwise (the command line, a drop, the recent
+    // files): the next choice opens in its folder with it selected.
+    void ShowLoaded(const std::string& path);
 
 private:
     QWidget* m_parent;
     std::string m_lastFolder;  // file-system bytes
+    std::string m_lastFile;    // the file to select in it, empty for none
 };
 
 // An OK/Cancel question box: the cp932 text decoded, the icon and default button as asked.

@@ -115,6 +115,7 @@ bool CQuorlet3App::InitInstance(const QStringList& arguments, const std::vector<
     // Every log the user loads goes on the list, and the profile keeps it at once: a
     // run that ends without its exit still remembers it.
     QObject::connect(GetView(), &CQuorlet3View::LogLoaded, m_frame.get(), [this](const QByteArray& path) {
+        m_fileChooser.ShowLoaded(path.toStdString());
         m_recentFiles.Add(path.toStdString());
         m_recentFiles.WriteList(*m_profile);
         m_profile->sync();

@@ -189,6 +189,24 @@ private Q_SLOTS:
         QCOMPARE(PathToQString(startedIn), startsIn.replace(QLatin1Char('~'), root));
     }
 
+    // A log loaded otherwise than through the dialog (command line, drop, recent files)
+    // is where the next choice starts, selected, not the folder the dialog was in last.
+    void nextChoiceStartsOnTheLoadedLog() {
+        TempDir folder;
+        const std::string log = folder.WriteLines("b.log", MainRecord(1, 2));
+        CQtFileChooser chooser;
+        chooser.ShowLoaded(log);
+        std::string startedIn;
+        QString selected;
+        OnNextFileDialog([&](CLogFileDialog& dialog) {
+            startedIn = dialog.Folder();
+            selected = dialog.NameBox()->text();
+        });
+        QCOMPARE(chooser.ChooseLogFile(), std::nullopt);
+        QCOMPARE(startedIn, folder.Path());
+        QCOMPARE(selected, QStringLiteral("b.log"));
+    }
+
     void unreadableFolderSaysSo_data() {
         QTest::addColumn<QString>("folder");   // under the test's folder
         QTest::addColumn<QString>("message");  // empty: none shown
