@@ -144,22 +144,20 @@ void CMainFrame::BuildWindowCommands() {
     m_exportCsv = add(QStringLiteral("結果をCSVで書き出す(&V)…"));
 
     CQuorlet3View* view = m_view;
-    connect(m_wholeLoad, &QAction::triggered, view,
-            [view] { RunHandler("a menu command", [view] { view->OnWholeLoad(); }); });
-    connect(m_dateWindowLoad, &QAction::triggered, view,
-            [view] { RunHandler("a menu command", [view] { view->OnDateWindowLoad(); }); });
+    // Each command runs on the view; a failure passing out of it is caught and written.
+    auto run = [view](QAction* action, void (*command)(CQuorlet3View&)) {
+        connect(action, &QAction::triggered, view,
+                [view, command] { RunHandler("a menu command", [view, command] { command(*view); }); });
+    };
+    run(m_wholeLoad, [](CQuorlet3View& v) { v.OnWholeLoad(); });
+    run(m_dateWindowLoad, [](CQuorlet3View& v) { v.OnDateWindowLoad(); });
+    run(m_forgetStates, [](CQuorlet3View& v) { v.OnForgetKeptStates(); });
+    run(m_saveResult, [](CQuorlet3View& v) { v.OnSaveResult(); });
+    run(m_exportHtml, [](CQuorlet3View& v) { v.OnExportHtml(); });
+    run(m_exportJson, [](CQuorlet3View& v) { v.OnExportReport(ExportFormat::Json); });
+    run(m_exportCsv, [](CQuorlet3View& v) { v.OnExportReport(ExportFormat::Csv); });
     connect(m_autoReload, &QAction::toggled, view, [view](bool on) { view->SetAutoReload(on); });
-    connect(m_forgetStates, &QAction::triggered, view,
-            [view] { RunHandler("a menu command", [view] { view->OnForgetKeptStates(); }); });
     connect(view, &CQuorlet3View::AutoReloadChanged, m_autoReload, &QAction::setChecked);
-    connect(m_saveResult, &QAction::triggered, view,
-            [view] { RunHandler("a menu command", [view] { view->OnSaveResult(); }); });
-    connect(m_exportHtml, &QAction::triggered, view,
-            [view] { RunHandler("a menu command", [view] { view->OnExportHtml(); }); });
-    connect(m_exportJson, &QAction::triggered, view,
-            [view] { RunHandler("a menu command", [view] { view->OnExportReport(ExportFormat::Json); }); });
-    connect(m_exportCsv, &QAction::triggered, view,
-            [view] { RunHandler("a menu command", [view] { view->OnExportReport(ExportFormat::Csv); }); });
 }
 
 void CMainFrame::SetRecentFiles(const std::vector<std::string>& paths) {
